@@ -1,0 +1,267 @@
+// The host emulator: a small stand-in for the FAR 1.70 plugin host. It loads
+// plugin DLLs from a FAR-like tree, lends them its services, keeps panels over
+// them the way the host does, answers boxes and dialogs from a script, and
+// records everything the plugin shows in a transcript.
+#pragma once
+
+#include "far/farPlugin.h"
+
+#include <deque>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace farhost {
+
+struct HostOptions {
+    std::string hostDir;            // the FAR folder, plugins live in hostDir\Plugins
+    std::string rootKey;            // HKCU path handed to plugins as RootKey; empty = a fresh unique one
+    std::string language = "English";
+    bool writePersonalPath = false; // write "PersonalPluginsPath" under the sibling key "System"
+    std::string personalPluginsPath;
+    bool removeRegistryOnExit = true;
+};
+
+struct MessageCall {
+    int pluginNumber = 0;
+    DWORD flags = 0;
+    std::string helpTopic;
+    std::vector<std::string> lines;  // FMSG_ALLINONE texts split at '\n'; title first
+    int itemsNumber = 0;
+    int buttonsNumber = 0;
+    std::vector<std::string> buttons; // button texts (from items or FMSG_MB_* flags)
+    int answer = -1;
+};
+
+struct DialogCall {
+    int pluginNumber = 0;
+    int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    std::string helpTopic;
+    std::vector<FarDialogItem> before;  // items as the plugin handed them in
+    std::vector<FarDialogItem> after;   // items as returned to the plugin
+    int result = -1;
+};
+
+struct DialogScript {
+    int result = -1;                    // index of the closing item, -1 = Esc
+    std::map<int, std::string> edits;   // item index -> new Data
+    std::map<int, int> checks;          // item index -> new Selected
+};
+
+struct HelpCall {
+    std::string moduleName;
+    std::string topic;   // "(none)" for a null topic
+    DWORD flags = 0;
+};
+
+// One item as the host keeps it (copied out of the plugin's array).
+struct PanelEntry {
+    PluginPanelItem raw{};           // Description/Owner point at the strings below
+    std::string name;                // cFileName
+    std::string description;         // empty when none
+    std::string owner;               // empty when none
+    bool hasDescription = false;
+    bool hasOwner = false;
+    bool isDots = false;             // the ".." the host adds
+    std::vector<std::string> customColumns;   // CustomColumnData, copied
+
+    PanelEntry() = default;
+    // Copies point raw's texts at their own strings, never at the original's.
+    PanelEntry(const PanelEntry& other);
+    PanelEntry& operator=(const PanelEntry& other);
+    void repoint();                  // raw.Description/Owner/CustomColumnData -> the strings above
+
+private:
+    std::vector<char*> customPointers_;
+};
+
+class Host;
+
+class Panel {
+public:
+    HANDLE handle() const { return handle_; }
+    // GetOpenPluginInfo + GetFindData (+ FreeFindData), the way the host reads a panel.
+    bool read(int opMode = 0);
+    // The last OpenPluginInfo the plugin gave, with its texts copied.
+    const OpenPluginInfo& info() const { return info_; }
+    std::string title() const { return title_; }
+    std::string curDir() const { return curDir_; }
+    bool inList() const;             // heuristic: panel modes count != 0
+
+    const std::vector<PanelEntry>& items() const { return items_; }
+    int current() const { return current_; }
+    void setCurrent(int index);
+    bool setCurrentByName(const std::string& name);   // name as shown (without path)
+    int viewMode() const { return viewMode_; }
+    void setViewMode(int mode) { viewMode_ = mode; }
+    int sortMode() const { return sortMode_; }
+    void setSortMode(int mode);      // re-sorts, calling the plugin's Compare
+
+    // Enter on the current item: SetDirectory(name) on folders, then re-read.
+    bool enter(int opMode = 0);
+    bool setDirectory(const std::string& dir, int opMode = 0);
+    // ProcessKey; when the plugin does not handle the key, the host's own
+    // handling applies (Ctrl+F3..F11 sort modes, Ctrl+0..9 view modes).
+    int key(int vk, unsigned controlState = 0);
+    void close();                    // ClosePlugin
+    bool closed() const { return closed_; }
+
+    // The panel as text: title, column titles, items in the plugin's columns
+    // for the current view mode, the key bar.
+    std::string render(int width = 100, int height = 0) const;
+
+private:
+    friend class Host;
+    friend class Plugin;
+    friend struct Services;
+    Panel(Host* host, class Plugin* plugin, HANDLE handle);
+    void sortItems();
+    void refreshInfo();              // GetOpenPluginInfo, texts copied
+    bool changeDirectory(const std::string& dir, int opMode);
+    void fillPanelInfo(PanelInfo& info) const;
+    Host* host_;
+    class Plugin* plugin_;
+    HANDLE handle_;
+    OpenPluginInfo info_{};
+    std::string title_, curDir_, format_;
+    std::vector<PanelMode> modes_;
+    std::vector<std::vector<std::string>> modeStrings_;
+    std::vector<std::vector<std::string>> modeTitles_;
+    std::vector<std::vector<const char*>> modeTitlePtrs_;
+    std::vector<std::string> keyBar_;   // 84 slots; "\x01" = none
+    KeyBarTitles keyBarTitles_{};
+    std::string hostFile_, shortcutData_;
+    // What FCTL_GETPANELINFO handed out; valid until the next such call.
+    mutable std::vector<PanelEntry> infoEntries_;
+    mutable std::vector<PluginPanelItem> infoItems_;
+    std::vector<PanelEntry> items_;
+    int current_ = 0;
+    int viewMode_ = 2;
+    int sortMode_ = SM_NAME;
+    bool closed_ = false;
+    bool haveInfo_ = false;
+    bool startApplied_ = false;      // StartPanelMode/StartSortMode are taken once
+    int reading_ = 0;                // inside GetFindData or sorting
+};
+
+class Plugin {
+public:
+    HMODULE module() const { return module_; }
+    const std::string& path() const { return path_; }
+    int moduleNumber() const { return moduleNumber_; }
+    const PluginStartupInfo& startupInfo() const { return *info_; }
+    bool has(const char* exportName) const;
+
+    PluginInfo getPluginInfo();        // zeroed before the call
+    int getMinFarVersion();
+    int configure(int item = 0);
+    // OpenPlugin, then read() as the host does; nullptr when the plugin refused.
+    Panel* open(int openFrom = 0, int item = 0, bool readNow = true);
+    // Raw export lookup for tests.
+    FARPROC proc(const char* name) const;
+
+private:
+    friend class Host;
+    friend class Panel;
+    friend struct Services;
+    Plugin() = default;
+    HMODULE module_ = nullptr;
+    std::string path_;
+    int moduleNumber_ = 0;
+    std::unique_ptr<PluginStartupInfo> info_;
+    // GetMsg: one table per language asked for, kept while the plugin is
+    // loaded so that texts handed out stay valid after a language change.
+    const char* message(int id);
+    std::map<std::string, std::vector<std::string>> messageTables_;
+    std::vector<std::unique_ptr<Panel>> panels_;
+};
+
+class Host {
+public:
+    explicit Host(HostOptions options);
+    ~Host();                            // closes panels, unloads plugins, removes the registry root
+    Host(const Host&) = delete;
+    Host& operator=(const Host&) = delete;
+
+    const HostOptions& options() const { return options_; }
+    const std::string& rootKey() const { return options_.rootKey; }
+    std::string pluginsDir() const;     // hostDir\Plugins\ (trailing backslash)
+
+    // LoadLibrary + SetStartupInfo; nullptr on failure (lastError() says why).
+    Plugin* load(const std::string& dllPath);
+    void unload(Plugin* plugin);        // ClosePlugin on open panels, FreeLibrary
+    const std::string& lastError() const { return lastError_; }
+
+    // Script: answers for message boxes with buttons (default: defaultAnswer),
+    // results and edits for dialogs (default: Esc).
+    void answerMessages(std::initializer_list<int> answers);
+    void queueMessageAnswer(int answer) { messageAnswers_.push_back(answer); }
+    int defaultAnswer = 0;
+    void queueDialog(DialogScript script) { dialogScripts_.push_back(std::move(script)); }
+
+    // What the plugin did.
+    std::vector<MessageCall> messages;
+    std::vector<DialogCall> dialogs;
+    std::vector<HelpCall> helps;
+    std::vector<std::string> transcript;   // one line per event, in order
+    int savedScreens() const { return saved_; }
+    int restoredScreens() const { return restored_; }
+    int unrestoredScreens() const;          // saved and not yet given back
+    // The box drawn without buttons that is still on screen (a progress
+    // window until the next RestoreScreen), or nullptr.
+    const MessageCall* boxOnScreen() const;
+    std::vector<std::string> problems;      // what the real host would only suffer from
+    void clearRecords();
+
+    // Current language; GetMsg answers from the matching language file.
+    void setLanguage(const std::string& language) { options_.language = language; }
+
+    // Internal: services reach the current host through this.
+    static Host* current();
+
+private:
+    friend class Panel;
+    friend class Plugin;
+    friend struct Services;
+    friend class ActivePanelScope;
+    HostOptions options_;
+    std::string lastError_;
+    std::vector<std::unique_ptr<Plugin>> plugins_;
+    std::deque<int> messageAnswers_;
+    std::deque<DialogScript> dialogScripts_;
+    FarStandardFunctions fsf_{};
+    int saved_ = 0, restored_ = 0;
+    std::map<HANDLE, bool> screens_;
+    int nextModuleNumber_ = 1;
+    std::string registryBase_;             // removed at exit when generated
+
+    Panel* findPanel(HANDLE handle);       // the calling panel first, then any open one
+    Panel* otherPanel(Panel* panel);       // the host's other panel, if a plugin holds it
+    void problem(const std::string& text); // into problems and the transcript
+    void record(const std::string& text) { transcript.push_back(text); }
+    Panel* activePanel_ = nullptr;         // the panel whose plugin call is running
+    int onScreenBox_ = -1;                 // index into messages
+    unsigned nextScreen_ = 0;
+};
+
+// Sets the host's active panel for the length of one plugin call.
+class ActivePanelScope {
+public:
+    ActivePanelScope(Host* host, Panel* panel);
+    ~ActivePanelScope();
+    ActivePanelScope(const ActivePanelScope&) = delete;
+    ActivePanelScope& operator=(const ActivePanelScope&) = delete;
+private:
+    Host* host_;
+    Panel* saved_;
+};
+
+// Copies the files of srcDir named in names (all files when empty) into destDir, creating it.
+bool copyFiles(const std::string& srcDir, const std::string& destDir,
+               const std::vector<std::string>& names = {});
+bool makeDirs(const std::string& path);
+bool removeTree(const std::string& path);
+std::string uniqueTempDir(const std::string& prefix);   // created, trailing backslash
+
+}  // namespace farhost

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs what a fresh Debian 12 machine lacks to build and run Vantorel, and
+# creates the Wine prefix the build uses. Safe to run any number of times.
+set -euo pipefail
+here="$(cd "$(dirname "$0")/.." && pwd)"
+export WINEPREFIX="${WINEPREFIX:-$here/build/wineprefix}"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+need=()
+have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
+for p in g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine wine32:i386 cmake make googletest; do
+  have "$p" || need+=("$p")
+done
+if [ ${#need[@]} -gt 0 ]; then
+  sudo=""; [ "$(id -u)" = 0 ] || sudo="sudo"
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $sudo dpkg --add-architecture i386
+  fi
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+fi
+
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  mkdir -p "$WINEPREFIX"
+  wineboot -i >/dev/null 2>&1 || true
+  wineserver -w || true
+fi

@@ -1,0 +1,60 @@
+#include "catalogue/cacheFile.h"
+
+#include "entry/pluginState.h"
+#include "runtime/heap.h"
+
+#include <stdio.h>
+#include <string.h>
+
+struct StdFile {
+    FILE* f;
+    explicit StdFile(FILE* file) : f(file) {}
+    ~StdFile() { if (f) fclose(f); }
+};
+
+void sanitizeCachedRecord(CatalogueRecord* r) {
+    r->dllPath[MAX_PATH - 1] = 0;
+    r->description[sizeof r->description - 1] = 0;
+    r->item.FindData.cFileName[MAX_PATH - 1] = 0;
+    r->item.FindData.cAlternateFileName[sizeof r->item.FindData.cAlternateFileName - 1] = 0;
+    // A full 16-character version is ended by the missing byte, which is 0
+    // whenever a version is present; a garbage record may break that.
+    if (memchr(r->version, 0, sizeof r->version) == nullptr) r->missing = 0;
+}
+
+CachedRecords readCache() {
+    CachedRecords cache = {nullptr, 0};
+    if (!cacheFilePath[0]) return cache;
+    StdFile file(fopen(cacheFilePath, "rb"));
+    if (!file.f) return cache;
+    if (fseek(file.f, 0, SEEK_END) != 0) return cache;
+    long size = ftell(file.f);
+    if (size <= 0 || size % sizeof(CatalogueRecord) != 0) return cache;
+    fseek(file.f, 0, SEEK_SET);
+    int n = static_cast<int>(size / sizeof(CatalogueRecord));
+    cache.records = heapArray<CatalogueRecord>(n);
+    if (!cache.records) return cache;
+    cache.count = n;
+    fread(cache.records, sizeof(CatalogueRecord), n, file.f);
+    for (int i = 0; i < n; ++i) sanitizeCachedRecord(&cache.records[i]);
+    return cache;
+}
+
+void releaseCache(CachedRecords* cache) {
+    heapFree(cache->records);
+    cache->records = nullptr;
+    cache->count = 0;
+}
+
+const CatalogueRecord* findCachedRecord(const char* path, const CachedRecords* cache) {
+    for (int i = 0; i < cache->count; ++i)
+        if (lstrcmpiA(cache->records[i].dllPath, path) == 0) return &cache->records[i];
+    return nullptr;
+}
+
+void writeCache(const CatalogueRecord* catalogue, int count) {
+    if (!cacheFilePath[0]) return;
+    StdFile file(fopen(cacheFilePath, "wb"));
+    if (!file.f) return;
+    if (count > 0) fwrite(catalogue, sizeof(CatalogueRecord), count, file.f);
+}

@@ -1,0 +1,20 @@
+// The cache file beside the plugin: the whole catalogue of the last build as
+// raw records, so unchanged plugins are not examined again.
+#pragma once
+#include "catalogue/catalogueRecord.h"
+
+struct CachedRecords {
+    CatalogueRecord* records;
+    int count;
+};
+
+// Reads the cache file; no records when it is missing or its size is not a
+// whole number of records.
+CachedRecords readCache();
+void releaseCache(CachedRecords* cache);
+// First record whose dllPath equals path without regard to case.
+const CatalogueRecord* findCachedRecord(const char* path, const CachedRecords* cache);
+void writeCache(const CatalogueRecord* catalogue, int count);
+// Makes a cached record safe to take over: its texts terminated inside their
+// fields, so that nothing later reads past them.
+void sanitizeCachedRecord(CatalogueRecord* record);

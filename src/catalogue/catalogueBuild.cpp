@@ -1,0 +1,148 @@
+#include "catalogue/catalogueBuild.h"
+
+#include "catalogue/cacheFile.h"
+#include "catalogue/descriptionExtractor.h"
+#include "catalogue/folderWalk.h"
+#include "catalogue/pluginFolder.h"
+#include "catalogue/probe.h"
+#include "catalogue/substituteMessages.h"
+#include "catalogue/versionExtractor.h"
+#include "entry/pluginState.h"
+#include "runtime/heap.h"
+#include "runtime/text.h"
+#include "settings/settings.h"
+#include "ui/messages.h"
+#include "ui/progress.h"
+
+#include <string.h>
+
+namespace {
+
+const int PROVIDER_RELEASE = 10003;
+const char SCAN_TITLE[] = "Scan";
+
+// Asks the plugin for its menu strings (unless probing is off) and extracts
+// the description; the answers are copied before the DLL is freed and before
+// the substitute messages they may point into are released.
+void examinePlugin(CatalogueRecord* r, const char* pluginFolder) {
+    PluginInfo answered;
+    memset(&answered, 0, sizeof answered);
+    HMODULE loaded = nullptr;
+    bool answeredInfo = false;
+    if (!JConfig.skipProbing) {
+        HMODULE probed = r->module ? probePlugin(r->dllPath, r->module, &answered, false)
+                                   : (loaded = loadAndProbePlugin(r->dllPath, &answered));
+        answeredInfo = probed && answered.StructSize != 0;
+    }
+    MenuSnapshot snapshot;
+    if (answeredInfo) snapshotMenuStrings(&answered, &snapshot);
+    memset(r->description, 0, sizeof r->description);
+    extractDescription(r->description, pluginFolder, answeredInfo ? &snapshot.info : nullptr);
+    if (loaded) releaseProbedLibrary(loaded);
+    if (!JConfig.skipProbing) substituteGetMsg(PROVIDER_RELEASE, 0);
+}
+
+void buildRecord(const char* path, int index, CatalogueRecord* r, PluginPanelItem* p,
+                 const CachedRecords* cache, int forceRescan) {
+    copyText(r->dllPath, sizeof r->dllPath, path);
+
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA(r->dllPath, &found);
+    bool fresh = false, reused = false;
+    if (find == INVALID_HANDLE_VALUE) {
+        p->FindData.dwFileAttributes = FILE_ATTRIBUTE_HIDDEN;
+        r->missing = 1;
+    } else {
+        FindClose(find);
+        memcpy(&p->FindData, &found, sizeof p->FindData);
+        p->FindData.nFileSizeLow = 0;
+
+        const CatalogueRecord* cached = findCachedRecord(r->dllPath, cache);
+        if (cached && !memcmp(&cached->item.FindData.ftLastWriteTime, &p->FindData.ftLastWriteTime,
+                              sizeof(FILETIME))) {
+            memcpy(r, cached, sizeof *r);
+            reused = !forceRescan;
+        }
+        fresh = !reused;
+        if (fresh) {
+            progress.update(path, 0, index);
+            char sizeFolder[MAX_PATH];
+            sizeFolderOf(r->dllPath, sizeFolder);
+            walkFolder(sizeFolder, sumFileSizes, &p->FindData.nFileSizeLow, 1);
+            p->PackSize = p->FindData.nFileSizeLow;
+        } else {
+            memcpy(p, &r->item, sizeof *p);
+        }
+        p->FindData.dwFileAttributes = 0;
+        r->module = GetModuleHandleA(fileNameOf(r->dllPath));
+        if (r->module && JConfig.markLoaded) p->FindData.dwFileAttributes |= FILE_ATTRIBUTE_SYSTEM;
+    }
+
+    p->FindData.dwFileAttributes |= FILE_ATTRIBUTE_DIRECTORY;
+    pluginFolderOf(r->dllPath, p->FindData.cFileName, false);
+
+    if (fresh) {
+        char folder[MAX_PATH];
+        pluginFolderOf(r->dllPath, folder, true);
+        examinePlugin(r, folder);
+    }
+    p->Description = r->description;
+    if (fresh) {
+        p->Owner = nullptr;
+        extractVersion(r, p);
+    } else if (reused) {
+        applyCachedVersion(r, p);
+    } else {
+        p->Owner = nullptr;
+    }
+    p->NumberOfLinks = static_cast<DWORD>(index);
+    memcpy(&r->item, p, sizeof *p);
+}
+
+}  // namespace
+
+int buildCatalogue(PanelState* panel, PluginPanelItem** items, int* count, int opMode) {
+    releaseCatalogue(panel);
+
+    JStack stack;
+    discoverPlugins(&stack);
+    int n = stack.count();
+    progress.start(SCAN_TITLE, n, opMode & (OPM_SILENT | OPM_FIND));
+    if (n == 0) {
+        showMsg(MNoPlugins);
+        progress.stop();
+        return 0;
+    }
+
+    CachedRecords cache = readCache();
+    PluginPanelItem* panelItems = heapArray<PluginPanelItem>(n);
+    CatalogueRecord* catalogue = heapArray<CatalogueRecord>(n);
+    if (!panelItems || !catalogue) {
+        heapFree(panelItems);
+        heapFree(catalogue);
+        releaseCache(&cache);
+        progress.stop();
+        return 0;
+    }
+
+    int index = 0;
+    while (char* path = stack.pop()) {
+        char working[MAX_PATH];
+        copyText(working, sizeof working, path);
+        heapFree(path);
+        if (index < n) buildRecord(working, index, &catalogue[index], &panelItems[index], &cache, panel->forceRescan);
+        ++index;
+    }
+
+    panel->catalogue = catalogue;
+    panel->catalogueCount = n;
+    panel->panelItems = panelItems;
+    *items = panelItems;
+    *count = n;
+
+    writeCache(catalogue, n);
+    progress.stop();
+    panel->forceRescan = 0;
+    releaseCache(&cache);
+    return 1;
+}

@@ -1,0 +1,94 @@
+#include "commands/browse.h"
+
+#include "catalogue/folderWalk.h"
+#include "catalogue/pluginFolder.h"
+#include "entry/pluginState.h"
+#include "runtime/heap.h"
+#include "runtime/text.h"
+#include "ui/panelLook.h"
+
+#include <string.h>
+
+int fillBrowseItem(const WIN32_FIND_DATAA* entry, const char* folder, void* context) {
+    BrowseCursor* cursor = static_cast<BrowseCursor*>(context);
+    // Entries that appeared after the folder was counted have no slot.
+    if (!cursor || cursor->next >= cursor->end) return 0;
+    PluginPanelItem* item = cursor->next;
+    char name[MAX_PATH];
+    copyText(name, sizeof name, folder);
+    if (!appendWhole(name, sizeof name, entry->cFileName)) return 0;   // too long to name
+    memcpy(&item->FindData, entry, sizeof item->FindData);
+    copyText(item->FindData.cFileName, sizeof item->FindData.cFileName, name);
+    ++cursor->next;
+    return 1;
+}
+
+int listBrowseFolder(PanelState* panel, PluginPanelItem** items, int* count) {
+    int n = walkFolder(panel->currentDir, nullptr, nullptr, 0);
+    PluginPanelItem* list = heapArray<PluginPanelItem>(n);
+    if (!list) {
+        *items = nullptr;
+        *count = 0;
+        return 1;
+    }
+    BrowseCursor cursor = {list, list + n};
+    walkFolder(panel->currentDir, fillBrowseItem, &cursor, 0);
+    *items = list;
+    // Entries that vanished or could not be named leave no empty items behind.
+    *count = static_cast<int>(cursor.next - list);
+    return 1;
+}
+
+namespace {
+
+const CatalogueRecord* chooseRecord(PanelState* panel, HANDLE handle, const char* dir) {
+    PanelInfo info;
+    memset(&info, 0, sizeof info);
+    if (startupInfo.Control && startupInfo.Control(handle, FCTL_GETPANELINFO, &info) && info.ItemsNumber &&
+        info.PanelItems && info.CurrentItem >= 0 && info.CurrentItem < info.ItemsNumber) {
+        DWORD index = info.PanelItems[info.CurrentItem].NumberOfLinks;
+        if (index < static_cast<DWORD>(panel->catalogueCount) &&
+            !strcmp(panel->catalogue[index].item.FindData.cFileName, dir))
+            return &panel->catalogue[index];
+    }
+    for (int i = 0; i < panel->catalogueCount; ++i)
+        if (!strcmp(panel->catalogue[i].item.FindData.cFileName, dir)) return &panel->catalogue[i];
+    return nullptr;
+}
+
+int leaveBrowseMode(PanelState* panel, HANDLE handle, int opMode) {
+    panel->browseRootLength = 0;
+    if (!(opMode & OPM_FIND)) swapViewMode(handle, &panel->savedViewMode);
+    return 1;
+}
+
+}  // namespace
+
+extern "C" int WINAPI SetDirectory(HANDLE handle, const char* dir, int opMode) {
+    PanelState* panel = findPanelState(handle);
+    if (!panel || !dir) return 0;
+
+    if (!panel->browseRootLength) {
+        const CatalogueRecord* record = chooseRecord(panel, handle, dir);
+        if (!record) return 0;
+        pluginFolderOf(record->dllPath, panel->currentDir, false);
+        panel->browseRootLength = static_cast<int>(strlen(panel->currentDir));
+        if (!panel->browseRootLength) return 0;
+        if (!(opMode & OPM_FIND)) swapViewMode(handle, &panel->savedViewMode);
+        return 1;
+    }
+
+    if (!strcmp(dir, "\\")) return leaveBrowseMode(panel, handle, opMode);
+    setEndSlash(panel->currentDir, 0, sizeof panel->currentDir);
+    if (!strcmp(dir, "..")) {
+        char* slash = strrchr(panel->currentDir, '\\');
+        if (static_cast<int>(strlen(panel->currentDir)) <= panel->browseRootLength || !slash)
+            return leaveBrowseMode(panel, handle, opMode);
+        *slash = 0;
+        return 1;
+    }
+    // The host passes the full path of the entered item.
+    if (boundedLength(dir, MAX_PATH) >= MAX_PATH) return 0;
+    copyText(panel->currentDir, sizeof panel->currentDir, dir);
+    return 1;
+}

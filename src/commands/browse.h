@@ -1,0 +1,14 @@
+// Browse mode: the content of one plugin's folder, shown as real files.
+#pragma once
+#include "entry/panelState.h"
+
+// The browse-mode read of the panel: the entries of currentDir, each named by
+// its full path. Always 1.
+int listBrowseFolder(PanelState* panel, PluginPanelItem** items, int* count);
+
+// Visit function of the browse listing; the context is a BrowseCursor.
+struct BrowseCursor {
+    PluginPanelItem* next;
+    PluginPanelItem* end;
+};
+int fillBrowseItem(const WIN32_FIND_DATAA* entry, const char* folder, void* cursor);

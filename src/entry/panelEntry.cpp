@@ -1,0 +1,44 @@
+// The entry points that open, read and close a panel, dispatching to list mode
+// (the catalogue) or browse mode (a plugin's folder).
+#include "catalogue/catalogueBuild.h"
+#include "commands/browse.h"
+#include "entry/panelState.h"
+#include "entry/pluginState.h"
+#include "runtime/heap.h"
+#include "settings/settings.h"
+
+extern "C" HANDLE WINAPI OpenPlugin(int, int) {
+    ++openCount;
+    HANDLE handle = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(openCount));
+    readSettings();
+    PanelState* panel = createPanelState(handle);
+    if (!panel) return INVALID_HANDLE_VALUE;
+    panel->startViewMode = JConfig.startView;
+    return handle;
+}
+
+extern "C" void WINAPI ClosePlugin(HANDLE handle) {
+    destroyPanelState(handle);
+}
+
+extern "C" int WINAPI GetFindData(HANDLE handle, PluginPanelItem** items, int* count, int opMode) {
+    PanelState* panel = findPanelState(handle);
+    if (!panel || !items || !count) return 0;
+    if (panel->browseRootLength) return listBrowseFolder(panel, items, count);
+    return buildCatalogue(panel, items, count, opMode);
+}
+
+extern "C" void WINAPI FreeFindData(HANDLE handle, PluginPanelItem* items, int) {
+    // The descriptions and versions the items point to live in the catalogue.
+    heapFree(items);
+    if (PanelState* panel = findPanelState(handle))
+        if (panel->panelItems == items) panel->panelItems = nullptr;
+}
+
+extern "C" int WINAPI ProcessKey(HANDLE, int, unsigned int) {
+    return 0;
+}
+
+extern "C" int WINAPI PutFiles(HANDLE, PluginPanelItem*, int, int, int) {
+    return 0;
+}

@@ -1,0 +1,27 @@
+// The state of one open panel. The host can show the plugin in both of its
+// panels at once, so each OpenPlugin handle has its own: browsing, rebuilding
+// or closing one panel never touches the catalogue another still indexes.
+#pragma once
+#include "catalogue/catalogueRecord.h"
+#include "far/farPlugin.h"
+
+struct PanelState {
+    HANDLE handle;
+    int browseRootLength;          // 0 in list mode
+    char currentDir[MAX_PATH];     // folder shown in browse mode
+    CatalogueRecord* catalogue;    // records of the last list-mode build
+    int catalogueCount;
+    PluginPanelItem* panelItems;   // last list-mode array handed to the host
+    int forceRescan;               // next build ignores cached records
+    int savedViewMode;             // -1 = none remembered
+    int startViewMode;
+    PanelState* next;
+};
+
+// A new state for a freshly opened panel, in list mode.
+PanelState* createPanelState(HANDLE handle);
+// The state of an open panel; nullptr for a handle the plugin never gave out.
+PanelState* findPanelState(HANDLE handle);
+// Forgets the panel and releases its catalogue.
+void destroyPanelState(HANDLE handle);
+void releaseCatalogue(PanelState* panel);

@@ -1,0 +1,38 @@
+#include "entry/pluginState.h"
+
+#include "runtime/text.h"
+
+#include <string.h>
+
+PluginStartupInfo startupInfo;
+FarStandardFunctions standardFunctions;
+char cacheFilePath[MAX_PATH];
+const char* pluginsRoot = "C:\\PROGRAM FILES\\FAR\\PLUGINS\\";
+const char* personalPluginsFolder = nullptr;
+unsigned openCount = 0;
+
+static const char CACHE_FILE_NAME[] = "JCache.dat";
+static const char DEFAULT_PLUGINS_ROOT[] = "C:\\PROGRAM FILES\\FAR\\PLUGINS\\";
+
+void deriveCacheFilePath(const char* moduleName, char* out) {
+    char path[MAX_PATH];
+    copyText(path, sizeof path, moduleName);
+    char* slash = strrchr(path, '\\');
+    if (slash) {
+        slash[1] = 0;
+    } else {
+        copyText(path, sizeof path, "C:\\");
+    }
+    // A folder so deep that the file name no longer fits gets no cache file
+    // rather than one written under a cut, wrong name.
+    if (!appendWhole(path, sizeof path, CACHE_FILE_NAME)) path[0] = 0;
+    copyText(out, MAX_PATH, path);
+}
+
+const char* derivePluginsRoot(const char* moduleName, char* buffer) {
+    copyText(buffer, MAX_PATH, moduleName);
+    char* found = findNoCase(buffer, "\\plugins\\");
+    if (!found) return DEFAULT_PLUGINS_ROOT;
+    found[9] = 0;
+    return buffer;
+}

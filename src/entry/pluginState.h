@@ -1,0 +1,14 @@
+// Library-wide state derived from the host once, at SetStartupInfo.
+#pragma once
+#include "far/farPlugin.h"
+
+extern PluginStartupInfo startupInfo;
+extern FarStandardFunctions standardFunctions;
+extern char cacheFilePath[MAX_PATH];      // empty when the path would not fit
+extern const char* pluginsRoot;           // ends with a backslash
+extern const char* personalPluginsFolder; // ends with a backslash, or nullptr
+extern unsigned openCount;
+
+// Derivations of SetStartupInfo, apart for testing.
+void deriveCacheFilePath(const char* moduleName, char* out);
+const char* derivePluginsRoot(const char* moduleName, char* buffer);

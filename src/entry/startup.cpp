@@ -1,0 +1,92 @@
+// SetStartupInfo, GetMinFarVersion and GetPluginInfo: the calls that place the
+// plugin in the host before any panel is open.
+#include "entry/pluginState.h"
+#include "runtime/text.h"
+#include "settings/settings.h"
+#include "ui/messages.h"
+
+#include <string.h>
+
+static char pluginsRootBuffer[MAX_PATH];
+static char personalFolderBuffer[MAX_PATH];
+
+// RAII for an open registry key.
+struct RegKey {
+    HKEY key = nullptr;
+    ~RegKey() { if (key) RegCloseKey(key); }
+};
+
+// The personal plugins folder is the host's "PersonalPluginsPath" value in the
+// "System" key beside the plugins' root key.
+static void derivePersonalFolder() {
+    personalPluginsFolder = nullptr;
+    const char* rootKey = startupInfo.RootKey;
+    if (!rootKey || boundedLength(rootKey, MAX_PATH) >= MAX_PATH) return;
+
+    char keyPath[MAX_PATH];
+    copyText(keyPath, sizeof keyPath, rootKey);
+    char* slash = strrchr(keyPath, '\\');
+    if (slash) slash[1] = 0; else keyPath[0] = 0;
+    if (!appendWhole(keyPath, sizeof keyPath, "System")) return;
+
+    RegKey reg;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, keyPath, 0, KEY_QUERY_VALUE, &reg.key) != ERROR_SUCCESS) return;
+
+    char* folder = personalFolderBuffer;
+    memset(folder, 0, MAX_PATH);
+    DWORD type = 0, size = MAX_PATH - 1;   // keep room for a terminator the value may lack
+    if (RegQueryValueExA(reg.key, "PersonalPluginsPath", nullptr, &type,
+                         reinterpret_cast<BYTE*>(folder), &size) != ERROR_SUCCESS)
+        return;
+    if (type != REG_SZ && type != REG_EXPAND_SZ) {
+        folder[0] = 0;
+        return;
+    }
+    folder[MAX_PATH - 1] = 0;
+
+    if (standardFunctions.Trim) standardFunctions.Trim(folder);
+    if (!*folder) return;
+    personalPluginsFolder = folder;
+    if (standardFunctions.ExpandEnvironmentStr)
+        standardFunctions.ExpandEnvironmentStr(folder, folder, MAX_PATH);
+    folder[MAX_PATH - 1] = 0;
+    setEndSlash(folder, 1, MAX_PATH);
+}
+
+extern "C" void WINAPI SetStartupInfo(const PluginStartupInfo* info) {
+    if (!info) return;
+    memcpy(&startupInfo, info, sizeof startupInfo);
+    memset(&standardFunctions, 0, sizeof standardFunctions);
+    if (info->FSF) memcpy(&standardFunctions, info->FSF, sizeof standardFunctions);
+    startupInfo.FSF = &standardFunctions;
+    // The host's buffer is 260 bytes; never trust it to be terminated.
+    startupInfo.ModuleName[MAX_PATH - 1] = 0;
+
+    deriveCacheFilePath(startupInfo.ModuleName, cacheFilePath);
+    derivePersonalFolder();
+    pluginsRoot = derivePluginsRoot(startupInfo.ModuleName, pluginsRootBuffer);
+    readSettings();
+}
+
+extern "C" int WINAPI GetMinFarVersion() {
+    return FAR_MIN_VERSION_170;
+}
+
+extern "C" void WINAPI GetPluginInfo(PluginInfo* info) {
+    // The host reads these after the call returns.
+    static const char* menuStrings[1];
+    static int diskMenuNumber;
+    if (!info) return;
+    menuStrings[0] = PLUGIN_TITLE;
+
+    info->StructSize = sizeof(PluginInfo);
+    info->Flags = 0;
+    info->DiskMenuStrings = menuStrings;
+    diskMenuNumber = JConfig.diskMenuNumber;
+    info->DiskMenuNumbers = (diskMenuNumber >= 0 && diskMenuNumber <= 9) ? &diskMenuNumber : nullptr;
+    info->DiskMenuStringsNumber = JConfig.showInDiskMenu ? 1 : 0;
+    info->PluginMenuStrings = JConfig.showInPluginsMenu ? menuStrings : nullptr;
+    info->PluginMenuStringsNumber = JConfig.showInPluginsMenu ? 1 : 0;
+    info->PluginConfigStrings = menuStrings;
+    info->PluginConfigStringsNumber = 1;
+}

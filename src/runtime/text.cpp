@@ -1,0 +1,89 @@
+#include "runtime/text.h"
+
+#include <string.h>
+
+static inline unsigned char lowerAscii(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + 32) : c;
+}
+
+size_t boundedLength(const char* text, size_t cap) {
+    if (!text) return 0;
+    size_t n = 0;
+    while (n < cap && text[n]) ++n;
+    return n;
+}
+
+size_t copyTextN(char* dst, size_t cap, const char* src, size_t n) {
+    if (!dst || cap == 0) return 0;
+    size_t len = src ? boundedLength(src, n) : 0;
+    if (len > cap - 1) len = cap - 1;
+    if (len) memmove(dst, src, len);
+    dst[len] = 0;
+    return len;
+}
+
+size_t copyText(char* dst, size_t cap, const char* src) {
+    return copyTextN(dst, cap, src, cap);
+}
+
+bool appendText(char* dst, size_t cap, const char* src) {
+    if (!dst || cap == 0) return false;
+    size_t used = boundedLength(dst, cap - 1);
+    size_t need = src ? strlen(src) : 0;
+    size_t room = cap - 1 - used;
+    size_t n = need < room ? need : room;
+    if (n) memcpy(dst + used, src, n);
+    dst[used + n] = 0;
+    return n == need;
+}
+
+bool appendWhole(char* dst, size_t cap, const char* src) {
+    if (!dst || cap == 0) return false;
+    size_t used = boundedLength(dst, cap - 1);
+    size_t need = src ? strlen(src) : 0;
+    if (used + need > cap - 1) return false;
+    memcpy(dst + used, src, need);
+    dst[used + need] = 0;
+    return true;
+}
+
+const char* findNoCase(const char* text, const char* word) {
+    if (!text || !word) return nullptr;
+    size_t wl = strlen(word);
+    for (const char* p = text;; ++p) {
+        size_t i = 0;
+        while (i < wl && p[i] && lowerAscii(p[i]) == lowerAscii(word[i])) ++i;
+        if (i == wl) return p;
+        if (!*p) return nullptr;
+    }
+}
+
+char* findNoCase(char* text, const char* word) {
+    return const_cast<char*>(findNoCase(static_cast<const char*>(text), word));
+}
+
+bool equalNoCase(const char* a, const char* b) {
+    if (!a || !b) return a == b;
+    while (*a && lowerAscii(*a) == lowerAscii(*b)) ++a, ++b;
+    return *a == 0 && *b == 0;
+}
+
+bool startsWithNoCase(const char* text, const char* prefix) {
+    if (!text || !prefix) return false;
+    for (; *prefix; ++text, ++prefix)
+        if (lowerAscii(*text) != lowerAscii(*prefix)) return false;
+    return true;
+}
+
+void setEndSlash(char* path, int wanted, size_t cap) {
+    if (!path || !*path) return;
+    size_t n = boundedLength(path, cap - 1);
+    if (wanted) {
+        if (path[n - 1] != '\\' && n + 1 < cap) {
+            path[n] = '\\';
+            path[n + 1] = 0;
+        }
+    } else if (path[n - 1] == '\\') {
+        path[n - 1] = 0;
+    }
+}

@@ -1,0 +1,81 @@
+#include "ui/panelLook.h"
+
+#include "entry/panelState.h"
+#include "entry/pluginState.h"
+#include "runtime/text.h"
+#include "ui/messages.h"
+
+#include <string.h>
+
+namespace {
+
+// The host reads all of these after the call returns.
+const char* sizeAndVersionTitles[4];
+const char* versionTitles[2];
+bool titlesFetched = false;
+
+PanelMode panelModes[3] = {
+    {"NO,P,Z,O", "15,7,0,14", sizeAndVersionTitles, 1, 1, 0, 0, "NO,SC,D", "", {0, 0}},
+    {"NO,Z", "13,0", nullptr, 0, 0, 0, 0, "PC,D,O", "13", {0, 0}},
+    {"NO,O", "0,15", versionTitles, 0, 0, 0, 0, "Z", "", {0, 0}},
+};
+
+KeyBarTitles keyBar;
+char emptyLabel[] = "";
+const char PANEL_FORMAT[] = "FAR Plugins";
+
+void fillKeyBar() {
+    memset(&keyBar, 0, sizeof keyBar);
+    keyBar.Titles[4 - 1] = const_cast<char*>(msgText(MKeyConfigure));
+    keyBar.ShiftTitles[5 - 1] = const_cast<char*>(msgText(MKeyRescan));
+    keyBar.ShiftTitles[7 - 1] = const_cast<char*>(msgText(MKeyClearCache));
+    keyBar.ShiftTitles[8 - 1] = const_cast<char*>(msgText(MKeyUnload));
+    keyBar.CtrlTitles[4 - 1] = const_cast<char*>(msgText(MKeySortPath));
+    keyBar.CtrlTitles[11 - 1] = const_cast<char*>(msgText(MKeySortVersion));
+    keyBar.Titles[7 - 1] = emptyLabel;
+}
+
+}  // namespace
+
+void swapViewMode(HANDLE panel, int* saved) {
+    PanelInfo info;
+    memset(&info, 0, sizeof info);
+    if (startupInfo.Control) startupInfo.Control(panel, FCTL_GETPANELINFO, &info);
+    if (*saved != -1 && startupInfo.Control) startupInfo.Control(panel, FCTL_SETVIEWMODE, saved);
+    *saved = info.ViewMode;
+}
+
+extern "C" void WINAPI GetOpenPluginInfo(HANDLE handle, OpenPluginInfo* info) {
+    PanelState* panel = findPanelState(handle);
+    if (!info || !panel) return;
+    if (panel->savedViewMode == -1) swapViewMode(handle, &panel->savedViewMode);
+    if (!titlesFetched) {
+        titlesFetched = true;
+        sizeAndVersionTitles[1] = msgText(MColumnFolderSize);
+        sizeAndVersionTitles[3] = msgText(MColumnVersion);
+        versionTitles[1] = msgText(MColumnVersion);
+    }
+    fillKeyBar();
+
+    bool browsing = panel->browseRootLength != 0;
+    info->StructSize = sizeof(OpenPluginInfo);
+    info->Flags = browsing ? BROWSE_MODE_FLAGS : LIST_MODE_FLAGS;
+    info->CurDir = browsing ? panel->currentDir : nullptr;
+    info->Format = PANEL_FORMAT;
+    info->PanelTitle = browsing ? panel->currentDir : PLUGIN_TITLE;
+    info->PanelModesArray = panelModes;
+    info->PanelModesNumber = browsing ? 0 : 3;
+    info->StartPanelMode = '0' + panel->startViewMode;
+    info->StartSortMode = SM_NAME;
+    info->StartSortOrder = 0;
+    info->KeyBar = browsing ? nullptr : &keyBar;
+    setEndSlash(panel->currentDir, 0, sizeof panel->currentDir);
+}
+
+extern "C" int WINAPI Compare(HANDLE handle, const PluginPanelItem* item1, const PluginPanelItem* item2,
+                              unsigned int mode) {
+    PanelState* panel = findPanelState(handle);
+    if (mode != SM_EXT || !panel || panel->browseRootLength || !item1 || !item2) return -2;
+    int order = lstrcmpA(item1->FindData.cFileName, item2->FindData.cFileName);
+    return order < 0 ? -1 : (order > 0 ? 1 : 0);
+}
