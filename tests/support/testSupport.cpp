@@ -160,4 +160,42 @@ unsigned long long writeTime(const std::string& path) {
     return (static_cast<unsigned long long>(d.ftLastWriteTime.dwHighDateTime) << 32) | d.ftLastWriteTime.dwLowDateTime;
 }
 
+static std::string unixPathOf(const std::string& path) {
+    typedef char*(CDECL * UnixName)(LPCWSTR);
+    auto toUnix = reinterpret_cast<UnixName>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name"));
+    if (!toUnix) return std::string();
+    WCHAR wide[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
+    char* unixName = toUnix(wide);
+    if (!unixName) return std::string();
+    std::string out = unixName;
+    HeapFree(GetProcessHeap(), 0, unixName);
+    return out;
+}
+
+bool makeFolderLink(const std::string& linkPath, const std::string& target) {
+    if (CreateSymbolicLinkA(linkPath.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY) &&
+        GetFileAttributesA(linkPath.c_str()) != INVALID_FILE_ATTRIBUTES)
+        return true;
+    // Under Wine the link is made by the Unix ln, which gives no process handle
+    // to wait on: wait for the link to appear instead.
+    std::string from = unixPathOf(target), to = unixPathOf(linkPath);
+    if (from.empty() || to.empty()) return false;
+    std::string cmd = "/bin/ln -s \"" + from + "\" \"" + to + "\"";
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    std::vector<char> line(cmd.begin(), cmd.end());
+    line.push_back(0);
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
+    if (pi.hProcess) CloseHandle(pi.hProcess);
+    if (pi.hThread) CloseHandle(pi.hThread);
+    for (int i = 0; i < 200; ++i) {
+        if (GetFileAttributesA(linkPath.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+        Sleep(10);
+    }
+    return false;
+}
+
 }  // namespace testing_support

@@ -51,4 +51,8 @@ std::string fixtureDir(const std::string& name);
 bool setWriteTime(const std::string& path, unsigned long long filetime);
 unsigned long long writeTime(const std::string& path);
 
+// Creates a symbolic link (a Unix one: Wine shows it as a linked folder) at
+// linkPath pointing to target; false when the platform cannot make one.
+bool makeFolderLink(const std::string& linkPath, const std::string& target);
+
 }  // namespace testing_support

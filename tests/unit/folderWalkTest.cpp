@@ -1,0 +1,140 @@
+#include "catalogue/folderWalk.h"
+#include "entry/pluginState.h"
+#include "runtime/heap.h"
+#include "testSupport.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+using namespace testing_support;
+
+namespace {
+
+std::vector<std::string> drain(JStack& stack) {
+    std::vector<std::string> out;
+    while (char* text = stack.pop()) {
+        out.push_back(text);
+        heapFree(text);
+    }
+    return out;
+}
+
+int recordVisit(const WIN32_FIND_DATAA* entry, const char* folder, void* context) {
+    static_cast<std::vector<std::string>*>(context)->push_back(std::string(folder) + entry->cFileName);
+    return 0;
+}
+
+}  // namespace
+
+TEST(CollectDll, TakesDllFilesWhateverTheirCaseAndNothingElse) {
+    TempDir dir("collect");
+    for (const char* name : {"x.DLL", "y.Dll", "x.dll.bak", "x.dl", "nodot", "tools.dll\\inner.dll"})
+        writeFile(dir / name, "data");
+    JStack stack;
+    walkFolder(dir.path().c_str(), collectDll, &stack, 1);
+    std::vector<std::string> found = drain(stack);
+    std::sort(found.begin(), found.end());
+    EXPECT_EQ((std::vector<std::string>{dir / "tools.dll\\inner.dll", dir / "x.DLL", dir / "y.Dll"}), found);
+}
+
+TEST(WalkFolder, VisitsAFolderBeforeItsContentsAndCountsOnlyItsOwnEntries) {
+    TempDir dir("walk");
+    writeFile(dir / "A\\a.dll", "1");
+    writeFile(dir / "A\\sub\\deep.txt", "22");
+    writeFile(dir / "B\\b.dll", "333");
+    std::vector<std::string> visited;
+    EXPECT_EQ(2, walkFolder(dir.path().c_str(), recordVisit, &visited, 1));
+    auto at = [&](const std::string& p) { return std::find(visited.begin(), visited.end(), p) - visited.begin(); };
+    ASSERT_EQ(6u, visited.size());
+    EXPECT_LT(at(dir / "A"), at(dir / "A\\a.dll"));
+    EXPECT_LT(at(dir / "A\\sub"), at(dir / "A\\sub\\deep.txt"));
+    // depth first: all of A's tree comes before or after all of B's
+    bool aFirst = at(dir / "A") < at(dir / "B");
+    EXPECT_EQ(aFirst, at(dir / "A\\sub\\deep.txt") < at(dir / "B"));
+    std::vector<std::string> flat;
+    EXPECT_EQ(2, walkFolder(dir.path().c_str(), recordVisit, &flat, 0));
+    EXPECT_EQ(2u, flat.size());
+    TempDir empty("empty");
+    EXPECT_EQ(0, walkFolder(empty.path().c_str(), recordVisit, &flat, 1));
+    EXPECT_EQ(0, walkFolder((dir / "missing").c_str(), recordVisit, &flat, 1));
+}
+
+TEST(SumFileSizes, AddsLowSizesOfFilesAndWrapsAt32Bits) {
+    WIN32_FIND_DATAA file = {}, folder = {};
+    folder.dwFileAttributes = FILE_ATTRIBUTE_DIRECTORY;
+    folder.nFileSizeLow = 999;
+    DWORD total = 0;
+    file.nFileSizeLow = 0xFFFFFFFFu;
+    sumFileSizes(&file, "C:\\", &total);
+    file.nFileSizeLow = 11;
+    file.nFileSizeHigh = 7;     // ignored
+    sumFileSizes(&file, "C:\\", &total);
+    sumFileSizes(&folder, "C:\\", &total);
+    sumFileSizes(&file, "C:\\", nullptr);
+    EXPECT_EQ(10u, total);
+}
+
+TEST(WalkFolder, ALinkedFolderLoopingBackIsScannedOnce) {
+    TempDir dir("cycle");
+    writeFile(dir / "Plugins\\A\\a.dll", "1");
+    if (!makeFolderLink(dir / "Plugins\\A\\loop", dir / "Plugins")) GTEST_SKIP() << "no folder links here";
+    JStack stack;
+    walkFolder((dir / "Plugins").c_str(), collectDll, &stack, 1);
+    std::vector<std::string> found = drain(stack);
+    EXPECT_EQ((std::vector<std::string>{dir / "Plugins\\A\\a.dll"}), found);
+    RemoveDirectoryA((dir / "Plugins\\A\\loop").c_str());
+    DeleteFileA((dir / "Plugins\\A\\loop").c_str());
+}
+
+TEST(WalkFolder, PathsBeyond259CharactersAreSkippedNotOverrun) {
+    TempDir dir("long");
+    std::string deep = dir.path();
+    while (deep.size() < 230) deep += "dddddddddd\\";
+    ASSERT_TRUE(makeDirs(deep));
+    std::string longName = std::string(255 - 0, 'n');   // a legal name that cannot fit after the folder
+    writeFile(deep + "ok.dll", "1");
+    HANDLE h = CreateFileA((deep + longName.substr(0, 259 - deep.size() + 5) + ".dll").c_str(), GENERIC_WRITE, 0,
+                           nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+    JStack stack;
+    walkFolder(dir.path().c_str(), collectDll, &stack, 1);
+    std::vector<std::string> found = drain(stack);
+    for (const std::string& p : found) EXPECT_LT(p.size(), 260u);
+    EXPECT_NE(found.end(), std::find(found.begin(), found.end(), deep + "ok.dll"));
+}
+
+TEST(JStackTest, PopsInReverseOrderAndCounts) {
+    JStack stack;
+    EXPECT_EQ(nullptr, stack.pop());
+    stack.push(heapDup("a"));
+    stack.push(heapDup("b"));
+    stack.push(heapDup("c"));
+    EXPECT_EQ(3, stack.count());
+    EXPECT_EQ((std::vector<std::string>{"c", "b", "a"}), drain(stack));
+    EXPECT_EQ(0, stack.count());
+    stack.push(heapDup("x"));
+    stack.clear();
+    EXPECT_EQ(0, stack.count());
+}
+
+TEST(DiscoverPlugins, PersonalFolderDllsEndOnTopOfTheStack) {
+    TempDir dir("discover");
+    writeFile(dir / "Far\\Plugins\\A\\a.dll", "1");
+    writeFile(dir / "Personal\\p.dll", "1");
+    std::string root = dir / "Far\\Plugins\\", personal = dir / "Personal\\";
+    const char* savedRoot = pluginsRoot;
+    const char* savedPersonal = personalPluginsFolder;
+    pluginsRoot = root.c_str();
+    personalPluginsFolder = personal.c_str();
+    JStack stack;
+    discoverPlugins(&stack);
+    std::vector<std::string> withPersonal = drain(stack);
+    personalPluginsFolder = nullptr;
+    discoverPlugins(&stack);
+    std::vector<std::string> withoutPersonal = drain(stack);
+    pluginsRoot = savedRoot;
+    personalPluginsFolder = savedPersonal;
+    EXPECT_EQ((std::vector<std::string>{personal + "p.dll", root + "A\\a.dll"}), withPersonal);
+    EXPECT_EQ((std::vector<std::string>{root + "A\\a.dll"}), withoutPersonal);
+}
