@@ -1,0 +1,103 @@
+#include "catalogue/descriptionExtractor.h"
+
+#include "catalogue/descriptionText.h"
+#include "runtime/text.h"
+
+#include <stdio.h>
+
+namespace {
+
+constexpr size_t DESCRIPTION_SIZE = 128;
+// The first line of a file_id.diz is read up to this many characters.
+constexpr int DIZ_LINE_CHARS = 299;
+
+class FileHandle {
+public:
+    FileHandle(const char* path, const char* mode) : file_(fopen(path, mode)) {}
+    ~FileHandle() {
+        if (file_) fclose(file_);
+    }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    FILE* get() const { return file_; }
+
+private:
+    FILE* file_;
+};
+
+class FindHandle {
+public:
+    FindHandle(const char* pattern, WIN32_FIND_DATAA* data) : handle_(FindFirstFileA(pattern, data)) {}
+    ~FindHandle() {
+        if (handle_ != INVALID_HANDLE_VALUE) FindClose(handle_);
+    }
+    FindHandle(const FindHandle&) = delete;
+    FindHandle& operator=(const FindHandle&) = delete;
+    bool found() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE handle_;
+};
+
+char* readPiece(char* buffer, int size, void* context) {
+    return fgets(buffer, size, static_cast<FILE*>(context));
+}
+
+// Builds folder + name; false when the path would not fit.
+bool composePath(char* path, const char* folder, const char* name) {
+    path[0] = 0;
+    return appendWhole(path, MAX_PATH, folder) && appendWhole(path, MAX_PATH, name);
+}
+
+// The first menu string of the first list the plugin filled. A broken answer
+// (a count without a list or without a string) gives nothing, and the caller
+// then looks at the plugin's files as for a plugin that did not answer.
+const char* firstMenuString(const PluginInfo* info) {
+    const char* const* list = nullptr;
+    if (info->DiskMenuStringsNumber)
+        list = info->DiskMenuStrings;
+    else if (info->PluginMenuStringsNumber)
+        list = info->PluginMenuStrings;
+    else if (info->PluginConfigStringsNumber)
+        list = info->PluginConfigStrings;
+    else
+        return "";
+    return list ? list[0] : nullptr;
+}
+
+void fromHelpFile(char* description, const char* folder) {
+    char path[MAX_PATH];
+    if (!composePath(path, folder, "*.hlf")) return;
+    WIN32_FIND_DATAA data;
+    FindHandle search(path, &data);
+    if (!search.found()) return;
+    if (!composePath(path, folder, data.cFileName)) return;
+    FileHandle file(path, "rt");
+    if (!file.get()) return;
+    scanHelpContents(readPiece, file.get(), description, DESCRIPTION_SIZE);
+}
+
+void fromDizFile(char* description, const char* folder) {
+    char path[MAX_PATH];
+    if (!composePath(path, folder, "file_id.diz")) return;
+    FileHandle file(path, "rt");
+    if (!file.get()) return;
+    char line[DIZ_LINE_CHARS + 1] = {};
+    if (!fgets(line, sizeof line, file.get())) return;
+    cleanDizLine(line, description, DESCRIPTION_SIZE);
+}
+
+} // namespace
+
+bool extractDescription(char* description, const char* folder, const PluginInfo* info) {
+    if (!description) return false;
+    description[0] = 0;
+    const char* menuString = info && info->StructSize ? firstMenuString(info) : nullptr;
+    if (menuString) {
+        copyTextN(description, DESCRIPTION_SIZE, menuString, DESCRIPTION_CHARS);
+    } else if (folder) {
+        fromHelpFile(description, folder);
+    }
+    if (!description[0] && folder) fromDizFile(description, folder);
+    return description[0] != 0;
+}

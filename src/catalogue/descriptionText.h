@@ -1,0 +1,42 @@
+// Text rules behind a plugin's one-line description: cleaning the first line
+// of a file_id.diz and finding the ".plugincontents" line of a help file.
+// Plain buffer work, no file or system calls.
+#pragma once
+#include <stddef.h>
+
+// Longest description the panel shows (the field holds 128 bytes).
+constexpr size_t DESCRIPTION_CHARS = 127;
+// How many reads of a help file may find its ".plugincontents" line.
+constexpr int HELP_READS = 5;
+// Each help-file read yields at most this many characters.
+constexpr int HELP_PIECE_CHARS = 127;
+
+// Shortens every run of two or more blanks (space, tab) that is followed by a
+// non-blank to its first character; a run at the very end stays as it is.
+void collapseBlanks(char* text);
+
+// Deletes the first occurrence of word (letters without regard to case); when
+// set is given, also the run of characters of set (exact) that then starts at
+// the same position. Nothing happens when the word does not occur.
+void removeWord(char* text, const char* word, const char* set);
+
+// Turns the first line of a file_id.diz into a description: cut at the line
+// end, drop the words such lines repeat (unless it starts with J or j), drop
+// spaced punctuation, strip the end, at most 127 characters into out.
+void cleanDizLine(const char* line, char* out, size_t cap);
+
+// When line begins with ".plugincontents" (any case) it is the help file's
+// contents line: its text after the first "=" (line ends right after the "="
+// skipped, then up to the next CR or LF) goes into out, possibly empty, and the
+// result is true. Otherwise out is untouched and the result is false.
+bool helpContentsText(const char* line, char* out, size_t cap);
+
+// fgets-shaped source of pieces: fills buffer with at most size-1 characters
+// of one line, line end included when it fits; nullptr at the end.
+typedef char* (*PieceReader)(char* buffer, int size, void* context);
+
+// Reads at most HELP_READS pieces of at most HELP_PIECE_CHARS characters and
+// stops at the first line that begins with ".plugincontents", taking its text
+// into out. A piece that continues an overlong line is counted as a read but
+// never taken for the start of a line. True when the contents line was found.
+bool scanHelpContents(PieceReader read, void* context, char* out, size_t cap);

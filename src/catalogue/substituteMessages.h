@@ -1,0 +1,34 @@
+// The message service handed to foreign plugins while they are probed: it
+// answers their message ids from their own language files instead of ours.
+#pragma once
+#include "far/farPlugin.h"
+
+// Control codes of substituteGetMsg, given in place of a plugin number.
+enum : int {
+    SUBSTITUTE_SET_MODULE = 10001,  // second argument: the foreign DLL's path
+    SUBSTITUTE_RELEASE = 10003,     // second argument ignored
+};
+
+// The message texts of one foreign plugin, in the order of its language file.
+class JPlugMsgs {
+public:
+    // Loads the language file of the host's language (else the English one)
+    // from the folder of modulePath.
+    explicit JPlugMsgs(const char* modulePath);
+    ~JPlugMsgs();
+    JPlugMsgs(const JPlugMsgs&) = delete;
+    JPlugMsgs& operator=(const JPlugMsgs&) = delete;
+
+    char** texts = nullptr;  // count entries, each a heap text or nullptr; nullptr when no file was read
+    unsigned count = 0;
+};
+
+extern char substituteModulePath[MAX_PATH];
+extern JPlugMsgs* substituteMessages;
+
+// Same shape as the host's GetMsg. With SUBSTITUTE_SET_MODULE the second
+// argument is the address of the DLL path (32-bit); with SUBSTITUTE_RELEASE it
+// is ignored; both release the current table and return nullptr. Any other
+// first argument looks up message id msgIdOrPath, loading the table first
+// when none is held; "Bug!" or "TooBig!" answer what cannot be found.
+const char* WINAPI substituteGetMsg(int pluginNumberOrCode, int msgIdOrPath);

@@ -1,0 +1,93 @@
+#include "catalogue/versionExtractor.h"
+
+#include "catalogue/versionText.h"
+#include "runtime/heap.h"
+#include "runtime/text.h"
+
+#include <stdio.h>
+
+namespace {
+
+// A line of file_id.diz is read up to this many characters at a time.
+constexpr int DIZ_LINE_CHARS = 259;
+
+class VersionBlock {
+public:
+    explicit VersionBlock(const char* path) {
+        DWORD ignored = 0;
+        DWORD size = GetFileVersionInfoSizeA(path, &ignored);
+        if (!size) return;
+        // Two spare zero bytes end any text that runs to the block's end.
+        block_ = heapAlloc(size + 2);
+        if (block_ && !GetFileVersionInfoA(path, 0, size, block_)) {
+            heapFree(block_);
+            block_ = nullptr;
+        }
+    }
+    ~VersionBlock() { heapFree(block_); }
+    VersionBlock(const VersionBlock&) = delete;
+    VersionBlock& operator=(const VersionBlock&) = delete;
+
+    // The FileVersion string of the first translation, or nullptr.
+    const char* fileVersion() const {
+        if (!block_) return nullptr;
+        void* value = nullptr;
+        UINT length = 0;
+        if (!VerQueryValueA(block_, "\\VarFileInfo\\Translation", &value, &length) || !value ||
+            length < 2 * sizeof(WORD))
+            return nullptr;
+        const WORD* pair = static_cast<const WORD*>(value);
+        char query[64];
+        snprintf(query, sizeof query, "\\StringFileInfo\\%04x%04x\\FileVersion", pair[0], pair[1]);
+        value = nullptr;
+        length = 0;
+        if (!VerQueryValueA(block_, query, &value, &length) || !value) return nullptr;
+        return static_cast<const char*>(value);
+    }
+
+private:
+    void* block_ = nullptr;
+};
+
+bool fromResource(CatalogueRecord* record, const char* dllPath) {
+    VersionBlock info(dllPath);
+    const char* text = info.fileVersion();
+    if (!text) return false;
+    storeVersion(record->version, text, VERSION_CHARS);
+    return true;
+}
+
+bool fromDizFile(CatalogueRecord* record, const char* dllPath) {
+    char path[MAX_PATH];
+    if (!versionFolderOf(dllPath, path, sizeof path) || !appendWhole(path, sizeof path, "file_id.diz"))
+        return false;
+    FILE* file = fopen(path, "rt");
+    if (!file) return false;
+    bool found = false;
+    char line[DIZ_LINE_CHARS + 1];
+    while (!found && fgets(line, sizeof line, file)) {
+        lowerLetters(line);
+        size_t length = 0;
+        if (const char* version = findVersion(line, &length)) {
+            storeVersion(record->version, version, length);
+            found = true;
+        }
+    }
+    fclose(file);
+    return found;
+}
+
+} // namespace
+
+void extractVersion(CatalogueRecord* record, PluginPanelItem* item) {
+    if (!record || !item) return;
+    item->Owner = nullptr;
+    char dllPath[MAX_PATH];
+    copyText(dllPath, sizeof dllPath, record->dllPath);
+    if (fromResource(record, dllPath) || fromDizFile(record, dllPath)) item->Owner = record->version;
+}
+
+void applyCachedVersion(CatalogueRecord* record, PluginPanelItem* item) {
+    if (!record || !item) return;
+    item->Owner = item->Owner && record->version[0] ? record->version : nullptr;
+}

@@ -1,0 +1,27 @@
+// Text rules behind a plugin's version: finding a version number in a line of
+// its file_id.diz, storing it in the 16-byte field, and the folder whose
+// file_id.diz belongs to a DLL. Plain buffer work, no file or system calls.
+#pragma once
+#include <stddef.h>
+
+// Width of the version field; a version this long fills it unterminated.
+constexpr size_t VERSION_CHARS = 16;
+
+// Turns the letters A-Z into lower case, in place; other bytes stay.
+void lowerLetters(char* text);
+
+// Finds the version in one lower-cased line: after "version ", "ver", or a v
+// directly followed by a full stop, space or digit, past any full stops and
+// blanks, a digit starts it and the first of " \t:\n\r()" or the bytes 0xBA,
+// 0xB3 ends it. Returns its start, and its length (at most 16) in *length;
+// nullptr when the line holds none.
+const char* findVersion(const char* line, size_t* length);
+
+// Copies at most 16 characters of text into the field, padding with zeros.
+void storeVersion(char* field, const char* text, size_t length);
+
+// The folder whose file_id.diz speaks for the DLL: the path up to and with
+// its last backslash, or the parent of a "\bin\" folder when the folder path
+// is longer than 10 characters. False when the path has no backslash or the
+// folder does not fit cap.
+bool versionFolderOf(const char* dllPath, char* folder, size_t cap);
