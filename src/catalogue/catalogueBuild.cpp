@@ -18,7 +18,6 @@
 
 namespace {
 
-const int PROVIDER_RELEASE = 10003;
 const char SCAN_TITLE[] = "Scan";
 
 // Asks the plugin for its menu strings (unless probing is off) and extracts
@@ -39,7 +38,7 @@ void examinePlugin(CatalogueRecord* r, const char* pluginFolder) {
     memset(r->description, 0, sizeof r->description);
     extractDescription(r->description, pluginFolder, answeredInfo ? &snapshot.info : nullptr);
     if (loaded) releaseProbedLibrary(loaded);
-    if (!JConfig.skipProbing) substituteGetMsg(PROVIDER_RELEASE, 0);
+    if (!JConfig.skipProbing) substituteGetMsg(SUBSTITUTE_RELEASE, 0);
 }
 
 void buildRecord(const char* path, int index, CatalogueRecord* r, PluginPanelItem* p,

@@ -11,8 +11,6 @@ ReleaseLibraryFunction releaseLibrary = FreeLibrary;
 
 namespace {
 
-const int PROVIDER_SET_MODULE = 10001;
-
 struct StartupCall {
     PFN_SetStartupInfo fn;
     const PluginStartupInfo* info;
@@ -51,7 +49,7 @@ HMODULE probePlugin(const char* dllPath, HMODULE module, PluginInfo* info, bool 
     PluginStartupInfo copy;
     memcpy(&copy, &startupInfo, sizeof copy);
     copyText(copy.ModuleName, sizeof copy.ModuleName, dllPath);
-    substituteGetMsg(PROVIDER_SET_MODULE, static_cast<int>(reinterpret_cast<intptr_t>(dllPath)));
+    substituteGetMsg(SUBSTITUTE_SET_MODULE, static_cast<int>(reinterpret_cast<intptr_t>(dllPath)));
     copy.GetMsg = substituteGetMsg;
 
     if (info) memset(info, 0, sizeof *info);

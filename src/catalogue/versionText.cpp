@@ -1,5 +1,7 @@
 #include "catalogue/versionText.h"
 
+#include "catalogue/pluginFolder.h"
+
 #include "runtime/text.h"
 
 #include <string.h>
@@ -75,8 +77,8 @@ bool versionFolderOf(const char* dllPath, char* folder, size_t cap) {
     const char* slash = strrchr(dllPath, '\\');
     if (!slash) return false;
     size_t n = static_cast<size_t>(slash - dllPath) + 1;
-    if (n > 10 && startsWithNoCase(slash - 4, "\\bin\\")) n -= 4;  // keep the parent's backslash
     if (n >= cap) return false;
     copyTextN(folder, cap, dllPath, n);
+    cutBinFolder(folder);
     return true;
 }
