@@ -35,10 +35,6 @@ extern "C" void WINAPI FreeFindData(HANDLE handle, PluginPanelItem* items, int) 
         if (panel->panelItems == items) panel->panelItems = nullptr;
 }
 
-extern "C" int WINAPI ProcessKey(HANDLE, int, unsigned int) {
-    return 0;
-}
-
 extern "C" int WINAPI PutFiles(HANDLE, PluginPanelItem*, int, int, int) {
     return 0;
 }
