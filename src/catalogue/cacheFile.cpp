@@ -2,6 +2,7 @@
 
 #include "entry/pluginState.h"
 #include "runtime/heap.h"
+#include "runtime/text.h"
 
 #include <stdio.h>
 #include <string.h>
@@ -22,8 +23,42 @@ void sanitizeCachedRecord(CatalogueRecord* r) {
     if (memchr(r->version, 0, sizeof r->version) == nullptr) r->missing = 0;
 }
 
+namespace {
+
+unsigned pathHash(const char* path) {
+    char upper[MAX_PATH];
+    size_t n = copyText(upper, sizeof upper, path);
+    CharUpperBuffA(upper, static_cast<DWORD>(n));
+    unsigned h = 2166136261u;
+    for (size_t i = 0; i < n; ++i) h = (h ^ static_cast<unsigned char>(upper[i])) * 16777619u;
+    return h;
+}
+
+void buildIndex(CachedRecords* cache) {
+    unsigned size = 16;
+    while (size < static_cast<unsigned>(cache->count) * 2) size <<= 1;
+    cache->buckets = heapArray<int>(size);
+    cache->chain = heapArray<int>(cache->count);
+    if (!cache->buckets || !cache->chain) {
+        heapFree(cache->buckets);
+        heapFree(cache->chain);
+        cache->buckets = cache->chain = nullptr;
+        return;
+    }
+    cache->bucketMask = size - 1;
+    for (unsigned b = 0; b < size; ++b) cache->buckets[b] = -1;
+    // Walk backwards and push on the front, so each chain runs in record order.
+    for (int i = cache->count - 1; i >= 0; --i) {
+        unsigned b = pathHash(cache->records[i].dllPath) & cache->bucketMask;
+        cache->chain[i] = cache->buckets[b];
+        cache->buckets[b] = i;
+    }
+}
+
+}  // namespace
+
 CachedRecords readCache() {
-    CachedRecords cache = {nullptr, 0};
+    CachedRecords cache = {nullptr, 0, nullptr, nullptr, 0};
     if (!cacheFilePath[0]) return cache;
     StdFile file(fopen(cacheFilePath, "rb"));
     if (!file.f) return cache;
@@ -37,16 +72,25 @@ CachedRecords readCache() {
     cache.count = n;
     fread(cache.records, sizeof(CatalogueRecord), n, file.f);
     for (int i = 0; i < n; ++i) sanitizeCachedRecord(&cache.records[i]);
+    buildIndex(&cache);
     return cache;
 }
 
 void releaseCache(CachedRecords* cache) {
     heapFree(cache->records);
+    heapFree(cache->buckets);
+    heapFree(cache->chain);
     cache->records = nullptr;
+    cache->buckets = cache->chain = nullptr;
     cache->count = 0;
 }
 
 const CatalogueRecord* findCachedRecord(const char* path, const CachedRecords* cache) {
+    if (cache->buckets) {
+        for (int i = cache->buckets[pathHash(path) & cache->bucketMask]; i >= 0; i = cache->chain[i])
+            if (lstrcmpiA(cache->records[i].dllPath, path) == 0) return &cache->records[i];
+        return nullptr;
+    }
     for (int i = 0; i < cache->count; ++i)
         if (lstrcmpiA(cache->records[i].dllPath, path) == 0) return &cache->records[i];
     return nullptr;

@@ -6,6 +6,12 @@
 struct CachedRecords {
     CatalogueRecord* records;
     int count;
+    // Hash index over the paths without regard to case: bucket heads and a
+    // next link per record, each chain in record order so that the first
+    // match stays the first record with that path.
+    int* buckets;
+    int* chain;
+    unsigned bucketMask;
 };
 
 // Reads the cache file; no records when it is missing or its size is not a

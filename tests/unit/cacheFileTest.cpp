@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <random>
+#include <vector>
 #include <string>
 
 using namespace testing_support;
@@ -84,4 +85,26 @@ TEST_F(CacheFile, NoPathMeansNoFile) {
     writeCache(&r, 1);
     CachedRecords cache = readCache();
     EXPECT_EQ(0, cache.count);
+}
+
+TEST_F(CacheFile, LookupInALargeCacheFindsTheFirstRecordOfEachPath) {
+    std::vector<CatalogueRecord> records;
+    for (int i = 0; i < 300; ++i) {
+        std::string p = "C:\\Far\\Plugins\\P" + std::to_string(i) + "\\p.dll";
+        records.push_back(recordFor(p.c_str()));
+        records.back().item.NumberOfLinks = i;
+    }
+    records.push_back(recordFor("c:\\far\\plugins\\p7\\P.DLL"));   // a later duplicate of record 7
+    records.back().item.NumberOfLinks = 999;
+    writeCache(records.data(), static_cast<int>(records.size()));
+    CachedRecords cache = readCache();
+    ASSERT_EQ(301, cache.count);
+    for (int i = 0; i < 300; ++i) {
+        std::string p = "C:\\FAR\\plugins\\p" + std::to_string(i) + "\\P.dll";
+        const CatalogueRecord* hit = findCachedRecord(p.c_str(), &cache);
+        ASSERT_NE(nullptr, hit) << p;
+        EXPECT_EQ(static_cast<DWORD>(i), hit->item.NumberOfLinks) << p;
+    }
+    EXPECT_EQ(nullptr, findCachedRecord("C:\\Far\\Plugins\\P300\\p.dll", &cache));
+    releaseCache(&cache);
 }
