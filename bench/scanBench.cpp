@@ -1,0 +1,113 @@
+// Times list-mode builds against the floor of a bare recursive listing of the
+// same tree: cached, fresh without probing, fresh with probing, for trees of
+// growing size. Prints a table; asserts nothing.
+#include "farHost.h"
+#include "testSupport.h"
+
+#include <stdio.h>
+
+#include <string>
+#include <vector>
+
+using namespace testing_support;
+
+namespace {
+
+double now() {
+    static LARGE_INTEGER freq = [] { LARGE_INTEGER f; QueryPerformanceFrequency(&f); return f; }();
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return static_cast<double>(t.QuadPart) / freq.QuadPart;
+}
+
+long bareListing(const std::string& folder) {
+    long n = 0;
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((folder + "*.*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return 0;
+    do {
+        if (!strcmp(fd.cFileName, ".") || !strcmp(fd.cFileName, "..")) continue;
+        ++n;
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) n += bareListing(folder + fd.cFileName + "\\");
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+    return n;
+}
+
+// Best of a few runs, to keep other load on the machine out of the figures.
+template <class F>
+double best(int runs, F f) {
+    double b = 1e9;
+    for (int i = 0; i < runs; ++i) {
+        double t0 = now();
+        f();
+        double t = now() - t0;
+        if (t < b) b = t;
+    }
+    return b;
+}
+
+void storeSettings(const std::string& rootKey, bool skipProbing) {
+    std::string key = rootKey + "\\J\\Vantorel";
+    HKEY h;
+    RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &h, nullptr);
+    const char record[6] = {1, 0, 0, 1, static_cast<char>(skipProbing), 0};
+    RegSetValueExA(h, "JConfig", 0, REG_BINARY, reinterpret_cast<const BYTE*>(record), 6);
+    RegCloseKey(h);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<int> sizes = {50, 200, 1000};
+    if (argc > 1) {
+        sizes.clear();
+        for (int i = 1; i < argc; ++i) sizes.push_back(atoi(argv[i]));
+    }
+    const std::string sample = fixtureDir("binplug");
+    printf("%-7s %-16s %10s %10s %12s\n", "plugins", "build", "ms", "x listing", "us/plugin");
+    for (int n : sizes) {
+        TempDir dir("bench");
+        std::string farFolder = dir / "Far\\", plugins = farFolder + "Plugins\\";
+        copyFolderFiles(distDir(), plugins + "Vantorel\\");
+        for (int i = 0; i < n; ++i) {
+            char folder[64];
+            snprintf(folder, sizeof folder, "Group%02d\\Plugin%04d\\", i % 20, i);
+            copyTree(sample, plugins + folder);
+        }
+        farhost::HostOptions options;
+        options.hostDir = farFolder;
+        farhost::Host host(options);
+        farhost::Plugin* vantorel = host.load(plugins + "Vantorel\\Vantorel.dll");
+        if (!vantorel) {
+            fprintf(stderr, "cannot load Vantorel: %s\n", host.lastError().c_str());
+            return 2;
+        }
+        farhost::Panel* panel = vantorel->open(0, 0, false);
+        std::string cache = plugins + "Vantorel\\JCache.dat";
+        int count = n + 1;
+
+        double listing = best(5, [&] { bareListing(plugins); });
+        storeSettings(host.rootKey(), false);
+        panel->close();
+        panel = vantorel->open(0, 0, false);
+        panel->read(OPM_SILENT);    // fills the cache
+        double cached = best(5, [&] { panel->read(OPM_SILENT); });
+        storeSettings(host.rootKey(), true);
+        panel->close();
+        panel = vantorel->open(0, 0, false);
+        double freshNoProbe = best(3, [&] { DeleteFileA(cache.c_str()); panel->read(OPM_SILENT); });
+        storeSettings(host.rootKey(), false);
+        panel->close();
+        panel = vantorel->open(0, 0, false);
+        double freshProbe = best(3, [&] { DeleteFileA(cache.c_str()); panel->read(OPM_SILENT); });
+        panel->close();
+
+        struct Row { const char* name; double t; } rows[] = {
+            {"bare listing", listing}, {"cached", cached}, {"fresh, no probe", freshNoProbe}, {"fresh, probing", freshProbe}};
+        for (const Row& r : rows)
+            printf("%-7d %-16s %10.1f %10.2f %12.1f\n", count, r.name, r.t * 1000, r.t / listing, r.t * 1e6 / count);
+        fflush(stdout);
+    }
+    return 0;
+}

@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Configures and builds everything (plugin, host emulator, fixtures, tests) in build/.
+set -euo pipefail
+here="$(cd "$(dirname "$0")/.." && pwd)"
+"$here/scripts/setup.sh"
+cmake -S "$here" -B "$here/build" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-i686.cmake" -DVANTOREL_FIXTURES=ON >/dev/null
+cmake --build "$here/build" -j"$(nproc)" "$@"

@@ -1,0 +1,107 @@
+// An emulated host over a FAR tree of its own, with Vantorel installed in
+// Plugins\Vantorel, for the end-to-end tests.
+#pragma once
+#include "farHost.h"
+#include "testSupport.h"
+
+#include <gtest/gtest.h>
+#include <algorithm>
+#include <memory>
+#include <set>
+#include <string>
+
+struct FarSetup {
+    bool personal = false;            // write PersonalPluginsPath
+    std::string personalValue;        // the stored value, as typed by the user
+    std::string language = "English";
+    std::string vantorelFolder = "Plugins\\Vantorel\\";   // relative to the FAR folder
+};
+
+class HostTest : public ::testing::Test {
+protected:
+    testing_support::TempDir dir{"e2e"};
+    std::unique_ptr<farhost::Host> host;
+    farhost::Plugin* vantorel = nullptr;
+
+    std::string farDir() const { return dir / "Far\\"; }
+    std::string pluginsDir() const { return farDir() + "Plugins\\"; }
+    std::string vantorelDir(const FarSetup& s = FarSetup()) const { return farDir() + s.vantorelFolder; }
+
+    // Installs Vantorel, starts the host and loads the plugin.
+    void start(const FarSetup& setup = FarSetup()) {
+        setup_ = setup;
+        ASSERT_TRUE(testing_support::copyFolderFiles(testing_support::distDir(), vantorelDir(setup)));
+        DeleteFileA((vantorelDir(setup) + "farhost.exe").c_str());
+        farhost::HostOptions options;
+        options.hostDir = farDir();
+        options.language = setup.language;
+        options.writePersonalPath = setup.personal;
+        options.personalPluginsPath = setup.personalValue;
+        host.reset(new farhost::Host(options));
+        vantorel = host->load(vantorelDir(setup) + "Vantorel.dll");
+        ASSERT_NE(nullptr, vantorel) << host->lastError();
+    }
+
+    // Writes the stored settings record straight into the registry.
+    void storeSettings(const std::string& bytes, DWORD type = REG_BINARY) {
+        std::string key = host->rootKey() + "\\J\\Vantorel";
+        HKEY h;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                                                 nullptr, &h, nullptr));
+        RegSetValueExA(h, "JConfig", 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
+                       static_cast<DWORD>(bytes.size()));
+        RegCloseKey(h);
+    }
+
+    // The stored settings value, and its type; empty when there is none.
+    std::string storedSettings(DWORD* type = nullptr) {
+        std::string key = host->rootKey() + "\\J\\Vantorel";
+        HKEY h;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS) return std::string();
+        char buf[64];
+        DWORD size = sizeof buf, t = 0;
+        LONG rc = RegQueryValueExA(h, "JConfig", nullptr, &t, reinterpret_cast<BYTE*>(buf), &size);
+        RegCloseKey(h);
+        if (type) *type = t;
+        return rc == ERROR_SUCCESS ? std::string(buf, size) : std::string();
+    }
+
+    // Places a fixture plugin's folder (as built) at pluginsDir()+rel.
+    void addFixture(const std::string& name, const std::string& rel) {
+        ASSERT_TRUE(testing_support::copyTree(testing_support::fixtureDir(name), pluginsDir() + rel))
+            << "fixture " << name;
+    }
+
+    // A plugin DLL that is only a file: enough for discovery, never loadable.
+    void addFakeDll(const std::string& relPath, const std::string& bytes = "not a dll") {
+        ASSERT_TRUE(testing_support::writeFile(pluginsDir() + relPath, bytes));
+    }
+
+    std::string cacheFile(const FarSetup& s = FarSetup()) const { return vantorelDir(s) + "JCache.dat"; }
+
+    FarSetup setup_;
+    // The item Vantorel's own DLL gives, which most tests leave out.
+    std::string selfItem() const {
+        std::string d = vantorelDir(setup_);
+        return d.substr(0, d.size() - 1);
+    }
+
+    // Names of the panel's items but Vantorel's own, in the host's order.
+    std::vector<std::string> names(const farhost::Panel* panel) const {
+        std::vector<std::string> out;
+        for (const auto& e : panel->items())
+            if (!e.isDots && e.name != selfItem()) out.push_back(e.name);
+        return out;
+    }
+
+    // The same, in catalogue order (the index each item carries).
+    std::vector<std::string> catalogueOrder(const farhost::Panel* panel) const {
+        std::vector<std::pair<DWORD, std::string>> byIndex;
+        for (const auto& e : panel->items())
+            if (!e.isDots && e.name != selfItem()) byIndex.push_back({e.raw.NumberOfLinks, e.name});
+        std::sort(byIndex.begin(), byIndex.end());
+        std::vector<std::string> out;
+        for (auto& p : byIndex) out.push_back(p.second);
+        return out;
+    }
+};

@@ -1,0 +1,198 @@
+// What the list learns from each plugin: asking the plugin itself, its files,
+// its version resource; and foreign plugins that misbehave.
+#include "harness.h"
+
+using namespace testing_support;
+
+namespace {
+
+const farhost::PanelEntry* entryNamed(const farhost::Panel* panel, const std::string& name) {
+    for (const auto& e : panel->items())
+        if (e.name == name) return &e;
+    return nullptr;
+}
+
+std::vector<std::string> logOf(const std::string& dll) { return readLines(dll + ".log"); }
+
+int countOf(const std::vector<std::string>& lines, const std::string& prefix) {
+    int n = 0;
+    for (const auto& l : lines) n += l.compare(0, prefix.size(), prefix) == 0;
+    return n;
+}
+
+}  // namespace
+
+class ProbingTest : public HostTest {
+protected:
+    farhost::Panel* openList() {
+        farhost::Panel* panel = vantorel->open();
+        EXPECT_NE(nullptr, panel);
+        return panel;
+    }
+    std::string description(const farhost::Panel* panel, const std::string& folder) {
+        const farhost::PanelEntry* e = entryNamed(panel, pluginsDir() + folder);
+        return e ? e->description : "<no item>";
+    }
+    std::string version(const farhost::Panel* panel, const std::string& folder) {
+        const farhost::PanelEntry* e = entryNamed(panel, pluginsDir() + folder);
+        return !e ? "<no item>" : (e->hasOwner ? e->owner : "<none>");
+    }
+};
+
+TEST_F(ProbingTest, APluginNotLoadedIsLoadedGivenItsOwnPathAndMessagesAndFreedAgain) {
+    addFixture("recorder", "RecA\\");
+    addFixture("recorder", "RecB\\");
+    start();
+    farhost::Panel* panel = openList();
+    for (const char* folder : {"RecA", "RecB"}) {
+        std::string dll = pluginsDir() + folder + "\\recorder.dll";
+        std::vector<std::string> log = logOf(dll);
+        ASSERT_EQ(4u, log.size()) << folder;
+        EXPECT_EQ("attach", log[0]);
+        EXPECT_EQ(0u, log[1].find("SetStartupInfo module=" + dll + " ")) << log[1];
+        EXPECT_EQ("GetPluginInfo", log[2]);
+        EXPECT_EQ("detach", log[3]);   // freed before the next plugin was examined
+        EXPECT_EQ(nullptr, GetModuleHandleA(dll.c_str()));
+    }
+    EXPECT_EQ("Call recorder", description(panel, "RecA"));
+    EXPECT_EQ("2.5.1", version(panel, "RecA"));
+}
+
+TEST_F(ProbingTest, ThePluginsLanguageFollowsTheHostsLanguage) {
+    addFixture("recorder", "Rec\\");
+    FarSetup setup;
+    setup.language = "Russian";
+    start(setup);
+    farhost::Panel* panel = openList();
+    std::vector<std::string> log = logOf(pluginsDir() + "Rec\\recorder.dll");
+    ASSERT_GE(log.size(), 2u);
+    EXPECT_NE("Call recorder", description(panel, "Rec"));
+    EXPECT_NE(std::string::npos, log[1].find("msg0=" + description(panel, "Rec")));
+}
+
+TEST_F(ProbingTest, AHostLoadedPluginIsAskedWithoutASecondStartupAndStaysLoaded) {
+    addFixture("recorder", "Rec\\");
+    start();
+    std::string dll = pluginsDir() + "Rec\\recorder.dll";
+    farhost::Plugin* rec = host->load(dll);
+    ASSERT_NE(nullptr, rec);
+    size_t before = logOf(dll).size();
+    openList();
+    std::vector<std::string> log = logOf(dll);
+    ASSERT_EQ(before + 1, log.size());
+    EXPECT_EQ("GetPluginInfo", log.back());
+    EXPECT_EQ(rec->module(), GetModuleHandleA(dll.c_str()));
+}
+
+TEST_F(ProbingTest, WithProbingOffNoForeignDllIsLoaded) {
+    addFixture("recorder", "Rec\\");
+    start();
+    storeSettings(std::string("\1\0\0\1\1\0", 6));
+    farhost::Panel* panel = openList();
+    EXPECT_TRUE(logOf(pluginsDir() + "Rec\\recorder.dll").empty());
+    // The description then comes from the plugin's files.
+    EXPECT_EQ("Recorder help contents", description(panel, "Rec"));
+}
+
+TEST_F(ProbingTest, DescriptionsComeFromTheFirstSourceThatHasOne) {
+    addFixture("noinfo", "NoInfo\\");
+    addFixture("zerocounts", "Zero\\");
+    addFixture("longmenu", "Long\\");
+    start();
+    farhost::Panel* panel = openList();
+    EXPECT_EQ("No-info plugin", description(panel, "NoInfo"));          // help file
+    EXPECT_EQ("Zero counts diz text", description(panel, "Zero"));     // file_id.diz, not the help file
+    EXPECT_EQ(127u, description(panel, "Long").size());
+}
+
+TEST_F(ProbingTest, FaultingPluginsAreContainedAndDescribedFromTheirFiles) {
+    for (const char* name : {"faultinfo", "faultstartup", "raiser", "nullmenu", "nullstr", "garbage"})
+        addFixture(name, std::string(name) + "\\");
+    addFixture("recorder", "Rec\\");
+    start();
+    farhost::Panel* panel = openList();
+    ASSERT_NE(nullptr, panel);
+    EXPECT_EQ(8u, panel->items().size());
+    EXPECT_EQ("Faulty", description(panel, "faultinfo"));
+    EXPECT_EQ("0.9", version(panel, "faultinfo"));
+    EXPECT_EQ("Startup fault diz text", description(panel, "faultstartup"));
+    EXPECT_EQ("Raiser diz text", description(panel, "raiser"));
+    EXPECT_EQ("Null menu list diz text", description(panel, "nullmenu"));
+    // the scan went on past them
+    EXPECT_EQ("Call recorder", description(panel, "Rec"));
+    for (const char* name : {"faultinfo", "faultstartup", "raiser", "nullmenu", "nullstr", "garbage"})
+        EXPECT_EQ(nullptr, GetModuleHandleA((pluginsDir() + name + "\\" + name + ".dll").c_str())) << name;
+    EXPECT_LE(description(panel, "garbage").size(), 127u);
+    EXPECT_TRUE(host->problems.empty());
+}
+
+TEST_F(ProbingTest, VersionsComeFromResourcesOrFileIdDiz) {
+    addFixture("ver1001", "V1001\\");
+    addFixture("ver20", "V20\\");
+    addFixture("vertrans", "VTrans\\");
+    addFixture("nover", "NoVer\\");
+    addFixture("dizver", "DizVer\\");
+    start();
+    farhost::Panel* panel = openList();
+    EXPECT_EQ("1, 0, 0, 1", version(panel, "V1001"));
+    EXPECT_EQ(16u, version(panel, "V20").size());
+    EXPECT_EQ("7.7.7", version(panel, "VTrans"));
+    EXPECT_EQ("<none>", version(panel, "NoVer"));
+    EXPECT_EQ("1.02b,", version(panel, "DizVer"));   // file_id.diz in the parent of bin
+}
+
+TEST_F(ProbingTest, ASecondBuildReusesUnchangedRecordsWithoutLoadingAnyPlugin) {
+    addFixture("recorder", "Rec\\");
+    start();
+    std::string dll = pluginsDir() + "Rec\\recorder.dll";
+    farhost::Panel* panel = openList();
+    ASSERT_EQ(2, countOf(logOf(dll), "attach") + countOf(logOf(dll), "detach"));
+    ASSERT_TRUE(fileExists(cacheFile()));
+    EXPECT_EQ(0u, readFile(cacheFile()).size() % 775);
+    host->clearRecords();
+    ASSERT_TRUE(panel->read());
+    EXPECT_EQ(1, countOf(logOf(dll), "attach"));
+    EXPECT_EQ("Call recorder", description(panel, "Rec"));
+    EXPECT_EQ("2.5.1", version(panel, "Rec"));
+    for (const auto& m : host->messages) EXPECT_NE(0, m.buttonsNumber);   // nothing examined afresh: no progress drawn
+}
+
+TEST_F(ProbingTest, AChangedOrMovedDllOrARescanIsExaminedAfresh) {
+    addFixture("recorder", "Rec\\");
+    start();
+    std::string dll = pluginsDir() + "Rec\\recorder.dll";
+    farhost::Panel* panel = openList();
+    ASSERT_EQ(1, countOf(logOf(dll), "attach"));
+
+    setWriteTime(dll, writeTime(dll) + 10000000ull);
+    ASSERT_TRUE(panel->read());
+    EXPECT_EQ(2, countOf(logOf(dll), "attach"));
+
+    // Moved: same file, new folder, new path.
+    panel->close();
+    ASSERT_TRUE(MoveFileA((pluginsDir() + "Rec").c_str(), (pluginsDir() + "Moved").c_str()));
+    std::string moved = pluginsDir() + "Moved\\recorder.dll";
+    panel = openList();
+    EXPECT_EQ(1, countOf(logOf(moved), "attach") - countOf(logOf(moved), "attach") + 1);
+    std::vector<std::string> log = logOf(moved);
+    EXPECT_EQ(3, countOf(log, "attach"));
+
+    // A rescan examines everything afresh (Shift+F5 sets it; here through the key).
+    panel->key(VK_F5, PKF_SHIFT);
+    log = logOf(moved);
+    EXPECT_EQ(4, countOf(log, "attach"));
+}
+
+TEST_F(ProbingTest, ACachedPathDifferingInLetterCaseStillMatches) {
+    addFixture("recorder", "Rec\\");
+    start();
+    std::string dll = pluginsDir() + "Rec\\recorder.dll";
+    farhost::Panel* panel = openList();
+    ASSERT_EQ(1, countOf(logOf(dll), "attach"));
+    std::string bytes = readFile(cacheFile());
+    for (size_t r = 0; r + 775 <= bytes.size(); r += 775)
+        for (size_t i = r + 366; i < r + 366 + 260 && bytes[i]; ++i) bytes[i] = static_cast<char>(toupper(bytes[i]));
+    writeFile(cacheFile(), bytes);
+    ASSERT_TRUE(panel->read());
+    EXPECT_EQ(1, countOf(logOf(dll), "attach"));
+}
