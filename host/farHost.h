@@ -27,7 +27,8 @@ struct MessageCall {
     int pluginNumber = 0;
     DWORD flags = 0;
     std::string helpTopic;
-    std::vector<std::string> lines;  // FMSG_ALLINONE texts split at '\n'; title first
+    std::vector<std::string> lines;  // every item text (FMSG_ALLINONE split at '\n'), title first;
+                                     // button items included, as the plugin passed them
     int itemsNumber = 0;
     int buttonsNumber = 0;
     std::vector<std::string> buttons; // button texts (from items or FMSG_MB_* flags)
@@ -157,6 +158,8 @@ public:
     int getMinFarVersion();
     int configure(int item = 0);
     // OpenPlugin, then read() as the host does; nullptr when the plugin refused.
+    // A first listing that fails leaves the panel open and empty (the real
+    // host would close it; the transcript says so).
     Panel* open(int openFrom = 0, int item = 0, bool readNow = true);
     // Raw export lookup for tests.
     FARPROC proc(const char* name) const;

@@ -1,0 +1,218 @@
+// The host itself: plugin loading, the registry root it lends to plugins,
+// and the records of what the plugins did.
+#include "farHost.h"
+
+#include "hostText.h"
+#include "services.h"
+
+#include <shlwapi.h>
+
+namespace farhost {
+
+namespace {
+
+// Live hosts, newest last: the newest is the one plugins talk to.
+std::vector<Host*> g_hosts;
+
+// Host version 1.70; builds differ only in the high word, which plugins do not rely on.
+constexpr int kHostVersion = 0x0146;
+
+struct RegKey {
+    HKEY h = nullptr;
+    ~RegKey() { if (h) RegCloseKey(h); }
+};
+
+bool createKey(const std::string& path, bool* existed = nullptr) {
+    RegKey key;
+    DWORD disposition = 0;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key.h,
+                        &disposition) != ERROR_SUCCESS)
+        return false;
+    if (existed) *existed = disposition == REG_OPENED_EXISTING_KEY;
+    return true;
+}
+
+std::string windowsError(DWORD code) {
+    char text[256] = {};
+    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text,
+                             sizeof text, nullptr);
+    std::string s(text, n);
+    while (!s.empty() && (s.back() == '\n' || s.back() == '\r' || s.back() == ' ' || s.back() == '.')) s.pop_back();
+    return "error " + std::to_string(code) + (s.empty() ? std::string() : " (" + s + ")");
+}
+
+}  // namespace
+
+Host::Host(HostOptions options) : options_(std::move(options)) {
+    Services::fillStandardFunctions(fsf_);
+    if (options_.rootKey.empty()) {
+        // A fresh base per host, so that tests sharing one Wine registry never meet.
+        static LONG counter = 0;
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            std::string base = "Software\\VantorelTests\\" + std::to_string(GetCurrentProcessId()) + "-" +
+                               std::to_string(InterlockedIncrement(&counter));
+            bool existed = false;
+            if (!createKey(base, &existed)) break;
+            if (existed) continue;
+            registryBase_ = base;
+            options_.rootKey = base + "\\Far\\Plugins";
+            break;
+        }
+        if (options_.rootKey.empty()) options_.rootKey = "Software\\VantorelTests\\unnamed\\Far\\Plugins";
+    }
+    createKey(options_.rootKey);
+    if (options_.writePersonalPath) {
+        size_t cut = options_.rootKey.find_last_of('\\');
+        std::string systemKey = cut == std::string::npos ? "System" : options_.rootKey.substr(0, cut) + "\\System";
+        RegKey key;
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, systemKey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key.h,
+                            nullptr) == ERROR_SUCCESS) {
+            const std::string& value = options_.personalPluginsPath;
+            RegSetValueExA(key.h, "PersonalPluginsPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                           static_cast<DWORD>(value.size() + 1));
+        } else {
+            problem("cannot write PersonalPluginsPath under HKCU\\" + systemKey);
+        }
+    }
+    g_hosts.push_back(this);
+}
+
+Host::~Host() {
+    for (auto it = plugins_.rbegin(); it != plugins_.rend(); ++it)
+        if ((*it)->module_) unload(it->get());
+    if (options_.removeRegistryOnExit && !registryBase_.empty())
+        SHDeleteKeyA(HKEY_CURRENT_USER, registryBase_.c_str());
+    for (auto it = g_hosts.begin(); it != g_hosts.end(); ++it)
+        if (*it == this) {
+            g_hosts.erase(it);
+            break;
+        }
+}
+
+Host* Host::current() { return g_hosts.empty() ? nullptr : g_hosts.back(); }
+
+std::string Host::pluginsDir() const {
+    std::string dir = options_.hostDir;
+    if (!dir.empty() && dir.back() != '\\') dir += '\\';
+    return dir + "Plugins\\";
+}
+
+Plugin* Host::load(const std::string& dllPath) {
+    lastError_.clear();
+    char full[MAX_PATH] = {};
+    DWORD n = GetFullPathNameA(dllPath.c_str(), sizeof full, full, nullptr);
+    if (n == 0 || n >= sizeof full) {
+        lastError_ = "bad plugin path: " + dllPath;
+        return nullptr;
+    }
+    if (GetFileAttributesA(full) == INVALID_FILE_ATTRIBUTES) {
+        lastError_ = std::string("no such file: ") + full;
+        return nullptr;
+    }
+    HMODULE module = LoadLibraryA(full);
+    if (!module) {
+        lastError_ = std::string("cannot load ") + full + ": " + windowsError(GetLastError());
+        return nullptr;
+    }
+    std::unique_ptr<Plugin> plugin(new Plugin());
+    plugin->module_ = module;
+    plugin->path_ = full;
+
+    if (auto minVersion = reinterpret_cast<PFN_GetMinFarVersion>(plugin->proc("GetMinFarVersion"))) {
+        int wanted = minVersion();
+        if ((wanted & 0xFFFF) > kHostVersion) {
+            lastError_ = std::string(full) + " needs host version " + std::to_string((wanted >> 8) & 0xFF) + "." +
+                         std::to_string(wanted & 0xFF);
+            FreeLibrary(module);
+            return nullptr;
+        }
+    }
+
+    plugin->moduleNumber_ = nextModuleNumber_++;
+    plugin->info_.reset(new PluginStartupInfo());
+    PluginStartupInfo& info = *plugin->info_;
+    info.StructSize = sizeof(PluginStartupInfo);
+    copyBounded(info.ModuleName, sizeof info.ModuleName, plugin->path_);
+    info.ModuleNumber = plugin->moduleNumber_;
+    info.RootKey = options_.rootKey.c_str();
+    Services::fillStartupInfo(info, &fsf_);
+
+    Plugin* result = plugin.get();
+    plugins_.push_back(std::move(plugin));
+    record("> load " + result->path_ + " as plugin " + std::to_string(result->moduleNumber_));
+    if (auto setStartupInfo = reinterpret_cast<PFN_SetStartupInfo>(result->proc("SetStartupInfo"))) {
+        ActivePanelScope scope(this, nullptr);
+        setStartupInfo(&info);
+    }
+    return result;
+}
+
+void Host::unload(Plugin* plugin) {
+    if (!plugin || !plugin->module_) return;
+    for (auto& panel : plugin->panels_)
+        if (!panel->closed_) panel->close();
+    int open = unrestoredScreens();
+    if (open > 0)
+        problem("at unload of " + plugin->path_ + ": " + std::to_string(open) + " saved screen(s) never restored");
+    FreeLibrary(plugin->module_);
+    plugin->module_ = nullptr;   // the object stays, so pointers held by callers stay valid
+    record("> unload " + plugin->path_);
+}
+
+void Host::answerMessages(std::initializer_list<int> answers) {
+    for (int a : answers) messageAnswers_.push_back(a);
+}
+
+int Host::unrestoredScreens() const {
+    int n = 0;
+    for (const auto& s : screens_)
+        if (s.second) ++n;
+    return n;
+}
+
+const MessageCall* Host::boxOnScreen() const {
+    if (onScreenBox_ < 0 || onScreenBox_ >= static_cast<int>(messages.size())) return nullptr;
+    return &messages[onScreenBox_];
+}
+
+void Host::clearRecords() {
+    messages.clear();
+    dialogs.clear();
+    helps.clear();
+    transcript.clear();
+    problems.clear();
+    onScreenBox_ = -1;
+}
+
+void Host::problem(const std::string& text) {
+    problems.push_back(text);
+    transcript.push_back("PROBLEM: " + text);
+}
+
+Panel* Host::findPanel(HANDLE handle) {
+    if (activePanel_ && !activePanel_->closed_ && (activePanel_->handle_ == handle || handle == INVALID_HANDLE_VALUE))
+        return activePanel_;
+    Panel* found = nullptr;
+    for (auto& plugin : plugins_)
+        for (auto& panel : plugin->panels_)
+            if (!panel->closed_ && (panel->handle_ == handle || handle == INVALID_HANDLE_VALUE)) found = panel.get();
+    return found;   // the latest opened when several match
+}
+
+Panel* Host::otherPanel(Panel* panel) {
+    Panel* found = nullptr;
+    for (auto& plugin : plugins_)
+        for (auto& p : plugin->panels_)
+            if (!p->closed_ && p.get() != panel) found = p.get();
+    return found;
+}
+
+ActivePanelScope::ActivePanelScope(Host* host, Panel* panel) : host_(host), saved_(host ? host->activePanel_ : nullptr) {
+    if (host_) host_->activePanel_ = panel;
+}
+
+ActivePanelScope::~ActivePanelScope() {
+    if (host_) host_->activePanel_ = saved_;
+}
+
+}  // namespace farhost

@@ -1,0 +1,367 @@
+// farhost: the command-line host. Loads one plugin into the emulated host,
+// opens its panel and prints what a person would see, driven by a key script
+// or, on a console, by the keyboard.
+#include "farHost.h"
+
+#include "hostText.h"
+#include "keyNames.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+using namespace farhost;
+
+namespace {
+
+const char kUsage[] =
+    "usage: farhost [--host DIR] [--plugin DLL] [--personal DIR] [--lang English|Russian]\n"
+    "               [--keys \"KEY KEY ...\"] [--answers 0,1,...] [--dialog \"RESULT[;idx=text][;idx:check]\"]...\n"
+    "               [--info] [--configure] [--width N] [--interactive]\n"
+    "  --host DIR     the FAR folder (plugins in DIR\\Plugins)\n"
+    "  --plugin DLL   the plugin to load (default DIR\\Plugins\\Vantorel\\Vantorel.dll)\n"
+    "  --personal DIR stores PersonalPluginsPath for the plugin to read\n"
+    "  --keys         key names: Up Down Home End PgUp PgDn Enter Esc F1..F12, with\n"
+    "                 Shift/Ctrl/Alt before them (ShiftF5, CtrlF4, Ctrl1, AltF3)\n"
+    "  --answers      answers of message boxes with buttons, in order (default 0)\n"
+    "  --dialog       result and edits of the next dialog (repeatable); -1 = Esc\n"
+    "  --info         print GetMinFarVersion and GetPluginInfo\n"
+    "  --configure    run Configure and print the dialog\n"
+    "  --interactive  read keys from the console; Esc or F10 quits\n";
+
+// Bytes pass unchanged: no text-mode newline translation, no code page.
+void out(const std::string& text) {
+    HANDLE h = GetStdHandle(STD_OUTPUT_HANDLE);
+    DWORD written = 0;
+    size_t done = 0;
+    while (done < text.size()) {
+        DWORD chunk = static_cast<DWORD>(text.size() - done > 65536 ? 65536 : text.size() - done);
+        if (!WriteFile(h, text.data() + done, chunk, &written, nullptr) || written == 0) return;
+        done += written;
+    }
+}
+
+void err(const std::string& text) {
+    HANDLE h = GetStdHandle(STD_ERROR_HANDLE);
+    DWORD written = 0;
+    WriteFile(h, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+}
+
+struct Options {
+    std::string hostDir, pluginPath, personal, language = "English";
+    std::vector<std::string> keys;
+    std::vector<int> answers;
+    std::vector<DialogScript> dialogs;
+    bool info = false, configure = false, interactive = false;
+    bool personalGiven = false;
+    int width = 100;
+};
+
+bool parseDialogScript(const std::string& text, DialogScript& script) {
+    std::vector<std::string> parts = splitText(text, ';');
+    char* end = nullptr;
+    script.result = static_cast<int>(strtol(parts[0].c_str(), &end, 10));
+    if (parts[0].empty() || *end) return false;
+    for (size_t i = 1; i < parts.size(); ++i) {
+        const std::string& p = parts[i];
+        size_t eq = p.find('='), colon = p.find(':');
+        if (eq != std::string::npos && (colon == std::string::npos || eq < colon)) {
+            script.edits[atoi(p.substr(0, eq).c_str())] = p.substr(eq + 1);
+        } else if (colon != std::string::npos) {
+            script.checks[atoi(p.substr(0, colon).c_str())] = atoi(p.substr(colon + 1).c_str());
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool parseArgs(int argc, char** argv, Options& o, std::string& error) {
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        auto value = [&](std::string& into) {
+            if (i + 1 >= argc) {
+                error = a + " needs a value";
+                return false;
+            }
+            into = argv[++i];
+            return true;
+        };
+        std::string v;
+        if (a == "--host") { if (!value(o.hostDir)) return false; }
+        else if (a == "--plugin") { if (!value(o.pluginPath)) return false; }
+        else if (a == "--personal") { if (!value(o.personal)) return false; o.personalGiven = true; }
+        else if (a == "--lang") { if (!value(o.language)) return false; }
+        else if (a == "--keys") {
+            if (!value(v)) return false;
+            for (const std::string& k : splitText(v, ' '))
+                if (!trimBlanks(k).empty()) o.keys.push_back(trimBlanks(k));
+        } else if (a == "--answers") {
+            if (!value(v)) return false;
+            for (const std::string& n : splitText(v, ',')) {
+                char* end = nullptr;
+                long x = strtol(n.c_str(), &end, 10);
+                if (n.empty() || *end) { error = "bad answer: " + n; return false; }
+                o.answers.push_back(static_cast<int>(x));
+            }
+        } else if (a == "--dialog") {
+            if (!value(v)) return false;
+            DialogScript script;
+            if (!parseDialogScript(v, script)) { error = "bad dialog script: " + v; return false; }
+            o.dialogs.push_back(script);
+        } else if (a == "--width") {
+            if (!value(v)) return false;
+            o.width = atoi(v.c_str());
+            if (o.width < 20 || o.width > 1000) { error = "bad width: " + v; return false; }
+        } else if (a == "--info") o.info = true;
+        else if (a == "--configure") o.configure = true;
+        else if (a == "--interactive") o.interactive = true;
+        else if (a == "--help" || a == "-h" || a == "/?") { error = ""; return false; }
+        else { error = "unknown option: " + a; return false; }
+    }
+    for (const std::string& k : o.keys) {
+        int vk;
+        unsigned state;
+        if (!parseKeyName(k, vk, state)) { error = "unknown key name: " + k; return false; }
+    }
+    if (o.pluginPath.empty()) {
+        if (o.hostDir.empty()) { error = "give --host DIR or --plugin DLL"; return false; }
+        std::string dir = o.hostDir;
+        if (dir.back() != '\\' && dir.back() != '/') dir += '\\';
+        o.pluginPath = dir + "Plugins\\Vantorel\\Vantorel.dll";
+    }
+    return true;
+}
+
+std::string hex(unsigned long v, int digits = 0) {
+    char buf[24];
+    snprintf(buf, sizeof buf, "0x%0*lX", digits, v);
+    return buf;
+}
+
+std::string menuList(Host& host, const char* label, const char* const* strings, int count) {
+    std::string s = std::string(label) + ": " + std::to_string(count) + (strings ? " (list set)" : " (no list)") + "\n";
+    for (int i = 0; strings && i < count; ++i) {
+        if (!strings[i]) host.problems.push_back(std::string(label) + "[" + std::to_string(i) + "] is a null text");
+        s += "  [" + std::to_string(i) + "] " + (strings[i] ? "\"" + boundedText(strings[i], kMaxPluginText) + "\"" : "(null)") + "\n";
+    }
+    return s;
+}
+
+std::string printInfo(Host& host, Plugin& plugin) {
+    std::string s;
+    int version = plugin.getMinFarVersion();
+    s += "GetMinFarVersion: " + hex(static_cast<unsigned long>(version), 8) + " (" +
+         std::to_string((version >> 8) & 0xFF) + "." + std::to_string(version & 0xFF) + ")\n";
+    PluginInfo info = plugin.getPluginInfo();
+    s += "StructSize: " + std::to_string(info.StructSize) + "\n";
+    s += "Flags: " + hex(info.Flags) + "\n";
+    s += menuList(host, "DiskMenuStrings", info.DiskMenuStrings, info.DiskMenuStringsNumber);
+    if (info.DiskMenuNumbers) {
+        s += "DiskMenuNumbers:";
+        int n = info.DiskMenuStringsNumber > 0 ? info.DiskMenuStringsNumber : 1;
+        for (int i = 0; i < n; ++i) s += " " + std::to_string(info.DiskMenuNumbers[i]);
+        s += "\n";
+    } else {
+        s += "DiskMenuNumbers: (none)\n";
+    }
+    s += menuList(host, "PluginMenuStrings", info.PluginMenuStrings, info.PluginMenuStringsNumber);
+    s += menuList(host, "PluginConfigStrings", info.PluginConfigStrings, info.PluginConfigStringsNumber);
+    s += std::string("CommandPrefix: ") +
+         (info.CommandPrefix ? "\"" + boundedText(info.CommandPrefix, kMaxPluginText) + "\"" : "(none)") + "\n";
+    return s;
+}
+
+const char* itemTypeName(int type) {
+    static const char* const kNames[] = {"TEXT", "VTEXT", "SINGLEBOX", "DOUBLEBOX", "EDIT",
+                                         "PSWEDIT", "FIXEDIT", "BUTTON", "CHECKBOX", "RADIOBUTTON"};
+    return type >= 0 && type < 10 ? kNames[type] : "?";
+}
+
+std::string printDialog(const DialogCall& d) {
+    std::string s = "Dialog (" + std::to_string(d.x1) + "," + std::to_string(d.y1) + ")-(" + std::to_string(d.x2) +
+                    "," + std::to_string(d.y2) + ") help \"" + d.helpTopic + "\", " + std::to_string(d.after.size()) +
+                    " items:\n";
+    for (size_t i = 0; i < d.after.size(); ++i) {
+        const FarDialogItem& a = d.after[i];
+        const FarDialogItem& b = d.before[i];
+        char line[128];
+        snprintf(line, sizeof line, "  [%2u] %-11s (%d,%d)-(%d,%d) focus=%d selected=%d flags=0x%lX default=%d ",
+                 static_cast<unsigned>(i), itemTypeName(a.Type), a.X1, a.Y1, a.X2, a.Y2, a.Focus, a.Selected,
+                 static_cast<unsigned long>(a.Flags), a.DefaultButton);
+        s += line;
+        s += "\"" + std::string(a.Data) + "\"";
+        if (strcmp(a.Data, b.Data) != 0) s += " (was \"" + std::string(b.Data) + "\")";
+        if (a.Selected != b.Selected) s += " (selected was " + std::to_string(b.Selected) + ")";
+        s += "\n";
+    }
+    s += "  result: " + std::to_string(d.result) + "\n";
+    return s;
+}
+
+std::string printRecords(Host& host) {
+    std::string s = "--- transcript ---\n";
+    for (const std::string& line : host.transcript) s += line + "\n";
+    if (!host.helps.empty()) {
+        s += "--- help requests ---\n";
+        for (const HelpCall& h : host.helps) s += "ShowHelp \"" + h.moduleName + "\" topic " + h.topic + " flags " + hex(h.flags, 8) + "\n";
+    }
+    for (const DialogCall& d : host.dialogs) s += printDialog(d);
+    s += "--- problems ---\n";
+    if (host.problems.empty()) s += "(none)\n";
+    for (const std::string& p : host.problems) s += p + "\n";
+    return s;
+}
+
+// A key from the console; false at the end of input. Line mode reads
+// whole lines of key names, for terminals whose input Wine does not deliver
+// as key events.
+bool readConsoleKey(HANDLE in, int& vk, unsigned& state) {
+    INPUT_RECORD rec;
+    DWORD got = 0;
+    while (ReadConsoleInputA(in, &rec, 1, &got) && got == 1) {
+        if (rec.EventType != KEY_EVENT || !rec.Event.KeyEvent.bKeyDown) continue;
+        int code = rec.Event.KeyEvent.wVirtualKeyCode;
+        if (code == VK_SHIFT || code == VK_CONTROL || code == VK_MENU || code == 0) continue;
+        DWORD cs = rec.Event.KeyEvent.dwControlKeyState;
+        state = 0;
+        if (cs & (LEFT_CTRL_PRESSED | RIGHT_CTRL_PRESSED)) state |= PKF_CONTROL;
+        if (cs & (LEFT_ALT_PRESSED | RIGHT_ALT_PRESSED)) state |= PKF_ALT;
+        if (cs & SHIFT_PRESSED) state |= PKF_SHIFT;
+        vk = code;
+        return true;
+    }
+    return false;
+}
+
+// On a console each picture replaces the last, as on the host's screen.
+void clearConsole() {
+    HANDLE h = GetStdHandle(STD_OUTPUT_HANDLE);
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (!GetConsoleScreenBufferInfo(h, &info)) return;
+    DWORD cells = static_cast<DWORD>(info.dwSize.X) * static_cast<DWORD>(info.dwSize.Y);
+    DWORD done = 0;
+    COORD origin = {0, 0};
+    FillConsoleOutputCharacterA(h, ' ', cells, origin, &done);
+    FillConsoleOutputAttribute(h, info.wAttributes, cells, origin, &done);
+    SetConsoleCursorPosition(h, origin);
+}
+
+bool readLine(HANDLE in, std::string& line) {
+    line.clear();
+    char c;
+    DWORD got = 0;
+    while (ReadFile(in, &c, 1, &got, nullptr) && got == 1) {
+        if (c == '\n') return true;
+        if (c != '\r') line += c;
+    }
+    return !line.empty();
+}
+
+void runInteractive(Host& host, Panel& panel, int width) {
+    HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
+    DWORD mode = 0;
+    bool console = GetConsoleMode(in, &mode) != 0;
+    if (console) SetConsoleMode(in, mode & ~(ENABLE_LINE_INPUT | ENABLE_ECHO_INPUT));
+    out(console ? "Keys: arrows, Enter, F1..F12 with Shift/Ctrl/Alt; Esc or F10 quits.\n"
+                : "Type key names (e.g. Down Enter ShiftF5), one or more a line; Esc or F10 quits.\n");
+    size_t shown = host.transcript.size();
+    for (;;) {
+        std::vector<std::pair<int, unsigned>> keys;
+        if (console) {
+            int vk;
+            unsigned state;
+            if (!readConsoleKey(in, vk, state)) break;
+            keys.push_back({vk, state});
+        } else {
+            std::string line;
+            if (!readLine(in, line)) break;
+            for (const std::string& name : splitText(line, ' ')) {
+                int vk;
+                unsigned state;
+                if (trimBlanks(name).empty()) continue;
+                if (parseKeyName(name, vk, state)) keys.push_back({vk, state});
+                else out("unknown key name: " + name + "\n");
+            }
+        }
+        for (const auto& k : keys) {
+            if ((k.first == VK_ESCAPE || k.first == VK_F10) && k.second == 0) {
+                if (console) SetConsoleMode(in, mode);
+                return;
+            }
+            panel.key(k.first, k.second);
+            if (console) clearConsole();
+            out("\n[" + keyName(k.first, k.second) + "]\n");
+            for (; shown < host.transcript.size(); ++shown) out("  " + host.transcript[shown] + "\n");
+            out(panel.render(width));
+            if (panel.closed()) return;
+        }
+    }
+    if (console) SetConsoleMode(in, mode);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options o;
+    std::string error;
+    if (!parseArgs(argc, argv, o, error)) {
+        if (!error.empty()) err("farhost: " + error + "\n");
+        err(kUsage);
+        return 2;
+    }
+
+    HostOptions ho;
+    ho.hostDir = o.hostDir;
+    ho.language = o.language;
+    ho.writePersonalPath = o.personalGiven;
+    ho.personalPluginsPath = o.personal;
+    Host host(ho);
+    for (int a : o.answers) host.queueMessageAnswer(a);
+    for (const DialogScript& d : o.dialogs) host.queueDialog(d);
+
+    Plugin* plugin = host.load(o.pluginPath);
+    if (!plugin) {
+        err("farhost: " + host.lastError() + "\n");
+        return 2;
+    }
+
+    if (o.info || o.configure) {
+        if (o.info) out(printInfo(host, *plugin));
+        if (o.configure) {
+            if (!plugin->has("Configure")) out("Configure: not exported\n");
+            else out("Configure(0) = " + std::to_string(plugin->configure(0)) + "\n");
+        }
+        host.unload(plugin);
+        out(printRecords(host));
+        return 0;
+    }
+
+    Panel* panel = plugin->open(0, 0);
+    if (!panel) {
+        host.unload(plugin);
+        out(printRecords(host));
+        err("farhost: the plugin did not open a panel\n");
+        return 1;
+    }
+    out(panel->render(o.width));
+    if (!o.keys.empty()) {
+        for (const std::string& name : o.keys) {
+            int vk;
+            unsigned state;
+            parseKeyName(name, vk, state);
+            panel->key(vk, state);
+            out("\n[" + keyName(vk, state) + "]\n");
+            out(panel->render(o.width));
+            if (panel->closed()) break;
+        }
+    } else {
+        DWORD mode;
+        bool consoleIn = GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) != 0;
+        if (o.interactive || consoleIn) runInteractive(host, *panel, o.width);
+    }
+    panel->close();
+    host.unload(plugin);   // unbalanced screens are reported at unload
+    out(printRecords(host));
+    return 0;
+}

@@ -1,0 +1,398 @@
+// A panel over a plugin, kept the way the host keeps it: what the plugin
+// says about the panel, the items copied out of its arrays, the cursor, the
+// view and sort modes, and the host's own handling of keys.
+#include "farHost.h"
+
+#include "hostText.h"
+#include "keyNames.h"
+#include "panelSort.h"
+
+#include <string.h>
+
+namespace farhost {
+
+namespace {
+
+const char kNone[] = "\x01";   // marks a text the plugin left null
+
+constexpr int kMaxPanelModes = 10;       // Ctrl+0 .. Ctrl+9
+constexpr int kMaxCustomColumns = 10;    // C0 .. C9
+
+std::string quoted(const std::string& s) { return "\"" + s + "\""; }
+
+}  // namespace
+
+// ---- PanelEntry ---------------------------------------------------------------
+
+PanelEntry::PanelEntry(const PanelEntry& other)
+    : raw(other.raw), name(other.name), description(other.description), owner(other.owner),
+      hasDescription(other.hasDescription), hasOwner(other.hasOwner), isDots(other.isDots),
+      customColumns(other.customColumns) {
+    repoint();
+}
+
+PanelEntry& PanelEntry::operator=(const PanelEntry& other) {
+    if (this == &other) return *this;
+    raw = other.raw;
+    name = other.name;
+    description = other.description;
+    owner = other.owner;
+    hasDescription = other.hasDescription;
+    hasOwner = other.hasOwner;
+    isDots = other.isDots;
+    customColumns = other.customColumns;
+    repoint();
+    return *this;
+}
+
+void PanelEntry::repoint() {
+    raw.Description = hasDescription ? const_cast<char*>(description.c_str()) : nullptr;
+    raw.Owner = hasOwner ? const_cast<char*>(owner.c_str()) : nullptr;
+    customPointers_.clear();
+    for (std::string& c : customColumns) customPointers_.push_back(const_cast<char*>(c.c_str()));
+    raw.CustomColumnData = customPointers_.empty() ? nullptr : customPointers_.data();
+    raw.CustomColumnNumber = static_cast<int>(customPointers_.size());
+}
+
+// ---- Panel --------------------------------------------------------------------
+
+Panel::Panel(Host* host, Plugin* plugin, HANDLE handle) : host_(host), plugin_(plugin), handle_(handle) {
+    keyBar_.assign(84, kNone);
+}
+
+bool Panel::inList() const { return info_.PanelModesNumber != 0; }
+
+void Panel::refreshInfo() {
+    OpenPluginInfo oi;
+    memset(&oi, 0, sizeof oi);
+    if (auto fn = reinterpret_cast<PFN_GetOpenPluginInfo>(plugin_->proc("GetOpenPluginInfo"))) {
+        ActivePanelScope scope(host_, this);
+        fn(handle_, &oi);
+    }
+    auto text = [&](const char* p, const char* what) {
+        bool terminated = true;
+        std::string s = boundedText(p, kMaxPluginText, &terminated);
+        if (!terminated) host_->problem(std::string("GetOpenPluginInfo: ") + what + " is not terminated");
+        return s;
+    };
+    auto optional = [&](const char* p, const char* what) { return p ? text(p, what) : std::string(kNone); };
+
+    title_ = text(oi.PanelTitle, "PanelTitle");
+    curDir_ = text(oi.CurDir, "CurDir");
+    format_ = text(oi.Format, "Format");
+    hostFile_ = text(oi.HostFile, "HostFile");
+    shortcutData_ = text(oi.ShortcutData, "ShortcutData");
+
+    int modeCount = oi.PanelModesNumber;
+    if (modeCount > 0 && !oi.PanelModesArray) {
+        host_->problem("GetOpenPluginInfo: PanelModesNumber " + std::to_string(modeCount) + " without PanelModesArray");
+        modeCount = 0;
+    }
+    if (modeCount < 0) modeCount = 0;
+    if (modeCount > kMaxPanelModes) modeCount = kMaxPanelModes;
+    modes_.assign(oi.PanelModesArray, oi.PanelModesArray + modeCount);
+    modeStrings_.assign(modeCount, {});
+    modeTitles_.assign(modeCount, {});
+    modeTitlePtrs_.assign(modeCount, {});
+    for (int i = 0; i < modeCount; ++i) {
+        const PanelMode& m = oi.PanelModesArray[i];
+        modeStrings_[i] = {optional(m.ColumnTypes, "ColumnTypes"), optional(m.ColumnWidths, "ColumnWidths"),
+                           optional(m.StatusColumnTypes, "StatusColumnTypes"),
+                           optional(m.StatusColumnWidths, "StatusColumnWidths")};
+        if (m.ColumnTitles && m.ColumnTypes) {
+            size_t columns = splitText(modeStrings_[i][0], ',').size();
+            for (size_t c = 0; c < columns; ++c) modeTitles_[i].push_back(optional(m.ColumnTitles[c], "ColumnTitles"));
+        }
+    }
+    // Pointers only after every string is in place: the vectors no longer move.
+    for (int i = 0; i < modeCount; ++i) {
+        auto ptr = [](const std::string& s) { return s == kNone ? nullptr : s.c_str(); };
+        modes_[i].ColumnTypes = ptr(modeStrings_[i][0]);
+        modes_[i].ColumnWidths = ptr(modeStrings_[i][1]);
+        modes_[i].StatusColumnTypes = ptr(modeStrings_[i][2]);
+        modes_[i].StatusColumnWidths = ptr(modeStrings_[i][3]);
+        for (const std::string& t : modeTitles_[i]) modeTitlePtrs_[i].push_back(ptr(t));
+        modes_[i].ColumnTitles = oi.PanelModesArray[i].ColumnTitles && !modeTitlePtrs_[i].empty()
+                                     ? modeTitlePtrs_[i].data()
+                                     : nullptr;
+    }
+
+    keyBar_.assign(84, kNone);
+    memset(&keyBarTitles_, 0, sizeof keyBarTitles_);
+    if (oi.KeyBar) {
+        char* const* slots = &oi.KeyBar->Titles[0];
+        for (int k = 0; k < 84; ++k) keyBar_[k] = optional(slots[k], "KeyBar label");
+        char** mine = &keyBarTitles_.Titles[0];
+        for (int k = 0; k < 84; ++k) mine[k] = keyBar_[k] == kNone ? nullptr : const_cast<char*>(keyBar_[k].c_str());
+    }
+
+    info_ = oi;
+    info_.HostFile = oi.HostFile ? hostFile_.c_str() : nullptr;
+    info_.CurDir = oi.CurDir ? curDir_.c_str() : nullptr;
+    info_.Format = oi.Format ? format_.c_str() : nullptr;
+    info_.PanelTitle = oi.PanelTitle ? title_.c_str() : nullptr;
+    info_.ShortcutData = oi.ShortcutData ? shortcutData_.c_str() : nullptr;
+    // Info lines and description files are not shown by this host.
+    info_.InfoLines = nullptr;
+    info_.InfoLinesNumber = 0;
+    info_.DescrFiles = nullptr;
+    info_.DescrFilesNumber = 0;
+    info_.PanelModesArray = modes_.empty() ? nullptr : modes_.data();
+    info_.PanelModesNumber = modeCount;
+    info_.KeyBar = oi.KeyBar ? &keyBarTitles_ : nullptr;
+    haveInfo_ = true;
+}
+
+bool Panel::read(int opMode) {
+    if (closed_) return false;
+    refreshInfo();
+    if (!startApplied_) {
+        startApplied_ = true;
+        int start = info_.StartPanelMode;
+        if (start >= '0' && start <= '9') viewMode_ = start - '0';
+        else if (start != 0) host_->problem("GetOpenPluginInfo: StartPanelMode " + std::to_string(start) + " is no mode digit");
+        if (info_.StartSortMode != 0) sortMode_ = info_.StartSortMode;
+    }
+
+    std::vector<PanelEntry> fresh;
+    if (info_.Flags & OPIF_ADDDOTS) {
+        PanelEntry dots;
+        dots.isDots = true;
+        dots.name = "..";
+        copyBounded(dots.raw.FindData.cFileName, sizeof dots.raw.FindData.cFileName, dots.name);
+        dots.raw.FindData.dwFileAttributes = FILE_ATTRIBUTE_DIRECTORY;
+        dots.repoint();
+        fresh.push_back(dots);
+    }
+
+    if (auto getFindData = reinterpret_cast<PFN_GetFindData>(plugin_->proc("GetFindData"))) {
+        PluginPanelItem* items = nullptr;
+        int count = 0;
+        int ok;
+        {
+            ActivePanelScope scope(host_, this);
+            ++reading_;
+            ok = getFindData(handle_, &items, &count, opMode);
+            --reading_;
+        }
+        if (!ok) {
+            host_->record("> GetFindData = 0");
+            return false;
+        }
+        int n = count;
+        if (n < 0) {
+            host_->problem("GetFindData: negative item count " + std::to_string(count));
+            n = 0;
+        }
+        if (n > 0 && !items) {
+            host_->problem("GetFindData: " + std::to_string(n) + " items but a null array");
+            n = 0;
+        }
+        for (int i = 0; i < n; ++i) {
+            const PluginPanelItem& src = items[i];
+            PanelEntry e;
+            e.raw = src;
+            bool terminated = true;
+            e.name = boundedText(src.FindData.cFileName, sizeof src.FindData.cFileName, &terminated);
+            if (!terminated) {
+                host_->problem("GetFindData: item " + std::to_string(i) + " has an unterminated cFileName");
+                e.raw.FindData.cFileName[sizeof e.raw.FindData.cFileName - 1] = 0;
+                e.name = e.raw.FindData.cFileName;
+            }
+            e.raw.FindData.cAlternateFileName[sizeof e.raw.FindData.cAlternateFileName - 1] = 0;
+            if (src.Description) {
+                e.hasDescription = true;
+                e.description = boundedText(src.Description, kMaxPluginText, &terminated);
+                if (!terminated) host_->problem("GetFindData: item " + quoted(e.name) + " has an unterminated Description");
+            }
+            if (src.Owner) {
+                e.hasOwner = true;
+                e.owner = boundedText(src.Owner, kMaxPluginText, &terminated);
+                if (!terminated) host_->problem("GetFindData: item " + quoted(e.name) + " has an unterminated Owner");
+            }
+            if (src.CustomColumnNumber > 0 && src.CustomColumnData) {
+                int columns = src.CustomColumnNumber < kMaxCustomColumns ? src.CustomColumnNumber : kMaxCustomColumns;
+                for (int c = 0; c < columns; ++c) e.customColumns.push_back(boundedText(src.CustomColumnData[c], kMaxPluginText));
+            }
+            e.repoint();
+            fresh.push_back(e);
+        }
+        // The host gives every array back at once; it keeps its own copies.
+        if (auto freeFindData = reinterpret_cast<PFN_FreeFindData>(plugin_->proc("FreeFindData"))) {
+            ActivePanelScope scope(host_, this);
+            freeFindData(handle_, items, count);
+        }
+    }
+
+    std::string currentName = current_ >= 0 && current_ < static_cast<int>(items_.size()) ? items_[current_].name : "";
+    int oldCurrent = current_;
+    items_.swap(fresh);
+    sortItems();
+    current_ = oldCurrent;
+    for (size_t i = 0; i < items_.size(); ++i)
+        if (!currentName.empty() && items_[i].name == currentName) {
+            current_ = static_cast<int>(i);
+            break;
+        }
+    setCurrent(current_);
+    return true;
+}
+
+void Panel::sortItems() {
+    EntryCompare pluginCompare;
+    if (auto compare = reinterpret_cast<PFN_Compare>(plugin_->proc("Compare"))) {
+        pluginCompare = [this, compare](const PanelEntry& a, const PanelEntry& b) {
+            return compare(handle_, &a.raw, &b.raw, static_cast<unsigned>(sortMode_));
+        };
+    }
+    ActivePanelScope scope(host_, this);
+    ++reading_;
+    sortPanelEntries(items_, sortMode_, pluginCompare);
+    --reading_;
+}
+
+void Panel::setCurrent(int index) {
+    int n = static_cast<int>(items_.size());
+    if (index >= n) index = n - 1;
+    if (index < 0) index = 0;
+    current_ = index;
+}
+
+bool Panel::setCurrentByName(const std::string& name) {
+    for (int pass = 0; pass < 2; ++pass)
+        for (size_t i = 0; i < items_.size(); ++i) {
+            std::string shown = namePart(items_[i].name);
+            if (pass == 0 ? shown == name : equalNoCase(shown, name)) {
+                current_ = static_cast<int>(i);
+                return true;
+            }
+        }
+    return false;
+}
+
+void Panel::setSortMode(int mode) {
+    std::string currentName = current_ < static_cast<int>(items_.size()) ? items_[current_].name : "";
+    sortMode_ = mode;
+    sortItems();
+    for (size_t i = 0; i < items_.size(); ++i)
+        if (items_[i].name == currentName) {
+            current_ = static_cast<int>(i);
+            break;
+        }
+}
+
+bool Panel::changeDirectory(const std::string& dir, int opMode) {
+    auto fn = reinterpret_cast<PFN_SetDirectory>(plugin_->proc("SetDirectory"));
+    if (closed_ || !fn) return false;
+    int result;
+    {
+        ActivePanelScope scope(host_, this);
+        result = fn(handle_, dir.c_str(), opMode);
+    }
+    host_->record("> SetDirectory(" + quoted(dir) + ", " + std::to_string(opMode) + ") = " + std::to_string(result));
+    return result != 0;
+}
+
+bool Panel::enter(int opMode) {
+    if (closed_ || items_.empty()) return false;
+    PanelEntry item = items_[current_];   // a copy: the plugin may re-read the panel meanwhile
+    if (item.isDots) return setDirectory("..", opMode);
+    if (!(item.raw.FindData.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        host_->record("> Enter on the file " + quoted(item.name) + ": nothing for the plugin");
+        return false;
+    }
+    if (!changeDirectory(item.name, opMode)) return false;
+    read(opMode);
+    setCurrent(0);
+    return true;
+}
+
+bool Panel::setDirectory(const std::string& dir, int opMode) {
+    std::string from = curDir_;
+    while (!from.empty() && from.back() == '\\') from.pop_back();
+    from = namePart(from);
+    if (!changeDirectory(dir, opMode)) return false;
+    read(opMode);
+    setCurrent(0);
+    // Back up a level, the cursor stands on the folder we came from.
+    if (dir == ".." && !from.empty()) setCurrentByName(from);
+    return true;
+}
+
+int Panel::key(int vk, unsigned controlState) {
+    if (closed_) return 0;
+    if (auto fn = reinterpret_cast<PFN_ProcessKey>(plugin_->proc("ProcessKey"))) {
+        int result;
+        {
+            ActivePanelScope scope(host_, this);
+            result = fn(handle_, vk, controlState);
+        }
+        host_->record("> ProcessKey(" + keyName(vk, controlState) + ") = " + std::to_string(result));
+        if (result) return result;
+    }
+    if (closed_) return 0;
+    if (controlState == PKF_CONTROL) {
+        // The host's sort keys, Ctrl+F3 .. Ctrl+F11.
+        static const int kSortByKey[] = {SM_NAME, SM_EXT, SM_MTIME, SM_SIZE, SM_UNSORTED,
+                                         SM_CTIME, SM_ATIME, SM_DESCR, SM_OWNER};
+        if (vk >= VK_F3 && vk <= VK_F11) {
+            setSortMode(kSortByKey[vk - VK_F3]);
+            return 1;
+        }
+        if (vk >= '0' && vk <= '9') {
+            viewMode_ = vk - '0';
+            return 1;
+        }
+        if (vk == 'R') return read() ? 1 : 0;
+        return 0;
+    }
+    if (controlState != 0) return 0;
+    int n = static_cast<int>(items_.size());
+    switch (vk) {
+    case VK_UP: setCurrent(current_ - 1); return 1;
+    case VK_DOWN: setCurrent(current_ + 1); return 1;
+    case VK_HOME: setCurrent(0); return 1;
+    case VK_END: setCurrent(n - 1); return 1;
+    case VK_PRIOR: setCurrent(current_ - 20); return 1;
+    case VK_NEXT: setCurrent(current_ + 20); return 1;
+    case VK_RETURN: enter(); return 1;
+    default: return 0;
+    }
+}
+
+void Panel::close() {
+    if (closed_) return;
+    closed_ = true;
+    if (auto fn = reinterpret_cast<PFN_ClosePlugin>(plugin_->proc("ClosePlugin"))) {
+        ActivePanelScope scope(host_, this);
+        fn(handle_);
+    }
+    host_->record("> ClosePlugin(" + std::to_string(reinterpret_cast<intptr_t>(handle_)) + ")");
+}
+
+void Panel::fillPanelInfo(PanelInfo& pi) const {
+    memset(&pi, 0, sizeof pi);
+    infoEntries_ = items_;
+    infoItems_.clear();
+    for (const PanelEntry& e : infoEntries_) infoItems_.push_back(e.raw);
+    int n = static_cast<int>(infoItems_.size());
+    pi.PanelType = 0;   // a file panel
+    pi.Plugin = 1;
+    pi.PanelRect = RECT{0, 1, 49, 22};
+    pi.PanelItems = n ? infoItems_.data() : nullptr;
+    pi.ItemsNumber = n;
+    // With nothing selected the host reports the current item as the selection.
+    if (n && !infoEntries_[current_].isDots) {
+        pi.SelectedItems = &infoItems_[current_];
+        pi.SelectedItemsNumber = 1;
+    }
+    pi.CurrentItem = current_;
+    pi.TopPanelItem = 0;
+    pi.Visible = 1;
+    pi.Focus = 1;
+    pi.ViewMode = viewMode_;
+    copyBounded(pi.CurDir, sizeof pi.CurDir, curDir_);
+    pi.SortMode = sortMode_;
+}
+
+}  // namespace farhost

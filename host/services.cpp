@@ -1,0 +1,300 @@
+#include "services.h"
+
+#include "hostText.h"
+#include "messageBox.h"
+
+#include <stdio.h>
+#include <string.h>
+
+namespace farhost {
+
+namespace {
+
+const char* controlName(int command) {
+    switch (command) {
+    case FCTL_CLOSEPLUGIN: return "FCTL_CLOSEPLUGIN";
+    case FCTL_GETPANELINFO: return "FCTL_GETPANELINFO";
+    case FCTL_GETANOTHERPANELINFO: return "FCTL_GETANOTHERPANELINFO";
+    case FCTL_UPDATEPANEL: return "FCTL_UPDATEPANEL";
+    case FCTL_UPDATEANOTHERPANEL: return "FCTL_UPDATEANOTHERPANEL";
+    case FCTL_REDRAWPANEL: return "FCTL_REDRAWPANEL";
+    case FCTL_REDRAWANOTHERPANEL: return "FCTL_REDRAWANOTHERPANEL";
+    case FCTL_SETVIEWMODE: return "FCTL_SETVIEWMODE";
+    case 13: return "FCTL_SETANOTHERVIEWMODE";
+    default: return nullptr;
+    }
+}
+
+constexpr int FCTL_SETANOTHERVIEWMODE = 13;
+
+// The optional parameter of FCTL_REDRAWPANEL.
+struct PanelRedrawInfo {
+    int CurrentItem;
+    int TopPanelItem;
+};
+
+std::string describeMessage(const MessageCall& call, size_t textLines) {
+    std::string s = "Message";
+    if (call.flags & FMSG_WARNING) s += "[warning]";
+    s += ":";
+    for (size_t i = 0; i < textLines && i < call.lines.size(); ++i) s += (i ? " | " : " ") + call.lines[i];
+    for (const std::string& b : call.buttons) s += " [" + b + "]";
+    if (call.buttons.empty()) s += " (drawn)";
+    else s += " -> " + std::to_string(call.answer);
+    return s;
+}
+
+}  // namespace
+
+const char* WINAPI Services::getMsg(int pluginNumber, int msgId) {
+    Host* host = Host::current();
+    if (!host) return nullptr;
+    Plugin* plugin = nullptr;
+    for (const auto& p : host->plugins_)
+        if (p->moduleNumber_ == pluginNumber && p->module_) plugin = p.get();
+    if (!plugin) {
+        host->record("GetMsg(" + std::to_string(pluginNumber) + ", " + std::to_string(msgId) + "): no such plugin");
+        return nullptr;
+    }
+    const char* text = plugin->message(msgId);
+    if (!text)
+        host->record("GetMsg(" + std::to_string(pluginNumber) + ", " + std::to_string(msgId) + "): no such message");
+    return text;
+}
+
+int WINAPI Services::message(int pluginNumber, DWORD flags, const char* helpTopic, const char* const* items,
+                             int itemsNumber, int buttonsNumber) {
+    Host* host = Host::current();
+    if (!host) return -1;
+    MessageBoxText box = readMessageBox(flags, items, itemsNumber, buttonsNumber);
+    for (const std::string& p : box.problems) host->problem(p);
+
+    MessageCall call;
+    call.pluginNumber = pluginNumber;
+    call.flags = flags;
+    call.helpTopic = boundedText(helpTopic, kMaxPluginText);
+    call.lines = box.lines;
+    call.itemsNumber = itemsNumber;
+    call.buttonsNumber = buttonsNumber;
+    call.buttons = box.buttons;
+    if (call.buttons.empty()) {
+        call.answer = -1;   // drawn, and it stays on screen until the next RestoreScreen
+        host->onScreenBox_ = static_cast<int>(host->messages.size());
+    } else if (!host->messageAnswers_.empty()) {
+        call.answer = host->messageAnswers_.front();
+        host->messageAnswers_.pop_front();
+    } else {
+        call.answer = host->defaultAnswer;
+    }
+    host->messages.push_back(call);
+    host->record(describeMessage(call, box.textLines));
+    return call.answer;
+}
+
+int WINAPI Services::dialog(int pluginNumber, int x1, int y1, int x2, int y2, const char* helpTopic,
+                            FarDialogItem* items, int itemsNumber) {
+    Host* host = Host::current();
+    if (!host) return -1;
+    DialogCall call;
+    call.pluginNumber = pluginNumber;
+    call.x1 = x1, call.y1 = y1, call.x2 = x2, call.y2 = y2;
+    call.helpTopic = boundedText(helpTopic, kMaxPluginText);
+    if (!items && itemsNumber > 0) {
+        host->problem("Dialog: null item array with " + std::to_string(itemsNumber) + " items");
+        itemsNumber = 0;
+    }
+    for (int i = 0; i < itemsNumber; ++i) {
+        FarDialogItem copy = items[i];
+        if (!memchr(items[i].Data, 0, sizeof items[i].Data)) {
+            host->problem("Dialog: item " + std::to_string(i) + " Data is not terminated within 512 bytes");
+            copy.Data[sizeof copy.Data - 1] = 0;
+        }
+        call.before.push_back(copy);
+    }
+
+    DialogScript script;
+    if (!host->dialogScripts_.empty()) {
+        script = host->dialogScripts_.front();
+        host->dialogScripts_.pop_front();
+    }
+    for (const auto& edit : script.edits) {
+        if (edit.first < 0 || edit.first >= itemsNumber) {
+            host->problem("Dialog script: no item " + std::to_string(edit.first) + " to edit");
+            continue;
+        }
+        copyBounded(items[edit.first].Data, sizeof items[edit.first].Data, edit.second);
+    }
+    for (const auto& check : script.checks) {
+        if (check.first < 0 || check.first >= itemsNumber) {
+            host->problem("Dialog script: no item " + std::to_string(check.first) + " to check");
+            continue;
+        }
+        items[check.first].Selected = check.second;
+    }
+    for (int i = 0; i < itemsNumber; ++i) {
+        call.after.push_back(items[i]);
+        call.after.back().Data[sizeof items[i].Data - 1] = 0;
+    }
+    call.result = script.result;
+    std::string title = itemsNumber > 0 ? boundedText(call.before[0].Data, sizeof call.before[0].Data) : "";
+    host->dialogs.push_back(call);
+    host->record("Dialog: \"" + title + "\" " + std::to_string(itemsNumber) + " items (" + std::to_string(x1) + "," +
+                 std::to_string(y1) + ")-(" + std::to_string(x2) + "," + std::to_string(y2) + ") -> " +
+                 std::to_string(call.result));
+    return call.result;
+}
+
+int WINAPI Services::control(HANDLE hPlugin, int command, void* param) {
+    Host* host = Host::current();
+    if (!host) return 0;
+    const char* name = controlName(command);
+    std::string what = name ? name : "command " + std::to_string(command);
+    Panel* own = host->findPanel(hPlugin);
+    bool another = command == FCTL_GETANOTHERPANELINFO || command == FCTL_UPDATEANOTHERPANEL ||
+                   command == FCTL_REDRAWANOTHERPANEL || command == FCTL_SETANOTHERVIEWMODE;
+    Panel* panel = another ? (own ? host->otherPanel(own) : nullptr) : own;
+    int result = 0;
+    if (!panel && name && command != FCTL_CLOSEPLUGIN) {
+        host->record("Control(" + what + "): no such panel -> 0");
+        return 0;
+    }
+    switch (command) {
+    case FCTL_GETPANELINFO:
+    case FCTL_GETANOTHERPANELINFO:
+        if (!param) {
+            host->problem("Control(" + what + "): null PanelInfo");
+            break;
+        }
+        panel->fillPanelInfo(*static_cast<PanelInfo*>(param));
+        result = 1;
+        break;
+    case FCTL_UPDATEPANEL:
+    case FCTL_UPDATEANOTHERPANEL:
+        if (panel->reading_) {
+            host->problem("Control(" + what + ") while the panel is being read");
+            break;
+        }
+        // The host re-reads at once; a failed listing keeps the old items.
+        host->record("Control(" + what + ")");
+        panel->read();
+        return 1;
+    case FCTL_REDRAWPANEL:
+    case FCTL_REDRAWANOTHERPANEL:
+        if (param) panel->setCurrent(static_cast<PanelRedrawInfo*>(param)->CurrentItem);
+        result = 1;
+        break;
+    case FCTL_SETVIEWMODE:
+    case FCTL_SETANOTHERVIEWMODE:
+        if (!param) {
+            host->problem("Control(" + what + "): null view mode");
+            break;
+        }
+        panel->viewMode_ = *static_cast<int*>(param);
+        what += " " + std::to_string(panel->viewMode_);
+        result = 1;
+        break;
+    default:
+        what += " (not supported here)";
+        break;
+    }
+    host->record("Control(" + what + ") -> " + std::to_string(result));
+    return result;
+}
+
+HANDLE WINAPI Services::saveScreen(int x1, int y1, int x2, int y2) {
+    Host* host = Host::current();
+    if (!host) return nullptr;
+    unsigned number = ++host->nextScreen_;
+    HANDLE screen = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(0x5C000000u + number * 16));
+    host->screens_[screen] = true;
+    ++host->saved_;
+    host->record("SaveScreen(" + std::to_string(x1) + "," + std::to_string(y1) + "," + std::to_string(x2) + "," +
+                 std::to_string(y2) + ") -> #" + std::to_string(number));
+    return screen;
+}
+
+void WINAPI Services::restoreScreen(HANDLE screen) {
+    Host* host = Host::current();
+    if (!host) return;
+    host->onScreenBox_ = -1;   // whatever was drawn over the panels is gone
+    if (!screen) {
+        host->record("RestoreScreen(none): redraw");
+        return;
+    }
+    unsigned number = static_cast<unsigned>((reinterpret_cast<uintptr_t>(screen) - 0x5C000000u) / 16);
+    auto it = host->screens_.find(screen);
+    if (it == host->screens_.end()) {
+        host->problem("RestoreScreen: unknown handle " + std::to_string(reinterpret_cast<uintptr_t>(screen)));
+        return;
+    }
+    if (!it->second) {
+        host->problem("RestoreScreen: screen #" + std::to_string(number) + " restored twice");
+        return;
+    }
+    it->second = false;
+    ++host->restored_;
+    host->record("RestoreScreen(#" + std::to_string(number) + ")");
+}
+
+BOOL WINAPI Services::showHelp(const char* moduleName, const char* topic, DWORD flags) {
+    Host* host = Host::current();
+    if (!host) return FALSE;
+    HelpCall call;
+    if (!moduleName) host->problem("ShowHelp: null module name");
+    call.moduleName = moduleName ? boundedText(moduleName, kMaxPluginText) : "(null)";
+    call.topic = topic ? boundedText(topic, kMaxPluginText) : "(none)";
+    call.flags = flags;
+    host->helps.push_back(call);
+    char hex[16];
+    snprintf(hex, sizeof hex, "0x%08lX", static_cast<unsigned long>(flags));
+    host->record("ShowHelp(\"" + call.moduleName + "\", " + (topic ? "\"" + call.topic + "\"" : call.topic) + ", " +
+                 hex + ")");
+    return TRUE;
+}
+
+DWORD WINAPI Services::expandEnvironmentStr(const char* src, char* dst, size_t size) {
+    if (!dst || size == 0) return 0;
+    // src and dst may be the same buffer: expand from a copy.
+    std::string source = boundedText(src, 32768);
+    DWORD need = ExpandEnvironmentStringsA(source.c_str(), nullptr, 0);
+    std::string expanded;
+    if (need > 0) {
+        std::vector<char> buffer(need + 1, 0);
+        DWORD got = ExpandEnvironmentStringsA(source.c_str(), buffer.data(), need + 1);
+        if (got > 0 && got <= need + 1) expanded = buffer.data();
+    }
+    if (expanded.empty() && !source.empty()) expanded = source;
+    copyBounded(dst, size, expanded);
+    return static_cast<DWORD>(strlen(dst));
+}
+
+char* WINAPI Services::trim(char* text) {
+    if (!text) return text;
+    size_t len = strlen(text);
+    size_t start = 0;
+    while (start < len && (text[start] == ' ' || text[start] == '\t')) ++start;
+    while (len > start && (text[len - 1] == ' ' || text[len - 1] == '\t')) --len;
+    memmove(text, text + start, len - start);
+    text[len - start] = 0;
+    return text;
+}
+
+void Services::fillStandardFunctions(FarStandardFunctions& fsf) {
+    memset(&fsf, 0, sizeof fsf);
+    fsf.StructSize = sizeof(FarStandardFunctions);
+    fsf.ExpandEnvironmentStr = &Services::expandEnvironmentStr;
+    fsf.Trim = &Services::trim;
+}
+
+void Services::fillStartupInfo(PluginStartupInfo& info, FarStandardFunctions* fsf) {
+    info.Dialog = &Services::dialog;
+    info.Message = &Services::message;
+    info.GetMsg = &Services::getMsg;
+    info.Control = &Services::control;
+    info.SaveScreen = &Services::saveScreen;
+    info.RestoreScreen = &Services::restoreScreen;
+    info.ShowHelp = &Services::showHelp;
+    info.FSF = fsf;
+}
+
+}  // namespace farhost
