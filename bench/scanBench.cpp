@@ -93,6 +93,13 @@ int main(int argc, char** argv) {
         panel = vantorel->open(0, 0, false);
         panel->read(OPM_SILENT);    // fills the cache
         double cached = best(5, [&] { panel->read(OPM_SILENT); });
+        auto getFindData = reinterpret_cast<PFN_GetFindData>(vantorel->proc("GetFindData"));
+        auto freeFindData = reinterpret_cast<PFN_FreeFindData>(vantorel->proc("FreeFindData"));
+        double rawCached = best(5, [&] {
+            PluginPanelItem* items = nullptr;
+            int n = 0;
+            if (getFindData(panel->handle(), &items, &n, OPM_SILENT)) freeFindData(panel->handle(), items, n);
+        });
         storeSettings(host.rootKey(), true);
         panel->close();
         panel = vantorel->open(0, 0, false);
@@ -104,7 +111,7 @@ int main(int argc, char** argv) {
         panel->close();
 
         struct Row { const char* name; double t; } rows[] = {
-            {"bare listing", listing}, {"cached", cached}, {"fresh, no probe", freshNoProbe}, {"fresh, probing", freshProbe}};
+            {"bare listing", listing}, {"cached", cached}, {"cached, no host", rawCached}, {"fresh, no probe", freshNoProbe}, {"fresh, probing", freshProbe}};
         for (const Row& r : rows)
             printf("%-7d %-16s %10.1f %10.2f %12.1f\n", count, r.name, r.t * 1000, r.t / listing, r.t * 1e6 / count);
         fflush(stdout);

@@ -3,6 +3,7 @@
 #include "catalogue/cacheFile.h"
 #include "catalogue/descriptionExtractor.h"
 #include "catalogue/folderWalk.h"
+#include "catalogue/loadedModules.h"
 #include "catalogue/pluginFolder.h"
 #include "catalogue/probe.h"
 #include "catalogue/substituteMessages.h"
@@ -42,28 +43,38 @@ void examinePlugin(CatalogueRecord* r, const char* pluginFolder) {
 }
 
 void buildRecord(const char* path, int index, CatalogueRecord* r, PluginPanelItem* p,
-                 const CachedRecords* cache, int forceRescan) {
+                 const CachedRecords* cache, const LoadedModules& loaded, int forceRescan) {
     copyText(r->dllPath, sizeof r->dllPath, path);
 
-    WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA(r->dllPath, &found);
+    // A plain attribute query settles whether the DLL is still there and
+    // whether its cached record holds; only a plugin examined afresh needs
+    // the full listing (for its short name).
+    WIN32_FILE_ATTRIBUTE_DATA attributes;
     bool fresh = false, reused = false;
-    if (find == INVALID_HANDLE_VALUE) {
+    if (!GetFileAttributesExA(r->dllPath, GetFileExInfoStandard, &attributes) ||
+        (attributes.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
         p->FindData.dwFileAttributes = FILE_ATTRIBUTE_HIDDEN;
         r->missing = 1;
     } else {
-        FindClose(find);
-        memcpy(&p->FindData, &found, sizeof p->FindData);
-        p->FindData.nFileSizeLow = 0;
-
         const CatalogueRecord* cached = findCachedRecord(r->dllPath, cache);
-        if (cached && !memcmp(&cached->item.FindData.ftLastWriteTime, &p->FindData.ftLastWriteTime,
-                              sizeof(FILETIME))) {
+        if (cached && !memcmp(&cached->item.FindData.ftLastWriteTime, &attributes.ftLastWriteTime, sizeof(FILETIME))) {
             memcpy(r, cached, sizeof *r);
             reused = !forceRescan;
         }
         fresh = !reused;
         if (fresh) {
+            WIN32_FIND_DATAA found;
+            HANDLE find = FindFirstFileA(path, &found);
+            if (find != INVALID_HANDLE_VALUE) {
+                FindClose(find);
+                memcpy(&p->FindData, &found, sizeof p->FindData);
+            } else {
+                p->FindData.ftCreationTime = attributes.ftCreationTime;
+                p->FindData.ftLastAccessTime = attributes.ftLastAccessTime;
+                p->FindData.ftLastWriteTime = attributes.ftLastWriteTime;
+                p->FindData.nFileSizeHigh = attributes.nFileSizeHigh;
+            }
+            p->FindData.nFileSizeLow = 0;
             progress.update(path, 0, index);
             char sizeFolder[MAX_PATH];
             sizeFolderOf(r->dllPath, sizeFolder);
@@ -73,7 +84,7 @@ void buildRecord(const char* path, int index, CatalogueRecord* r, PluginPanelIte
             memcpy(p, &r->item, sizeof *p);
         }
         p->FindData.dwFileAttributes = 0;
-        r->module = GetModuleHandleA(fileNameOf(r->dllPath));
+        r->module = loaded.find(fileNameOf(r->dllPath));
         if (r->module && JConfig.markLoaded) p->FindData.dwFileAttributes |= FILE_ATTRIBUTE_SYSTEM;
     }
 
@@ -124,12 +135,14 @@ int buildCatalogue(PanelState* panel, PluginPanelItem** items, int* count, int o
         return 0;
     }
 
+    LoadedModules loaded;
     int index = 0;
     while (char* path = stack.pop()) {
         char working[MAX_PATH];
         copyText(working, sizeof working, path);
         heapFree(path);
-        if (index < n) buildRecord(working, index, &catalogue[index], &panelItems[index], &cache, panel->forceRescan);
+        if (index < n) buildRecord(working, index, &catalogue[index], &panelItems[index], &cache, loaded,
+                                    panel->forceRescan);
         ++index;
     }
 

@@ -15,38 +15,47 @@ struct FindHandle {
 };
 
 // Identity of a folder on disk, so that a linked folder that leads back to
-// one of its ancestors is recognised whatever path reaches it.
+// one of its ancestors is recognised whatever path reaches it. Loops need a
+// link, so identities are taken only when a linked folder is met, and then
+// for the ancestors too, each at most once.
 struct FolderId {
+    const char* path;          // the folder's own working path buffer
+    size_t length;             // of the folder path within it (with backslash)
+    bool looked, known;
     DWORD volume, indexHigh, indexLow;
-    bool known;
-    const FolderId* parent;
+    FolderId* parent;
 };
 
-FolderId folderIdentity(const char* path, const FolderId* parent) {
-    FolderId id = {0, 0, 0, false, parent};
+void lookUp(FolderId* id) {
+    if (id->looked) return;
+    id->looked = true;
+    char path[MAX_PATH];
+    copyTextN(path, sizeof path, id->path, id->length);
     HANDLE h = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                            FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return id;
+    if (h == INVALID_HANDLE_VALUE) return;
     BY_HANDLE_FILE_INFORMATION info;
     if (GetFileInformationByHandle(h, &info) && (info.nFileIndexHigh || info.nFileIndexLow)) {
-        id.volume = info.dwVolumeSerialNumber;
-        id.indexHigh = info.nFileIndexHigh;
-        id.indexLow = info.nFileIndexLow;
-        id.known = true;
+        id->volume = info.dwVolumeSerialNumber;
+        id->indexHigh = info.nFileIndexHigh;
+        id->indexLow = info.nFileIndexLow;
+        id->known = true;
     }
     CloseHandle(h);
-    return id;
 }
 
-bool onAncestorChain(const FolderId& id) {
-    if (!id.known) return false;
-    for (const FolderId* a = id.parent; a; a = a->parent)
-        if (a->known && a->volume == id.volume && a->indexHigh == id.indexHigh && a->indexLow == id.indexLow)
+bool leadsToAncestor(FolderId* link) {
+    lookUp(link);
+    if (!link->known) return false;
+    for (FolderId* a = link->parent; a; a = a->parent) {
+        lookUp(a);
+        if (a->known && a->volume == link->volume && a->indexHigh == link->indexHigh && a->indexLow == link->indexLow)
             return true;
+    }
     return false;
 }
 
-int walk(const char* folder, VisitFunction visit, void* context, int recurse, const FolderId* parent) {
+int walk(const char* folder, VisitFunction visit, void* context, int recurse, FolderId* parent) {
     char path[MAX_PATH];
     if (boundedLength(folder, MAX_PATH) >= MAX_PATH) return 0;
     copyText(path, sizeof path, folder);
@@ -58,8 +67,7 @@ int walk(const char* folder, VisitFunction visit, void* context, int recurse, co
     FindHandle find(FindFirstFileA(path, &entry));
     if (find.h == INVALID_HANDLE_VALUE) return 0;
 
-    FolderId self = {0, 0, 0, false, parent};
-    bool selfKnown = false;
+    FolderId self = {path, folderEnd, false, false, 0, 0, 0, parent};
     int count = 0;
     do {
         if (!strcmp(entry.cFileName, ".") || !strcmp(entry.cFileName, "..")) continue;
@@ -68,14 +76,10 @@ int walk(const char* folder, VisitFunction visit, void* context, int recurse, co
         if (visit) visit(&entry, path, context);
         if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !recurse) continue;
         if (!appendWhole(path, sizeof path, entry.cFileName)) continue;
-        if (!selfKnown) {
-            char own[MAX_PATH];
-            copyTextN(own, sizeof own, path, folderEnd);
-            self = folderIdentity(own, parent);
-            selfKnown = true;
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+            FolderId link = {path, strlen(path), false, false, 0, 0, 0, &self};
+            if (leadsToAncestor(&link)) continue;
         }
-        FolderId child = folderIdentity(path, &self);
-        if (onAncestorChain(child)) continue;
         walk(path, visit, context, 1, &self);
     } while (FindNextFileA(find.h, &entry));
     return count;

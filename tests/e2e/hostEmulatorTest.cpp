@@ -189,7 +189,7 @@ TEST(MessageBoxRules, BadTextsAreRecordedNotFollowed) {
 
 TEST(ColumnLayout, ZeroWidthColumnsShareTheRest) {
     struct Case {
-        const char* specs;
+        const char* widthList;
         size_t count;
         int available;
         std::vector<int> widths;
@@ -205,8 +205,8 @@ TEST(ColumnLayout, ZeroWidthColumnsShareTheRest) {
         {"12", 3, 40, {12, 14, 14}},       // fewer widths than columns
     };
     for (const Case& c : cases) {
-        std::vector<std::string> specs = c.specs[0] ? splitText(c.specs, ',') : std::vector<std::string>{};
-        EXPECT_EQ(c.widths, layoutColumnWidths(specs, c.count, c.available)) << c.specs << " in " << c.available;
+        std::vector<std::string> widthTexts = c.widthList[0] ? splitText(c.widthList, ',') : std::vector<std::string>{};
+        EXPECT_EQ(c.widths, layoutColumnWidths(widthTexts, c.count, c.available)) << c.widthList << " in " << c.available;
     }
 }
 
@@ -636,4 +636,40 @@ TEST(HostRegistry, AGivenRootKeyIsLeftInPlace) {
         EXPECT_EQ(options.rootKey, host.rootKey());
     }
     EXPECT_TRUE(keyExists(key.path() + "\\Far\\Plugins"));
+}
+
+TEST(HostLifetime, PluginsTalkToTheNewestLiveHost) {
+    Host older{HostOptions()};
+    {
+        Host newer{HostOptions()};
+        EXPECT_EQ(&newer, Host::current());
+    }
+    EXPECT_EQ(&older, Host::current());
+}
+
+TEST(HostFolders, BuildCopyAndTakeDownATree) {
+    std::string a = uniqueTempDir("fhfs");
+    std::string b = uniqueTempDir("fhfs");
+    ASSERT_FALSE(a.empty());
+    EXPECT_NE(a, b);
+    EXPECT_EQ('\\', a.back());
+    EXPECT_TRUE(testing_support::fileExists(a));
+
+    ASSERT_TRUE(makeDirs(a + "one\\two\\three\\"));
+    ASSERT_TRUE(writeFile(a + "one\\x.dll", "x"));
+    ASSERT_TRUE(writeFile(a + "one\\x.lng", "l"));
+    ASSERT_TRUE(writeFile(a + "one\\two\\three\\deep.txt", "d"));
+    ASSERT_TRUE(copyFiles(a + "one", b + "named", {"x.lng"}));
+    EXPECT_TRUE(testing_support::fileExists(b + "named\\x.lng"));
+    EXPECT_FALSE(testing_support::fileExists(b + "named\\x.dll"));
+    ASSERT_TRUE(copyFiles(a + "one\\", b + "all\\"));
+    EXPECT_TRUE(testing_support::fileExists(b + "all\\x.dll"));
+    EXPECT_FALSE(testing_support::fileExists(b + "all\\two"));   // files only
+
+    SetFileAttributesA((a + "one\\x.dll").c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_TRUE(removeTree(a));
+    EXPECT_TRUE(removeTree(b));
+    EXPECT_FALSE(testing_support::fileExists(a));
+    EXPECT_FALSE(testing_support::fileExists(b));
+    EXPECT_TRUE(removeTree(a));   // already gone
 }
