@@ -7,6 +7,7 @@
 #include "far/farPlugin.h"
 
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -201,6 +202,9 @@ public:
     void answerMessages(std::initializer_list<int> answers);
     void queueMessageAnswer(int answer) { messageAnswers_.push_back(answer); }
     int defaultAnswer = 0;
+    // Called after each box the plugin shows (a progress window too), so that
+    // a test can change the world in the middle of a plugin's operation.
+    std::function<void(const MessageCall&)> onMessage;
     void queueDialog(DialogScript script) { dialogScripts_.push_back(std::move(script)); }
 
     // What the plugin did.

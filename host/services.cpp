@@ -88,6 +88,7 @@ int WINAPI Services::message(int pluginNumber, DWORD flags, const char* helpTopi
     }
     host->messages.push_back(call);
     host->record(describeMessage(call, box.textLines));
+    if (host->onMessage) host->onMessage(host->messages.back());
     return call.answer;
 }
 

@@ -159,3 +159,38 @@ TEST_F(HostTest, LoadedPluginsAreMarkedOnlyWhenAsked) {
         panel->close();
     }
 }
+
+TEST_F(HostTest, ADllRemovedAfterDiscoveryIsShownHiddenWithNothingKnown) {
+    writeFile(pluginsDir() + "A\\a.dll", std::string(50, 'a'));
+    writeFile(pluginsDir() + "A\\file_id.diz", "Alpha tool v 1.0");
+    writeFile(pluginsDir() + "B\\b.dll", std::string(70, 'b'));
+    writeFile(pluginsDir() + "B\\file_id.diz", "Beta tool v 2.0");
+    FarSetup setup;
+    setup.vantorelFolder = "Plugins\\A\\Vantorel\\";   // examined with A, leaving B for last or first
+    start(setup);
+    // When the first plugin is examined, the other one's DLL disappears.
+    std::string removed;
+    host->onMessage = [&](const farhost::MessageCall& m) {
+        if (!removed.empty() || m.buttonsNumber != 0 || m.lines.size() < 2) return;
+        removed = m.lines[1].find("a.dll") != std::string::npos || m.lines[1].find("Vantorel") != std::string::npos
+                      ? pluginsDir() + "B\\b.dll"
+                      : pluginsDir() + "A\\a.dll";
+        DeleteFileA(removed.c_str());
+    };
+    farhost::Panel* panel = vantorel->open();
+    ASSERT_NE(nullptr, panel);
+    ASSERT_FALSE(removed.empty());
+    std::string gone = removed.substr(0, removed.rfind('\\'));
+    bool seen = false;
+    for (const auto& e : panel->items()) {
+        if (e.name != gone) continue;
+        seen = true;
+        EXPECT_EQ(0x12u, e.raw.FindData.dwFileAttributes);
+        EXPECT_EQ(0u, e.raw.FindData.nFileSizeLow);
+        EXPECT_EQ(0u, e.raw.PackSize);
+        EXPECT_EQ(0u, e.raw.FindData.ftLastWriteTime.dwLowDateTime);
+        EXPECT_EQ("", e.description);
+        EXPECT_FALSE(e.hasOwner);
+    }
+    EXPECT_TRUE(seen) << gone;
+}
