@@ -3,5 +3,7 @@
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 "$here/scripts/setup.sh"
-cmake -S "$here" -B "$here/build" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-i686.cmake" -DVANTOREL_FIXTURES=ON >/dev/null
+toolchain=()
+[ -f "$here/build/CMakeCache.txt" ] || toolchain=(-DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-i686.cmake")
+cmake -S "$here" -B "$here/build" "${toolchain[@]}" -DVANTOREL_FIXTURES=ON >/dev/null
 cmake --build "$here/build" -j"$(nproc)" "$@"
