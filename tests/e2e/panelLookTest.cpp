@@ -108,3 +108,21 @@ TEST_F(HostTest, ColumnTitlesAreFetchedOnceButTheKeyBarFollowsTheLanguage) {
     ASSERT_NE(nullptr, info.KeyBar->Titles[3]);
     EXPECT_STRNE("Config", info.KeyBar->Titles[3]);
 }
+
+TEST_F(HostTest, TheViewModeIsAskedOnlyAtTheFirstLookOfAnOpenPanel) {
+    addFakeDll("A\\a.dll");
+    start();
+    farhost::Panel* panel = vantorel->open(0, 0, false);
+    auto getInfo = reinterpret_cast<PFN_GetOpenPluginInfo>(vantorel->proc("GetOpenPluginInfo"));
+    auto asks = [&] {
+        int n = 0;
+        for (const auto& line : host->transcript) n += line.find("FCTL_GETPANELINFO") != std::string::npos;
+        return n;
+    };
+    OpenPluginInfo info = {};
+    getInfo(panel->handle(), &info);
+    EXPECT_EQ(1, asks());
+    getInfo(panel->handle(), &info);
+    getInfo(panel->handle(), &info);
+    EXPECT_EQ(1, asks());
+}
