@@ -1,17 +1,12 @@
 #include "catalogue/cacheFile.h"
 
 #include "entry/pluginState.h"
+#include "runtime/handles.h"
 #include "runtime/heap.h"
 #include "runtime/text.h"
 
 #include <stdio.h>
 #include <string.h>
-
-struct StdFile {
-    FILE* f;
-    explicit StdFile(FILE* file) : f(file) {}
-    ~StdFile() { if (f) fclose(f); }
-};
 
 void sanitizeCachedRecord(CatalogueRecord* r) {
     r->dllPath[MAX_PATH - 1] = 0;
@@ -60,17 +55,18 @@ void buildIndex(CachedRecords* cache) {
 CachedRecords readCache() {
     CachedRecords cache = {nullptr, 0, nullptr, nullptr, 0};
     if (!cacheFilePath[0]) return cache;
-    StdFile file(fopen(cacheFilePath, "rb"));
-    if (!file.f) return cache;
-    if (fseek(file.f, 0, SEEK_END) != 0) return cache;
-    long size = ftell(file.f);
+    FileHandle file(cacheFilePath, "rb");
+    FILE* f = file.get();
+    if (!f) return cache;
+    if (fseek(f, 0, SEEK_END) != 0) return cache;
+    long size = ftell(f);
     if (size <= 0 || size % sizeof(CatalogueRecord) != 0) return cache;
-    fseek(file.f, 0, SEEK_SET);
+    fseek(f, 0, SEEK_SET);
     int n = static_cast<int>(size / sizeof(CatalogueRecord));
     cache.records = heapArray<CatalogueRecord>(n);
     if (!cache.records) return cache;
     cache.count = n;
-    fread(cache.records, sizeof(CatalogueRecord), n, file.f);
+    fread(cache.records, sizeof(CatalogueRecord), n, f);
     for (int i = 0; i < n; ++i) sanitizeCachedRecord(&cache.records[i]);
     buildIndex(&cache);
     return cache;
@@ -98,7 +94,6 @@ const CatalogueRecord* findCachedRecord(const char* path, const CachedRecords* c
 
 void writeCache(const CatalogueRecord* catalogue, int count) {
     if (!cacheFilePath[0]) return;
-    StdFile file(fopen(cacheFilePath, "wb"));
-    if (!file.f) return;
-    if (count > 0) fwrite(catalogue, sizeof(CatalogueRecord), count, file.f);
+    FileHandle file(cacheFilePath, "wb");
+    if (file.get() && count > 0) fwrite(catalogue, sizeof(CatalogueRecord), count, file.get());
 }

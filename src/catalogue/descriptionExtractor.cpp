@@ -1,6 +1,7 @@
 #include "catalogue/descriptionExtractor.h"
 
 #include "catalogue/descriptionText.h"
+#include "runtime/handles.h"
 #include "runtime/text.h"
 
 #include <stdio.h>
@@ -10,34 +11,6 @@ namespace {
 constexpr size_t DESCRIPTION_SIZE = 128;
 // The first line of a file_id.diz is read up to this many characters.
 constexpr int DIZ_LINE_CHARS = 299;
-
-class FileHandle {
-public:
-    FileHandle(const char* path, const char* mode) : file_(fopen(path, mode)) {}
-    ~FileHandle() {
-        if (file_) fclose(file_);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    FILE* get() const { return file_; }
-
-private:
-    FILE* file_;
-};
-
-class FindHandle {
-public:
-    FindHandle(const char* pattern, WIN32_FIND_DATAA* data) : handle_(FindFirstFileA(pattern, data)) {}
-    ~FindHandle() {
-        if (handle_ != INVALID_HANDLE_VALUE) FindClose(handle_);
-    }
-    FindHandle(const FindHandle&) = delete;
-    FindHandle& operator=(const FindHandle&) = delete;
-    bool found() const { return handle_ != INVALID_HANDLE_VALUE; }
-
-private:
-    HANDLE handle_;
-};
 
 char* readPiece(char* buffer, int size, void* context) {
     return fgets(buffer, size, static_cast<FILE*>(context));

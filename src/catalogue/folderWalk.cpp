@@ -1,18 +1,13 @@
 #include "catalogue/folderWalk.h"
 
 #include "entry/pluginState.h"
+#include "runtime/handles.h"
 #include "runtime/heap.h"
 #include "runtime/text.h"
 
 #include <string.h>
 
 namespace {
-
-struct FindHandle {
-    HANDLE h;
-    explicit FindHandle(HANDLE handle) : h(handle) {}
-    ~FindHandle() { if (h != INVALID_HANDLE_VALUE) FindClose(h); }
-};
 
 // Identity of a folder on disk, so that a linked folder that leads back to
 // one of its ancestors is recognised whatever path reaches it. Loops need a
@@ -64,8 +59,8 @@ int walk(const char* folder, VisitFunction visit, void* context, int recurse, Fo
     if (path[folderEnd - 1] != '\\' || !appendWhole(path, sizeof path, "*.*")) return 0;
 
     WIN32_FIND_DATAA entry;
-    FindHandle find(FindFirstFileA(path, &entry));
-    if (find.h == INVALID_HANDLE_VALUE) return 0;
+    FindHandle find(path, &entry);
+    if (!find.found()) return 0;
 
     FolderId self = {path, folderEnd, false, false, 0, 0, 0, parent};
     int count = 0;
@@ -81,7 +76,7 @@ int walk(const char* folder, VisitFunction visit, void* context, int recurse, Fo
             if (leadsToAncestor(&link)) continue;
         }
         walk(path, visit, context, 1, &self);
-    } while (FindNextFileA(find.h, &entry));
+    } while (find.next(&entry));
     return count;
 }
 

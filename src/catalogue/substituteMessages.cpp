@@ -2,6 +2,7 @@
 
 #include "catalogue/langFileText.h"
 #include "runtime/heap.h"
+#include "runtime/handles.h"
 #include "runtime/text.h"
 #include "ui/messages.h"
 
@@ -22,35 +23,6 @@ const char ANSWER_TOO_BIG[] = "TooBig!";
 // learn its language, every later read up to MESSAGE_LINE_CHARS.
 constexpr int LANGUAGE_LINE_CHARS = 1023;
 constexpr int MESSAGE_LINE_CHARS = 259;
-
-class FileHandle {
-public:
-    explicit FileHandle(const char* path) : file_(fopen(path, "rt")) {}
-    ~FileHandle() {
-        if (file_) fclose(file_);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    FILE* get() const { return file_; }
-
-private:
-    FILE* file_;
-};
-
-class FindHandle {
-public:
-    FindHandle(const char* pattern, WIN32_FIND_DATAA* data) : handle_(FindFirstFileA(pattern, data)) {}
-    ~FindHandle() {
-        if (handle_ != INVALID_HANDLE_VALUE) FindClose(handle_);
-    }
-    FindHandle(const FindHandle&) = delete;
-    FindHandle& operator=(const FindHandle&) = delete;
-    bool found() const { return handle_ != INVALID_HANDLE_VALUE; }
-    bool next(WIN32_FIND_DATAA* data) { return FindNextFileA(handle_, data) != 0; }
-
-private:
-    HANDLE handle_;
-};
 
 // Message texts as they are read, before the table learns its final count.
 class TextList {
@@ -108,7 +80,7 @@ bool chooseLanguageFile(const char* folder, char* chosen) {
     do {
         copyText(path, sizeof path, folder);
         if (!appendWhole(path, sizeof path, data.cFileName)) continue;
-        FileHandle file(path);
+        FileHandle file(path, "rt");
         if (!file.get()) continue;
         char line[LANGUAGE_LINE_CHARS + 1] = {};
         if (!fgets(line, sizeof line, file.get())) continue;
@@ -165,7 +137,7 @@ JPlugMsgs::JPlugMsgs(const char* modulePath) {
 
     char chosen[MAX_PATH];
     if (!chooseLanguageFile(folder, chosen)) return;
-    FileHandle file(chosen);
+    FileHandle file(chosen, "rt");
     if (!file.get()) return;
     TextList list;
     if (!readMessages(file.get(), list)) return;

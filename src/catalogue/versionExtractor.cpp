@@ -2,6 +2,7 @@
 
 #include "catalogue/versionText.h"
 #include "runtime/heap.h"
+#include "runtime/handles.h"
 #include "runtime/text.h"
 
 #include <stdio.h>
@@ -61,11 +62,11 @@ bool fromDizFile(CatalogueRecord* record, const char* dllPath) {
     char path[MAX_PATH];
     if (!versionFolderOf(dllPath, path, sizeof path) || !appendWhole(path, sizeof path, "file_id.diz"))
         return false;
-    FILE* file = fopen(path, "rt");
-    if (!file) return false;
+    FileHandle file(path, "rt");
+    if (!file.get()) return false;
     bool found = false;
     char line[DIZ_LINE_CHARS + 1];
-    while (!found && fgets(line, sizeof line, file)) {
+    while (!found && fgets(line, sizeof line, file.get())) {
         lowerLetters(line);
         size_t length = 0;
         if (const char* version = findVersion(line, &length)) {
@@ -73,7 +74,6 @@ bool fromDizFile(CatalogueRecord* record, const char* dllPath) {
             found = true;
         }
     }
-    fclose(file);
     return found;
 }
 

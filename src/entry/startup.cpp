@@ -1,6 +1,7 @@
 // SetStartupInfo, GetMinFarVersion and GetPluginInfo: the calls that place the
 // plugin in the host before any panel is open.
 #include "entry/pluginState.h"
+#include "runtime/handles.h"
 #include "runtime/text.h"
 #include "settings/settings.h"
 #include "ui/messages.h"
@@ -9,12 +10,6 @@
 
 static char pluginsRootBuffer[MAX_PATH];
 static char personalFolderBuffer[MAX_PATH];
-
-// RAII for an open registry key.
-struct RegKey {
-    HKEY key = nullptr;
-    ~RegKey() { if (key) RegCloseKey(key); }
-};
 
 // The personal plugins folder is the host's "PersonalPluginsPath" value in the
 // "System" key beside the plugins' root key.
@@ -29,13 +24,13 @@ static void derivePersonalFolder() {
     if (slash) slash[1] = 0; else keyPath[0] = 0;
     if (!appendWhole(keyPath, sizeof keyPath, "System")) return;
 
-    RegKey reg;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, keyPath, 0, KEY_QUERY_VALUE, &reg.key) != ERROR_SUCCESS) return;
+    RegistryKey reg;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, keyPath, 0, KEY_QUERY_VALUE, reg.out()) != ERROR_SUCCESS) return;
 
     char* folder = personalFolderBuffer;
     memset(folder, 0, MAX_PATH);
     DWORD type = 0, size = MAX_PATH - 1;   // keep room for a terminator the value may lack
-    if (RegQueryValueExA(reg.key, "PersonalPluginsPath", nullptr, &type,
+    if (RegQueryValueExA(reg.get(), "PersonalPluginsPath", nullptr, &type,
                          reinterpret_cast<BYTE*>(folder), &size) != ERROR_SUCCESS)
         return;
     if (type != REG_SZ && type != REG_EXPAND_SZ) {

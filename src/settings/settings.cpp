@@ -1,6 +1,7 @@
 #include "settings/settings.h"
 
 #include "entry/pluginState.h"
+#include "runtime/handles.h"
 #include "runtime/text.h"
 #include "ui/messages.h"
 
@@ -30,30 +31,29 @@ long readSettings() {
     char keyPath[SETTINGS_KEY_CAP];
     if (!composeSettingsKeyPath(keyPath, sizeof keyPath)) return ERROR_BAD_PATHNAME;
 
-    HKEY key;
-    long status = RegOpenKeyExA(HKEY_CURRENT_USER, keyPath, 0, KEY_READ, &key);
+    RegistryKey key;
+    long status = RegOpenKeyExA(HKEY_CURRENT_USER, keyPath, 0, KEY_READ, key.out());
     if (status != ERROR_SUCCESS) return status;
 
     // Read into a scratch buffer: a value of another type, or longer than the
     // record, leaves the record as it was instead of half-overwritten.
     unsigned char stored[sizeof(SettingsRecord)];
     DWORD type = 0, size = sizeof stored;
-    long query = RegQueryValueExA(key, SETTINGS_VALUE, nullptr, &type, stored, &size);
+    long query = RegQueryValueExA(key.get(), SETTINGS_VALUE, nullptr, &type, stored, &size);
     if (query == ERROR_SUCCESS && type == REG_BINARY && size <= sizeof stored)
         memcpy(&JConfig, stored, size);
-    RegCloseKey(key);
     return status;
 }
 
 void writeSettings() {
     char keyPath[SETTINGS_KEY_CAP];
-    HKEY key;
+    RegistryKey key;
     if (!composeSettingsKeyPath(keyPath, sizeof keyPath) ||
-        RegCreateKeyExA(HKEY_CURRENT_USER, keyPath, 0, const_cast<char*>(""), 0, KEY_ALL_ACCESS, nullptr, &key,
+        RegCreateKeyExA(HKEY_CURRENT_USER, keyPath, 0, const_cast<char*>(""), 0, KEY_ALL_ACCESS, nullptr, key.out(),
                         nullptr) != ERROR_SUCCESS) {
         showMsg(MSaveSettingsFailed);
         return;
     }
-    RegSetValueExA(key, SETTINGS_VALUE, 0, REG_BINARY, reinterpret_cast<const BYTE*>(&JConfig), sizeof JConfig);
-    RegCloseKey(key);
+    RegSetValueExA(key.get(), SETTINGS_VALUE, 0, REG_BINARY, reinterpret_cast<const BYTE*>(&JConfig),
+                   sizeof JConfig);
 }
