@@ -9,6 +9,16 @@
 #include <string.h>
 
 void sanitizeCachedRecord(CatalogueRecord* r) {
+    // A list item never carries these; from a damaged file they would send the
+    // host after custom columns or user data that do not exist.
+    PluginPanelItem& item = r->item;
+    item.PackSizeHigh = 0;
+    item.Flags = 0;
+    item.CustomColumnData = nullptr;
+    item.CustomColumnNumber = 0;
+    item.UserData = 0;
+    item.CRC32 = 0;
+    item.Reserved[0] = item.Reserved[1] = 0;
     r->dllPath[MAX_PATH - 1] = 0;
     r->description[sizeof r->description - 1] = 0;
     r->item.FindData.cFileName[MAX_PATH - 1] = 0;

@@ -22,5 +22,6 @@ void releaseCache(CachedRecords* cache);
 const CatalogueRecord* findCachedRecord(const char* path, const CachedRecords* cache);
 void writeCache(const CatalogueRecord* catalogue, int count);
 // Makes a cached record safe to take over: its texts terminated inside their
-// fields, so that nothing later reads past them.
+// fields, so that nothing later reads past them, and no item field set that
+// the host would follow.
 void sanitizeCachedRecord(CatalogueRecord* record);

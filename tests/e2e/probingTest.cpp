@@ -196,3 +196,31 @@ TEST_F(ProbingTest, ACachedPathDifferingInLetterCaseStillMatches) {
     ASSERT_TRUE(panel->read());
     EXPECT_EQ(1, countOf(logOf(dll), "attach"));
 }
+
+TEST_F(ProbingTest, AGarbledCacheRecordThatStillMatchesIsTakenOverSafely) {
+    addFixture("recorder", "Rec\\");
+    start();
+    farhost::Panel* panel = openList();
+    std::string bytes = readFile(cacheFile());
+    ASSERT_FALSE(bytes.empty());
+    // Garble everything but each record's path and write time: no terminators,
+    // references and counts pointing nowhere, a full version beside a set byte.
+    unsigned seed = 12345;
+    for (size_t r = 0; r + 775 <= bytes.size(); r += 775)
+        for (size_t i = 0; i < 775; ++i) {
+            bool keep = (i >= 20 && i < 28) || (i >= 366 && i < 626);
+            if (!keep) bytes[r + i] = static_cast<char>((seed = seed * 1103515245u + 12345u) >> 16 | 1);
+        }
+    writeFile(cacheFile(), bytes);
+    ASSERT_TRUE(panel->read());
+    for (const auto& e : panel->items()) {
+        EXPECT_LE(e.description.size(), 127u) << e.name;
+        EXPECT_LE(e.owner.size(), 16u) << e.name;
+        EXPECT_EQ(0, e.raw.CustomColumnNumber) << e.name;
+        EXPECT_EQ(nullptr, e.raw.CustomColumnData) << e.name;
+        EXPECT_EQ(0u, e.raw.Flags) << e.name;
+        EXPECT_EQ(0u, e.raw.UserData) << e.name;
+        EXPECT_EQ(static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY), e.raw.FindData.dwFileAttributes) << e.name;
+    }
+    EXPECT_TRUE(host->problems.empty());
+}
