@@ -11,7 +11,7 @@ export WINEPREFIX="$here/build/wineprefix" WINEDEBUG=-all
 far="$here/build/demo/Far"
 rm -rf "$here/build/demo"
 mkdir -p "$far/Plugins/Vantorel"
-cp "$here/build/dist/Vantorel.dll" "$here/build/dist/"*.lng "$far/Plugins/Vantorel/"
+cp "$here/build/dist/"* "$far/Plugins/Vantorel/"
 
 args=()
 if [ $# -gt 0 ] && [ "${1#--}" = "$1" ]; then
@@ -21,4 +21,4 @@ else
   cp -r "$here/build/sample/Far/Plugins/." "$far/Plugins/"
   args+=(--personal "$(winepath -w "$here/build/sample/Personal" 2>/dev/null)")
 fi
-exec "$here/scripts/wine-run.sh" "$here/build/dist/farhost.exe" --host "$(winepath -w "$far" 2>/dev/null)" "${args[@]}" "$@"
+exec "$here/scripts/wine-run.sh" "$here/build/host/farhost.exe" --host "$(winepath -w "$far" 2>/dev/null)" "${args[@]}" "$@"

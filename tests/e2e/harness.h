@@ -31,7 +31,6 @@ protected:
     void start(const FarSetup& setup = FarSetup()) {
         setup_ = setup;
         ASSERT_TRUE(testing_support::copyFolderFiles(testing_support::distDir(), vantorelDir(setup)));
-        DeleteFileA((vantorelDir(setup) + "farhost.exe").c_str());
         farhost::HostOptions options;
         options.hostDir = farDir();
         options.language = setup.language;
