@@ -135,14 +135,12 @@ TEST_F(BrowseTest, EachModeKeepsTheViewModeTheUserGaveIt) {
     panel->setViewMode(2);
     ASSERT_TRUE(selectByFullName(panel, net()));
     ASSERT_TRUE(panel->enter());
-    int browseMode = panel->viewMode();
     panel->setViewMode(4);
     ASSERT_TRUE(panel->setDirectory("\\"));
     EXPECT_EQ(2, panel->viewMode());
     ASSERT_TRUE(selectByFullName(panel, net()));
     ASSERT_TRUE(panel->enter());
     EXPECT_EQ(4, panel->viewMode());
-    (void)browseMode;
 }
 
 TEST_F(BrowseTest, FindModeEntersAndLeavesWithoutTouchingTheViewMode) {
