@@ -1,6 +1,6 @@
 #include "catalogue/cacheFile.h"
 
-#include "entry/pluginState.h"
+#include "state/pluginState.h"
 #include "runtime/handles.h"
 #include "runtime/heap.h"
 #include "runtime/text.h"

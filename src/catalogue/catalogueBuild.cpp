@@ -8,7 +8,7 @@
 #include "catalogue/probe.h"
 #include "catalogue/substituteMessages.h"
 #include "catalogue/versionExtractor.h"
-#include "entry/pluginState.h"
+#include "state/pluginState.h"
 #include "runtime/heap.h"
 #include "runtime/text.h"
 #include "settings/settings.h"

@@ -2,7 +2,7 @@
 
 #include "catalogue/guardedCall.h"
 #include "catalogue/substituteMessages.h"
-#include "entry/pluginState.h"
+#include "state/pluginState.h"
 #include "runtime/text.h"
 
 #include <string.h>

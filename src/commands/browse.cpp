@@ -2,7 +2,7 @@
 
 #include "catalogue/folderWalk.h"
 #include "catalogue/pluginFolder.h"
-#include "entry/pluginState.h"
+#include "state/pluginState.h"
 #include "runtime/heap.h"
 #include "runtime/text.h"
 #include "ui/panelLook.h"

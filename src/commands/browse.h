@@ -1,6 +1,6 @@
 // Browse mode: the content of one plugin's folder, shown as real files.
 #pragma once
-#include "entry/panelState.h"
+#include "state/panelState.h"
 
 // The browse-mode read of the panel: the entries of currentDir, each named by
 // its full path. Always 1.

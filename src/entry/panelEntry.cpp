@@ -2,8 +2,10 @@
 // (the catalogue) or browse mode (a plugin's folder).
 #include "catalogue/catalogueBuild.h"
 #include "commands/browse.h"
-#include "entry/panelState.h"
-#include "entry/pluginState.h"
+#include "commands/install.h"
+#include "commands/keyCommands.h"
+#include "state/panelState.h"
+#include "state/pluginState.h"
 #include "runtime/heap.h"
 #include "settings/settings.h"
 
@@ -35,6 +37,13 @@ extern "C" void WINAPI FreeFindData(HANDLE handle, PluginPanelItem* items, int) 
         if (panel->panelItems == items) panel->panelItems = nullptr;
 }
 
-extern "C" int WINAPI PutFiles(HANDLE, PluginPanelItem*, int, int, int) {
-    return 0;
+extern "C" int WINAPI ProcessKey(HANDLE handle, int key, unsigned int controlState) {
+    return handlePanelKey(findPanelState(handle), key, controlState);
+}
+
+extern "C" int WINAPI PutFiles(HANDLE handle, PluginPanelItem* items, int count, int move, int opMode) {
+    PanelState* panel = findPanelState(handle);
+    // In browse mode the host copies by itself; a panel we never opened gets nothing.
+    if (!panel || panel->browseRootLength) return 0;
+    return installDroppedItems(panel, items, count, opMode);
 }

@@ -1,6 +1,6 @@
 // SetStartupInfo, GetMinFarVersion and GetPluginInfo: the calls that place the
 // plugin in the host before any panel is open.
-#include "entry/pluginState.h"
+#include "state/pluginState.h"
 #include "runtime/handles.h"
 #include "runtime/text.h"
 #include "settings/settings.h"

@@ -159,6 +159,13 @@ enum : DWORD {
     OPIF_USEATTRHIGHLIGHTING = 0x8000,
 };
 
+// PluginPanelItem::Flags
+enum : DWORD {
+    PPIF_USERDATA = 0x20000000,
+    PPIF_SELECTED = 0x40000000,
+    PPIF_PROCESSDESCR = 0x80000000,
+};
+
 enum : int {
     PKF_CONTROL = 0x1,
     PKF_ALT = 0x2,
@@ -374,3 +381,5 @@ typedef int(WINAPI* PFN_SetDirectory)(HANDLE, const char*, int);
 typedef int(WINAPI* PFN_ProcessKey)(HANDLE, int, unsigned int);
 typedef int(WINAPI* PFN_PutFiles)(HANDLE, PluginPanelItem*, int, int, int);
 typedef int(WINAPI* PFN_Configure)(int);
+// An archive plugin's format module: writes the command line of one command.
+typedef BOOL(WINAPI* PFN_GetDefaultCommands)(int TypeNumber, int Command, char* Dest);

@@ -1,6 +1,6 @@
 #include "settings/settings.h"
 
-#include "entry/pluginState.h"
+#include "state/pluginState.h"
 #include "runtime/handles.h"
 #include "runtime/text.h"
 #include "ui/messages.h"

@@ -1,6 +1,6 @@
 #include "settings/settingsDialog.h"
 
-#include "entry/pluginState.h"
+#include "state/pluginState.h"
 #include "runtime/text.h"
 #include "settings/settings.h"
 #include "ui/messages.h"

@@ -1,6 +1,6 @@
 #include "ui/messages.h"
 
-#include "entry/pluginState.h"
+#include "state/pluginState.h"
 
 const char* const PLUGIN_TITLE = "Vantorel";
 

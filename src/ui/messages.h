@@ -48,6 +48,9 @@ enum MessageId {
     MSaveSettingsFailed = 43,
     MNoConfigure = 44,
     MLoadFailed = 45,
+    MConfigureFailed = 46,
+    MCannotUnloadSelf = 47,
+    MCommandTooLong = 48,
 };
 
 extern const char* const PLUGIN_TITLE;   // "Vantorel": menus, box and dialog titles

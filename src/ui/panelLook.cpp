@@ -1,7 +1,7 @@
 #include "ui/panelLook.h"
 
-#include "entry/panelState.h"
-#include "entry/pluginState.h"
+#include "state/panelState.h"
+#include "state/pluginState.h"
 #include "runtime/text.h"
 #include "ui/messages.h"
 

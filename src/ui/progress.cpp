@@ -1,6 +1,6 @@
 #include "ui/progress.h"
 
-#include "entry/pluginState.h"
+#include "state/pluginState.h"
 #include "runtime/text.h"
 #include "ui/messages.h"
 

@@ -1,4 +1,4 @@
-#include "entry/panelState.h"
+#include "state/panelState.h"
 
 #include "runtime/heap.h"
 

@@ -1,0 +1,175 @@
+#include "commands/archiveExtract.h"
+
+#include "catalogue/guardedCall.h"
+#include "catalogue/pluginFolder.h"
+#include "catalogue/probe.h"
+#include "commands/extractCommand.h"
+#include "commands/install.h"
+#include "runtime/handles.h"
+#include "runtime/text.h"
+#include "state/pluginState.h"
+#include "ui/messages.h"
+
+#include <stdio.h>
+#include <string.h>
+
+namespace {
+
+const size_t COMMAND_BYTES = 400;
+char extractCommand[COMMAND_BYTES];
+char targetFolder[MAX_PATH];
+
+// A format module may write more than it should: it gets room to spare, and
+// what does not fit the command buffer is refused rather than cut.
+const size_t MODULE_ANSWER_BYTES = 4096;
+
+enum Found { FOUND_NONE, FOUND, FOUND_TOO_LONG };
+
+Found readConfiguredCommand(const char* extension) {
+    char keyPath[512];
+    int n = snprintf(keyPath, sizeof keyPath, "%s\\Multiarc\\%s", startupInfo.RootKey ? startupInfo.RootKey : "",
+                     extension);
+    if (n < 0 || static_cast<size_t>(n) >= sizeof keyPath) return FOUND_NONE;
+    RegistryKey key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_READ, key.out()) != ERROR_SUCCESS) return FOUND_NONE;
+    DWORD type = 0;
+    DWORD size = COMMAND_BYTES;
+    LONG rc = RegQueryValueExA(key.get(), "Extract", nullptr, &type, reinterpret_cast<BYTE*>(extractCommand), &size);
+    if (rc == ERROR_MORE_DATA) return FOUND_TOO_LONG;
+    if (rc != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) {
+        extractCommand[0] = 0;
+        return FOUND_NONE;
+    }
+    // A value stored without its terminator that fills the buffer is cut: refuse it.
+    if (size >= COMMAND_BYTES && !memchr(extractCommand, 0, COMMAND_BYTES)) return FOUND_TOO_LONG;
+    if (size < COMMAND_BYTES) extractCommand[size] = 0;
+    return extractCommand[0] ? FOUND : FOUND_NONE;
+}
+
+const CatalogueRecord* archivePluginRecord(const PanelState* panel) {
+    if (!panel || !panel->catalogue) return nullptr;
+    for (int i = 0; i < panel->catalogueCount; ++i) {
+        const CatalogueRecord& r = panel->catalogue[i];
+        if (equalNoCase(fileNameOf(r.item.FindData.cFileName), "multiarc")) return &r;
+    }
+    return nullptr;
+}
+
+struct ModuleCall {
+    PFN_GetDefaultCommands fn;
+    char* answer;
+};
+
+void callGetDefaultCommands(void* context) {
+    ModuleCall* call = static_cast<ModuleCall*>(context);
+    call->fn(0, 0, call->answer);
+}
+
+Found askFormatModule(const PanelState* panel, const char* extension) {
+    const CatalogueRecord* record = archivePluginRecord(panel);
+    if (!record) return FOUND_NONE;
+    char modulePath[MAX_PATH];
+    copyText(modulePath, sizeof modulePath, record->dllPath);
+    char* slash = strrchr(modulePath, '\\');
+    if (!slash) return FOUND_NONE;
+    slash[1] = 0;
+    cutBinFolder(modulePath);
+    char formatFile[MAX_PATH];
+    snprintf(formatFile, sizeof formatFile, "formats\\%s.fmt", extension);
+    if (!appendWhole(modulePath, sizeof modulePath, formatFile)) return FOUND_NONE;
+
+    UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    HMODULE module = LoadLibraryExA(modulePath, nullptr, 0);
+    SetErrorMode(oldMode);
+    if (!module) return FOUND_NONE;
+    Found found = FOUND_NONE;
+    auto fn = reinterpret_cast<PFN_GetDefaultCommands>(GetProcAddress(module, "GetDefaultCommands"));
+    static char answer[MODULE_ANSWER_BYTES];
+    memset(answer, 0, sizeof answer);
+    ModuleCall call = {fn, answer};
+    if (fn && !guardedCall(callGetDefaultCommands, &call)) {
+        size_t length = boundedLength(answer, sizeof answer);
+        if (length >= COMMAND_BYTES) {
+            found = FOUND_TOO_LONG;
+        } else if (length) {
+            memcpy(extractCommand, answer, length + 1);
+            found = FOUND;
+        }
+    }
+    releaseProbedLibrary(module);
+    return found;
+}
+
+Found lookUpCommand(const PanelState* panel, const char* extension) {
+    memset(extractCommand, 0, sizeof extractCommand);
+    if (!extension) return FOUND_NONE;
+    Found found = readConfiguredCommand(extension);
+    if (found != FOUND_NONE) return found;
+    memset(extractCommand, 0, sizeof extractCommand);
+    return askFormatModule(panel, extension);
+}
+
+// Runs the command in the host's console and waits for it; false when it could not start.
+bool runInConsole(char* command) {
+    STARTUPINFOA startup;
+    memset(&startup, 0, sizeof startup);
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process;
+    memset(&process, 0, sizeof process);
+    HANDLE screen = startupInfo.SaveScreen ? startupInfo.SaveScreen(0, 0, -1, -1) : nullptr;
+    bool started = CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                                  &process) != 0;
+    if (started) {
+        WaitForSingleObject(process.hProcess, INFINITE);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    } else {
+        showMsg(MArchiverFailed);
+    }
+    if (startupInfo.RestoreScreen) {
+        startupInfo.RestoreScreen(nullptr);
+        startupInfo.RestoreScreen(screen);
+    }
+    return started;
+}
+
+}  // namespace
+
+static_assert(sizeof(STARTUPINFOA) == 68, "start-up information");
+
+const char* findExtractCommand(const PanelState* panel, const char* extension) {
+    return lookUpCommand(panel, extension) == FOUND ? extractCommand : nullptr;
+}
+
+const char* extractArchive(const PanelState* panel, const char* archiveName) {
+    Found found = lookUpCommand(panel, archiveExtension(archiveName));
+    if (found != FOUND) {
+        showMsg(found == FOUND_TOO_LONG ? MCommandTooLong : MNoExtractCommand);
+        return nullptr;
+    }
+    rewriteExtractCommand(extractCommand);
+
+    char target[MAX_PATH];
+    copyText(target, sizeof target, pluginsRoot);
+    bool fits = appendWhole(target, sizeof target, fileNameOf(archiveName));
+    if (char* dot = strrchr(target, '.'); fits && dot && dot > target + strlen(pluginsRoot)) *dot = 0;
+    if (!fits) {
+        char shown[2 * MAX_PATH];
+        copyText(shown, sizeof shown, pluginsRoot);
+        appendText(shown, sizeof shown, fileNameOf(archiveName));
+        showMsg(MCreateFolderFailed);
+        showText(shown);
+        return nullptr;
+    }
+    if (!createFolder(target)) return nullptr;
+    copyText(targetFolder, sizeof targetFolder, target);
+    char shortForm[MAX_PATH];
+    DWORD n = GetShortPathNameA(targetFolder, shortForm, sizeof shortForm);
+    if (n && n < sizeof shortForm) copyText(targetFolder, sizeof targetFolder, shortForm);
+
+    if (!appendArchiveAndTarget(extractCommand, sizeof extractCommand, archiveName, targetFolder)) {
+        showMsg(MCommandTooLong);
+        return nullptr;
+    }
+    return runInConsole(extractCommand) ? targetFolder : nullptr;
+}

@@ -1,0 +1,20 @@
+// What the panel's keys do to one plugin, and to the host's plugin cache.
+#pragma once
+#include "catalogue/catalogueRecord.h"
+
+// Asks, then releases the module the host loaded the plugin under and has
+// the panel rebuilt. A plugin the host has not loaded, and this plugin
+// itself, are refused with a warning.
+void unloadPlugin(HANDLE handle, CatalogueRecord* record);
+// Releases a record's module and clears the handle; a failed or faulting
+// release is reported and the handle kept.
+void freePluginModule(HMODULE* module);
+// The help of the folder the plugin's DLL lies in.
+void showPluginHelp(const CatalogueRecord* record);
+// Runs the plugin's own Configure, loading and initialising the DLL for the
+// command when the host has not loaded it.
+void configurePlugin(const CatalogueRecord* record);
+// Asks, then deletes the host's plugin cache from the registry.
+void clearHostPluginCache();
+// Deletes a registry key with everything below it; 1 when all of it is gone.
+int deleteKeyTree(HKEY parent, const char* name);

@@ -1,0 +1,50 @@
+// Running a plugin's own configuration from the panel. The plugin sees the
+// order of calls it would see from the host: SetStartupInfo (only when it is
+// loaded for this command), GetPluginInfo, then Configure.
+#include "commands/pluginCommands.h"
+
+#include "catalogue/guardedCall.h"
+#include "catalogue/probe.h"
+#include "catalogue/substituteMessages.h"
+#include "ui/messages.h"
+
+#include <string.h>
+
+namespace {
+
+struct ConfigureCall {
+    PFN_Configure fn;
+};
+
+void callConfigure(void* context) {
+    static_cast<ConfigureCall*>(context)->fn(0);
+}
+
+}  // namespace
+
+void configurePlugin(const CatalogueRecord* record) {
+    HMODULE module = record->module;
+    bool loadedHere = false;
+    if (!module) {
+        // Keep a foreign DLL's load failure from raising the system's error box.
+        UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+        module = LoadLibraryExA(record->dllPath, nullptr, 0);
+        SetErrorMode(oldMode);
+        loadedHere = module != nullptr;
+    }
+    if (!module) {
+        showMsg(MLoadFailed);
+        return;
+    }
+    auto configure = reinterpret_cast<PFN_Configure>(GetProcAddress(module, "Configure"));
+    if (!configure) {
+        showMsg(MNoConfigure);
+    } else {
+        PluginInfo scratch;
+        probePlugin(record->dllPath, module, &scratch, loadedHere);
+        ConfigureCall call = {configure};
+        if (guardedCall(callConfigure, &call)) showMsg(MConfigureFailed);
+        substituteGetMsg(SUBSTITUTE_RELEASE, 0);
+    }
+    if (loadedHere) releaseProbedLibrary(module);
+}
