@@ -1,5 +1,5 @@
 #include "catalogue/cacheFile.h"
-#include "entry/pluginState.h"
+#include "state/pluginState.h"
 #include "testSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 #include "catalogue/folderWalk.h"
-#include "entry/pluginState.h"
+#include "state/pluginState.h"
 #include "runtime/heap.h"
 #include "testSupport.h"
 

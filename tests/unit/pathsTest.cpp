@@ -1,5 +1,5 @@
 #include "catalogue/pluginFolder.h"
-#include "entry/pluginState.h"
+#include "state/pluginState.h"
 
 #include <gtest/gtest.h>
 #include <string>

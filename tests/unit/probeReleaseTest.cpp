@@ -1,6 +1,6 @@
 #include "catalogue/catalogueBuild.h"
 #include "catalogue/probe.h"
-#include "entry/pluginState.h"
+#include "state/pluginState.h"
 #include "runtime/heap.h"
 #include "settings/settings.h"
 #include "testSupport.h"

@@ -1,4 +1,4 @@
-#include "entry/pluginState.h"
+#include "state/pluginState.h"
 #include "ui/progress.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "catalogue/substituteMessages.h"
 
 #include "catalogue/langFileText.h"
-#include "entry/pluginState.h"
+#include "state/pluginState.h"
 #include "testSupport.h"
 
 #include <gtest/gtest.h>
