@@ -78,6 +78,14 @@ private:
     std::vector<char*> customPointers_;
 };
 
+// What a copy onto a plugin's panel came to (Panel::putFiles).
+struct PutResult {
+    int result = -1;                      // what PutFiles returned
+    std::vector<std::string> names;       // cFileName of each item, as passed
+    std::vector<bool> selected;           // PPIF_SELECTED still set in Flags after the call
+    std::vector<PluginPanelItem> after;   // the items as the plugin left them
+};
+
 class Host;
 
 class Panel {
@@ -103,6 +111,19 @@ public:
     // Enter on the current item: SetDirectory(name) on folders, then re-read.
     bool enter(int opMode = 0);
     bool setDirectory(const std::string& dir, int opMode = 0);
+    // Files copied onto this panel, the way the host does it: sets the
+    // process's current folder to sourceDir (as the host does for the source
+    // panel), builds PluginPanelItems from those files and folders (find data
+    // filled from FindFirstFile, cFileName = the name as given, relative names
+    // stay relative, PPIF_SELECTED set in Flags, everything else zero), calls
+    // the plugin's PutFiles(handle, items, n, move, opMode) with the panel
+    // active, restores the previous current folder, records
+    // "> PutFiles(...) = r" and each item's selection in the transcript, and
+    // then, like the host, re-reads the panel. A name that does not exist is
+    // still passed (find data zero); one longer than 259 characters is cut to
+    // fit cFileName (a problem is recorded).
+    PutResult putFiles(const std::string& sourceDir, const std::vector<std::string>& names,
+                       int opMode = 0, bool move = false);
     // ProcessKey; when the plugin does not handle the key, the host's own
     // handling applies (Ctrl+F3..F11 sort modes, Ctrl+0..9 view modes).
     int key(int vk, unsigned controlState = 0);
