@@ -22,6 +22,13 @@ struct HostOptions {
     bool writePersonalPath = false; // write "PersonalPluginsPath" under the sibling key "System"
     std::string personalPluginsPath;
     bool removeRegistryOnExit = true;
+    // Load every plugin DLL under pluginsDir() and the personal plugins
+    // folder at start, as the host does (see Host::loadAllPlugins).
+    bool loadAll = false;
+    std::vector<std::string> leaveUnloaded;   // DLL file names loadAll skips (any case)
+    // Once the plugins are loaded the way the host does at start, keep
+    // HKCU\SOFTWARE\Far\PluginsCache up to date as the host does.
+    bool writePluginsCache = true;
 };
 
 struct MessageCall {
@@ -174,6 +181,12 @@ public:
     const std::string& path() const { return path_; }
     int moduleNumber() const { return moduleNumber_; }
     const PluginStartupInfo& startupInfo() const { return *info_; }
+    // The module is still ours: loaded here, not freed since, by us or by
+    // anyone else (it is still in the process under this plugin's path).
+    bool loaded() const;
+    // Another plugin freed the module behind the host's back; the host noted
+    // it once and calls nothing of it any more.
+    bool released() const { return released_; }
     bool has(const char* exportName) const;
 
     PluginInfo getPluginInfo();        // zeroed before the call
@@ -183,15 +196,20 @@ public:
     // A first listing that fails leaves the panel open and empty (the real
     // host would close it; the transcript says so).
     Panel* open(int openFrom = 0, int item = 0, bool readNow = true);
-    // Raw export lookup for tests.
-    FARPROC proc(const char* name) const;
+    // Export lookup, made before every call into the plugin: nullptr once the
+    // module is no longer ours (see loaded()).
+    FARPROC proc(const char* name);
 
 private:
     friend class Host;
     friend class Panel;
     friend struct Services;
     Plugin() = default;
+    // loaded(), else notes a release behind the host's back (once) and
+    // forgets the module.
+    bool callable();
     HMODULE module_ = nullptr;
+    bool released_ = false;
     std::string path_;
     int moduleNumber_ = 0;
     std::unique_ptr<PluginStartupInfo> info_;
@@ -217,12 +235,30 @@ public:
     Plugin* load(const std::string& dllPath);
     void unload(Plugin* plugin);        // ClosePlugin on open panels, FreeLibrary
     const std::string& lastError() const { return lastError_; }
+    // What the host does at start: loads every plugin DLL under pluginsDir()
+    // and the personal plugins folder, in all subfolders, that is not loaded
+    // yet and not left out (HostOptions::leaveUnloaded). A DLL that cannot be
+    // loaded is noted in the transcript; it is not a failure. From here on the
+    // host keeps HKCU\SOFTWARE\Far\PluginsCache (HostOptions::writePluginsCache).
+    void loadAllPlugins();
+    // The plugin of this DLL, by full path or by file name alone, in any case:
+    // the loaded one when there is one, else the latest; nullptr if none.
+    Plugin* findPlugin(const std::string& dllFileNameOrPath);
+    std::vector<Plugin*> plugins() const;
+    // Notes, once each, every screen saved and not given back; `when` says
+    // after what ("after key ShiftDel").
+    void checkScreens(const std::string& when);
+    // Notes every loaded plugin whose module was freed behind the host's back.
+    void checkModules();
 
     // Script: answers for message boxes with buttons (default: defaultAnswer),
     // results and edits for dialogs (default: Esc).
     void answerMessages(std::initializer_list<int> answers);
     void queueMessageAnswer(int answer) { messageAnswers_.push_back(answer); }
     int defaultAnswer = 0;
+    // Asked for the answer of a box with buttons when no scripted answer is
+    // queued (a person at the console); defaultAnswer when unset.
+    std::function<int(const MessageCall&)> askMessage;
     // Called after each box the plugin shows (a progress window too), so that
     // a test can change the world in the middle of a plugin's operation.
     std::function<void(const MessageCall&)> onMessage;
@@ -263,10 +299,16 @@ private:
     std::map<HANDLE, bool> screens_;
     int nextModuleNumber_ = 1;
     std::string registryBase_;             // removed at exit when generated
+    bool keepsPluginsCache_ = false;       // loadAllPlugins ran
+    bool wrotePluginsCache_ = false;
+    std::vector<HANDLE> reportedScreens_;  // unrestored screens already noted
 
     Panel* findPanel(HANDLE handle);       // the calling panel first, then any open one
     Panel* otherPanel(Panel* panel);       // the host's other panel, if a plugin holds it
     void problem(const std::string& text); // into problems and the transcript
+    void loadFolder(const std::string& dir, int depth);
+    void writePluginsCache();              // one Plugin<n> per loaded plugin
+    void removePluginsCache();
     void record(const std::string& text) { transcript.push_back(text); }
     Panel* activePanel_ = nullptr;         // the panel whose plugin call is running
     int onScreenBox_ = -1;                 // index into messages

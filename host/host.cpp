@@ -75,11 +75,15 @@ Host::Host(HostOptions options) : options_(std::move(options)) {
         }
     }
     g_hosts.push_back(this);
+    if (options_.loadAll) loadAllPlugins();
 }
 
 Host::~Host() {
+    // unload() checks each module is still ours: one freed behind our back
+    // is neither called nor freed again.
     for (auto it = plugins_.rbegin(); it != plugins_.rend(); ++it)
         if ((*it)->module_) unload(it->get());
+    if (options_.removeRegistryOnExit && wrotePluginsCache_) removePluginsCache();
     if (options_.removeRegistryOnExit && !registryBase_.empty())
         SHDeleteKeyA(HKEY_CURRENT_USER, registryBase_.c_str());
     for (auto it = g_hosts.begin(); it != g_hosts.end(); ++it)
@@ -144,6 +148,7 @@ Plugin* Host::load(const std::string& dllPath) {
         ActivePanelScope scope(this, nullptr);
         setStartupInfo(&info);
     }
+    if (keepsPluginsCache_) writePluginsCache();
     return result;
 }
 
@@ -151,9 +156,8 @@ void Host::unload(Plugin* plugin) {
     if (!plugin || !plugin->module_) return;
     for (auto& panel : plugin->panels_)
         if (!panel->closed_) panel->close();
-    int open = unrestoredScreens();
-    if (open > 0)
-        problem("at unload of " + plugin->path_ + ": " + std::to_string(open) + " saved screen(s) never restored");
+    checkScreens("at unload of " + plugin->path_);
+    if (!plugin->callable()) return;   // released behind our back: nothing left to free
     FreeLibrary(plugin->module_);
     plugin->module_ = nullptr;   // the object stays, so pointers held by callers stay valid
     record("> unload " + plugin->path_);
@@ -161,6 +165,45 @@ void Host::unload(Plugin* plugin) {
 
 void Host::answerMessages(std::initializer_list<int> answers) {
     for (int a : answers) messageAnswers_.push_back(a);
+}
+
+Plugin* Host::findPlugin(const std::string& dllFileNameOrPath) {
+    bool byPath = dllFileNameOrPath.find_first_of("\\/:") != std::string::npos;
+    std::string wanted = dllFileNameOrPath;
+    if (byPath) {
+        char full[MAX_PATH] = {};
+        DWORD n = GetFullPathNameA(dllFileNameOrPath.c_str(), sizeof full, full, nullptr);
+        if (n > 0 && n < sizeof full) wanted = full;
+    }
+    Plugin* found = nullptr;
+    for (auto& p : plugins_) {
+        if (!equalNoCase(byPath ? p->path_ : namePart(p->path_), wanted)) continue;
+        if (!found || p->module_ || !found->module_) found = p.get();
+    }
+    return found;
+}
+
+std::vector<Plugin*> Host::plugins() const {
+    std::vector<Plugin*> all;
+    for (const auto& p : plugins_) all.push_back(p.get());
+    return all;
+}
+
+void Host::checkScreens(const std::string& when) {
+    int fresh = 0;
+    for (const auto& s : screens_) {
+        if (!s.second) continue;
+        bool known = false;
+        for (HANDLE h : reportedScreens_) known = known || h == s.first;
+        if (known) continue;
+        reportedScreens_.push_back(s.first);
+        ++fresh;
+    }
+    if (fresh > 0) problem(when + ": " + std::to_string(fresh) + " saved screen(s) never restored");
+}
+
+void Host::checkModules() {
+    for (auto& p : plugins_) p->callable();
 }
 
 int Host::unrestoredScreens() const {

@@ -328,6 +328,10 @@ int Panel::key(int vk, unsigned controlState) {
             result = fn(handle_, vk, controlState);
         }
         host_->record("> ProcessKey(" + keyName(vk, controlState) + ") = " + std::to_string(result));
+        // A key may free a plugin's module (a manager's unload): note it now,
+        // before anyone can load something else at the same address.
+        host_->checkModules();
+        host_->checkScreens("after key " + keyName(vk, controlState));
         if (result) return result;
     }
     if (closed_) return 0;
@@ -363,6 +367,11 @@ int Panel::key(int vk, unsigned controlState) {
 void Panel::close() {
     if (closed_) return;
     closed_ = true;
+    if (!plugin_->callable()) {
+        host_->record("> ClosePlugin(" + std::to_string(reinterpret_cast<intptr_t>(handle_)) +
+                      ") not called: the module is gone");
+        return;
+    }
     if (auto fn = reinterpret_cast<PFN_ClosePlugin>(plugin_->proc("ClosePlugin"))) {
         ActivePanelScope scope(host_, this);
         fn(handle_);

@@ -3,16 +3,28 @@
 
 #include "hostText.h"
 #include "langFile.h"
+#include "moduleLiveness.h"
 
 #include <string.h>
 
 namespace farhost {
 
-bool Plugin::has(const char* exportName) const { return proc(exportName) != nullptr; }
+bool Plugin::loaded() const { return module_ && moduleStillLoaded(module_, path_); }
 
-FARPROC Plugin::proc(const char* name) const {
-    return module_ ? GetProcAddress(module_, name) : nullptr;
+bool Plugin::callable() {
+    if (!module_) return false;
+    if (moduleStillLoaded(module_, path_)) return true;
+    module_ = nullptr;   // the object stays: callers and panels still point at it
+    released_ = true;
+    if (Host* host = Host::current())
+        host->problem("the module of " + path_ +
+                      " was released by another plugin: the host calls nothing of it any more");
+    return false;
 }
+
+bool Plugin::has(const char* exportName) const { return loaded() && GetProcAddress(module_, exportName); }
+
+FARPROC Plugin::proc(const char* name) { return callable() ? GetProcAddress(module_, name) : nullptr; }
 
 PluginInfo Plugin::getPluginInfo() {
     PluginInfo info;
@@ -38,7 +50,10 @@ int Plugin::configure(int item) {
         ActivePanelScope scope(host, nullptr);
         result = fn(item);
     }
-    if (host) host->record("> Configure(" + std::to_string(item) + ") = " + std::to_string(result));
+    if (host) {
+        host->record("> Configure(" + std::to_string(item) + ") = " + std::to_string(result));
+        host->checkScreens("after Configure of " + path_);
+    }
     return result;
 }
 

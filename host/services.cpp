@@ -83,6 +83,8 @@ int WINAPI Services::message(int pluginNumber, DWORD flags, const char* helpTopi
     } else if (!host->messageAnswers_.empty()) {
         call.answer = host->messageAnswers_.front();
         host->messageAnswers_.pop_front();
+    } else if (host->askMessage) {
+        call.answer = host->askMessage(call);
     } else {
         call.answer = host->defaultAnswer;
     }

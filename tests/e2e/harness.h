@@ -15,6 +15,10 @@ struct FarSetup {
     std::string personalValue;        // the stored value, as typed by the user
     std::string language = "English";
     std::string vantorelFolder = "Plugins\\Vantorel\\";   // relative to the FAR folder
+    // After Vantorel, load every other plugin of the tree as the host does at
+    // start (and keep the host's plugin cache in the registry).
+    bool loadAll = false;
+    std::vector<std::string> leaveUnloaded;   // DLL file names loadAll skips
 };
 
 class HostTest : public ::testing::Test {
@@ -36,9 +40,25 @@ protected:
         options.language = setup.language;
         options.writePersonalPath = setup.personal;
         options.personalPluginsPath = setup.personalValue;
+        options.leaveUnloaded = setup.leaveUnloaded;
         host.reset(new farhost::Host(options));
         vantorel = host->load(vantorelDir(setup) + "Vantorel.dll");
         ASSERT_NE(nullptr, vantorel) << host->lastError();
+        if (setup.loadAll) host->loadAllPlugins();
+    }
+
+    // Whether a DLL of this file name is loaded in the process now.
+    static bool moduleLoaded(const std::string& dllFileName) {
+        return GetModuleHandleA(dllFileName.c_str()) != nullptr;
+    }
+
+    // The log a recording fixture keeps beside its DLL (path below the
+    // plugins folder), lines without their ends.
+    std::vector<std::string> readLog(const std::string& relDllPath) const {
+        std::vector<std::string> lines = testing_support::readLines(pluginsDir() + relDllPath + ".log");
+        for (std::string& line : lines)
+            while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.pop_back();
+        return lines;
     }
 
     // Writes the stored settings record straight into the registry.

@@ -1,0 +1,245 @@
+// The emulator as a host whose plugins are really loaded: what it loads at
+// start, the plugin cache it keeps in the registry, and how it survives a
+// plugin whose module another plugin freed behind its back.
+#include "harness.h"
+
+#include <map>
+
+using namespace testing_support;
+
+namespace {
+
+const char kCacheKey[] = "SOFTWARE\\Far\\PluginsCache";
+
+struct RegKey {
+    HKEY h = nullptr;
+    ~RegKey() { if (h) RegCloseKey(h); }
+};
+
+std::vector<std::string> subkeys(HKEY key) {
+    std::vector<std::string> names;
+    char name[256];
+    for (DWORD i = 0;; ++i) {
+        DWORD size = sizeof name;
+        if (RegEnumKeyExA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        names.push_back(name);
+    }
+    return names;
+}
+
+std::vector<std::string> valueNames(HKEY key) {
+    std::vector<std::string> names;
+    char name[256];
+    for (DWORD i = 0;; ++i) {
+        DWORD size = sizeof name;
+        if (RegEnumValueA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        names.push_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string textValue(HKEY key, const char* name) {
+    char value[MAX_PATH * 2] = {};
+    DWORD size = sizeof value - 1, type = 0;
+    if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(value), &size) != ERROR_SUCCESS ||
+        type != REG_SZ)
+        return "<none>";
+    return value;
+}
+
+struct CacheEntry {
+    std::string id;
+    std::vector<std::string> exports;
+};
+
+// The plugin cache as the host left it: key names, and the entries by DLL path.
+std::vector<std::string> readCache(std::map<std::string, CacheEntry>* byName = nullptr) {
+    RegKey cache;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kCacheKey, 0, KEY_READ, &cache.h) != ERROR_SUCCESS) return {};
+    std::vector<std::string> keys = subkeys(cache.h);
+    for (const std::string& k : keys) {
+        RegKey plugin, exports;
+        if (RegOpenKeyExA(cache.h, k.c_str(), 0, KEY_READ, &plugin.h) != ERROR_SUCCESS) continue;
+        CacheEntry entry;
+        entry.id = textValue(plugin.h, "ID");
+        if (RegOpenKeyExA(plugin.h, "Exports", 0, KEY_READ, &exports.h) == ERROR_SUCCESS)
+            entry.exports = valueNames(exports.h);
+        if (byName) (*byName)[textValue(plugin.h, "Name")] = entry;
+    }
+    return keys;
+}
+
+std::vector<std::string> contiguousKeys(size_t n) {
+    std::vector<std::string> keys;
+    for (size_t i = 0; i < n; ++i) keys.push_back("Plugin" + std::to_string(i));
+    return keys;
+}
+
+int problemsMentioning(const farhost::Host& host, const std::string& text) {
+    int n = 0;
+    for (const std::string& p : host.problems) n += p.find(text) != std::string::npos;
+    return n;
+}
+
+}  // namespace
+
+class HostLoadingTest : public HostTest {};
+
+TEST_F(HostLoadingTest, LoadAllLoadsEveryPluginOfBothFoldersButThoseLeftOut) {
+    addFixture("recorder", "Recorder\\");
+    addFixture("binplug", "Deep\\Tools\\");            // its DLL is in Deep\Tools\bin
+    addFixture("noinfo", "NoInfo\\");
+    addFakeDll("Broken\\broken.dll");
+    ASSERT_TRUE(copyTree(fixtureDir("nover"), dir / "Personal\\Nover\\"));
+    FarSetup setup;
+    setup.personal = true;
+    setup.personalValue = dir / "Personal";
+    setup.loadAll = true;
+    setup.leaveUnloaded = {"NOINFO.DLL"};
+    start(setup);
+
+    struct Case {
+        const char* dll;
+        bool loaded;
+    } cases[] = {
+        {"recorder.dll", true}, {"binplug.dll", true}, {"nover.dll", true},
+        {"noinfo.dll", false},  {"broken.dll", false},
+    };
+    for (const Case& c : cases) {
+        farhost::Plugin* plugin = host->findPlugin(c.dll);
+        EXPECT_EQ(c.loaded, plugin != nullptr && plugin->loaded()) << c.dll;
+        EXPECT_EQ(c.loaded, moduleLoaded(c.dll)) << c.dll;
+    }
+    int vantorels = 0;
+    for (farhost::Plugin* p : host->plugins()) vantorels += p->path() == vantorel->path();
+    EXPECT_EQ(1, vantorels) << "loaded before loadAll, not again";
+
+    // Initialised as the host does: its GetMsg answers from its own files.
+    std::vector<std::string> log = readLog("Recorder\\recorder.dll");
+    ASSERT_EQ(2u, log.size());
+    EXPECT_EQ(0u, log[1].find("SetStartupInfo module=" + pluginsDir() + "Recorder\\recorder.dll msg0=Call recorder "))
+        << log[1];
+    bool noted = false;
+    for (const std::string& line : host->transcript)
+        noted = noted || (line.find("not loaded") != std::string::npos && line.find("broken.dll") != std::string::npos);
+    EXPECT_TRUE(noted) << "a DLL that cannot be loaded is noted";
+    EXPECT_TRUE(host->problems.empty());
+}
+
+TEST_F(HostLoadingTest, PluginsCacheHasOneContiguousKeyPerLoadedPluginAndGoesAtExit) {
+    addFixture("recorder", "Recorder\\");
+    addFixture("noinfo", "Tools\\NoInfo\\");
+    addFakeDll("Broken\\broken.dll");
+    FarSetup setup;
+    setup.loadAll = true;
+    start(setup);
+
+    std::map<std::string, CacheEntry> entries;
+    EXPECT_EQ(contiguousKeys(3), readCache(&entries));
+    struct Case {
+        std::string dll;
+        std::vector<std::string> exports;   // sorted
+    } cases[] = {
+        {pluginsDir() + "Recorder\\recorder.dll", {"Configure", "GetPluginInfo", "SetStartupInfo"}},
+        {pluginsDir() + "Tools\\NoInfo\\noinfo.dll", {"SetStartupInfo"}},
+    };
+    for (const Case& c : cases) {
+        ASSERT_EQ(1u, entries.count(c.dll)) << c.dll;
+        EXPECT_EQ(c.exports, entries[c.dll].exports) << c.dll;
+        EXPECT_NE("<none>", entries[c.dll].id);
+    }
+    ASSERT_EQ(1u, entries.count(vantorel->path()));
+    const std::vector<std::string>& own = entries[vantorel->path()].exports;
+    for (const char* name : {"OpenPlugin", "GetFindData", "ProcessKey", "SetStartupInfo"})
+        EXPECT_NE(own.end(), std::find(own.begin(), own.end(), name)) << name;
+    EXPECT_NE(entries[cases[0].dll].id, entries[cases[1].dll].id);
+
+    // A plugin loaded later joins under the next number.
+    ASSERT_TRUE(copyTree(fixtureDir("nover"), dir / "Later\\"));
+    ASSERT_NE(nullptr, host->load(dir / "Later\\nover.dll"));
+    EXPECT_EQ(contiguousKeys(4), readCache());
+
+    host.reset();
+    EXPECT_TRUE(readCache().empty());
+    RegKey gone;
+    EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, kCacheKey, 0, KEY_READ, &gone.h));
+}
+
+TEST_F(HostLoadingTest, AModuleFreedBehindTheHostsBackIsNotedOnceNeverCalledNorFreedAgain) {
+    addFixture("recorder", "Recorder\\");
+    FarSetup setup;
+    setup.loadAll = true;
+    start(setup);
+    const std::string dll = pluginsDir() + "Recorder\\recorder.dll";
+    farhost::Plugin* plugin = host->findPlugin(dll);
+    ASSERT_NE(nullptr, plugin);
+
+    // The test plays the plugin manager: it frees the host's module, the host
+    // notices after the manager's call, then the manager loads the DLL anew
+    // for a command of its own and holds it.
+    ASSERT_TRUE(FreeLibrary(plugin->module()));
+    host->checkModules();
+    HMODULE again = LoadLibraryA(dll.c_str());
+    ASSERT_NE(nullptr, again);
+
+    EXPECT_EQ(0, plugin->configure(0));
+    EXPECT_EQ(0, plugin->getPluginInfo().StructSize);
+    host->checkModules();
+    EXPECT_TRUE(plugin->released());
+    EXPECT_FALSE(plugin->loaded());
+    EXPECT_EQ(1, problemsMentioning(*host, "released by another plugin"));
+    EXPECT_EQ(1, problemsMentioning(*host, dll));
+
+    host.reset();   // must neither call nor free the module the manager holds now
+    EXPECT_EQ(again, GetModuleHandleA(dll.c_str()));
+    EXPECT_EQ((std::vector<std::string>{"attach", readLog("Recorder\\recorder.dll")[1], "detach", "attach"}),
+              readLog("Recorder\\recorder.dll"));
+    FreeLibrary(again);
+}
+
+TEST_F(HostLoadingTest, APanelOverAFreedModuleTakesKeysRedrawsAndClosesWithoutCallingIt) {
+    start();
+    farhost::Panel* panel = vantorel->open();
+    ASSERT_NE(nullptr, panel);
+    size_t items = panel->items().size();
+    const std::string dll = vantorel->path();
+    ASSERT_TRUE(FreeLibrary(vantorel->module()));
+    host->checkModules();
+    // Loaded anew by someone else: the same file, likely at the same address,
+    // but it knows nothing of the host's panel.
+    HMODULE again = LoadLibraryA(dll.c_str());
+    ASSERT_NE(nullptr, again);
+    size_t mark = host->transcript.size();
+
+    EXPECT_EQ(1, panel->key(VK_DOWN));        // the host's own cursor key still works
+    EXPECT_EQ(0, panel->key(VK_F5, PKF_SHIFT));
+    EXPECT_FALSE(panel->render().empty());
+    EXPECT_EQ(items, panel->items().size());
+    panel->close();
+    std::vector<std::string> since(host->transcript.begin() + mark, host->transcript.end());
+    for (const std::string& line : since) EXPECT_EQ(std::string::npos, line.find("> ProcessKey")) << line;
+    ASSERT_FALSE(since.empty());
+    EXPECT_NE(std::string::npos, since.back().find("> ClosePlugin")) << since.back();
+    EXPECT_NE(std::string::npos, since.back().find("not called")) << since.back();
+
+    host.reset();                             // FreeLibrary skipped: the module is not the host's
+    EXPECT_EQ(again, GetModuleHandleA(dll.c_str()));
+    FreeLibrary(again);
+}
+
+TEST_F(HostLoadingTest, AScreenLeftSavedIsNotedOnceAfterTheCallThatLeftIt) {
+    addFixture("recorder", "Recorder\\");
+    FarSetup setup;
+    setup.loadAll = true;
+    start(setup);
+    farhost::Plugin* plugin = host->findPlugin("recorder.dll");
+    ASSERT_NE(nullptr, plugin);
+    ASSERT_NE(nullptr, plugin->startupInfo().SaveScreen(0, 0, -1, -1));   // as if Configure had left it
+
+    plugin->configure(0);
+    plugin->configure(0);
+    host->unload(plugin);
+    ASSERT_EQ(1u, host->problems.size());
+    EXPECT_NE(std::string::npos, host->problems[0].find("after Configure of " + plugin->path())) << host->problems[0];
+}
