@@ -279,7 +279,7 @@ TEST_F(RecorderUnderHost, MenusAndLogComeFromItsEnglishLanguageFileThroughTheHos
                   "attach",
                   "SetStartupInfo module=" + dll + " msg0=Call recorder msg1=Call recorder panel",
                   "GetPluginInfo",
-                  "Configure 0",
+                  "Configure 0 startup=yes msg0=Call recorder",
                   "detach",
               }),
               log());
