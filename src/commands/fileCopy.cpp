@@ -22,7 +22,12 @@ void reportFolderFailure(const char* path) {
 }  // namespace
 
 int createFolder(const char* path) {
-    if (CreateDirectoryA(path, nullptr) || GetLastError() == ERROR_ALREADY_EXISTS) return 1;
+    if (CreateDirectoryA(path, nullptr)) return 1;
+    // An existing folder is reused; a file of that name is no folder to copy into.
+    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        DWORD attributes = GetFileAttributesA(path);
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return 1;
+    }
     reportFolderFailure(path);
     return 0;
 }
