@@ -98,6 +98,19 @@ protected:
 
     std::string cacheFile(const FarSetup& s = FarSetup()) const { return vantorelDir(s) + "JCache.dat"; }
 
+    // The text of one of Vantorel's messages, as its installed English language file has it.
+    std::string text(int id) const {
+        int n = -1;
+        for (std::string l : testing_support::readLines(vantorelDir(setup_) + "VantorelEng.lng")) {
+            if (l.empty() || l[0] != '"' || ++n != id) continue;
+            while (!l.empty() && (l.back() == '\r' || l.back() == '\n')) l.pop_back();
+            l = l.substr(1, l.size() - 2);
+            for (size_t esc; (esc = l.find("\\\"")) != std::string::npos;) l.erase(esc, 1);
+            return l;
+        }
+        return "<no message " + std::to_string(id) + ">";
+    }
+
     FarSetup setup_;
     // The item Vantorel's own DLL gives, which most tests leave out.
     std::string selfItem() const {

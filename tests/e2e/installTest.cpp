@@ -30,18 +30,6 @@ protected:
         host->answerMessages(answers);
         return panel->putFiles(downloads(), names);
     }
-    // The texts of Vantorel's messages, as its English language file has them.
-    std::string text(int id) {
-        int n = -1;
-        for (std::string l : readLines(vantorelDir() + "VantorelEng.lng")) {
-            if (l.empty() || l[0] != '"' || ++n != id) continue;
-            while (!l.empty() && (l.back() == '\r' || l.back() == '\n')) l.pop_back();
-            l = l.substr(1, l.size() - 2);
-            for (size_t esc; (esc = l.find("\\\"")) != std::string::npos;) l.erase(esc, 1);
-            return l;
-        }
-        return "<none>";
-    }
     // Message boxes with buttons (questions and the closing box), progress left out.
     std::vector<farhost::MessageCall> boxes() const {
         std::vector<farhost::MessageCall> out;

@@ -44,6 +44,15 @@ class KeyCommandsTest : public HostTest {
 protected:
     farhost::Panel* panel = nullptr;
 
+    // The host loads every plugin of the tree but those left out, as it does at start.
+    void startLoaded(std::vector<std::string> leaveUnloaded = {}, const std::string& settings = "") {
+        FarSetup setup;
+        setup.loadAll = true;
+        setup.leaveUnloaded = leaveUnloaded;
+        start(setup);
+        if (!settings.empty()) storeSettings(settings);
+        openList();
+    }
     void openList() {
         panel = vantorel->open();
         ASSERT_NE(nullptr, panel);
@@ -75,23 +84,6 @@ protected:
         std::vector<std::string> out;
         for (const auto& m : host->messages) out.push_back(m.lines.size() > 1 ? m.lines[1] : "");
         return out;
-    }
-    // The text of one of Vantorel's messages, from its English language file.
-    std::string text(int id) {
-        std::vector<std::string> lines = readLines(vantorelDir() + "VantorelEng.lng");
-        int n = -1;
-        for (const std::string& l : lines) {
-            if (l.empty() || l[0] != '"') continue;
-            if (++n == id) {
-                std::string s = l.substr(1);
-                while (!s.empty() && (s.back() == '\r' || s.back() == '\n')) s.pop_back();
-                if (!s.empty() && s.back() == '"') s.pop_back();
-                size_t esc;
-                while ((esc = s.find("\\\"")) != std::string::npos) s.erase(esc, 1);
-                return s;
-            }
-        }
-        return "<no message " + std::to_string(id) + ">";
     }
     bool transcriptHas(const std::string& prefix) const {
         for (const auto& line : host->transcript)
@@ -149,11 +141,7 @@ TEST_F(KeyCommandsTest, ThePluginCommandsCountAsHandledWithoutACurrentItem) {
 
 TEST_F(KeyCommandsTest, UnloadingAPluginTheHostHasNotLoadedOnlySaysSo) {
     addFixture("recorder", "Rec\\");
-    FarSetup setup;
-    setup.loadAll = true;
-    setup.leaveUnloaded = {"recorder.dll"};
-    start(setup);
-    openList();
+    startLoaded({"recorder.dll"});
     for (const Key& k : {Key{"ShiftDel", VK_DELETE, PKF_SHIFT}, Key{"ShiftF8", VK_F8, PKF_SHIFT}}) {
         selectFolder("Rec");
         host->clearRecords();
@@ -167,10 +155,7 @@ TEST_F(KeyCommandsTest, UnloadingAPluginTheHostHasNotLoadedOnlySaysSo) {
 
 TEST_F(KeyCommandsTest, DecliningTheUnloadQuestionLeavesThePluginLoadedAndThePanelAlone) {
     addFixture("recorder", "Rec\\");
-    FarSetup setup;
-    setup.loadAll = true;
-    start(setup);
-    openList();
+    startLoaded();
     selectFolder("Rec");
     for (int answer : {1, -1}) {   // No, Esc
         host->clearRecords();
@@ -189,11 +174,7 @@ TEST_F(KeyCommandsTest, DecliningTheUnloadQuestionLeavesThePluginLoadedAndThePan
 TEST_F(KeyCommandsTest, AConfirmedUnloadReleasesTheModuleAndTheRebuiltPanelDropsItsMark) {
     addFixture("recorder", "RecA\\");
     addFixture("hexview", "HexView\\");
-    FarSetup setup;
-    setup.loadAll = true;
-    start(setup);
-    storeSettings(kMarkLoaded);
-    openList();
+    startLoaded({}, kMarkLoaded);
     const struct { const char* folder; const char* dll; Key key; } cases[] = {
         {"RecA", "RecA\\recorder.dll", {"ShiftDel", VK_DELETE, PKF_SHIFT}},
         {"HexView", "HexView\\hexview.dll", {"ShiftF8", VK_F8, PKF_SHIFT}},
@@ -225,10 +206,7 @@ TEST_F(KeyCommandsTest, AConfirmedUnloadReleasesTheModuleAndTheRebuiltPanelDrops
 }
 
 TEST_F(KeyCommandsTest, VantorelRefusesToUnloadItself) {
-    FarSetup setup;
-    setup.loadAll = true;
-    start(setup);
-    openList();
+    startLoaded();
     selectItem(selfItem());
     EXPECT_EQ(1, press(VK_DELETE, PKF_SHIFT));
     ASSERT_EQ(1u, host->messages.size());
@@ -239,10 +217,7 @@ TEST_F(KeyCommandsTest, VantorelRefusesToUnloadItself) {
 
 TEST_F(KeyCommandsTest, ConfiguringAHostLoadedPluginUsesTheHostsInstance) {
     addFixture("recorder", "Rec\\");
-    FarSetup setup;
-    setup.loadAll = true;
-    start(setup);
-    openList();
+    startLoaded();
     selectFolder("Rec");
     size_t before = readLog("Rec\\recorder.dll").size();
     EXPECT_EQ(1, press(VK_F4, 0));
