@@ -252,11 +252,13 @@ TEST_F(KeyCommandsTest, ConfigureFailuresAreReportedAndContained) {
     addFixture("noinfo", "NoConfig\\");
     addFixture("faultconfig", "FaultConfig\\");
     addFakeDll("Broken\\broken.dll");
+    addFixture("badload", "Refuses\\");   // its DllMain refuses to load
     start();
     openList();
     const struct { const char* folder; int message; const char* dll; } cases[] = {
         {"NoConfig", 44, "NoConfig\\noinfo.dll"},
         {"Broken", 45, nullptr},
+        {"Refuses", 45, nullptr},
         {"FaultConfig", 46, "FaultConfig\\faultconfig.dll"},
     };
     for (const auto& c : cases) {
