@@ -2,6 +2,8 @@
 // companions, folders, archives unpacked with the archive plugin's command.
 #include "harness.h"
 
+#include <shlwapi.h>
+
 using namespace testing_support;
 
 namespace {
@@ -176,4 +178,148 @@ TEST_F(InstallTest, ATargetThatCannotBeMadeIsReportedWithItsPath) {
         expectClosingBox(host->messages[3], 27);
         EXPECT_TRUE(host->problems.empty()) << host->problems.front();
     }
+}
+
+// Archives are unpacked by the archiver the archive plugin names: from its
+// configured command, else from its format module. The tests use our own
+// archiver, which logs the command line it was given.
+class ArchiveInstallTest : public InstallTest {
+protected:
+    std::string tools() const { return dir / "Tools\\"; }
+    std::string archiver() const { return tools() + "arcx.exe"; }
+    std::string configuredKey;
+
+    void SetUp() override {
+        ASSERT_TRUE(copyFile(fixtureDir("archiver") + "arcx.exe", archiver()));
+    }
+    void TearDown() override {
+        if (!configuredKey.empty()) SHDeleteKeyA(HKEY_LOCAL_MACHINE, configuredKey.c_str());
+    }
+    void putArchive(const std::string& fixtureArchive, const std::string& as) {
+        ASSERT_TRUE(copyFile(fixtureDir("archives") + fixtureArchive, downloads() + as));
+    }
+    // The archive plugin's configured extract command for an extension.
+    void configure(const std::string& extension, const std::string& command) {
+        configuredKey = host->rootKey() + "\\Multiarc";
+        HKEY h;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, (configuredKey + "\\" + extension).c_str(), 0,
+                                                 nullptr, 0, KEY_ALL_ACCESS, nullptr, &h, nullptr));
+        RegSetValueExA(h, "Extract", 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                       static_cast<DWORD>(command.size() + 1));
+        RegCloseKey(h);
+    }
+    static std::string shortPath(const std::string& path) {
+        char out[MAX_PATH] = {};
+        DWORD n = GetShortPathNameA(path.c_str(), out, sizeof out);
+        return n && n < sizeof out ? out : path;
+    }
+    std::vector<std::string> commandLines(const std::string& exe) const { return readLines(exe + ".log"); }
+    std::vector<std::string> secondLines() const {
+        std::vector<std::string> out;
+        for (const auto& m : host->messages) out.push_back(m.lines.size() > 1 ? m.lines[1] : "");
+        return out;
+    }
+};
+
+TEST_F(ArchiveInstallTest, TheConfiguredCommandRunsRewrittenWithTheArchiveAndTheShortTarget) {
+    putArchive("NetTool.zip", "NetTool.zip");
+    putArchive("net tools.zip", "net tools.zip");
+    openList();
+    configure("zip", shortPath(archiver()) + " x {-p%P} -y %A -l%L");
+    const struct { const char* name; const char* folder; std::string quoted; } cases[] = {
+        {"NetTool.zip", "NetTool", "NetTool.zip"},
+        {"net tools.zip", "net tools", "\"net tools.zip\""},   // one word for the archiver
+    };
+    for (const auto& c : cases) {
+        DeleteFileA((archiver() + ".log").c_str());
+        farhost::PutResult r = drop({c.name});
+        EXPECT_EQ(1, r.result) << c.name;
+        std::vector<farhost::MessageCall> b = boxes();
+        ASSERT_EQ(2u, b.size()) << c.name;
+        EXPECT_EQ(kYesNo, b[0].flags);
+        EXPECT_EQ((std::vector<std::string>{"Vantorel", text(26), "(" + text(24) + ": 1)"}), b[0].lines);
+        expectClosingBox(b[1], 28);
+        std::string target = shortPath(pluginsDir() + c.folder);
+        EXPECT_EQ((std::vector<std::string>{shortPath(archiver()) + " x  -y " + c.quoted + " " + target + "\\"}),
+                  commandLines(archiver()));
+        EXPECT_TRUE(fileExists(pluginsDir() + c.folder + "\\" + (c.folder == std::string("NetTool") ? "nettool.dll"
+                                                                                                    : "netscan.dll")))
+            << c.name;
+        EXPECT_EQ(host->savedScreens(), host->restoredScreens());
+    }
+    EXPECT_TRUE(fileExists(pluginsDir() + "NetTool\\doc"));
+}
+
+TEST_F(ArchiveInstallTest, WithoutAConfiguredCommandTheFormatModuleBesideTheArchivePluginIsAsked) {
+    putArchive("lib.beta.zip", "lib.beta.zip");
+    putArchive("NetTool.zip", "x.ZIP");
+    const struct { const char* fixture; const char* name; const char* folder; const char* file; } cases[] = {
+        {"multiarc", "lib.beta.zip", "lib.beta", "libbeta.dll"},
+        {"multiarcbin", "x.ZIP", "x", "nettool.dll"},   // DLL in bin, formats beside bin
+    };
+    // An existing target folder is reused.
+    ASSERT_TRUE(writeFile(pluginsDir() + "lib.beta\\keep.txt", "kept"));
+    for (const auto& c : cases) addFixture(c.fixture, std::string(c.fixture) + "\\MultiArc\\");
+    openList();
+    for (const auto& c : cases) {
+        farhost::PutResult r = drop({c.name});
+        EXPECT_EQ(1, r.result) << c.name;
+        EXPECT_TRUE(fileExists(pluginsDir() + c.folder + "\\" + c.file)) << c.name;
+    }
+    EXPECT_EQ("kept", installed("lib.beta\\keep.txt"));
+    // The first MultiArc in the catalogue answered for both.
+    std::vector<std::string> runs;
+    for (const auto& c : cases) {
+        std::vector<std::string> lines = commandLines(pluginsDir() + c.fixture + "\\MultiArc\\Formats\\arcx.exe");
+        runs.insert(runs.end(), lines.begin(), lines.end());
+    }
+    EXPECT_EQ(2u, runs.size());
+}
+
+TEST_F(ArchiveInstallTest, NoCommandAStartFailureOrAnOverlongCommandIsReported) {
+    putArchive("NetTool.zip", "NetTool.zip");
+    openList();
+    const struct { const char* what; std::string command; int message; bool folderMade; } cases[] = {
+        {"no command anywhere", "", 36, false},
+        {"the archiver cannot start", "C:\\no\\such\\archiver.exe x -y", 35, true},
+        {"too long to run", shortPath(archiver()) + " x " + sized(420, 'o'), 48, false},
+    };
+    for (const auto& c : cases) {
+        RemoveDirectoryA((pluginsDir() + "NetTool").c_str());
+        if (!c.command.empty()) configure("zip", c.command);
+        farhost::PutResult r = drop({"NetTool.zip"});
+        EXPECT_EQ(1, r.result) << c.what;   // an archive's outcome does not count
+        std::vector<std::string> seconds = secondLines();
+        ASSERT_EQ(3u, seconds.size()) << c.what;   // question, the failure, the closing box
+        EXPECT_EQ(text(c.message), seconds[1]) << c.what;
+        EXPECT_EQ(text(28), seconds[2]) << c.what;
+        EXPECT_EQ(c.folderMade, fileExists(pluginsDir() + "NetTool")) << c.what;
+        EXPECT_EQ(host->savedScreens(), host->restoredScreens()) << c.what;
+    }
+}
+
+TEST_F(ArchiveInstallTest, FoldersAreAskedForBeforeArchivesAndADeclinedArchiveStillCloses) {
+    put("Net\\net.dll", "N");
+    putArchive("NetTool.zip", "NetTool.zip");
+    putArchive("bad.zip", "bad.zip");
+    openList();
+    configure("zip", shortPath(archiver()) + " x -y");
+
+    farhost::PutResult r = drop({"NetTool.zip", "Net"}, {0, 1});   // folders yes, archives no
+    EXPECT_EQ(1, r.result);
+    EXPECT_EQ((std::vector<bool>{true, false}), r.selected);
+    std::vector<farhost::MessageCall> b = boxes();
+    ASSERT_EQ(3u, b.size());
+    EXPECT_EQ(kFolderQuestion, b[0].flags);
+    EXPECT_EQ(text(26), b[1].lines.at(1));
+    expectClosingBox(b[2], 28);
+    EXPECT_FALSE(fileExists(pluginsDir() + "NetTool"));
+    EXPECT_TRUE(commandLines(archiver()).empty());
+
+    // An archive the archiver cannot read: its folder is made, nothing more is said.
+    r = drop({"bad.zip"});
+    EXPECT_EQ(1, r.result);
+    EXPECT_EQ(1u, commandLines(archiver()).size());
+    EXPECT_EQ(2u, boxes().size());
+    EXPECT_TRUE(fileExists(pluginsDir() + "bad"));
 }
