@@ -327,6 +327,9 @@ private:
     Panel* saved_;
 };
 
+// A box as the host draws it: title in the frame, text lines, the buttons.
+std::string renderMessageBox(const MessageCall& box, int width = 100);
+
 // Copies the files of srcDir named in names (all files when empty) into destDir, creating it.
 bool copyFiles(const std::string& srcDir, const std::string& destDir,
                const std::vector<std::string>& names = {});

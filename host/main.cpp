@@ -1,11 +1,13 @@
-// farhost: the command-line host. Loads one plugin into the emulated host,
-// opens its panel and prints what a person would see, driven by a key script
-// or, on a console, by the keyboard.
+// farhost: the command-line host. Loads the plugins of a FAR tree as the host
+// does, opens one plugin's panel and prints what a person would see, driven by
+// a key script or, on a console, by the keyboard.
 #include "farHost.h"
 
+#include "consoleKeys.h"
 #include "hostText.h"
 #include "keyNames.h"
 
+#include <ctype.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -18,16 +20,27 @@ const char kUsage[] =
     "usage: farhost [--host DIR] [--plugin DLL] [--personal DIR] [--lang English|Russian]\n"
     "               [--keys \"KEY KEY ...\"] [--answers 0,1,...] [--dialog \"RESULT[;idx=text][;idx:check]\"]...\n"
     "               [--info] [--configure] [--width N] [--interactive]\n"
+    "               [--only-vantorel] [--leave NAME]... [--reg-binary SUBKEY VALUE HEXBYTES]...\n"
     "  --host DIR     the FAR folder (plugins in DIR\\Plugins)\n"
-    "  --plugin DLL   the plugin to load (default DIR\\Plugins\\Vantorel\\Vantorel.dll)\n"
-    "  --personal DIR stores PersonalPluginsPath for the plugin to read\n"
-    "  --keys         key names: Up Down Home End PgUp PgDn Enter Esc F1..F12, with\n"
-    "                 Shift/Ctrl/Alt before them (ShiftF5, CtrlF4, Ctrl1, AltF3)\n"
+    "  --plugin DLL   the plugin whose panel opens (default DIR\\Plugins\\Vantorel\\Vantorel.dll)\n"
+    "  --personal DIR stores PersonalPluginsPath for the plugin to read; its plugins load too\n"
+    "  --only-vantorel  load no plugin but the one of --plugin (by default every plugin\n"
+    "                 DLL under DIR\\Plugins and the personal folder loads, as the host\n"
+    "                 does at start, and HKCU\\SOFTWARE\\Far\\PluginsCache is kept)\n"
+    "  --leave NAME   leave the DLL of this file name unloaded (repeatable)\n"
+    "  --reg-binary SUBKEY VALUE HEXBYTES\n"
+    "                 before loading, store a REG_BINARY value under the plugins' RootKey,\n"
+    "                 e.g. --reg-binary J\\Vantorel JConfig 010000010001 (repeatable)\n"
+    "  --keys         key names: Up Down Home End PgUp PgDn Enter Esc Del F1..F12, with\n"
+    "                 Shift/Ctrl/Alt before them (ShiftF5, ShiftDel, CtrlF4, Ctrl1, AltF3)\n"
     "  --answers      answers of message boxes with buttons, in order (default 0)\n"
     "  --dialog       result and edits of the next dialog (repeatable); -1 = Esc\n"
     "  --info         print GetMinFarVersion and GetPluginInfo\n"
     "  --configure    run Configure and print the dialog\n"
-    "  --interactive  read keys from the console; Esc or F10 quits\n";
+    "  --interactive  read keys from the console; Esc or F10 quits. A box with buttons\n"
+    "                 asks: Enter or Y = first button, N = second, 1..9 = by number, Esc = none\n"
+    "After each key the transcript lines it caused are printed (boxes, help requests,\n"
+    "problems), then the panel; at the end the whole transcript and the problems.\n";
 
 // Bytes pass unchanged: no text-mode newline translation, no code page.
 void out(const std::string& text) {
@@ -54,8 +67,41 @@ struct Options {
     std::vector<DialogScript> dialogs;
     bool info = false, configure = false, interactive = false;
     bool personalGiven = false;
+    bool onlyVantorel = false;
+    std::vector<std::string> leave;
+    struct RegValue {
+        std::string subkey, name, bytes;
+    };
+    std::vector<RegValue> regValues;
     int width = 100;
 };
+
+// "01 00 ff", "0100ff" or "01,00,ff"; false on anything else.
+bool parseHexBytes(const std::string& text, std::string& bytes) {
+    bytes.clear();
+    std::string digits;
+    for (char c : text) {
+        if (c == ' ' || c == ',' || c == ':') continue;
+        if (!isxdigit(static_cast<unsigned char>(c))) return false;
+        digits += c;
+    }
+    if (digits.empty() || digits.size() % 2) return false;
+    for (size_t i = 0; i < digits.size(); i += 2)
+        bytes += static_cast<char>(strtoul(digits.substr(i, 2).c_str(), nullptr, 16));
+    return true;
+}
+
+bool storeBinary(const std::string& rootKey, const Options::RegValue& v) {
+    std::string path = rootKey + "\\" + v.subkey;
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
+        return false;
+    LONG rc = RegSetValueExA(key, v.name.c_str(), 0, REG_BINARY, reinterpret_cast<const BYTE*>(v.bytes.data()),
+                             static_cast<DWORD>(v.bytes.size()));
+    RegCloseKey(key);
+    return rc == ERROR_SUCCESS;
+}
 
 bool parseDialogScript(const std::string& text, DialogScript& script) {
     std::vector<std::string> parts = splitText(text, ';');
@@ -116,6 +162,17 @@ bool parseArgs(int argc, char** argv, Options& o, std::string& error) {
         } else if (a == "--info") o.info = true;
         else if (a == "--configure") o.configure = true;
         else if (a == "--interactive") o.interactive = true;
+        else if (a == "--only-vantorel") o.onlyVantorel = true;
+        else if (a == "--leave") {
+            if (!value(v)) return false;
+            o.leave.push_back(v);
+        } else if (a == "--reg-binary") {
+            Options::RegValue r;
+            std::string hexText;
+            if (!value(r.subkey) || !value(r.name) || !value(hexText)) return false;
+            if (!parseHexBytes(hexText, r.bytes)) { error = "bad hex bytes: " + hexText; return false; }
+            o.regValues.push_back(r);
+        }
         else if (a == "--help" || a == "-h" || a == "/?") { error = ""; return false; }
         else { error = "unknown option: " + a; return false; }
     }
@@ -213,27 +270,6 @@ std::string printRecords(Host& host) {
     return s;
 }
 
-// A key from the console; false at the end of input. Line mode reads
-// whole lines of key names, for terminals whose input Wine does not deliver
-// as key events.
-bool readConsoleKey(HANDLE in, int& vk, unsigned& state) {
-    INPUT_RECORD rec;
-    DWORD got = 0;
-    while (ReadConsoleInputA(in, &rec, 1, &got) && got == 1) {
-        if (rec.EventType != KEY_EVENT || !rec.Event.KeyEvent.bKeyDown) continue;
-        int code = rec.Event.KeyEvent.wVirtualKeyCode;
-        if (code == VK_SHIFT || code == VK_CONTROL || code == VK_MENU || code == 0) continue;
-        DWORD cs = rec.Event.KeyEvent.dwControlKeyState;
-        state = 0;
-        if (cs & (LEFT_CTRL_PRESSED | RIGHT_CTRL_PRESSED)) state |= PKF_CONTROL;
-        if (cs & (LEFT_ALT_PRESSED | RIGHT_ALT_PRESSED)) state |= PKF_ALT;
-        if (cs & SHIFT_PRESSED) state |= PKF_SHIFT;
-        vk = code;
-        return true;
-    }
-    return false;
-}
-
 // On a console each picture replaces the last, as on the host's screen.
 void clearConsole() {
     HANDLE h = GetStdHandle(STD_OUTPUT_HANDLE);
@@ -247,57 +283,67 @@ void clearConsole() {
     SetConsoleCursorPosition(h, origin);
 }
 
-bool readLine(HANDLE in, std::string& line) {
-    line.clear();
-    char c;
-    DWORD got = 0;
-    while (ReadFile(in, &c, 1, &got, nullptr) && got == 1) {
-        if (c == '\n') return true;
-        if (c != '\r') line += c;
-    }
-    return !line.empty();
+std::string answerText(const MessageCall& box) {
+    std::string s = "  answer: " + std::to_string(box.answer);
+    if (box.answer >= 0 && box.answer < static_cast<int>(box.buttons.size())) s += " (" + box.buttons[box.answer] + ")";
+    return s + "\n";
+}
+
+// One key as a person sees it: the boxes drawn while the plugin works, the
+// transcript lines it caused (help requests and problems among them), then
+// the panel.
+void pressKey(Host& host, Panel& panel, int vk, unsigned state, int width, size_t& shown) {
+    out("\n[" + keyName(vk, state) + "]\n");
+    panel.key(vk, state);
+    for (; shown < host.transcript.size(); ++shown) out("  " + host.transcript[shown] + "\n");
+    out(panel.render(width));
+}
+
+// Boxes appear as they are drawn; a scripted answer is shown with its box.
+void showBoxesAsDrawn(Host& host, int width, bool interactive) {
+    host.onMessage = [width, interactive](const MessageCall& box) {
+        if (interactive && !box.buttons.empty()) return;   // already shown when asked
+        out(renderMessageBox(box, width));
+        if (!box.buttons.empty()) out(answerText(box));
+    };
 }
 
 void runInteractive(Host& host, Panel& panel, int width) {
-    HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
-    DWORD mode = 0;
-    bool console = GetConsoleMode(in, &mode) != 0;
-    if (console) SetConsoleMode(in, mode & ~(ENABLE_LINE_INPUT | ENABLE_ECHO_INPUT));
-    out(console ? "Keys: arrows, Enter, F1..F12 with Shift/Ctrl/Alt; Esc or F10 quits.\n"
-                : "Type key names (e.g. Down Enter ShiftF5), one or more a line; Esc or F10 quits.\n");
+    KeySource keys;
+    out(keys.console() ? "Keys: arrows, Enter, Del, F1..F12 with Shift/Ctrl/Alt; Esc or F10 quits.\n"
+                       : "Type key names (e.g. Down Enter ShiftF5), one or more a line; Esc or F10 quits.\n");
+    showBoxesAsDrawn(host, width, true);
+    host.askMessage = [&keys, width](const MessageCall& box) {
+        out(renderMessageBox(box, width));
+        out("  Enter/Y = " + box.buttons[0] + (box.buttons.size() > 1 ? ", N = " + box.buttons[1] : std::string()) +
+            ", Esc = none: ");
+        int vk;
+        unsigned state;
+        for (;;) {
+            std::string unknown;
+            if (!keys.next(vk, state, &unknown)) return -1;   // end of input: as Esc
+            int answer = answerForKey(vk, state, box.buttons.size());
+            if (answer != -2) {
+                out(answer >= 0 ? box.buttons[answer] + "\n" : std::string("Esc\n"));
+                return answer;
+            }
+        }
+    };
     size_t shown = host.transcript.size();
-    for (;;) {
-        std::vector<std::pair<int, unsigned>> keys;
-        if (console) {
-            int vk;
-            unsigned state;
-            if (!readConsoleKey(in, vk, state)) break;
-            keys.push_back({vk, state});
-        } else {
-            std::string line;
-            if (!readLine(in, line)) break;
-            for (const std::string& name : splitText(line, ' ')) {
-                int vk;
-                unsigned state;
-                if (trimBlanks(name).empty()) continue;
-                if (parseKeyName(name, vk, state)) keys.push_back({vk, state});
-                else out("unknown key name: " + name + "\n");
-            }
+    int vk;
+    unsigned state;
+    std::string unknown;
+    while (keys.next(vk, state, &unknown)) {
+        if (!unknown.empty()) {
+            out("unknown key name: " + unknown + "\n");
+            unknown.clear();
         }
-        for (const auto& k : keys) {
-            if ((k.first == VK_ESCAPE || k.first == VK_F10) && k.second == 0) {
-                if (console) SetConsoleMode(in, mode);
-                return;
-            }
-            panel.key(k.first, k.second);
-            if (console) clearConsole();
-            out("\n[" + keyName(k.first, k.second) + "]\n");
-            for (; shown < host.transcript.size(); ++shown) out("  " + host.transcript[shown] + "\n");
-            out(panel.render(width));
-            if (panel.closed()) return;
-        }
+        if ((vk == VK_ESCAPE || vk == VK_F10) && state == 0) break;
+        if (keys.console()) clearConsole();
+        pressKey(host, panel, vk, state, width, shown);
+        if (panel.closed()) break;
     }
-    if (console) SetConsoleMode(in, mode);
+    host.askMessage = nullptr;
 }
 
 }  // namespace
@@ -316,9 +362,12 @@ int main(int argc, char** argv) {
     ho.language = o.language;
     ho.writePersonalPath = o.personalGiven;
     ho.personalPluginsPath = o.personal;
+    ho.leaveUnloaded = o.leave;
     Host host(ho);
     for (int a : o.answers) host.queueMessageAnswer(a);
     for (const DialogScript& d : o.dialogs) host.queueDialog(d);
+    for (const Options::RegValue& v : o.regValues)
+        if (!storeBinary(host.rootKey(), v)) err("farhost: cannot store " + v.subkey + "\\" + v.name + "\n");
 
     Plugin* plugin = host.load(o.pluginPath);
     if (!plugin) {
@@ -337,6 +386,9 @@ int main(int argc, char** argv) {
         return 0;
     }
 
+    // The rest of the tree loads after the panel's own plugin, as plugin 2 on.
+    if (!o.onlyVantorel && !o.hostDir.empty()) host.loadAllPlugins();
+
     Panel* panel = plugin->open(0, 0);
     if (!panel) {
         host.unload(plugin);
@@ -345,14 +397,14 @@ int main(int argc, char** argv) {
         return 1;
     }
     out(panel->render(o.width));
+    size_t shown = host.transcript.size();
     if (!o.keys.empty()) {
+        showBoxesAsDrawn(host, o.width, false);
         for (const std::string& name : o.keys) {
             int vk;
             unsigned state;
             parseKeyName(name, vk, state);
-            panel->key(vk, state);
-            out("\n[" + keyName(vk, state) + "]\n");
-            out(panel->render(o.width));
+            pressKey(host, *panel, vk, state, o.width, shown);
             if (panel->closed()) break;
         }
     } else {
@@ -360,8 +412,12 @@ int main(int argc, char** argv) {
         bool consoleIn = GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) != 0;
         if (o.interactive || consoleIn) runInteractive(host, *panel, o.width);
     }
+    host.onMessage = nullptr;
     panel->close();
-    host.unload(plugin);   // unbalanced screens are reported at unload
+    // Every plugin goes before the records are printed, so that what the
+    // unloading finds (screens never restored, freed modules) is in them.
+    std::vector<Plugin*> all = host.plugins();
+    for (auto it = all.rbegin(); it != all.rend(); ++it) host.unload(*it);
     out(printRecords(host));
     return 0;
 }

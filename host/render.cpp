@@ -13,7 +13,9 @@ namespace {
 
 const char kNone[] = "\x01";
 const char kColumnSeparator = '|';
-constexpr int kMarkWidth = 3;   // '>' for the cursor, then 'h' and 's' attribute marks
+// '>' for the cursor, 'h' and 's' for the hidden and system attributes (the
+// host shows such items in their own colours), a blank before the columns.
+constexpr int kMarkWidth = 4;
 
 const char* const kDefaultKeyLabels[12] = {"Help", "Menu", "View", "Edit", "Copy", "RenMov",
                                            "MkFold", "Delete", "ConfMn", "Quit", "Plugin", "Screen"};
@@ -74,21 +76,33 @@ std::string cell(const PanelEntry& e, const std::string& type, DWORD panelFlags,
     }
 }
 
+constexpr DWORD kButtonFlags = 0x000F0000;   // the FMSG_MB_* field
+
 std::string boxText(const MessageCall& box, int width) {
+    // Button items passed as texts are the last lines; FMSG_MB_* buttons are not among them.
+    size_t textLines = box.lines.size();
+    if (!(box.flags & kButtonFlags)) textLines -= box.buttons.size() < textLines ? box.buttons.size() : textLines;
+    std::string buttons;
+    for (const std::string& b : box.buttons) buttons += (buttons.empty() ? "[ " : " [ ") + b + " ]";
+
     std::string title = box.lines.empty() ? std::string() : box.lines[0];
     size_t inner = title.size() + 2;
-    for (size_t i = 1; i < box.lines.size(); ++i)
+    if (buttons.size() > inner) inner = buttons.size();
+    for (size_t i = 1; i < textLines; ++i)
         if (box.lines[i].size() > inner) inner = box.lines[i].size();
     if (width >= 14 && inner > static_cast<size_t>(width - 4)) inner = width - 4;
     std::string head = " " + title.substr(0, inner) + " ";
     size_t dashes = inner + 2 > head.size() ? inner + 2 - head.size() : 0;
     std::string out = "+" + std::string(dashes / 2, '-') + head + std::string(dashes - dashes / 2, '-') + "+\n";
-    for (size_t i = 1; i < box.lines.size(); ++i) out += "| " + fitLeft(box.lines[i], static_cast<int>(inner)) + " |\n";
+    for (size_t i = 1; i < textLines; ++i) out += "| " + fitLeft(box.lines[i], static_cast<int>(inner)) + " |\n";
+    if (!buttons.empty()) out += "| " + fitCenter(buttons, static_cast<int>(inner)) + " |\n";
     out += "+" + std::string(inner + 2, '-') + "+\n";
     return out;
 }
 
 }  // namespace
+
+std::string renderMessageBox(const MessageCall& box, int width) { return boxText(box, width); }
 
 std::string Panel::render(int width, int height) const {
     // The host asks for the panel's look before every redraw.
@@ -131,6 +145,7 @@ std::string Panel::render(int width, int height) const {
         first = current_ - height + 1 > 0 ? current_ - height + 1 : 0;
         last = first + height;
     }
+    bool marked = false;
     for (int i = first; i < last; ++i) {
         const PanelEntry& e = items_[i];
         DWORD a = e.raw.FindData.dwFileAttributes;
@@ -138,6 +153,8 @@ std::string Panel::render(int width, int height) const {
         line += i == current_ ? '>' : ' ';
         line += (a & FILE_ATTRIBUTE_HIDDEN) ? 'h' : ' ';
         line += (a & FILE_ATTRIBUTE_SYSTEM) ? 's' : ' ';
+        line += ' ';
+        if (a & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) marked = true;
         for (size_t c = 0; c < types.size(); ++c) {
             if (c) line += kColumnSeparator;
             line += cell(e, types[c], info_.Flags, widths[c]);
@@ -145,6 +162,9 @@ std::string Panel::render(int width, int height) const {
         out += line + "\n";
     }
 
+    if (marked)
+        out += (info_.Flags & OPIF_USEATTRHIGHLIGHTING) ? "(h: hidden, s: system; the host highlights these items)\n"
+                                                        : "(h: hidden, s: system)\n";
     std::string keys;
     for (int k = 0; k < 12; ++k) {
         if (k) keys += ' ';
