@@ -149,18 +149,20 @@ const char* extractArchive(const PanelState* panel, const char* archiveName) {
     }
     rewriteExtractCommand(extractCommand);
 
-    char target[MAX_PATH];
-    copyText(target, sizeof target, pluginsRoot);
-    bool fits = appendWhole(target, sizeof target, fileNameOf(archiveName));
-    if (char* dot = strrchr(target, '.'); fits && dot && dot > target + strlen(pluginsRoot)) *dot = 0;
-    if (!fits) {
-        char shown[2 * MAX_PATH];
-        copyText(shown, sizeof shown, pluginsRoot);
-        appendText(shown, sizeof shown, fileNameOf(archiveName));
+    // The folder is named after the archive without its extension; composed
+    // with room to spare, so that a name too long is refused, not cut.
+    char wanted[2 * MAX_PATH];
+    copyText(wanted, sizeof wanted, pluginsRoot);
+    size_t rootLength = strlen(wanted);
+    appendText(wanted, sizeof wanted, fileNameOf(archiveName));
+    if (char* dot = strrchr(wanted + rootLength, '.')) *dot = 0;
+    if (strlen(wanted) >= MAX_PATH) {
         showMsg(MCreateFolderFailed);
-        showText(shown);
+        showText(wanted);
         return nullptr;
     }
+    char target[MAX_PATH];
+    copyText(target, sizeof target, wanted);
     if (!createFolder(target)) return nullptr;
     copyText(targetFolder, sizeof targetFolder, target);
     char shortForm[MAX_PATH];

@@ -157,29 +157,6 @@ TEST_F(InstallTest, ExistingFilesAreOverwrittenAndAFailedCopyKeepsItsItemSelecte
     EXPECT_EQ("c", installed("Tree\\c.txt"));
 }
 
-TEST_F(InstallTest, ATargetThatCannotBeMadeIsReportedWithItsPath) {
-    put("Foo.dll", "F");
-    std::string longStem = sized(240, 'p');
-    put(longStem + ".dll", "L");
-    ASSERT_TRUE(writeFile(pluginsDir() + "Foo", "a file where the folder would go"));
-    openList();
-    const struct { const char* what; std::string name; std::string path; } cases[] = {
-        {"a file in the way", "Foo.dll", pluginsDir() + "Foo"},
-        {"a path too long for a folder", longStem + ".dll", pluginsDir() + longStem},
-    };
-    for (const auto& c : cases) {
-        farhost::PutResult r = drop({c.name});
-        EXPECT_EQ(1, r.result) << c.what;
-        std::vector<std::string> seconds;
-        for (const auto& m : host->messages) seconds.push_back(m.lines.size() > 1 ? m.lines[1] : "");
-        ASSERT_EQ(4u, seconds.size()) << c.what;   // question, 39, the path, closing box
-        EXPECT_EQ(text(39), seconds[1]) << c.what;
-        EXPECT_EQ(c.path, seconds[2]) << c.what;
-        expectClosingBox(host->messages[3], 27);
-        EXPECT_TRUE(host->problems.empty()) << host->problems.front();
-    }
-}
-
 // Archives are unpacked by the archiver the archive plugin names: from its
 // configured command, else from its format module. The tests use our own
 // archiver, which logs the command line it was given.
@@ -322,4 +299,36 @@ TEST_F(ArchiveInstallTest, FoldersAreAskedForBeforeArchivesAndADeclinedArchiveSt
     EXPECT_EQ(1u, commandLines(archiver()).size());
     EXPECT_EQ(2u, boxes().size());
     EXPECT_TRUE(fileExists(pluginsDir() + "bad"));
+}
+
+TEST_F(ArchiveInstallTest, ATargetThatCannotBeMadeIsReportedWithItsPathNeverCut) {
+    put("Foo.dll", "F");
+    std::string longStem = sized(240, 'p');
+    put(longStem + ".dll", "L");
+    // A folder whose own path fits, but not once it stands in the plugins folder.
+    std::string longFolder = sized(MAX_PATH - pluginsDir().size(), 'f');
+    ASSERT_LT((downloads() + longFolder).size(), static_cast<size_t>(MAX_PATH));
+    ASSERT_TRUE(makeDirs(downloads() + longFolder));
+    putArchive("NetTool.zip", longStem + ".zip");
+    ASSERT_TRUE(writeFile(pluginsDir() + "Foo", "a file where the folder would go"));
+    openList();
+    configure("zip", shortPath(archiver()) + " x -y");
+    const struct { const char* what; std::string name; std::string path; int result, closing; } cases[] = {
+        {"a file in the way", "Foo.dll", pluginsDir() + "Foo", 1, 27},
+        {"a plugin folder too long", longStem + ".dll", pluginsDir() + longStem, 1, 27},
+        {"a folder too long", longFolder, pluginsDir() + longFolder, 0, 28},
+        {"an archive's folder too long", longStem + ".zip", pluginsDir() + longStem, 1, 28},
+    };
+    for (const auto& c : cases) {
+        farhost::PutResult r = drop({c.name});
+        EXPECT_EQ(c.result, r.result) << c.what;
+        EXPECT_EQ(std::vector<bool>{true}, r.selected) << c.what;
+        std::vector<std::string> seconds = secondLines();
+        ASSERT_EQ(4u, seconds.size()) << c.what;   // question, 39, the path, closing box
+        EXPECT_EQ(text(39), seconds[1]) << c.what;
+        EXPECT_EQ(c.path, seconds[2]) << c.what;
+        expectClosingBox(host->messages[3], c.closing);
+        EXPECT_TRUE(host->problems.empty()) << host->problems.front();
+    }
+    EXPECT_TRUE(commandLines(archiver()).empty());
 }
