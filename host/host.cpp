@@ -2,8 +2,11 @@
 // and the records of what the plugins did.
 #include "farHost.h"
 
+#include "faultGuard.h"
 #include "hostText.h"
 #include "services.h"
+
+#include <stdio.h>
 
 #include <shlwapi.h>
 
@@ -39,6 +42,12 @@ std::string windowsError(DWORD code) {
     std::string s(text, n);
     while (!s.empty() && (s.back() == '\n' || s.back() == '\r' || s.back() == ' ' || s.back() == '.')) s.pop_back();
     return "error " + std::to_string(code) + (s.empty() ? std::string() : " (" + s + ")");
+}
+
+std::string exceptionText(DWORD code) {
+    char hex[16];
+    snprintf(hex, sizeof hex, "0x%08lX", static_cast<unsigned long>(code));
+    return hex;
 }
 
 }  // namespace
@@ -123,7 +132,13 @@ Plugin* Host::load(const std::string& dllPath) {
     plugin->path_ = full;
 
     if (auto minVersion = reinterpret_cast<PFN_GetMinFarVersion>(plugin->proc("GetMinFarVersion"))) {
-        int wanted = minVersion();
+        int wanted = 0;
+        if (DWORD code = guarded([&] { wanted = minVersion(); })) {
+            lastError_ = std::string("GetMinFarVersion of ") + full + " raised exception " + exceptionText(code);
+            problem(lastError_ + ": the host does not load it");
+            FreeLibrary(module);
+            return nullptr;
+        }
         if ((wanted & 0xFFFF) > kHostVersion) {
             lastError_ = std::string(full) + " needs host version " + std::to_string((wanted >> 8) & 0xFF) + "." +
                          std::to_string(wanted & 0xFF);
@@ -146,7 +161,14 @@ Plugin* Host::load(const std::string& dllPath) {
     record("> load " + result->path_ + " as plugin " + std::to_string(result->moduleNumber_));
     if (auto setStartupInfo = reinterpret_cast<PFN_SetStartupInfo>(result->proc("SetStartupInfo"))) {
         ActivePanelScope scope(this, nullptr);
-        setStartupInfo(&info);
+        // The host survives a plugin that faults at start, and unloads it.
+        if (DWORD code = guarded([&] { setStartupInfo(&info); })) {
+            lastError_ = "SetStartupInfo of " + result->path_ + " raised exception " + exceptionText(code);
+            problem(lastError_ + ": the host unloads it");
+            FreeLibrary(result->module_);
+            result->module_ = nullptr;
+            return nullptr;
+        }
     }
     if (keepsPluginsCache_) writePluginsCache();
     return result;

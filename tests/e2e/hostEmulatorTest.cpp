@@ -1,6 +1,7 @@
 // The emulator's own rules: if these drift from the host's, every
 // end-to-end test of the plugin tests against the wrong host.
 #include "columnLayout.h"
+#include "consoleKeys.h"
 #include "farHost.h"
 #include "hostText.h"
 #include "keyNames.h"
@@ -415,6 +416,22 @@ TEST(KeyNames, ScriptNamesMapToKeysAndBack) {
         unsigned state;
         EXPECT_FALSE(parseKeyName(bad, vk, state)) << bad;
     }
+}
+
+TEST(KeyNames, KeysAnswerABoxByButtonOrder) {
+    struct Case {
+        int vk;
+        unsigned state;
+        size_t buttons;
+        int answer;   // -2: not an answer, the box keeps waiting
+    } cases[] = {
+        {VK_RETURN, 0, 2, 0},  {'Y', 0, 2, 0},   {'Y', PKF_SHIFT, 2, 0}, {'N', 0, 2, 1},
+        {'N', 0, 1, -2},       {VK_ESCAPE, 0, 2, -1}, {VK_ESCAPE, 0, 0, -1}, {'3', 0, 3, 2},
+        {'4', 0, 3, -2},       {'0', 0, 3, -2},  {VK_RETURN, PKF_CONTROL, 2, -2}, {VK_DELETE, PKF_SHIFT, 2, -2},
+        {VK_RETURN, 0, 0, -2},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.answer, answerForKey(c.vk, c.state, c.buttons)) << keyName(c.vk, c.state) << " of " << c.buttons;
 }
 
 // ---- Services, through a real loaded plugin ---------------------------------------

@@ -91,6 +91,8 @@ TEST_F(HostLoadingTest, LoadAllLoadsEveryPluginOfBothFoldersButThoseLeftOut) {
     addFixture("binplug", "Deep\\Tools\\");            // its DLL is in Deep\Tools\bin
     addFixture("noinfo", "NoInfo\\");
     addFakeDll("Broken\\broken.dll");
+    addFixture("badload", "Refuses\\");               // DllMain says no
+    addFixture("faultstartup", "Faulty\\");           // SetStartupInfo faults: the host survives it
     ASSERT_TRUE(copyTree(fixtureDir("nover"), dir / "Personal\\Nover\\"));
     FarSetup setup;
     setup.personal = true;
@@ -104,7 +106,7 @@ TEST_F(HostLoadingTest, LoadAllLoadsEveryPluginOfBothFoldersButThoseLeftOut) {
         bool loaded;
     } cases[] = {
         {"recorder.dll", true}, {"binplug.dll", true}, {"nover.dll", true},
-        {"noinfo.dll", false},  {"broken.dll", false},
+        {"noinfo.dll", false},  {"broken.dll", false},  {"badload.dll", false}, {"faultstartup.dll", false},
     };
     for (const Case& c : cases) {
         farhost::Plugin* plugin = host->findPlugin(c.dll);
@@ -120,11 +122,15 @@ TEST_F(HostLoadingTest, LoadAllLoadsEveryPluginOfBothFoldersButThoseLeftOut) {
     ASSERT_EQ(2u, log.size());
     EXPECT_EQ(0u, log[1].find("SetStartupInfo module=" + pluginsDir() + "Recorder\\recorder.dll msg0=Call recorder "))
         << log[1];
-    bool noted = false;
-    for (const std::string& line : host->transcript)
-        noted = noted || (line.find("not loaded") != std::string::npos && line.find("broken.dll") != std::string::npos);
-    EXPECT_TRUE(noted) << "a DLL that cannot be loaded is noted";
-    EXPECT_TRUE(host->problems.empty());
+    for (const char* dll : {"broken.dll", "badload.dll"}) {
+        bool noted = false;
+        for (const std::string& line : host->transcript)
+            noted = noted || (line.find("not loaded") != std::string::npos && line.find(dll) != std::string::npos);
+        EXPECT_TRUE(noted) << dll << ": a DLL that cannot be loaded is noted";
+    }
+    ASSERT_EQ(1u, host->problems.size());
+    EXPECT_NE(std::string::npos, host->problems[0].find("SetStartupInfo of " + pluginsDir() + "Faulty\\faultstartup.dll"))
+        << host->problems[0];
 }
 
 TEST_F(HostLoadingTest, PluginsCacheHasOneContiguousKeyPerLoadedPluginAndGoesAtExit) {
