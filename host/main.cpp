@@ -283,6 +283,9 @@ void clearConsole() {
     SetConsoleCursorPosition(h, origin);
 }
 
+// The title of the last window drawn without buttons during the current key.
+std::string g_lastDrawnTitle;
+
 std::string answerText(const MessageCall& box) {
     std::string s = "  answer: " + std::to_string(box.answer);
     if (box.answer >= 0 && box.answer < static_cast<int>(box.buttons.size())) s += " (" + box.buttons[box.answer] + ")";
@@ -294,15 +297,21 @@ std::string answerText(const MessageCall& box) {
 // the panel.
 void pressKey(Host& host, Panel& panel, int vk, unsigned state, int width, size_t& shown) {
     out("\n[" + keyName(vk, state) + "]\n");
+    g_lastDrawnTitle.clear();
     panel.key(vk, state);
     for (; shown < host.transcript.size(); ++shown) out("  " + host.transcript[shown] + "\n");
     out(panel.render(width));
 }
 
 // Boxes appear as they are drawn; a scripted answer is shown with its box.
+// A window redrawn under the same title (a progress window) shows once; the
+// transcript has every drawing.
 void showBoxesAsDrawn(Host& host, int width, bool interactive) {
     host.onMessage = [width, interactive](const MessageCall& box) {
-        if (interactive && !box.buttons.empty()) return;   // already shown when asked
+        std::string title = box.lines.empty() ? std::string() : box.lines[0];
+        bool redrawn = box.buttons.empty() && title == g_lastDrawnTitle;
+        g_lastDrawnTitle = box.buttons.empty() ? title : std::string();
+        if (redrawn || (interactive && !box.buttons.empty())) return;   // a question was shown when asked
         out(renderMessageBox(box, width));
         if (!box.buttons.empty()) out(answerText(box));
     };
