@@ -47,7 +47,7 @@ protected:
         if (setup.loadAll) host->loadAllPlugins();
     }
 
-    // Whether a DLL of this file name is loaded in the process now.
+    // Whether a DLL of this file name (or this full path) is loaded in the process now.
     static bool moduleLoaded(const std::string& dllFileName) {
         return GetModuleHandleA(dllFileName.c_str()) != nullptr;
     }
