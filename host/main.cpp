@@ -4,6 +4,7 @@
 #include "farHost.h"
 
 #include "consoleKeys.h"
+#include "drop.h"
 #include "hostText.h"
 #include "keyNames.h"
 
@@ -21,6 +22,7 @@ const char kUsage[] =
     "               [--keys \"KEY KEY ...\"] [--answers 0,1,...] [--dialog \"RESULT[;idx=text][;idx:check]\"]...\n"
     "               [--info] [--configure] [--width N] [--interactive]\n"
     "               [--only-vantorel] [--leave NAME]... [--reg-binary SUBKEY VALUE HEXBYTES]...\n"
+    "               [--drop DIR NAME...] [--other DIR]\n"
     "  --host DIR     the FAR folder (plugins in DIR\\Plugins)\n"
     "  --plugin DLL   the plugin whose panel opens (default DIR\\Plugins\\Vantorel\\Vantorel.dll)\n"
     "  --personal DIR stores PersonalPluginsPath for the plugin to read; its plugins load too\n"
@@ -37,6 +39,12 @@ const char kUsage[] =
     "  --dialog       result and edits of the next dialog (repeatable); -1 = Esc\n"
     "  --info         print GetMinFarVersion and GetPluginInfo\n"
     "  --configure    run Configure and print the dialog\n"
+    "  --drop DIR NAME...  after the keys, copy these files and folders of DIR onto the\n"
+    "                 panel as the host does (current folder DIR, PutFiles with the items\n"
+    "                 selected; every following word not starting with -- is a name), then\n"
+    "                 print which items stayed selected, the result and the panel re-read\n"
+    "  --other DIR    interactive: the other panel shows this folder; Tab switches panels,\n"
+    "                 Ins selects, Enter opens a folder, F5 copies onto the plugin's panel\n"
     "  --interactive  read keys from the console; Esc or F10 quits. A box with buttons\n"
     "                 asks: Enter or Y = first button, N = second, 1..9 = by number, Esc = none\n"
     "After each key the transcript lines it caused are printed (boxes, help requests,\n"
@@ -73,6 +81,8 @@ struct Options {
         std::string subkey, name, bytes;
     };
     std::vector<RegValue> regValues;
+    std::string dropDir, otherDir;
+    std::vector<std::string> dropNames;
     int width = 100;
 };
 
@@ -173,6 +183,11 @@ bool parseArgs(int argc, char** argv, Options& o, std::string& error) {
             if (!parseHexBytes(hexText, r.bytes)) { error = "bad hex bytes: " + hexText; return false; }
             o.regValues.push_back(r);
         }
+        else if (a == "--drop") {
+            if (!value(o.dropDir)) return false;
+            while (i + 1 < argc && strncmp(argv[i + 1], "--", 2) != 0) o.dropNames.push_back(argv[++i]);
+            if (o.dropNames.empty()) { error = "--drop needs names after the folder"; return false; }
+        } else if (a == "--other") { if (!value(o.otherDir)) return false; }
         else if (a == "--help" || a == "-h" || a == "/?") { error = ""; return false; }
         else { error = "unknown option: " + a; return false; }
     }
@@ -303,6 +318,18 @@ void pressKey(Host& host, Panel& panel, int vk, unsigned state, int width, size_
     out(panel.render(width));
 }
 
+// Files of a folder copied onto the panel: the boxes as drawn, the transcript
+// lines, each item's selection and the result, the panel as read again.
+// A child process the plugin runs writes its own lines before them.
+void dropFiles(Host& host, Panel& panel, const std::string& dir, const std::vector<std::string>& names, int width,
+               size_t& shown) {
+    out("\n[drop " + std::to_string(names.size()) + " item(s) from " + dir + "]\n");
+    PutResult result = panel.putFiles(dir, names);
+    for (; shown < host.transcript.size(); ++shown) out("  " + host.transcript[shown] + "\n");
+    out(describePut(result));
+    out(panel.render(width));
+}
+
 // Boxes appear as they are drawn; a scripted answer is shown with its box.
 // A window redrawn under the same title (a progress window) shows once; the
 // transcript has every drawing.
@@ -317,10 +344,15 @@ void showBoxesAsDrawn(Host& host, int width, bool interactive) {
     };
 }
 
-void runInteractive(Host& host, Panel& panel, int width) {
+void runInteractive(Host& host, Panel& panel, int width, const std::string& otherDir) {
     KeySource keys;
     out(keys.console() ? "Keys: arrows, Enter, Del, F1..F12 with Shift/Ctrl/Alt; Esc or F10 quits.\n"
                        : "Type key names (e.g. Down Enter ShiftF5), one or more a line; Esc or F10 quits.\n");
+    std::unique_ptr<PanelPair> pair;
+    if (!otherDir.empty()) {
+        pair.reset(new PanelPair(host, panel, otherDir));
+        out(pair->renderFolder(width));
+    }
     showBoxesAsDrawn(host, width, true);
     host.askMessage = [&keys, width](const MessageCall& box) {
         out(renderMessageBox(box, width));
@@ -349,7 +381,15 @@ void runInteractive(Host& host, Panel& panel, int width) {
         }
         if ((vk == VK_ESCAPE || vk == VK_F10) && state == 0) break;
         if (keys.console()) clearConsole();
-        pressKey(host, panel, vk, state, width, shown);
+        if (pair && pair->takes(vk, state)) {
+            out("\n[" + keyName(vk, state) + "]\n");
+            pair->key(vk, state, host.askMessage);
+            for (; shown < host.transcript.size(); ++shown) out("  " + host.transcript[shown] + "\n");
+            out(panel.render(width));
+        } else {
+            pressKey(host, panel, vk, state, width, shown);
+        }
+        if (pair) out(pair->renderFolder(width));
         if (panel.closed()) break;
     }
     host.askMessage = nullptr;
@@ -407,7 +447,7 @@ int main(int argc, char** argv) {
     }
     out(panel->render(o.width));
     size_t shown = host.transcript.size();
-    if (!o.keys.empty()) {
+    if (!o.keys.empty() || !o.dropNames.empty()) {
         showBoxesAsDrawn(host, o.width, false);
         for (const std::string& name : o.keys) {
             int vk;
@@ -416,10 +456,11 @@ int main(int argc, char** argv) {
             pressKey(host, *panel, vk, state, o.width, shown);
             if (panel->closed()) break;
         }
+        if (!o.dropNames.empty() && !panel->closed()) dropFiles(host, *panel, o.dropDir, o.dropNames, o.width, shown);
     } else {
         DWORD mode;
         bool consoleIn = GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) != 0;
-        if (o.interactive || consoleIn) runInteractive(host, *panel, o.width);
+        if (o.interactive || consoleIn) runInteractive(host, *panel, o.width, o.otherDir);
     }
     host.onMessage = nullptr;
     panel->close();

@@ -1,7 +1,9 @@
 // Copying onto a plugin's panel, as the emulator does it: what a plugin's
 // PutFiles receives must be what the host would hand it, or every
 // installation test checks the plugin against the wrong host.
+#include "drop.h"
 #include "farHost.h"
+#include "folderPanel.h"
 #include "testSupport.h"
 
 #include <gtest/gtest.h>
@@ -105,6 +107,64 @@ TEST_F(PutFilesTest, NameLongerThanTheRecordIsCutAndNoted) {
     EXPECT_EQ("item name=" + longName.substr(0, MAX_PATH - 1) + " flags=0x40000000 size=0 attr=0x0", log[1]);
     ASSERT_EQ(1u, host->problems.size()) << host->problems.back();
     EXPECT_NE(std::string::npos, host->problems[0].find("longer than 259"));
+}
+
+// F5 on the folder panel: the host asks first and copies nothing when
+// declined; after the copy only the items the plugin left selected stay
+// selected in the folder panel.
+TEST_F(PutFilesTest, CopyFromTheFolderPanelAsksFirstAndKeepsWhatThePluginLeftSelected) {
+    ASSERT_TRUE(writeFile(source + "a.dll", "1"));
+    ASSERT_TRUE(writeFile(source + "b.txt", "22"));
+    ASSERT_TRUE(makeDirs(source + "sub"));
+    farhost::FolderPanel folder(source);
+    // ".." first, then folders, then files by name: select sub and a.dll.
+    for (int vk : {VK_DOWN, VK_INSERT, VK_INSERT}) ASSERT_TRUE(folder.key(vk, 0));
+    ASSERT_EQ((std::vector<std::string>{"sub", "a.dll"}), folder.chosen());
+
+    std::vector<farhost::MessageCall> asked;
+    auto answer = [&asked](int a) {
+        return [&asked, a](const farhost::MessageCall& box) {
+            asked.push_back(box);
+            return a;
+        };
+    };
+    EXPECT_FALSE(farhost::copyOnto(*host, *panel, folder, answer(1)));
+    EXPECT_TRUE(putFilesLog().empty()) << "declined: nothing goes to the plugin";
+    ASSERT_EQ(1u, asked.size());
+    EXPECT_EQ((std::vector<std::string>{"Copy", "Copy 2 items to", panel->title(), "Copy", "Cancel"}), asked[0].lines);
+    EXPECT_EQ((std::vector<std::string>{"Copy", "Cancel"}), asked[0].buttons);
+
+    farhost::PutResult r;
+    EXPECT_TRUE(farhost::copyOnto(*host, *panel, folder, answer(0), &r));
+    std::vector<std::string> log = putFilesLog();
+    ASSERT_GE(log.size(), 3u);
+    EXPECT_EQ("PutFiles n=2 move=0 opMode=0x0 cwd=" + withoutSlash(source), log[0]);
+    EXPECT_EQ("item name=sub flags=0x40000000 size=0 attr=0x10", log[1]);
+    // The fixture cleared sub's flag: sub is no longer selected, a.dll is.
+    EXPECT_EQ((std::vector<std::string>{"a.dll"}), folder.chosen());
+    EXPECT_FALSE(farhost::copyOnto(*host, *panel, folder, answer(1)));
+    ASSERT_EQ(3u, asked.size());
+    EXPECT_EQ("Copy \"a.dll\" to", asked[2].lines[1]) << "a single item is named";
+}
+
+// With nothing selected the current item is copied, but never "..".
+TEST(FolderPanel, CopiesTheCurrentItemWhenNothingIsSelectedButNeverTheParent) {
+    TempDir dir("folder");
+    ASSERT_TRUE(writeFile(dir / "Downloads\\weather.dll", "x"));
+    ASSERT_TRUE(writeFile(dir / "Downloads\\readme.txt", "x"));
+    farhost::FolderPanel folder(dir / "Downloads");
+
+    EXPECT_TRUE(folder.chosen().empty()) << "the cursor starts on ..";
+    folder.key(VK_DOWN, 0);
+    EXPECT_EQ(std::vector<std::string>{"readme.txt"}, folder.chosen());
+    folder.key(VK_INSERT, 0);   // selects readme.txt, moves to weather.dll
+    folder.key(VK_HOME, 0);
+    folder.key(VK_INSERT, 0);   // ".." cannot be selected
+    EXPECT_EQ(std::vector<std::string>{"readme.txt"}, folder.chosen());
+    folder.key(VK_HOME, 0);
+    folder.key(VK_RETURN, 0);   // up to the parent, the cursor on the folder we came from
+    EXPECT_EQ(std::vector<std::string>{"Downloads"}, folder.chosen());
+    EXPECT_EQ(dir.path(), folder.dir());
 }
 
 }  // namespace
