@@ -13,9 +13,6 @@ namespace farhost {
 
 namespace {
 
-// The host's item flag for a selected item (PPIF_SELECTED).
-constexpr DWORD kItemSelected = 0x40000000;
-
 std::string currentFolder() {
     DWORD need = GetCurrentDirectoryA(0, nullptr);
     if (need == 0) return std::string();
@@ -73,7 +70,7 @@ PutResult Panel::putFiles(const std::string& sourceDir, const std::vector<std::s
                 host_->problem("PutFiles: the name \"" + names[i] + "\" is longer than " +
                                std::to_string(sizeof item.FindData.cFileName - 1) + " characters; cut");
             copyBounded(item.FindData.cFileName, sizeof item.FindData.cFileName, names[i]);
-            item.Flags = kItemSelected;
+            item.Flags = PPIF_SELECTED;
             out.names.push_back(item.FindData.cFileName);
         }
         ActivePanelScope scope(host_, this);
@@ -84,7 +81,7 @@ PutResult Panel::putFiles(const std::string& sourceDir, const std::vector<std::s
     host_->record("> PutFiles(" + std::to_string(items.size()) + " items, move " + (move ? "1" : "0") +
                   ", opMode " + hexFlags(static_cast<DWORD>(opMode)) + ") = " + std::to_string(out.result));
     for (size_t i = 0; i < items.size(); ++i) {
-        bool selected = (items[i].Flags & kItemSelected) != 0;
+        bool selected = (items[i].Flags & PPIF_SELECTED) != 0;
         out.selected.push_back(selected);
         host_->record(std::string("  ") + (selected ? "still selected: " : "deselected: ") + out.names[i]);
     }

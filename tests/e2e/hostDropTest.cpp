@@ -16,8 +16,6 @@ using namespace testing_support;
 
 namespace {
 
-constexpr DWORD kSelected = 0x40000000;   // PPIF_SELECTED
-
 std::string currentFolder() {
     char buffer[MAX_PATH] = {};
     GetCurrentDirectoryA(sizeof buffer, buffer);
@@ -84,7 +82,7 @@ TEST_F(PutFilesTest, ItemsAreTheNamesAsGivenSelectedWithTheirFindDataFromTheSour
     EXPECT_EQ((std::vector<bool>{false, true, true, true}), r.selected);   // the fixture clears the first
     ASSERT_EQ(4u, r.after.size());
     EXPECT_EQ(0u, r.after[0].Flags);
-    EXPECT_EQ(kSelected, r.after[1].Flags);
+    EXPECT_EQ(PPIF_SELECTED, r.after[1].Flags);
 
     std::vector<std::string> transcript = host->transcript;
     auto call = std::find(transcript.begin(), transcript.end(), "> PutFiles(4 items, move 1, opMode 0x1) = 1");
