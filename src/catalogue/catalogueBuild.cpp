@@ -2,6 +2,7 @@
 
 #include "catalogue/cacheFile.h"
 #include "catalogue/descriptionExtractor.h"
+#include "catalogue/folderTotals.h"
 #include "catalogue/folderWalk.h"
 #include "catalogue/loadedModules.h"
 #include "catalogue/pluginFolder.h"
@@ -43,7 +44,7 @@ void examinePlugin(CatalogueRecord* r, const char* pluginFolder) {
 }
 
 void buildRecord(const char* path, int index, CatalogueRecord* r, PluginPanelItem* p,
-                 const CachedRecords* cache, const LoadedModules& loaded, int forceRescan) {
+                 const CachedRecords* cache, LoadedModules& loaded, FolderTotals& totals, int forceRescan) {
     copyText(r->dllPath, sizeof r->dllPath, path);
 
     // A plain attribute query settles whether the DLL is still there and
@@ -78,7 +79,7 @@ void buildRecord(const char* path, int index, CatalogueRecord* r, PluginPanelIte
             progress.update(path, 0, index);
             char sizeFolder[MAX_PATH];
             sizeFolderOf(r->dllPath, sizeFolder);
-            walkFolder(sizeFolder, sumFileSizes, &p->FindData.nFileSizeLow, 1);
+            p->FindData.nFileSizeLow = totals.of(sizeFolder);
             p->PackSize = p->FindData.nFileSizeLow;
         } else {
             memcpy(p, &r->item, sizeof *p);
@@ -95,6 +96,8 @@ void buildRecord(const char* path, int index, CatalogueRecord* r, PluginPanelIte
         char folder[MAX_PATH];
         pluginFolderOf(r->dllPath, folder, true);
         examinePlugin(r, folder);
+        // The plugin's own code may have loaded a DLL that later records name.
+        if (!JConfig.skipProbing) loaded.invalidate();
     }
     p->Description = r->description;
     if (fresh) {
@@ -136,13 +139,14 @@ int buildCatalogue(PanelState* panel, PluginPanelItem** items, int* count, int o
     }
 
     LoadedModules loaded;
+    FolderTotals totals(n);
     int index = 0;
     while (char* path = stack.pop()) {
         char working[MAX_PATH];
         copyText(working, sizeof working, path);
         heapFree(path);
         if (index < n) buildRecord(working, index, &catalogue[index], &panelItems[index], &cache, loaded,
-                                    panel->forceRescan);
+                                    totals, panel->forceRescan);
         ++index;
     }
 

@@ -9,23 +9,16 @@
 
 namespace {
 
-// Identity of a folder on disk, so that a linked folder that leads back to
-// one of its ancestors is recognised whatever path reaches it. Loops need a
-// link, so identities are taken only when a linked folder is met, and then
-// for the ancestors too, each at most once.
+// Identity of a folder on disk, so that a linked folder that leads back into
+// the walk is recognised whatever path reaches it.
 struct FolderId {
-    const char* path;          // the folder's own working path buffer
-    size_t length;             // of the folder path within it (with backslash)
     bool looked, known;
     DWORD volume, indexHigh, indexLow;
-    FolderId* parent;
 };
 
-void lookUp(FolderId* id) {
+void lookUp(const char* path, FolderId* id) {
     if (id->looked) return;
     id->looked = true;
-    char path[MAX_PATH];
-    copyTextN(path, sizeof path, id->path, id->length);
     HANDLE h = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                            FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (h == INVALID_HANDLE_VALUE) return;
@@ -39,30 +32,95 @@ void lookUp(FolderId* id) {
     CloseHandle(h);
 }
 
-bool leadsToAncestor(FolderId* link) {
-    lookUp(link);
-    if (!link->known) return false;
-    for (FolderId* a = link->parent; a; a = a->parent) {
-        lookUp(a);
-        if (a->known && a->volume == link->volume && a->indexHigh == link->indexHigh && a->indexLow == link->indexLow)
-            return true;
-    }
-    return false;
+bool sameFolder(const FolderId& a, const FolderId& b) {
+    return a.known && b.known && a.volume == b.volume && a.indexHigh == b.indexHigh && a.indexLow == b.indexLow;
 }
 
-int walk(const char* folder, VisitFunction visit, void* context, int recurse, FolderId* parent) {
+// The folders one walk has entered, and the folders above its start. Loops
+// need a link, so identities are taken only when a linked folder is met, and
+// then each folder's at most once.
+class WalkedFolders {
+public:
+    WalkedFolders() : entries(nullptr), count(0), capacity(0) {}
+    ~WalkedFolders() {
+        for (int i = 0; i < count; ++i) heapFree(entries[i].path);
+        heapFree(entries);
+    }
+    WalkedFolders(const WalkedFolders&) = delete;
+    WalkedFolders& operator=(const WalkedFolders&) = delete;
+
+    // Remembers a folder (path with trailing backslash); the start first.
+    void enter(const char* path) {
+        if (count == capacity && !grow()) return;
+        Entry& e = entries[count];
+        e.path = heapDup(path);
+        if (!e.path) return;
+        memset(&e.id, 0, sizeof e.id);
+        ++count;
+    }
+
+    // A linked folder that leads to a folder already entered, or to one above
+    // the start, would walk something twice (or for ever).
+    bool leadsBack(const char* link) {
+        FolderId target = {};
+        lookUp(link, &target);
+        if (!target.known) return false;
+        for (int i = 0; i < count; ++i) {
+            lookUp(entries[i].path, &entries[i].id);
+            if (sameFolder(entries[i].id, target)) return true;
+        }
+        return count > 0 && aboveStart(entries[0].path, target);
+    }
+
+private:
+    struct Entry {
+        char* path;
+        FolderId id;
+    };
+    Entry* entries;
+    int count, capacity;
+
+    bool grow() {
+        int wanted = capacity ? capacity * 2 : 32;
+        Entry* bigger = heapArray<Entry>(static_cast<size_t>(wanted));
+        if (!bigger) return false;
+        if (entries) memcpy(bigger, entries, sizeof(Entry) * static_cast<size_t>(count));
+        heapFree(entries);
+        entries = bigger;
+        capacity = wanted;
+        return true;
+    }
+
+    static bool aboveStart(const char* start, const FolderId& target) {
+        char path[MAX_PATH];
+        copyText(path, sizeof path, start);
+        size_t length = strlen(path);
+        if (length && path[length - 1] == '\\') path[--length] = 0;
+        while (char* slash = strrchr(path, '\\')) {
+            slash[1] = 0;              // "C:\" keeps its backslash
+            FolderId above = {};
+            lookUp(path, &above);
+            if (sameFolder(above, target)) return true;
+            *slash = 0;
+        }
+        return false;
+    }
+};
+
+int walk(const char* folder, VisitFunction visit, void* context, int recurse, WalkedFolders* walked) {
     char path[MAX_PATH];
     if (boundedLength(folder, MAX_PATH) >= MAX_PATH) return 0;
     copyText(path, sizeof path, folder);
     setEndSlash(path, 1, sizeof path);
     size_t folderEnd = strlen(path);
-    if (path[folderEnd - 1] != '\\' || !appendWhole(path, sizeof path, "*.*")) return 0;
+    if (path[folderEnd - 1] != '\\') return 0;
+    if (recurse) walked->enter(path);
+    if (!appendWhole(path, sizeof path, "*.*")) return 0;
 
     WIN32_FIND_DATAA entry;
     FindHandle find(path, &entry);
     if (!find.found()) return 0;
 
-    FolderId self = {path, folderEnd, false, false, 0, 0, 0, parent};
     int count = 0;
     do {
         if (!strcmp(entry.cFileName, ".") || !strcmp(entry.cFileName, "..")) continue;
@@ -71,11 +129,8 @@ int walk(const char* folder, VisitFunction visit, void* context, int recurse, Fo
         if (visit) visit(&entry, path, context);
         if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !recurse) continue;
         if (!appendWhole(path, sizeof path, entry.cFileName)) continue;
-        if (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
-            FolderId link = {path, strlen(path), false, false, 0, 0, 0, &self};
-            if (leadsToAncestor(&link)) continue;
-        }
-        walk(path, visit, context, 1, &self);
+        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && walked->leadsBack(path)) continue;
+        walk(path, visit, context, 1, walked);
     } while (find.next(&entry));
     return count;
 }
@@ -84,7 +139,8 @@ int walk(const char* folder, VisitFunction visit, void* context, int recurse, Fo
 
 int walkFolder(const char* folder, VisitFunction visit, void* context, int recurse) {
     if (!folder) return 0;
-    return walk(folder, visit, context, recurse, nullptr);
+    WalkedFolders walked;
+    return walk(folder, visit, context, recurse, &walked);
 }
 
 int sumFileSizes(const WIN32_FIND_DATAA* entry, const char*, void* total) {

@@ -16,7 +16,23 @@ void upperName(const char* name, char* out) {
 
 }  // namespace
 
-LoadedModules::LoadedModules() : modules(nullptr), names(nullptr), count(0) {
+LoadedModules::LoadedModules() : modules(nullptr), names(nullptr), count(0), stale(false) {
+    take();
+}
+
+LoadedModules::~LoadedModules() {
+    release();
+}
+
+void LoadedModules::release() {
+    heapFree(modules);
+    heapFree(names);
+    modules = nullptr;
+    names = nullptr;
+    count = 0;
+}
+
+void LoadedModules::take() {
     DWORD needed = 0;
     HMODULE probe[1];
     if (!EnumProcessModules(GetCurrentProcess(), probe, sizeof probe, &needed) || !needed) return;
@@ -39,12 +55,12 @@ LoadedModules::LoadedModules() : modules(nullptr), names(nullptr), count(0) {
     }
 }
 
-LoadedModules::~LoadedModules() {
-    heapFree(modules);
-    heapFree(names);
-}
-
-HMODULE LoadedModules::find(const char* fileName) const {
+HMODULE LoadedModules::find(const char* fileName) {
+    if (stale) {
+        release();
+        take();
+        stale = false;
+    }
     char wanted[MAX_PATH];
     upperName(fileName, wanted);
     for (int i = 0; i < count; ++i)

@@ -1,6 +1,8 @@
 // The modules loaded in the process, looked up by file name. Asking the
-// loader by name costs a file-system search per call; one snapshot per build
-// answers a thousand plugins at the price of one.
+// loader by name costs a file-system search per call; one snapshot answers a
+// thousand plugins at the price of one. It holds only until foreign code runs
+// (a plugin may load itself or a sibling): after that the next lookup takes a
+// new one.
 #pragma once
 #include <windows.h>
 
@@ -8,13 +10,18 @@ class LoadedModules {
 public:
     LoadedModules();      // takes the snapshot
     ~LoadedModules();
+    // Foreign code has run since the snapshot: take a new one when next asked.
+    void invalidate() { stale = true; }
     LoadedModules(const LoadedModules&) = delete;
     LoadedModules& operator=(const LoadedModules&) = delete;
     // The loaded module whose file name equals fileName without regard to
     // case, or nullptr.
-    HMODULE find(const char* fileName) const;
+    HMODULE find(const char* fileName);
 private:
+    void take();
+    void release();
     HMODULE* modules;
     char* names;          // count upper-cased file names of MAX_PATH bytes each
     int count;
+    bool stale;
 };

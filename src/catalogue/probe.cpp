@@ -8,6 +8,7 @@
 #include <string.h>
 
 ReleaseLibraryFunction releaseLibrary = FreeLibrary;
+LoadLibraryFunction loadLibrary = LoadLibraryExA;
 
 namespace {
 
@@ -24,6 +25,16 @@ struct InfoCall {
 struct ReleaseCall {
     HMODULE module;
 };
+
+struct LoadCall {
+    const char* path;
+    HMODULE module;
+};
+
+void callLoad(void* context) {
+    LoadCall* call = static_cast<LoadCall*>(context);
+    call->module = loadLibrary(call->path, nullptr, 0);
+}
 
 void callSetStartupInfo(void* context) {
     StartupCall* call = static_cast<StartupCall*>(context);
@@ -64,12 +75,19 @@ HMODULE probePlugin(const char* dllPath, HMODULE module, PluginInfo* info, bool 
     return module;
 }
 
-HMODULE loadAndProbePlugin(const char* dllPath, PluginInfo* info) {
+HMODULE loadForeignLibrary(const char* dllPath) {
     if (!dllPath) return nullptr;
     // Keep a foreign DLL's load failure from raising the system's error box.
     UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-    HMODULE module = LoadLibraryA(dllPath);
+    LoadCall call = {dllPath, nullptr};
+    // A DLL whose start-up code faults is as good as one that did not load.
+    bool faulted = guardedCall(callLoad, &call) != 0;
     SetErrorMode(oldMode);
+    return faulted ? nullptr : call.module;
+}
+
+HMODULE loadAndProbePlugin(const char* dllPath, PluginInfo* info) {
+    HMODULE module = loadForeignLibrary(dllPath);
     if (!module) return nullptr;
     return probePlugin(dllPath, module, info, true);
 }

@@ -19,6 +19,13 @@ DWORD releaseProbedLibrary(HMODULE module);
 typedef BOOL(WINAPI* ReleaseLibraryFunction)(HMODULE);
 extern ReleaseLibraryFunction releaseLibrary;
 
+// Loads a foreign DLL by its full path with its start-up code's faults
+// contained and without the system's error box; nullptr when it did not load.
+HMODULE loadForeignLibrary(const char* dllPath);
+// The load call, replaceable so that tests can make it fault.
+typedef HMODULE(WINAPI* LoadLibraryFunction)(LPCSTR, HANDLE, DWORD);
+extern LoadLibraryFunction loadLibrary;
+
 // A plugin's answers copied into our own memory: the first string of each menu
 // list, read under a guard, so that a plugin handing out bad pointers cannot
 // fault the description step. Counts and null lists are kept as answered.

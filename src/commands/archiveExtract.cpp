@@ -78,9 +78,7 @@ Found askFormatModule(const PanelState* panel, const char* extension) {
     snprintf(formatFile, sizeof formatFile, "formats\\%s.fmt", extension);
     if (!appendWhole(modulePath, sizeof modulePath, formatFile)) return FOUND_NONE;
 
-    UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-    HMODULE module = LoadLibraryExA(modulePath, nullptr, 0);
-    SetErrorMode(oldMode);
+    HMODULE module = loadForeignLibrary(modulePath);
     if (!module) return FOUND_NONE;
     Found found = FOUND_NONE;
     auto fn = reinterpret_cast<PFN_GetDefaultCommands>(GetProcAddress(module, "GetDefaultCommands"));

@@ -26,10 +26,7 @@ void configurePlugin(const CatalogueRecord* record) {
     HMODULE module = record->module;
     bool loadedHere = false;
     if (!module) {
-        // Keep a foreign DLL's load failure from raising the system's error box.
-        UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-        module = LoadLibraryExA(record->dllPath, nullptr, 0);
-        SetErrorMode(oldMode);
+        module = loadForeignLibrary(record->dllPath);
         loadedHere = module != nullptr;
     }
     if (!module) {

@@ -27,17 +27,17 @@ static void derivePersonalFolder() {
     RegistryKey reg;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, keyPath, 0, KEY_QUERY_VALUE, reg.out()) != ERROR_SUCCESS) return;
 
-    char* folder = personalFolderBuffer;
-    memset(folder, 0, MAX_PATH);
-    DWORD type = 0, size = MAX_PATH - 1;   // keep room for a terminator the value may lack
+    // A value of 259 characters with its terminator fills 260 bytes; one that
+    // lacks its terminator gets one in the spare byte and is then too long.
+    char value[MAX_PATH + 1];
+    memset(value, 0, sizeof value);
+    DWORD type = 0, size = MAX_PATH;
     if (RegQueryValueExA(reg.get(), "PersonalPluginsPath", nullptr, &type,
-                         reinterpret_cast<BYTE*>(folder), &size) != ERROR_SUCCESS)
+                         reinterpret_cast<BYTE*>(value), &size) != ERROR_SUCCESS)
         return;
-    if (type != REG_SZ && type != REG_EXPAND_SZ) {
-        folder[0] = 0;
-        return;
-    }
-    folder[MAX_PATH - 1] = 0;
+    if ((type != REG_SZ && type != REG_EXPAND_SZ) || strlen(value) >= MAX_PATH) return;
+    char* folder = personalFolderBuffer;
+    copyText(folder, MAX_PATH, value);
 
     if (standardFunctions.Trim) standardFunctions.Trim(folder);
     if (!*folder) return;

@@ -4,6 +4,7 @@
 #include "testSupport.h"
 
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -85,6 +86,33 @@ TEST(WalkFolder, ALinkedFolderLoopingBackIsScannedOnce) {
     EXPECT_EQ((std::vector<std::string>{dir / "Plugins\\A\\a.dll"}), found);
     RemoveDirectoryA((dir / "Plugins\\A\\loop").c_str());
     DeleteFileA((dir / "Plugins\\A\\loop").c_str());
+}
+
+TEST(WalkFolder, ALinkedFolderLeadingAboveTheStartOrToAFolderAlreadyWalkedIsNotEntered) {
+    TempDir dir("links");
+    writeFile(dir / "Plugins\\Loop\\loop.dll", "12345");
+    writeFile(dir / "Plugins\\Other\\other.dll", std::string(1000, 'o'));
+    writeFile(dir / "Outside\\X\\x.dll", "1");
+    if (!makeFolderLink(dir / "Plugins\\Loop\\up", dir / "Plugins")) GTEST_SKIP() << "no folder links here";
+    // Two links to one folder outside: whichever comes first is walked, the other is not.
+    ASSERT_TRUE(makeFolderLink(dir / "Plugins\\L1", dir / "Outside\\X"));
+    ASSERT_TRUE(makeFolderLink(dir / "Plugins\\L2", dir / "Outside\\X"));
+
+    DWORD total = 0;
+    walkFolder((dir / "Plugins\\Loop").c_str(), sumFileSizes, &total, 1);
+    EXPECT_EQ(5u, total) << "a size walk must not count the folder above it";
+
+    JStack stack;
+    walkFolder((dir / "Plugins").c_str(), collectDll, &stack, 1);
+    std::vector<std::string> found = drain(stack);
+    EXPECT_EQ(3u, found.size());
+    EXPECT_EQ(1, static_cast<int>(std::count_if(found.begin(), found.end(), [](const std::string& f) {
+                  return f.size() >= 5 && f.compare(f.size() - 5, 5, "x.dll") == 0;
+              })));
+    for (const char* link : {"Plugins\\Loop\\up", "Plugins\\L1", "Plugins\\L2"}) {
+        RemoveDirectoryA((dir / link).c_str());
+        DeleteFileA((dir / link).c_str());
+    }
 }
 
 TEST(WalkFolder, PathsBeyond259CharactersAreSkippedNotOverrun) {
