@@ -12,30 +12,10 @@ constexpr size_t DESCRIPTION_SIZE = 128;
 // The first line of a file_id.diz is read up to this many characters.
 constexpr int DIZ_LINE_CHARS = 299;
 
-char* readPiece(char* buffer, int size, void* context) {
-    return fgets(buffer, size, static_cast<FILE*>(context));
-}
-
 // Builds folder + name; false when the path would not fit.
 bool composePath(char* path, const char* folder, const char* name) {
     path[0] = 0;
     return appendWhole(path, MAX_PATH, folder) && appendWhole(path, MAX_PATH, name);
-}
-
-// The first menu string of the first list the plugin filled. A broken answer
-// (a count without a list or without a string) gives nothing, and the caller
-// then looks at the plugin's files as for a plugin that did not answer.
-const char* firstMenuString(const PluginInfo* info) {
-    const char* const* list = nullptr;
-    if (info->DiskMenuStringsNumber)
-        list = info->DiskMenuStrings;
-    else if (info->PluginMenuStringsNumber)
-        list = info->PluginMenuStrings;
-    else if (info->PluginConfigStringsNumber)
-        list = info->PluginConfigStrings;
-    else
-        return "";
-    return list ? list[0] : nullptr;
 }
 
 void fromHelpFile(char* description, const char* folder) {
@@ -47,7 +27,7 @@ void fromHelpFile(char* description, const char* folder) {
     if (!composePath(path, folder, data.cFileName)) return;
     FileHandle file(path, "rt");
     if (!file.get()) return;
-    scanHelpContents(readPiece, file.get(), description, DESCRIPTION_SIZE);
+    scanHelpContents(readFilePiece, file.get(), description, DESCRIPTION_SIZE);
 }
 
 void fromDizFile(char* description, const char* folder) {
@@ -65,7 +45,7 @@ void fromDizFile(char* description, const char* folder) {
 bool extractDescription(char* description, const char* folder, const PluginInfo* info) {
     if (!description) return false;
     description[0] = 0;
-    const char* menuString = info && info->StructSize ? firstMenuString(info) : nullptr;
+    const char* menuString = info && info->StructSize ? menuDescriptionOf(info) : nullptr;
     if (menuString) {
         copyTextN(description, DESCRIPTION_SIZE, menuString, DESCRIPTION_CHARS);
     } else if (folder) {

@@ -1,5 +1,6 @@
 #include "catalogue/descriptionText.h"
 
+#include "far/farPlugin.h"
 #include "runtime/text.h"
 
 #include <string.h>
@@ -110,6 +111,19 @@ void cleanDizLine(const char* line, char* out, size_t cap) {
     copyTextN(out, cap, start, DESCRIPTION_CHARS);
 }
 
+const char* menuDescriptionOf(const PluginInfo* info) {
+    const char* const* list = nullptr;
+    if (info->DiskMenuStringsNumber)
+        list = info->DiskMenuStrings;
+    else if (info->PluginMenuStringsNumber)
+        list = info->PluginMenuStrings;
+    else if (info->PluginConfigStringsNumber)
+        list = info->PluginConfigStrings;
+    else
+        return "";
+    return list ? list[0] : nullptr;
+}
+
 bool helpContentsText(const char* line, char* out, size_t cap) {
     if (!line || !startsWithNoCase(line, HELP_CONTENTS_KEY)) return false;
     if (out && cap) out[0] = 0;
@@ -122,18 +136,10 @@ bool helpContentsText(const char* line, char* out, size_t cap) {
 }
 
 bool scanHelpContents(PieceReader read, void* context, char* out, size_t cap) {
-    if (!read) return false;
     char piece[HELP_PIECE_CHARS + 1];
-    bool atLineStart = true;
     for (int reads = 0; reads < HELP_READS; ++reads) {
-        memset(piece, 0, sizeof piece);
-        if (!read(piece, sizeof piece, context)) return false;
-        piece[sizeof piece - 1] = 0;
-        if (atLineStart && helpContentsText(piece, out, cap)) return true;
-        // A full piece without its line end leaves the rest of that line for
-        // the next read; a shorter one (end of line or file) does not.
-        size_t n = strlen(piece);
-        atLineStart = n < sizeof piece - 1 || piece[n - 1] == '\n';
+        if (readPiece(read, context, piece, sizeof piece) < 0) return false;
+        if (helpContentsText(piece, out, cap)) return true;
     }
     return false;
 }

@@ -2,7 +2,11 @@
 // of a file_id.diz and finding the ".plugincontents" line of a help file.
 // Plain buffer work, no file or system calls.
 #pragma once
+#include "runtime/pieces.h"
+
 #include <stddef.h>
+
+struct PluginInfo;
 
 // Longest description the panel shows (the field holds 128 bytes).
 constexpr size_t DESCRIPTION_CHARS = 127;
@@ -25,18 +29,21 @@ void removeWord(char* text, const char* word, const char* set);
 // spaced punctuation, strip the end, at most 127 characters into out.
 void cleanDizLine(const char* line, char* out, size_t cap);
 
+// The first menu string of the first list a plugin that answered filled: disk
+// menu, plugins menu, configuration menu; "" when all three counts are zero.
+// A broken answer (a count without a list or without a string) gives nullptr,
+// and the plugin is then described by its files as if it had not answered.
+const char* menuDescriptionOf(const PluginInfo* info);
+
 // When line begins with ".plugincontents" (any case) it is the help file's
 // contents line: its text after the first "=" (line ends right after the "="
 // skipped, then up to the next CR or LF) goes into out, possibly empty, and the
 // result is true. Otherwise out is untouched and the result is false.
 bool helpContentsText(const char* line, char* out, size_t cap);
 
-// fgets-shaped source of pieces: fills buffer with at most size-1 characters
-// of one line, line end included when it fits; nullptr at the end.
-typedef char* (*PieceReader)(char* buffer, int size, void* context);
-
 // Reads at most HELP_READS pieces of at most HELP_PIECE_CHARS characters and
-// stops at the first line that begins with ".plugincontents", taking its text
-// into out. A piece that continues an overlong line is counted as a read but
-// never taken for the start of a line. True when the contents line was found.
+// stops at the first that begins with ".plugincontents", taking its text into
+// out. Each piece counts as a line as read, the pieces of an overlong line too,
+// so a contents line may also begin inside a long physical line. True when the
+// contents line was found.
 bool scanHelpContents(PieceReader read, void* context, char* out, size_t cap);

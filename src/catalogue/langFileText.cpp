@@ -47,8 +47,17 @@ char* messageTextOf(char* line) {
     return text;
 }
 
-bool pieceEndsLine(const char* piece, size_t size) {
-    if (!piece || size < 2) return true;
-    size_t n = boundedLength(piece, size - 1);
-    return n < size - 1 || piece[n - 1] == '\n';
+bool readMessageLines(PieceReader read, void* readContext, MessageSink add, void* addContext) {
+    char line[MESSAGE_PIECE_CHARS + 1];
+    bool atLineStart = true;
+    for (;;) {
+        int length = readPiece(read, readContext, line, sizeof line);
+        if (length < 0) return true;
+        bool startsLine = atLineStart;
+        atLineStart = pieceEndsLine(line, static_cast<size_t>(length), sizeof line);
+        if (!startsLine) continue;
+        if (const char* text = messageTextOf(line)) {
+            if (!add(text, addContext)) return false;
+        }
+    }
 }

@@ -1,6 +1,8 @@
 // Text rules of a plugin's language file (*.lng): the language it names in its
 // ".Language" line, and the text of one message line. Plain buffer work.
 #pragma once
+#include "runtime/pieces.h"
+
 #include <stddef.h>
 
 // The language named by a first line ".Language=<name>,<description>": after
@@ -18,7 +20,11 @@ bool sameLanguage(const char* name, size_t length, const char* wanted);
 // returns where the text starts. nullptr for every other line.
 char* messageTextOf(char* line);
 
-// Whether a piece read with fgets into a buffer of size bytes ends its line:
-// a full buffer without a line end leaves the rest of the line for the next
-// read, so that rest must not be taken for a line of its own.
-bool pieceEndsLine(const char* piece, size_t size);
+// Reads a language file from its start, piece by piece of at most
+// MESSAGE_PIECE_CHARS bytes, and hands every message text to add in file
+// order. Only a piece that starts a physical line can be a message line: the
+// rest of an overlong line would otherwise take an id and shift every later
+// message. False when add fails (memory ran out).
+constexpr int MESSAGE_PIECE_CHARS = 259;
+typedef bool (*MessageSink)(const char* text, void* context);
+bool readMessageLines(PieceReader read, void* readContext, MessageSink add, void* addContext);

@@ -20,9 +20,8 @@ const char ANSWER_BUG[] = "Bug!";
 const char ANSWER_TOO_BIG[] = "TooBig!";
 
 // The first line of a language file is read up to this many characters to
-// learn its language, every later read up to MESSAGE_LINE_CHARS.
+// learn its language.
 constexpr int LANGUAGE_LINE_CHARS = 1023;
-constexpr int MESSAGE_LINE_CHARS = 259;
 
 // Message texts as they are read, before the table learns its final count.
 class TextList {
@@ -99,22 +98,8 @@ bool chooseLanguageFile(const char* folder, char* chosen) {
     return true;
 }
 
-// Reads every message line of the file; false when memory ran out.
-bool readMessages(FILE* file, TextList& list) {
-    char line[MESSAGE_LINE_CHARS + 1];
-    bool atLineStart = true;
-    for (;;) {
-        memset(line, 0, sizeof line);
-        if (!fgets(line, sizeof line, file)) return true;
-        // The rest of an overlong line is no line of its own: it would take
-        // an id and shift every later message.
-        bool startsLine = atLineStart;
-        atLineStart = pieceEndsLine(line, sizeof line);
-        if (!startsLine) continue;
-        if (const char* text = messageTextOf(line)) {
-            if (!list.add(text)) return false;
-        }
-    }
+bool addMessage(const char* text, void* list) {
+    return static_cast<TextList*>(list)->add(text);
 }
 
 void releaseMessages() {
@@ -140,7 +125,7 @@ JPlugMsgs::JPlugMsgs(const char* modulePath) {
     FileHandle file(chosen, "rt");
     if (!file.get()) return;
     TextList list;
-    if (!readMessages(file.get(), list)) return;
+    if (!readMessageLines(readFilePiece, file.get(), addMessage, &list)) return;
     unsigned found = list.count();
     texts = list.release();
     count = texts ? found : 0;

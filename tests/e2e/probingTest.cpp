@@ -105,6 +105,28 @@ TEST_F(ProbingTest, DescriptionsComeFromTheFirstSourceThatHasOne) {
     EXPECT_EQ(127u, description(panel, "Long").size());
 }
 
+// A help file is read in pieces of 127 characters, and each piece counts as a
+// line: a contents line standing at a piece's start inside a longer line counts.
+TEST_F(ProbingTest, AHelpFileContentsLineMayBeginInsideAnOverlongLine) {
+    addFixture("noinfo", "NoInfo\\");
+    writeFile(pluginsDir() + "NoInfo\\noinfo.hlf",
+              ".Language=English,English\n" + std::string(127, '=') + ".PluginContents=From the second piece\n");
+    start();
+    EXPECT_EQ("From the second piece", description(openList(), "NoInfo"));
+}
+
+// The rest of an overlong language-file line takes no message id, even when
+// a NUL byte inside the line makes the read look short: the recorder's menu
+// string (its message 0) stays its own.
+TEST_F(ProbingTest, ALanguageFileLineWithANulByteTakesOneMessageId) {
+    addFixture("recorder", "Rec\\");
+    std::string comment = ";" + std::string(1, '\0') + std::string(257, 'x');   // fills the first read
+    writeFile(pluginsDir() + "Rec\\recEng.lng",
+              ".Language=English,English\r\n" + comment + "\"Shifted\"\r\n\"Call recorder\"\r\n\"Panel\"\r\n");
+    start();
+    EXPECT_EQ("Call recorder", description(openList(), "Rec"));
+}
+
 TEST_F(ProbingTest, FaultingPluginsAreContainedAndDescribedFromTheirFiles) {
     for (const char* name : {"faultinfo", "faultstartup", "raiser", "nullmenu", "nullstr", "garbage"})
         addFixture(name, std::string(name) + "\\");
@@ -223,4 +245,31 @@ TEST_F(ProbingTest, AGarbledCacheRecordThatStillMatchesIsTakenOverSafely) {
         EXPECT_EQ(static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY), e.raw.FindData.dwFileAttributes) << e.name;
     }
     EXPECT_TRUE(host->problems.empty());
+}
+
+TEST_F(ProbingTest, APluginThatKeepsItselfLoadedCountsAsLoadedForTheRecordsAfterIt) {
+    // Two copies under one file name: the first examined loads itself for
+    // good, so at the second one's turn a DLL of that name is loaded.
+    addFixture("keeper", "KeepA\\");
+    addFixture("keeper", "KeepB\\");
+    start();
+    storeSettings(std::string("\1\0\0\1\0\1", 6));   // mark loaded plugins
+    farhost::Panel* panel = openList();
+    std::vector<std::string> a = logOf(pluginsDir() + "KeepA\\keeper.dll");
+    std::vector<std::string> b = logOf(pluginsDir() + "KeepB\\keeper.dll");
+    // Whichever was examined first was loaded and started once; the other was
+    // answered by the module already loaded: no second load, no second start.
+    std::vector<std::string>& first = a.empty() ? b : a;
+    std::vector<std::string>& second = a.empty() ? a : b;
+    EXPECT_TRUE(second.empty());
+    EXPECT_EQ(1, countOf(first, "SetStartupInfo"));
+    EXPECT_EQ(2, countOf(first, "GetPluginInfo"));
+    int marked = 0;
+    for (const char* folder : {"KeepA", "KeepB"}) {
+        const farhost::PanelEntry* e = entryNamed(panel, pluginsDir() + folder);
+        ASSERT_NE(nullptr, e);
+        marked += (e->raw.FindData.dwFileAttributes & FILE_ATTRIBUTE_SYSTEM) != 0;
+        EXPECT_EQ("Keeps itself loaded", e->description) << folder;
+    }
+    EXPECT_EQ(1, marked);
 }

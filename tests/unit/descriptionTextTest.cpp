@@ -1,5 +1,7 @@
 #include "catalogue/descriptionText.h"
 
+#include "../fuzz/memoryFile.h"
+
 #include <gtest/gtest.h>
 
 #include <string.h>
@@ -156,31 +158,10 @@ TEST(HelpContentsText, TakesTheTextAfterTheFirstEqualsSign) {
     }
 }
 
-// Serves a text the way fgets serves a file in text mode.
-struct MemoryFile {
-    std::string data;
-    size_t position = 0;
-    int reads = 0;
-};
-
-char* readMemory(char* buffer, int size, void* context) {
-    MemoryFile* file = static_cast<MemoryFile*>(context);
-    ++file->reads;
-    if (file->position >= file->data.size()) return nullptr;
-    int n = 0;
-    while (n < size - 1 && file->position < file->data.size()) {
-        char c = file->data[file->position++];
-        buffer[n++] = c;
-        if (c == '\n') break;
-    }
-    buffer[n] = 0;
-    return buffer;
-}
-
 std::string scanned(const std::string& text, bool* found = nullptr, int* reads = nullptr) {
-    MemoryFile file{text};
+    MemoryFile file{text.data(), text.size(), 0, 0};
     char out[128] = "";
-    bool result = scanHelpContents(readMemory, &file, out, sizeof out);
+    bool result = scanHelpContents(readMemoryPiece, &file, out, sizeof out);
     if (found) *found = result;
     if (reads) *reads = file.reads;
     return out;
@@ -208,11 +189,23 @@ TEST(ScanHelpContents, PiecesOfALongLineCountAsReads) {
     EXPECT_FALSE(found);
 }
 
-TEST(ScanHelpContents, TheRestOfALongLineIsNoLineOfItsOwn) {
-    std::string text = std::string(127, 'x') + ".plugincontents=Wrong\n.plugincontents=Right\n";
-    EXPECT_EQ(scanned(text), "Right");
-    // A line of exactly 126 characters and its line end fills a read and ends it.
-    EXPECT_EQ(scanned(std::string(126, 'x') + "\n.plugincontents=Next\n"), "Next");
+// Every piece is a line as read: a contents line may begin inside an overlong
+// physical line, where a read of 127 characters ends; a NUL byte changes nothing.
+TEST(ScanHelpContents, EveryPieceOfALongLineIsALineAsRead) {
+    const std::string x127(127, 'x'), x126(126, 'x');
+    std::string nul = "ab" + std::string(1, '\0') + std::string(124, 'x');
+    struct Case {
+        std::string text;
+        const char* expected;
+    } cases[] = {
+        {x127 + ".PluginContents=Second piece\n.plugincontents=Later\n", "Second piece"},
+        {x127 + x127 + x127 + x127 + ".plugincontents=Fifth piece\n", "Fifth piece"},
+        {x127 + x127 + x127 + x127 + x127 + ".plugincontents=Sixth piece\n", ""},
+        {x126 + "\n.plugincontents=Next line\n", "Next line"},
+        {x126 + ".plugincontents=Not at a piece start\n.plugincontents=Next\n", "Next"},
+        {nul + ".plugincontents=After a NUL\n", "After a NUL"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(scanned(c.text), c.expected) << c.text.size();
 }
 
 TEST(ScanHelpContents, EndOfFileEndsTheReading) {

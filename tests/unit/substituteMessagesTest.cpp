@@ -4,6 +4,8 @@
 #include "state/pluginState.h"
 #include "testSupport.h"
 
+#include "../fuzz/memoryFile.h"
+
 #include <gtest/gtest.h>
 
 #include <stdint.h>
@@ -86,11 +88,39 @@ TEST(MessageTextOf, QuotesAndBackslashes) {
     }
 }
 
-TEST(PieceEndsLine, OnlyAFullBufferWithoutLineEndContinues) {
-    EXPECT_TRUE(pieceEndsLine("abc\n", 5));
-    EXPECT_FALSE(pieceEndsLine("abcd", 5));
-    EXPECT_TRUE(pieceEndsLine("abc", 5));  // end of file
-    EXPECT_TRUE(pieceEndsLine("", 5));
+bool collect(const char* text, void* list) {
+    static_cast<std::vector<std::string>*>(list)->push_back(text);
+    return true;
+}
+
+std::vector<std::string> messagesOf(const std::string& file) {
+    MemoryFile memory{file.data(), file.size(), 0, 0};
+    std::vector<std::string> texts;
+    EXPECT_TRUE(readMessageLines(readMemoryPiece, &memory, collect, &texts));
+    return texts;
+}
+
+// A physical line takes at most one id, however many reads of 259 bytes it
+// needs, and whatever NUL bytes it holds: the length of a read is what the
+// read delivered, not where its first NUL stands.
+TEST(ReadMessageLines, ALineTakesOneIdWhateverItsLengthAndBytes) {
+    using Texts = std::vector<std::string>;
+    const std::string nul(1, '\0');
+    const std::string tail = "\"Tail\"\n\"Next\"\n";
+    struct Case {
+        std::string file;
+        Texts texts;
+    } cases[] = {
+        {".Language=English,English\n\"A\"\n\n;c\n\"B\"", {"A", "B"}},
+        {"\"" + std::string(258, 'a') + tail, {std::string(258, 'a'), "Next"}},
+        {"\"ab" + nul + std::string(255, 'x') + tail, {"ab", "Next"}},
+        {";c" + nul + std::string(256, 'x') + tail, {"Next"}},
+        {"\"" + std::string(257, 'a') + nul + tail, {std::string(257, 'a'), "Next"}},
+        {"\"" + std::string(257, 'a') + "\n" + tail, {std::string(257, 'a'), "Tail", "Next"}},
+        {";" + std::string(258, 'x') + "\n" + tail, {"Tail", "Next"}},
+        {"\"" + nul + "\n" + tail, {"", "Tail", "Next"}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(messagesOf(c.file), c.texts) << c.file.substr(0, 40);
 }
 
 // ---- The provider ----
@@ -313,14 +343,25 @@ TEST_F(SubstituteMessages, OverlongFirstLineStillNamesTheLanguage) {
 }
 
 // The rest of an overlong message line arrives in further reads; beginning
-// with a quote must not make it a message of its own and shift later ids.
+// with a quote must not make it a message of its own and shift later ids, not
+// even when a NUL byte in the line makes the read look short.
 TEST_F(SubstituteMessages, OverlongMessageLineKeepsOneIdAndIsCut) {
-    std::string text = std::string(258, 'a') + "\"" + std::string(258, 'b') + "\"tail";
-    writeFile(dir / "rus.lng", ".Language=Russian,Russian\n\"" + text + "\"\n\"Next\"\n");
-    useModule(dir / "hex.dll");
-    EXPECT_EQ(msg(0), std::string(258, 'a'));
-    EXPECT_EQ(msg(1), "Next");
-    EXPECT_EQ(msg(2), "TooBig!");
+    // Each line fills the first read (259 bytes with its opening quote), and
+    // its rest begins with a quote.
+    struct Case {
+        std::string line;
+        std::string message;
+    } cases[] = {
+        {std::string(258, 'a') + "\"" + std::string(258, 'b') + "\"tail", std::string(258, 'a')},
+        {std::string("a\0", 2) + std::string(256, 'b') + "\"tail", "a"},
+    };
+    for (const Case& c : cases) {
+        writeFile(dir / "rus.lng", ".Language=Russian,Russian\r\n\"" + c.line + "\"\r\n\"Next\"\r\n");
+        useModule(dir / "hex.dll");
+        EXPECT_EQ(msg(0), c.message);
+        EXPECT_EQ(msg(1), "Next");
+        EXPECT_EQ(msg(2), "TooBig!");
+    }
 }
 
 TEST_F(SubstituteMessages, GarbageLanguageFileStaysWithinItsBuffers) {
