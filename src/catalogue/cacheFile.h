@@ -18,6 +18,9 @@ struct CachedRecords {
 // whole number of records.
 CachedRecords readCache();
 void releaseCache(CachedRecords* cache);
+// Builds the index over cache->records; without memory for it the lookup
+// scans the records one by one.
+void indexCachedRecords(CachedRecords* cache);
 // First record whose dllPath equals path without regard to case.
 const CatalogueRecord* findCachedRecord(const char* path, const CachedRecords* cache);
 void writeCache(const CatalogueRecord* catalogue, int count);
