@@ -5,6 +5,7 @@
 #pragma once
 
 #include "far/farPlugin.h"
+#include "faultGuard.h"
 
 #include <deque>
 #include <functional>
@@ -49,6 +50,7 @@ struct DialogCall {
     std::string helpTopic;
     std::vector<FarDialogItem> before;  // items as the plugin handed them in
     std::vector<FarDialogItem> after;   // items as returned to the plugin
+    std::vector<std::string> masks;     // the mask text of each DIF_MASKEDIT item ("" for others)
     int result = -1;
 };
 
@@ -56,6 +58,14 @@ struct DialogScript {
     int result = -1;                    // index of the closing item, -1 = Esc
     std::map<int, std::string> edits;   // item index -> new Data
     std::map<int, int> checks;          // item index -> new Selected
+};
+
+struct MenuCall {
+    int pluginNumber = 0;
+    std::string title, bottom, helpTopic;
+    std::vector<std::string> items;      // texts; separators are "-"
+    int selected = 0;                    // the item the plugin marked Selected
+    int answer = -1;                     // the chosen item, -1 = Esc
 };
 
 struct HelpCall {
@@ -98,6 +108,7 @@ class Host;
 class Panel {
 public:
     HANDLE handle() const { return handle_; }
+    class Plugin* plugin() const { return plugin_; }
     // GetOpenPluginInfo + GetFindData (+ FreeFindData), the way the host reads a panel.
     bool read(int opMode = 0);
     // The last OpenPluginInfo the plugin gave, with its texts copied.
@@ -132,13 +143,16 @@ public:
     PutResult putFiles(const std::string& sourceDir, const std::vector<std::string>& names,
                        int opMode = 0, bool move = false);
     // ProcessKey; when the plugin does not handle the key, the host's own
-    // handling applies (Ctrl+F3..F11 sort modes, Ctrl+0..9 view modes).
+    // handling applies (Ctrl+F3..F11 sort modes, Ctrl+0..9 view modes,
+    // Ctrl+Z descriptions in the host's own columns, Ins selects).
     int key(int vk, unsigned controlState = 0);
     void close();                    // ClosePlugin
     bool closed() const { return closed_; }
+    bool descriptionsShown() const { return descriptionsShown_; }
 
     // The panel as text: title, column titles, items in the plugin's columns
-    // for the current view mode, the key bar.
+    // for the current view mode (the host's own columns when the plugin has
+    // none for it), the key bar.
     std::string render(int width = 100, int height = 0) const;
 
 private:
@@ -165,10 +179,12 @@ private:
     // What FCTL_GETPANELINFO handed out; valid until the next such call.
     mutable std::vector<PanelEntry> infoEntries_;
     mutable std::vector<PluginPanelItem> infoItems_;
+    mutable std::vector<PluginPanelItem> infoSelected_;
     std::vector<PanelEntry> items_;
     int current_ = 0;
     int viewMode_ = 2;
     int sortMode_ = SM_NAME;
+    bool descriptionsShown_ = false;   // Ctrl+Z over the host's own columns
     bool closed_ = false;
     bool haveInfo_ = false;
     bool startApplied_ = false;      // StartPanelMode/StartSortMode are taken once
@@ -188,6 +204,21 @@ public:
     // it once and calls nothing of it any more.
     bool released() const { return released_; }
     bool has(const char* exportName) const;
+    // The plugin faulted in a call: the host calls nothing of it any more
+    // (not even ClosePlugin); fault() is the report.
+    bool faulted() const { return faulted_; }
+    const std::string& fault() const { return fault_; }
+    // Runs body, a call into the export exportName, with its faults
+    // contained; false when it faulted now or had faulted before (body is
+    // then not run). A fault is reported as a problem and in Host::faults.
+    template <typename F>
+    bool call(const char* exportName, F&& body) {
+        if (faulted_) return false;
+        FaultInfo fault;
+        if (!guarded(body, &fault)) return true;
+        noteFault(exportName, fault);
+        return false;
+    }
 
     PluginInfo getPluginInfo();        // zeroed before the call
     int getMinFarVersion();
@@ -208,8 +239,11 @@ private:
     // loaded(), else notes a release behind the host's back (once) and
     // forgets the module.
     bool callable();
+    void noteFault(const char* exportName, const FaultInfo& fault);
     HMODULE module_ = nullptr;
     bool released_ = false;
+    bool faulted_ = false;
+    std::string fault_;
     std::string path_;
     int moduleNumber_ = 0;
     std::unique_ptr<PluginStartupInfo> info_;
@@ -263,11 +297,21 @@ public:
     // a test can change the world in the middle of a plugin's operation.
     std::function<void(const MessageCall&)> onMessage;
     void queueDialog(DialogScript script) { dialogScripts_.push_back(std::move(script)); }
+    // Menus: queued answers (item index, -1 = Esc), else askMenu, else the
+    // item the plugin marked selected, as Enter would choose it.
+    void queueMenuAnswer(int answer) { menuAnswers_.push_back(answer); }
+    std::function<int(const MenuCall&)> askMenu;
+    // Asked for a dialog (and an input box) when no script is queued: fills
+    // the script (result, edits, checks) as a person would; unset = Esc.
+    std::function<void(const DialogCall&, DialogScript&)> askDialog;
+    // Asked to show a help topic (the host's help viewer) when set.
+    std::function<void(const HelpCall&)> onHelp;
 
     // What the plugin did.
     std::vector<MessageCall> messages;
     std::vector<DialogCall> dialogs;
     std::vector<HelpCall> helps;
+    std::vector<MenuCall> menus;
     std::vector<std::string> transcript;   // one line per event, in order
     int savedScreens() const { return saved_; }
     int restoredScreens() const { return restored_; }
@@ -276,6 +320,13 @@ public:
     // window until the next RestoreScreen), or nullptr.
     const MessageCall* boxOnScreen() const;
     std::vector<std::string> problems;      // what the real host would only suffer from
+    // Reports of plugin calls that faulted (each is among the problems too).
+    std::vector<std::string> faults;
+    // How many of the problems are calls of services this host does not
+    // emulate: the plugin may be right, the emulator cannot tell.
+    int notEmulatedCalls() const { return notEmulated_; }
+    // Notes a call of a service that is not emulated, once per service.
+    void notEmulated(const std::string& service);
     void clearRecords();
 
     // Current language; GetMsg answers from the matching language file.
@@ -288,12 +339,14 @@ private:
     friend class Panel;
     friend class Plugin;
     friend struct Services;
+    friend struct ServiceAccess;
     friend class ActivePanelScope;
     HostOptions options_;
     std::string lastError_;
     std::vector<std::unique_ptr<Plugin>> plugins_;
     std::deque<int> messageAnswers_;
     std::deque<DialogScript> dialogScripts_;
+    std::deque<int> menuAnswers_;
     FarStandardFunctions fsf_{};
     int saved_ = 0, restored_ = 0;
     std::map<HANDLE, bool> screens_;
@@ -302,6 +355,8 @@ private:
     bool keepsPluginsCache_ = false;       // loadAllPlugins ran
     bool wrotePluginsCache_ = false;
     std::vector<HANDLE> reportedScreens_;  // unrestored screens already noted
+    int notEmulated_ = 0;
+    std::vector<std::string> notEmulatedNames_;
 
     Panel* findPanel(HANDLE handle);       // the calling panel first, then any open one
     Panel* otherPanel(Panel* panel);       // the host's other panel, if a plugin holds it

@@ -13,6 +13,7 @@ struct GuardFrame {
     EXCEPTION_DISPOSITION(__cdecl* handler)(EXCEPTION_RECORD*, void*, CONTEXT*, void*);
     void* jump[5];
     volatile DWORD code;
+    FaultInfo fault;
 };
 
 const DWORD kUnwinding = 0x2 | 0x4;   // EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND
@@ -29,6 +30,16 @@ EXCEPTION_DISPOSITION __cdecl onException(EXCEPTION_RECORD* record, void* establ
     if (record->ExceptionFlags & kUnwinding) return ExceptionContinueSearch;
     GuardFrame* frame = static_cast<GuardFrame*>(establisher);
     frame->code = record->ExceptionCode;
+    FaultInfo& f = frame->fault;
+    f.code = record->ExceptionCode;
+    f.address = record->ExceptionAddress;
+    f.parameters = record->NumberParameters;
+    if (record->ExceptionCode == EXCEPTION_ACCESS_VIOLATION && record->NumberParameters >= 2) {
+        f.access = static_cast<int>(record->ExceptionInformation[0]);
+        f.target = record->ExceptionInformation[1];
+    } else if (record->NumberParameters >= 1) {
+        f.parameter = record->ExceptionInformation[0];
+    }
     RtlUnwind(establisher, nullptr, record, nullptr);
     __builtin_longjmp(frame->jump, 1);
 }
@@ -38,9 +49,10 @@ __attribute__((noipa)) void invoke(void (*fn)(void*), void* context) { fn(contex
 
 }  // namespace
 
-__attribute__((noinline)) DWORD callGuarded(void (*fn)(void*), void* context) {
+__attribute__((noinline)) DWORD callGuarded(void (*fn)(void*), void* context, FaultInfo* info) {
     GuardFrame frame;
     frame.code = 0;
+    frame.fault = FaultInfo();
     frame.handler = onException;
     frame.next = chainHead();
     if (__builtin_setjmp(frame.jump) == 0) {
@@ -52,6 +64,7 @@ __attribute__((noinline)) DWORD callGuarded(void (*fn)(void*), void* context) {
     setChainHead(frame.next);
     DWORD code = frame.code;
     if (code == EXCEPTION_STACK_OVERFLOW) _resetstkoflw();
+    if (info) *info = frame.fault;
     return code ? code : 1;
 }
 

@@ -10,13 +10,24 @@
 
 namespace farhost {
 
+// What ended a guarded call.
+struct FaultInfo {
+    DWORD code = 0;              // the exception code; 0 = the call returned
+    void* address = nullptr;     // where it was raised
+    int access = -1;             // access violations: 0 read, 1 write, 8 execute; else -1
+    ULONG_PTR target = 0;        // access violations: the address touched
+    ULONG_PTR parameter = 0;     // the first parameter of any other exception
+    DWORD parameters = 0;        // how many the exception carried
+};
+
 // Runs fn(context); 0 when it returned, else the code of the exception.
-DWORD callGuarded(void (*fn)(void* context), void* context);
+// `info`, when given, receives the details of the exception.
+DWORD callGuarded(void (*fn)(void* context), void* context, FaultInfo* info = nullptr);
 
 template <typename F>
-DWORD guarded(F&& body) {
+DWORD guarded(F&& body, FaultInfo* info = nullptr) {
     using Body = typename std::remove_reference<F>::type;
-    return callGuarded([](void* context) { (*static_cast<Body*>(context))(); }, &body);
+    return callGuarded([](void* context) { (*static_cast<Body*>(context))(); }, &body, info);
 }
 
 }  // namespace farhost

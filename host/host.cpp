@@ -2,8 +2,10 @@
 // and the records of what the plugins did.
 #include "farHost.h"
 
-#include "faultGuard.h"
+#include "entryPoints.h"
+#include "heapChecks.h"
 #include "hostText.h"
+#include "peImage.h"
 #include "services.h"
 
 #include <stdio.h>
@@ -44,9 +46,27 @@ std::string windowsError(DWORD code) {
     return "error " + std::to_string(code) + (s.empty() ? std::string() : " (" + s + ")");
 }
 
-std::string exceptionText(DWORD code) {
+// What the export table says about the plugin interface: the entry points
+// the host finds, and those it cannot find because their names are decorated.
+struct EntryPointCheck {
+    int found = 0;
+    std::vector<std::string> decorated;   // "ClosePlugin@4"
+};
+
+EntryPointCheck checkEntryPoints(HMODULE module) {
+    EntryPointCheck check;
+    std::vector<std::string> names = exportNames(module);
+    for (const char* entry : kEntryPoints)
+        for (const std::string& name : names) {
+            if (name == entry) ++check.found;
+            else if (undecoratedName(name) == entry) check.decorated.push_back(name);
+        }
+    return check;
+}
+
+std::string hexText(DWORD value) {
     char hex[16];
-    snprintf(hex, sizeof hex, "0x%08lX", static_cast<unsigned long>(code));
+    snprintf(hex, sizeof hex, "0x%08lX", static_cast<unsigned long>(value));
     return hex;
 }
 
@@ -127,18 +147,36 @@ Plugin* Host::load(const std::string& dllPath) {
         lastError_ = std::string("cannot load ") + full + ": " + windowsError(GetLastError());
         return nullptr;
     }
+    EntryPointCheck entries = checkEntryPoints(module);
+    if (!entries.decorated.empty()) {
+        std::string list;
+        for (size_t i = 0; i < entries.decorated.size() && i < 4; ++i) list += (i ? ", " : "") + entries.decorated[i];
+        if (entries.decorated.size() > 4) list += ", ...";
+        problem(std::string(full) + " exports decorated names (" + list +
+                "): the host looks for undecorated ones and finds none of these; link with -Wl,--kill-at, or "
+                "name them in a .def file (SetStartupInfo=SetStartupInfo@4)");
+    }
+    if (entries.found == 0) {
+        lastError_ = std::string(full) + " has no entry point of the plugin interface 1.70" +
+                     (entries.decorated.empty() ? std::string() : " under an undecorated name");
+        FreeLibrary(module);
+        return nullptr;
+    }
+    checkFreesOf(module);
+
     std::unique_ptr<Plugin> plugin(new Plugin());
     plugin->module_ = module;
     plugin->path_ = full;
 
     if (auto minVersion = reinterpret_cast<PFN_GetMinFarVersion>(plugin->proc("GetMinFarVersion"))) {
         int wanted = 0;
-        if (DWORD code = guarded([&] { wanted = minVersion(); })) {
-            lastError_ = std::string("GetMinFarVersion of ") + full + " raised exception " + exceptionText(code);
-            problem(lastError_ + ": the host does not load it");
+        if (!plugin->call("GetMinFarVersion", [&] { wanted = minVersion(); })) {
+            lastError_ = plugin->fault_ + " in " + plugin->path_;
+            record("> the host does not load " + plugin->path_);
             FreeLibrary(module);
             return nullptr;
         }
+        record("> GetMinFarVersion() = " + hexText(static_cast<DWORD>(wanted)));
         if ((wanted & 0xFFFF) > kHostVersion) {
             lastError_ = std::string(full) + " needs host version " + std::to_string((wanted >> 8) & 0xFF) + "." +
                          std::to_string(wanted & 0xFF);
@@ -162,13 +200,14 @@ Plugin* Host::load(const std::string& dllPath) {
     if (auto setStartupInfo = reinterpret_cast<PFN_SetStartupInfo>(result->proc("SetStartupInfo"))) {
         ActivePanelScope scope(this, nullptr);
         // The host survives a plugin that faults at start, and unloads it.
-        if (DWORD code = guarded([&] { setStartupInfo(&info); })) {
-            lastError_ = "SetStartupInfo of " + result->path_ + " raised exception " + exceptionText(code);
-            problem(lastError_ + ": the host unloads it");
+        if (!result->call("SetStartupInfo", [&] { setStartupInfo(&info); })) {
+            lastError_ = result->fault_ + " in " + result->path_;
+            record("> the host unloads " + result->path_);
             FreeLibrary(result->module_);
             result->module_ = nullptr;
             return nullptr;
         }
+        record("> SetStartupInfo");
     }
     if (keepsPluginsCache_) writePluginsCache();
     return result;
@@ -246,7 +285,18 @@ void Host::clearRecords() {
     helps.clear();
     transcript.clear();
     problems.clear();
+    faults.clear();
+    notEmulated_ = 0;
+    notEmulatedNames_.clear();
     onScreenBox_ = -1;
+}
+
+void Host::notEmulated(const std::string& service) {
+    for (const std::string& known : notEmulatedNames_)
+        if (known == service) return;
+    notEmulatedNames_.push_back(service);
+    ++notEmulated_;
+    problem("plugin called " + service + ", which is not emulated");
 }
 
 void Host::problem(const std::string& text) {

@@ -3,6 +3,7 @@
 // view and sort modes, and the host's own handling of keys.
 #include "farHost.h"
 
+#include "faultReport.h"
 #include "hostText.h"
 #include "keyNames.h"
 #include "panelSort.h"
@@ -67,7 +68,8 @@ void Panel::refreshInfo() {
     memset(&oi, 0, sizeof oi);
     if (auto fn = reinterpret_cast<PFN_GetOpenPluginInfo>(plugin_->proc("GetOpenPluginInfo"))) {
         ActivePanelScope scope(host_, this);
-        fn(handle_, &oi);
+        if (plugin_->call("GetOpenPluginInfo", [&] { fn(handle_, &oi); })) host_->record("> GetOpenPluginInfo");
+        else memset(&oi, 0, sizeof oi);
     }
     auto text = [&](const char* p, const char* what) {
         bool terminated = true;
@@ -168,17 +170,18 @@ bool Panel::read(int opMode) {
     if (auto getFindData = reinterpret_cast<PFN_GetFindData>(plugin_->proc("GetFindData"))) {
         PluginPanelItem* items = nullptr;
         int count = 0;
-        int ok;
+        int ok = 0;
         {
             ActivePanelScope scope(host_, this);
             ++reading_;
-            ok = getFindData(handle_, &items, &count, opMode);
+            bool done = plugin_->call("GetFindData", [&] { ok = getFindData(handle_, &items, &count, opMode); });
             --reading_;
+            if (!done) return false;
         }
-        if (!ok) {
-            host_->record("> GetFindData = 0");
-            return false;
-        }
+        host_->record("> GetFindData(" + hexAddress(reinterpret_cast<ULONG_PTR>(handle_)) + ", opMode " +
+                      std::to_string(opMode) + ") = " + std::to_string(ok) +
+                      (ok ? ", " + std::to_string(count) + " items" : std::string()));
+        if (!ok) return false;
         int n = count;
         if (n < 0) {
             host_->problem("GetFindData: negative item count " + std::to_string(count));
@@ -220,7 +223,8 @@ bool Panel::read(int opMode) {
         // The host gives every array back at once; it keeps its own copies.
         if (auto freeFindData = reinterpret_cast<PFN_FreeFindData>(plugin_->proc("FreeFindData"))) {
             ActivePanelScope scope(host_, this);
-            freeFindData(handle_, items, count);
+            if (plugin_->call("FreeFindData", [&] { freeFindData(handle_, items, count); }))
+                host_->record("> FreeFindData(" + std::to_string(count) + " items)");
         }
     }
 
@@ -240,15 +244,22 @@ bool Panel::read(int opMode) {
 
 void Panel::sortItems() {
     EntryCompare pluginCompare;
+    int calls = 0;
     if (auto compare = reinterpret_cast<PFN_Compare>(plugin_->proc("Compare"))) {
-        pluginCompare = [this, compare](const PanelEntry& a, const PanelEntry& b) {
-            return compare(handle_, &a.raw, &b.raw, static_cast<unsigned>(sortMode_));
+        // After a fault the host sorts by its own rules.
+        pluginCompare = [this, compare, &calls](const PanelEntry& a, const PanelEntry& b) {
+            int result = -2;
+            if (plugin_->call("Compare", [&] { result = compare(handle_, &a.raw, &b.raw, static_cast<unsigned>(sortMode_)); }))
+                ++calls;
+            return result;
         };
     }
     ActivePanelScope scope(host_, this);
     ++reading_;
     sortPanelEntries(items_, sortMode_, pluginCompare);
     --reading_;
+    if (calls)
+        host_->record("> Compare x" + std::to_string(calls) + " (sort mode " + std::to_string(sortMode_) + ")");
 }
 
 void Panel::setCurrent(int index) {
@@ -284,10 +295,10 @@ void Panel::setSortMode(int mode) {
 bool Panel::changeDirectory(const std::string& dir, int opMode) {
     auto fn = reinterpret_cast<PFN_SetDirectory>(plugin_->proc("SetDirectory"));
     if (closed_ || !fn) return false;
-    int result;
+    int result = 0;
     {
         ActivePanelScope scope(host_, this);
-        result = fn(handle_, dir.c_str(), opMode);
+        if (!plugin_->call("SetDirectory", [&] { result = fn(handle_, dir.c_str(), opMode); })) return false;
     }
     host_->record("> SetDirectory(" + quoted(dir) + ", " + std::to_string(opMode) + ") = " + std::to_string(result));
     return result != 0;
@@ -322,11 +333,13 @@ bool Panel::setDirectory(const std::string& dir, int opMode) {
 int Panel::key(int vk, unsigned controlState) {
     if (closed_) return 0;
     if (auto fn = reinterpret_cast<PFN_ProcessKey>(plugin_->proc("ProcessKey"))) {
-        int result;
+        int result = 0;
+        bool done;
         {
             ActivePanelScope scope(host_, this);
-            result = fn(handle_, vk, controlState);
+            done = plugin_->call("ProcessKey", [&] { result = fn(handle_, vk, controlState); });
         }
+        if (!done) return 0;
         host_->record("> ProcessKey(" + keyName(vk, controlState) + ") = " + std::to_string(result));
         // A key may free a plugin's module (a manager's unload): note it now,
         // before anyone can load something else at the same address.
@@ -348,6 +361,12 @@ int Panel::key(int vk, unsigned controlState) {
             return 1;
         }
         if (vk == 'R') return read() ? 1 : 0;
+        // The host's own columns (a plugin without view modes) show
+        // descriptions or not.
+        if (vk == 'Z') {
+            descriptionsShown_ = !descriptionsShown_;
+            return 1;
+        }
         return 0;
     }
     if (controlState != 0) return 0;
@@ -360,6 +379,10 @@ int Panel::key(int vk, unsigned controlState) {
     case VK_PRIOR: setCurrent(current_ - 20); return 1;
     case VK_NEXT: setCurrent(current_ + 20); return 1;
     case VK_RETURN: enter(); return 1;
+    case VK_INSERT:
+        if (n && !items_[current_].isDots) items_[current_].raw.Flags ^= PPIF_SELECTED;
+        setCurrent(current_ + 1);
+        return 1;
     default: return 0;
     }
 }
@@ -367,16 +390,20 @@ int Panel::key(int vk, unsigned controlState) {
 void Panel::close() {
     if (closed_) return;
     closed_ = true;
+    std::string handle = hexAddress(reinterpret_cast<ULONG_PTR>(handle_));
+    if (plugin_->faulted()) {
+        host_->record("> ClosePlugin(" + handle + ") not called: the plugin faulted");
+        return;
+    }
     if (!plugin_->callable()) {
-        host_->record("> ClosePlugin(" + std::to_string(reinterpret_cast<intptr_t>(handle_)) +
-                      ") not called: the module is gone");
+        host_->record("> ClosePlugin(" + handle + ") not called: the module is gone");
         return;
     }
     if (auto fn = reinterpret_cast<PFN_ClosePlugin>(plugin_->proc("ClosePlugin"))) {
         ActivePanelScope scope(host_, this);
-        fn(handle_);
+        if (!plugin_->call("ClosePlugin", [&] { fn(handle_); })) return;
     }
-    host_->record("> ClosePlugin(" + std::to_string(reinterpret_cast<intptr_t>(handle_)) + ")");
+    host_->record("> ClosePlugin(" + handle + ")");
 }
 
 void Panel::fillPanelInfo(PanelInfo& pi) const {
@@ -390,8 +417,14 @@ void Panel::fillPanelInfo(PanelInfo& pi) const {
     pi.PanelRect = RECT{0, 1, 49, 22};
     pi.PanelItems = n ? infoItems_.data() : nullptr;
     pi.ItemsNumber = n;
-    // With nothing selected the host reports the current item as the selection.
-    if (n && !infoEntries_[current_].isDots) {
+    infoSelected_.clear();
+    for (const PluginPanelItem& item : infoItems_)
+        if (item.Flags & PPIF_SELECTED) infoSelected_.push_back(item);
+    if (!infoSelected_.empty()) {
+        pi.SelectedItems = infoSelected_.data();
+        pi.SelectedItemsNumber = static_cast<int>(infoSelected_.size());
+    } else if (n && !infoEntries_[current_].isDots) {
+        // With nothing selected the host reports the current item as the selection.
         pi.SelectedItems = &infoItems_[current_];
         pi.SelectedItemsNumber = 1;
     }

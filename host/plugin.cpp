@@ -1,6 +1,7 @@
 // One loaded plugin: its exports, its language table and its open panels.
 #include "farHost.h"
 
+#include "faultReport.h"
 #include "hostText.h"
 #include "langFile.h"
 #include "moduleLiveness.h"
@@ -24,33 +25,53 @@ bool Plugin::callable() {
 
 bool Plugin::has(const char* exportName) const { return loaded() && GetProcAddress(module_, exportName); }
 
-FARPROC Plugin::proc(const char* name) { return callable() ? GetProcAddress(module_, name) : nullptr; }
+FARPROC Plugin::proc(const char* name) {
+    return !faulted_ && callable() ? GetProcAddress(module_, name) : nullptr;
+}
+
+void Plugin::noteFault(const char* exportName, const FaultInfo& fault) {
+    faulted_ = true;
+    fault_ = describeFault(exportName, fault);
+    if (Host* host = Host::current()) {
+        host->faults.push_back(fault_);
+        host->problem(fault_);
+        host->record("> the host calls nothing of " + path_ + " any more");
+    }
+}
 
 PluginInfo Plugin::getPluginInfo() {
     PluginInfo info;
     memset(&info, 0, sizeof info);
     if (auto fn = reinterpret_cast<PFN_GetPluginInfo>(proc("GetPluginInfo"))) {
-        ActivePanelScope scope(Host::current(), nullptr);
-        fn(&info);
+        Host* host = Host::current();
+        ActivePanelScope scope(host, nullptr);
+        if (call("GetPluginInfo", [&] { fn(&info); })) {
+            if (host) host->record("> GetPluginInfo: StructSize " + std::to_string(info.StructSize));
+        } else {
+            memset(&info, 0, sizeof info);
+        }
     }
     return info;
 }
 
 int Plugin::getMinFarVersion() {
     auto fn = reinterpret_cast<PFN_GetMinFarVersion>(proc("GetMinFarVersion"));
-    return fn ? fn() : 0;
+    int version = 0;
+    if (fn && !call("GetMinFarVersion", [&] { version = fn(); })) version = 0;
+    return version;
 }
 
 int Plugin::configure(int item) {
     auto fn = reinterpret_cast<PFN_Configure>(proc("Configure"));
     if (!fn) return 0;
     Host* host = Host::current();
-    int result;
+    int result = 0;
+    bool done;
     {
         ActivePanelScope scope(host, nullptr);
-        result = fn(item);
+        done = call("Configure", [&] { result = fn(item); });
     }
-    if (host) {
+    if (host && done) {
         host->record("> Configure(" + std::to_string(item) + ") = " + std::to_string(result));
         host->checkScreens("after Configure of " + path_);
     }
@@ -61,13 +82,17 @@ Panel* Plugin::open(int openFrom, int item, bool readNow) {
     auto fn = reinterpret_cast<PFN_OpenPlugin>(proc("OpenPlugin"));
     Host* host = Host::current();
     if (!fn || !host) return nullptr;
-    HANDLE handle;
+    // Panels closed earlier go now; a closed panel stays readable until then.
+    for (size_t i = 0; i < panels_.size();)
+        if (panels_[i]->closed_) panels_.erase(panels_.begin() + i);
+        else ++i;
+    HANDLE handle = INVALID_HANDLE_VALUE;
     {
         ActivePanelScope scope(host, nullptr);
-        handle = fn(openFrom, item);
+        if (!call("OpenPlugin", [&] { handle = fn(openFrom, item); })) return nullptr;
     }
     host->record("> OpenPlugin(" + std::to_string(openFrom) + ", " + std::to_string(item) + ") = " +
-                 std::to_string(reinterpret_cast<intptr_t>(handle)));
+                 hexAddress(reinterpret_cast<ULONG_PTR>(handle)));
     if (handle == INVALID_HANDLE_VALUE) return nullptr;
     panels_.push_back(std::unique_ptr<Panel>(new Panel(host, this, handle)));
     Panel* panel = panels_.back().get();

@@ -4,6 +4,8 @@
 // plugin that clears it (or reads it) meets the real thing.
 #include "farHost.h"
 
+#include "entryPoints.h"
+
 #include <shlwapi.h>
 #include <stdio.h>
 
@@ -13,15 +15,6 @@ namespace {
 
 const char kPluginsCacheKey[] = "SOFTWARE\\Far\\PluginsCache";
 
-// Every entry point of the plugin interface the host looks for.
-const char* const kExportNames[] = {
-    "SetStartupInfo", "GetPluginInfo",   "GetMinFarVersion", "OpenPlugin",          "OpenFilePlugin",
-    "ClosePlugin",    "GetOpenPluginInfo", "GetFindData",    "FreeFindData",        "GetVirtualFindData",
-    "FreeVirtualFindData", "SetDirectory", "GetFiles",       "PutFiles",            "DeleteFiles",
-    "MakeDirectory",  "ProcessHostFile", "SetFindList",      "Configure",           "ExitFAR",
-    "ProcessKey",     "ProcessEvent",    "ProcessEditorEvent", "ProcessEditorInput", "ProcessViewerEvent",
-    "Compare",
-};
 
 struct RegKey {
     HKEY h = nullptr;
@@ -65,7 +58,7 @@ void Host::writePluginsCache() {
         setText(key.h, "Name", plugin->path_);
         setText(key.h, "ID", fileId(plugin->path_));
         const DWORD present = 1;
-        for (const char* name : kExportNames)
+        for (const char* name : kEntryPoints)
             if (GetProcAddress(plugin->module_, name))
                 RegSetValueExA(exports.h, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&present), sizeof present);
         ++number;

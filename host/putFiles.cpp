@@ -74,8 +74,11 @@ PutResult Panel::putFiles(const std::string& sourceDir, const std::vector<std::s
             out.names.push_back(item.FindData.cFileName);
         }
         ActivePanelScope scope(host_, this);
-        out.result = putFiles(handle_, items.empty() ? nullptr : items.data(), static_cast<int>(items.size()),
-                              move ? 1 : 0, opMode);
+        bool done = plugin_->call("PutFiles", [&] {
+            out.result = putFiles(handle_, items.empty() ? nullptr : items.data(), static_cast<int>(items.size()),
+                                  move ? 1 : 0, opMode);
+        });
+        if (!done) return out;
     }
 
     host_->record("> PutFiles(" + std::to_string(items.size()) + " items, move " + (move ? "1" : "0") +

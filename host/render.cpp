@@ -14,7 +14,7 @@ namespace {
 const char kNone[] = "\x01";
 const char kColumnSeparator = '|';
 // '>' for the cursor, 'h' and 's' for the hidden and system attributes (the
-// host shows such items in their own colours), a blank before the columns.
+// host shows such items in their own colours), '*' for a selected item.
 constexpr int kMarkWidth = 4;
 
 const char* const kDefaultKeyLabels[12] = {"Help", "Menu", "View", "Edit", "Copy", "RenMov",
@@ -76,6 +76,23 @@ std::string cell(const PanelEntry& e, const std::string& type, DWORD panelFlags,
     }
 }
 
+// The host's own view modes, for a plugin that has none: Ctrl+0..9 choose,
+// Ctrl+Z adds or takes away the description column.
+void hostColumns(int mode, bool descriptions, std::vector<std::string>& types, std::vector<std::string>& widths) {
+    switch (mode) {
+    case 0: types = {"N"}, widths = {"0"}; break;
+    case 1: case 3: types = {"N", "S"}, widths = {"0", "10"}; break;
+    case 4: types = {"N", "S", "P", "D", "T", "A"}, widths = {"0", "10", "10", "8", "5", "5"}; break;
+    case 5: types = {"N", "Z"}, widths = {"0", "0"}; break;
+    case 6: types = {"N", "S", "Z"}, widths = {"0", "10", "0"}; break;
+    case 7: types = {"N", "S", "O"}, widths = {"0", "10", "12"}; break;
+    default: types = {"N", "S", "D"}, widths = {"0", "10", "8"}; break;
+    }
+    bool hasZ = false;
+    for (const std::string& t : types) hasZ = hasZ || t == "Z";
+    if (descriptions && !hasZ) types.push_back("Z"), widths.push_back("0");
+}
+
 constexpr DWORD kButtonFlags = 0x000F0000;   // the FMSG_MB_* field
 
 std::string boxText(const MessageCall& box, int width) {
@@ -116,8 +133,7 @@ std::string Panel::render(int width, int height) const {
         if (modeStrings_[mode][1] != kNone) widthTexts = splitText(modeStrings_[mode][1], ',');
         titles = modeTitles_[mode];
     } else {
-        types = {"N", "S", "D"};
-        widthTexts = {"0", "10", "8"};
+        hostColumns(mode, descriptionsShown_, types, widthTexts);
     }
     for (std::string& t : types) t = trimBlanks(t);
     int available = width - kMarkWidth - static_cast<int>(types.size()) + 1;
@@ -153,7 +169,7 @@ std::string Panel::render(int width, int height) const {
         line += i == current_ ? '>' : ' ';
         line += (a & FILE_ATTRIBUTE_HIDDEN) ? 'h' : ' ';
         line += (a & FILE_ATTRIBUTE_SYSTEM) ? 's' : ' ';
-        line += ' ';
+        line += (e.raw.Flags & PPIF_SELECTED) ? '*' : ' ';
         if (a & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) marked = true;
         for (size_t c = 0; c < types.size(); ++c) {
             if (c) line += kColumnSeparator;

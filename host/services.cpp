@@ -1,5 +1,6 @@
 #include "services.h"
 
+#include "faultReport.h"
 #include "hostText.h"
 #include "messageBox.h"
 
@@ -39,6 +40,7 @@ std::string describeMessage(const MessageCall& call, size_t textLines) {
     s += ":";
     for (size_t i = 0; i < textLines && i < call.lines.size(); ++i) s += (i ? " | " : " ") + call.lines[i];
     for (const std::string& b : call.buttons) s += " [" + b + "]";
+    if (!call.helpTopic.empty()) s += " help \"" + call.helpTopic + "\"";
     if (call.buttons.empty()) s += " (drawn)";
     else s += " -> " + std::to_string(call.answer);
     return s;
@@ -113,12 +115,17 @@ int WINAPI Services::dialog(int pluginNumber, int x1, int y1, int x2, int y2, co
             copy.Data[sizeof copy.Data - 1] = 0;
         }
         call.before.push_back(copy);
+        // The mask shares its room with Selected: a pointer to the plugin's text.
+        bool masked = (items[i].Flags & DIF_MASKEDIT) && items[i].Type == DI_FIXEDIT;
+        call.masks.push_back(masked ? boundedText(items[i].Mask, kMaxPluginText) : std::string());
     }
 
     DialogScript script;
     if (!host->dialogScripts_.empty()) {
         script = host->dialogScripts_.front();
         host->dialogScripts_.pop_front();
+    } else if (host->askDialog) {
+        host->askDialog(call, script);
     }
     for (const auto& edit : script.edits) {
         if (edit.first < 0 || edit.first >= itemsNumber) {
@@ -224,17 +231,23 @@ void WINAPI Services::restoreScreen(HANDLE screen) {
         host->record("RestoreScreen(none): redraw");
         return;
     }
-    unsigned number = static_cast<unsigned>((reinterpret_cast<uintptr_t>(screen) - 0x5C000000u) / 16);
+    uintptr_t value = reinterpret_cast<uintptr_t>(screen);
+    unsigned number = static_cast<unsigned>((value - 0x5C000000u) / 16);
     auto it = host->screens_.find(screen);
     if (it == host->screens_.end()) {
-        host->problem("RestoreScreen: unknown handle " + std::to_string(reinterpret_cast<uintptr_t>(screen)));
+        // Only screens still saved are kept: a handle the host gave out
+        // earlier was restored already.
+        bool ours = value > 0x5C000000u && (value - 0x5C000000u) % 16 == 0 && number <= host->nextScreen_;
+        if (ours) host->problem("RestoreScreen: screen #" + std::to_string(number) + " restored twice");
+        else host->problem("RestoreScreen: unknown handle " + hexAddress(value));
         return;
     }
-    if (!it->second) {
-        host->problem("RestoreScreen: screen #" + std::to_string(number) + " restored twice");
-        return;
-    }
-    it->second = false;
+    host->screens_.erase(it);
+    for (auto r = host->reportedScreens_.begin(); r != host->reportedScreens_.end(); ++r)
+        if (*r == screen) {
+            host->reportedScreens_.erase(r);
+            break;
+        }
     ++host->restored_;
     host->record("RestoreScreen(#" + std::to_string(number) + ")");
 }
@@ -252,41 +265,8 @@ BOOL WINAPI Services::showHelp(const char* moduleName, const char* topic, DWORD 
     snprintf(hex, sizeof hex, "0x%08lX", static_cast<unsigned long>(flags));
     host->record("ShowHelp(\"" + call.moduleName + "\", " + (topic ? "\"" + call.topic + "\"" : call.topic) + ", " +
                  hex + ")");
+    if (host->onHelp) host->onHelp(call);
     return TRUE;
-}
-
-DWORD WINAPI Services::expandEnvironmentStr(const char* src, char* dst, size_t size) {
-    if (!dst || size == 0) return 0;
-    // src and dst may be the same buffer: expand from a copy.
-    std::string source = boundedText(src, 32768);
-    DWORD need = ExpandEnvironmentStringsA(source.c_str(), nullptr, 0);
-    std::string expanded;
-    if (need > 0) {
-        std::vector<char> buffer(need + 1, 0);
-        DWORD got = ExpandEnvironmentStringsA(source.c_str(), buffer.data(), need + 1);
-        if (got > 0 && got <= need + 1) expanded = buffer.data();
-    }
-    if (expanded.empty() && !source.empty()) expanded = source;
-    copyBounded(dst, size, expanded);
-    return static_cast<DWORD>(strlen(dst));
-}
-
-char* WINAPI Services::trim(char* text) {
-    if (!text) return text;
-    size_t len = strlen(text);
-    size_t start = 0;
-    while (start < len && (text[start] == ' ' || text[start] == '\t')) ++start;
-    while (len > start && (text[len - 1] == ' ' || text[len - 1] == '\t')) --len;
-    memmove(text, text + start, len - start);
-    text[len - start] = 0;
-    return text;
-}
-
-void Services::fillStandardFunctions(FarStandardFunctions& fsf) {
-    memset(&fsf, 0, sizeof fsf);
-    fsf.StructSize = sizeof(FarStandardFunctions);
-    fsf.ExpandEnvironmentStr = &Services::expandEnvironmentStr;
-    fsf.Trim = &Services::trim;
 }
 
 void Services::fillStartupInfo(PluginStartupInfo& info, FarStandardFunctions* fsf) {
@@ -298,6 +278,8 @@ void Services::fillStartupInfo(PluginStartupInfo& info, FarStandardFunctions* fs
     info.RestoreScreen = &Services::restoreScreen;
     info.ShowHelp = &Services::showHelp;
     info.FSF = fsf;
+    fillExtraServices(info);
+    fillNotEmulatedServices(info);
 }
 
 }  // namespace farhost

@@ -20,9 +20,35 @@ struct Services {
     static DWORD WINAPI expandEnvironmentStr(const char* src, char* dst, size_t size);
     static char* WINAPI trim(char* text);
 
-    static void fillStandardFunctions(FarStandardFunctions& fsf);
+    static void fillStandardFunctions(FarStandardFunctions& fsf);   // standardFunctions.cpp
     // Service pointers of one plugin's startup info; other slots stay null.
     static void fillStartupInfo(PluginStartupInfo& info, FarStandardFunctions* fsf);
 };
+
+// What the services of other files may reach inside the host.
+struct ServiceAccess {
+    static void record(Host& host, const std::string& text) { host.record(text); }
+    static void problem(Host& host, const std::string& text) { host.problem(text); }
+    static bool nextMenuAnswer(Host& host, int& answer) {
+        if (host.menuAnswers_.empty()) return false;
+        answer = host.menuAnswers_.front();
+        host.menuAnswers_.pop_front();
+        return true;
+    }
+    static bool nextDialogScript(Host& host, DialogScript& script) {
+        if (host.dialogScripts_.empty()) return false;
+        script = host.dialogScripts_.front();
+        host.dialogScripts_.pop_front();
+        return true;
+    }
+    static Panel* panel(Host& host, HANDLE handle) { return host.findPanel(handle); }
+    static int version() { return 0x0146; }
+};
+
+// The other services, each file filling its own slots of the startup info:
+// Menu, InputBox, AdvControl, GetDirList, FreeDirList, CmpName (extraServices.cpp);
+// stubs that note the call and fail as the host would (notEmulated.cpp).
+void fillExtraServices(PluginStartupInfo& info);
+void fillNotEmulatedServices(PluginStartupInfo& info);
 
 }  // namespace farhost
