@@ -55,8 +55,10 @@ void pressKey(Host& host, Panel& panel, const TerminalOutput& output, int vk, un
     output.out("\n[" + keyName(vk, state) + "]\n");
     boxesForNextKey();
     panel.key(vk, state);
+    // Drawn first, so that what drawing asks of the plugin is among the key's lines.
+    std::string picture = panel.closed() || !host.faults.empty() ? std::string() : panel.render(width);
     for (; shown < host.transcript.size(); ++shown) output.out("  " + host.transcript[shown] + "\n");
-    if (!panel.closed()) output.out(panel.render(width));
+    output.out(picture);
 }
 
 }  // namespace
@@ -138,9 +140,10 @@ int main(int argc, char** argv) {
         if (!o.dropNames.empty() && !panel->closed() && host.faults.empty()) {
             output.out("\n[drop " + std::to_string(o.dropNames.size()) + " item(s) from " + o.dropDir + "]\n");
             PutResult result = panel->putFiles(o.dropDir, o.dropNames);
+            std::string picture = panel->render(width);
             for (; shown < host.transcript.size(); ++shown) output.out("  " + host.transcript[shown] + "\n");
             output.out(describePut(result));
-            output.out(panel->render(width));
+            output.out(picture);
         }
     } else {
         DWORD mode;
