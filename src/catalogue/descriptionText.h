@@ -1,5 +1,6 @@
-// Text rules behind a plugin's one-line description: cleaning the first line
-// of a file_id.diz and finding the ".plugincontents" line of a help file.
+// Text rules behind a plugin's one-line description: choosing among its menu
+// strings, cleaning the first line of a file_id.diz and finding the
+// ".plugincontents" line of a help file.
 // Plain buffer work, no file or system calls.
 #pragma once
 #include "runtime/pieces.h"

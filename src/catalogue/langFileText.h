@@ -1,5 +1,6 @@
 // Text rules of a plugin's language file (*.lng): the language it names in its
-// ".Language" line, and the text of one message line. Plain buffer work.
+// ".Language" line, which lines are message lines, and the text of each.
+// Plain buffer work over an fgets-shaped reader.
 #pragma once
 #include "runtime/pieces.h"
 
