@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test under Wine.
+# Builds everything and runs every test under Wine; ctest's arguments pass
+# through (scripts/test.sh -R KeyCommands runs the cases whose names match).
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 "$here/scripts/build.sh"
