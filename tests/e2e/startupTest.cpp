@@ -76,6 +76,24 @@ TEST_F(HostTest, PersonalFolderValueIsTrimmedExpandedAndEndsInOneBackslash) {
     EXPECT_EQ((std::vector<std::string>{dir / "MyPlugins", pluginsDir() + "A"}), catalogueOrder(panel));
 }
 
+TEST_F(HostTest, APersonalFolderValueUpTo259CharactersIsRead) {
+    // Blanks pad the value to its length; trimming leaves the real folder.
+    writeFile(dir / "Mine\\my.dll", "x");
+    std::string folder = dir / "Mine";
+    const struct { size_t length; bool read; } cases[] = {{258, true}, {259, true}, {260, false}};
+    for (const auto& c : cases) {
+        FarSetup setup;
+        setup.personal = true;
+        setup.personalValue = folder + std::string(c.length - folder.size(), ' ');
+        start(setup);
+        farhost::Panel* panel = vantorel->open();
+        ASSERT_NE(nullptr, panel);
+        std::vector<std::string> shown = names(panel);
+        EXPECT_EQ(c.read, std::find(shown.begin(), shown.end(), folder) != shown.end()) << c.length;
+        host.reset();
+    }
+}
+
 TEST_F(HostTest, ABlankOrMissingPersonalFolderValueMeansNone) {
     for (int variant = 0; variant < 2; ++variant) {
         FarSetup setup;
