@@ -92,11 +92,15 @@ TEST_F(HostTest, FolderTotalsSumTheDllsFolderTree) {
     writeFile(pluginsDir() + "Arc\\readme.txt", std::string(1000, 'c'));   // outside the size folder
     writeFile(pluginsDir() + "Two\\one.dll", std::string(10, 'x'));
     writeFile(pluginsDir() + "Two\\two.dll", std::string(5, 'x'));
+    // A link up to the plugins folder is not counted into the folder it lies in.
+    writeFile(pluginsDir() + "Loop\\loop.dll", std::string(7, 'l'));
+    bool linked = makeFolderLink(pluginsDir() + "Loop\\up", pluginsDir());
     start();
     farhost::Panel* panel = vantorel->open();
     ASSERT_NE(nullptr, panel);
     int twos = 0;
     for (const auto& e : panel->items()) {
+        if (linked && e.name == pluginsDir() + "Loop") EXPECT_EQ(7u, e.raw.FindData.nFileSizeLow);
         if (e.name == pluginsDir() + "Arc") {
             EXPECT_EQ(123u, e.raw.FindData.nFileSizeLow);
             EXPECT_EQ(123u, e.raw.PackSize);
@@ -107,6 +111,10 @@ TEST_F(HostTest, FolderTotalsSumTheDllsFolderTree) {
         }
     }
     EXPECT_EQ(2, twos);
+    if (linked) {
+        RemoveDirectoryA((pluginsDir() + "Loop\\up").c_str());
+        DeleteFileA((pluginsDir() + "Loop\\up").c_str());
+    }
 }
 
 TEST_F(HostTest, AnEmptyTreeWarnsAndGivesNoItems) {

@@ -1,3 +1,4 @@
+#include "catalogue/folderTotals.h"
 #include "catalogue/folderWalk.h"
 #include "state/pluginState.h"
 #include "runtime/heap.h"
@@ -112,6 +113,23 @@ TEST(WalkFolder, ALinkedFolderLeadingAboveTheStartOrToAFolderAlreadyWalkedIsNotE
     for (const char* link : {"Plugins\\Loop\\up", "Plugins\\L1", "Plugins\\L2"}) {
         RemoveDirectoryA((dir / link).c_str());
         DeleteFileA((dir / link).c_str());
+    }
+}
+
+TEST(FolderTotals, EachFolderIsWalkedOncePerBuildWhateverItsLetterCase) {
+    TempDir dir("totals");
+    writeFile(dir / "A\\a.dll", std::string(10, 'a'));
+    writeFile(dir / "A\\sub\\data", std::string(5, 'd'));
+    writeFile(dir / "B\\b.dll", std::string(3, 'b'));
+    writeFile(dir / "C\\c.dll", std::string(4, 'c'));
+    FolderTotals totals(1);   // fewer folders expected than asked for: still right
+    const struct { std::string folder; DWORD total; int walks; } asks[] = {
+        {dir / "A", 15, 1}, {dir / "A", 15, 1}, {dir / "a", 15, 1},
+        {dir / "B", 3, 2},  {dir / "C", 4, 3},  {dir / "B", 3, 3},
+    };
+    for (const auto& a : asks) {
+        EXPECT_EQ(a.total, totals.of(a.folder.c_str())) << a.folder;
+        EXPECT_EQ(a.walks, totals.summed()) << a.folder;
     }
 }
 
