@@ -12,7 +12,12 @@ have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok ins
 for p in g++-mingw-w64-i686-posix g++-mingw-w64-i686-win32 binutils-mingw-w64-i686 libz-mingw-w64-dev wine wine32:i386 cmake make googletest; do
   have "$p" || need+=("$p")
 done
+# What a first run does takes a minute or more: say so (on stderr, which the
+# demo and test scripts leave alone).
+say() { echo "setup: $*" >&2; }
+
 if [ ${#need[@]} -gt 0 ]; then
+  say "installing ${need[*]} (first run only)..."
   sudo=""; [ "$(id -u)" = 0 ] || sudo="sudo"
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
     $sudo dpkg --add-architecture i386
@@ -22,6 +27,7 @@ if [ ${#need[@]} -gt 0 ]; then
 fi
 
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  say "creating the Wine prefix $WINEPREFIX (first run only, about 10 s)..."
   mkdir -p "$WINEPREFIX"
   wineboot -i >/dev/null 2>&1 || true
   wineserver -w || true
