@@ -2,13 +2,14 @@
 
 #include "catalogue/cacheFile.h"
 #include "catalogue/descriptionExtractor.h"
-#include "catalogue/folderTotals.h"
+#include "catalogue/folderFacts.h"
 #include "catalogue/folderWalk.h"
 #include "catalogue/loadedModules.h"
 #include "catalogue/pluginFolder.h"
 #include "catalogue/probe.h"
 #include "catalogue/substituteMessages.h"
 #include "catalogue/versionExtractor.h"
+#include "catalogue/versionText.h"
 #include "state/pluginState.h"
 #include "runtime/heap.h"
 #include "runtime/text.h"
@@ -25,7 +26,7 @@ const char SCAN_TITLE[] = "Scan";
 // Asks the plugin for its menu strings (unless probing is off) and extracts
 // the description; the answers are copied before the DLL is freed and before
 // the substitute messages they may point into are released.
-void examinePlugin(CatalogueRecord* r, const char* pluginFolder) {
+void examinePlugin(CatalogueRecord* r, const char* pluginFolder, FolderFacts& facts) {
     PluginInfo answered;
     memset(&answered, 0, sizeof answered);
     HMODULE loaded = nullptr;
@@ -38,13 +39,17 @@ void examinePlugin(CatalogueRecord* r, const char* pluginFolder) {
     MenuSnapshot snapshot;
     if (answeredInfo) snapshotMenuStrings(&answered, &snapshot);
     memset(r->description, 0, sizeof r->description);
-    extractDescription(r->description, pluginFolder, answeredInfo ? &snapshot.info : nullptr);
+    if (answeredInfo) {
+        extractDescription(r->description, pluginFolder, &snapshot.info);
+    } else {
+        facts.filesDescriptionOf(pluginFolder, r->description);
+    }
     if (loaded) releaseProbedLibrary(loaded);
     if (!JConfig.skipProbing) substituteGetMsg(SUBSTITUTE_RELEASE, 0);
 }
 
 void buildRecord(const char* path, int index, CatalogueRecord* r, PluginPanelItem* p,
-                 const CachedRecords* cache, LoadedModules& loaded, FolderTotals& totals, int forceRescan) {
+                 const CachedRecords* cache, LoadedModules& loaded, FolderFacts& facts, int forceRescan) {
     copyText(r->dllPath, sizeof r->dllPath, path);
 
     // A plain attribute query settles whether the DLL is still there and
@@ -79,7 +84,7 @@ void buildRecord(const char* path, int index, CatalogueRecord* r, PluginPanelIte
             progress.update(path, 0, index);
             char sizeFolder[MAX_PATH];
             sizeFolderOf(r->dllPath, sizeFolder);
-            p->FindData.nFileSizeLow = totals.of(sizeFolder);
+            p->FindData.nFileSizeLow = facts.totalOf(sizeFolder);
             p->PackSize = p->FindData.nFileSizeLow;
         } else {
             memcpy(p, &r->item, sizeof *p);
@@ -95,14 +100,17 @@ void buildRecord(const char* path, int index, CatalogueRecord* r, PluginPanelIte
     if (fresh) {
         char folder[MAX_PATH];
         pluginFolderOf(r->dllPath, folder, true);
-        examinePlugin(r, folder);
+        examinePlugin(r, folder, facts);
         // The plugin's own code may have loaded a DLL that later records name.
         if (!JConfig.skipProbing) loaded.invalidate();
     }
     p->Description = r->description;
     if (fresh) {
         p->Owner = nullptr;
-        extractVersion(r, p);
+        char versionFolder[MAX_PATH];
+        if (resourceVersion(r, r->dllPath) || (versionFolderOf(r->dllPath, versionFolder, sizeof versionFolder) &&
+                                               facts.dizVersionOf(versionFolder, r->version)))
+            p->Owner = r->version;
     } else if (reused) {
         applyCachedVersion(r, p);
     } else {
@@ -139,14 +147,14 @@ int buildCatalogue(PanelState* panel, PluginPanelItem** items, int* count, int o
     }
 
     LoadedModules loaded;
-    FolderTotals totals(n);
+    FolderFacts facts(n);
     int index = 0;
     while (char* path = stack.pop()) {
         char working[MAX_PATH];
         copyText(working, sizeof working, path);
         heapFree(path);
         if (index < n) buildRecord(working, index, &catalogue[index], &panelItems[index], &cache, loaded,
-                                    totals, panel->forceRescan);
+                                    facts, panel->forceRescan);
         ++index;
     }
 

@@ -50,7 +50,9 @@ private:
     void* block_ = nullptr;
 };
 
-bool fromResource(CatalogueRecord* record, const char* dllPath) {
+} // namespace
+
+bool resourceVersion(CatalogueRecord* record, const char* dllPath) {
     VersionBlock info(dllPath);
     const char* text = info.fileVersion();
     if (!text) return false;
@@ -58,10 +60,10 @@ bool fromResource(CatalogueRecord* record, const char* dllPath) {
     return true;
 }
 
-bool fromDizFile(CatalogueRecord* record, const char* dllPath) {
+bool dizVersion(char* version, const char* folder) {
     char path[MAX_PATH];
-    if (!versionFolderOf(dllPath, path, sizeof path) || !appendWhole(path, sizeof path, "file_id.diz"))
-        return false;
+    copyText(path, sizeof path, folder);
+    if (!appendWhole(path, sizeof path, "file_id.diz")) return false;
     FileHandle file(path, "rt");
     if (!file.get()) return false;
     bool found = false;
@@ -69,22 +71,23 @@ bool fromDizFile(CatalogueRecord* record, const char* dllPath) {
     while (!found && fgets(line, sizeof line, file.get())) {
         lowerLetters(line);
         size_t length = 0;
-        if (const char* version = findVersion(line, &length)) {
-            storeVersion(record->version, version, length);
+        if (const char* text = findVersion(line, &length)) {
+            storeVersion(version, text, length);
             found = true;
         }
     }
     return found;
 }
 
-} // namespace
-
 void extractVersion(CatalogueRecord* record, PluginPanelItem* item) {
     if (!record || !item) return;
     item->Owner = nullptr;
     char dllPath[MAX_PATH];
     copyText(dllPath, sizeof dllPath, record->dllPath);
-    if (fromResource(record, dllPath) || fromDizFile(record, dllPath)) item->Owner = record->version;
+    char folder[MAX_PATH];
+    if (resourceVersion(record, dllPath) ||
+        (versionFolderOf(dllPath, folder, sizeof folder) && dizVersion(record->version, folder)))
+        item->Owner = record->version;
 }
 
 void applyCachedVersion(CatalogueRecord* record, PluginPanelItem* item) {

@@ -1,4 +1,4 @@
-#include "catalogue/folderTotals.h"
+#include "catalogue/folderFacts.h"
 #include "catalogue/folderWalk.h"
 #include "state/pluginState.h"
 #include "runtime/heap.h"
@@ -116,21 +116,28 @@ TEST(WalkFolder, ALinkedFolderLeadingAboveTheStartOrToAFolderAlreadyWalkedIsNotE
     }
 }
 
-TEST(FolderTotals, EachFolderIsWalkedOncePerBuildWhateverItsLetterCase) {
+TEST(FolderFacts, EachFolderIsWalkedAndReadOncePerBuildWhateverItsLetterCase) {
     TempDir dir("totals");
     writeFile(dir / "A\\a.dll", std::string(10, 'a'));
     writeFile(dir / "A\\sub\\data", std::string(5, 'd'));
     writeFile(dir / "B\\b.dll", std::string(3, 'b'));
     writeFile(dir / "C\\c.dll", std::string(4, 'c'));
-    FolderTotals totals(1);   // fewer folders expected than asked for: still right
+    writeFile(dir / "B\\file_id.diz", "Honey bee counter\r\n");
+    FolderFacts totals(1);   // fewer folders expected than asked for: still right
     const struct { std::string folder; DWORD total; int walks; } asks[] = {
         {dir / "A", 15, 1}, {dir / "A", 15, 1}, {dir / "a", 15, 1},
-        {dir / "B", 3, 2},  {dir / "C", 4, 3},  {dir / "B", 3, 3},
+        {dir / "B", 22, 2}, {dir / "C", 4, 3},  {dir / "B", 22, 3},
     };
     for (const auto& a : asks) {
-        EXPECT_EQ(a.total, totals.of(a.folder.c_str())) << a.folder;
-        EXPECT_EQ(a.walks, totals.summed()) << a.folder;
+        EXPECT_EQ(a.total, totals.totalOf(a.folder.c_str())) << a.folder;
+        EXPECT_EQ(a.walks, totals.folderWalks()) << a.folder;
     }
+    for (const char* folder : {"B\\", "b\\", "A\\", "B\\"}) {
+        char description[128] = "stale";
+        totals.filesDescriptionOf((dir / folder).c_str(), description);
+        EXPECT_STREQ(folder[0] == 'A' ? "" : "Honey bee counter", description) << folder;
+    }
+    EXPECT_EQ(2, totals.folderReads());
 }
 
 TEST(WalkFolder, PathsBeyond259CharactersAreSkippedNotOverrun) {
