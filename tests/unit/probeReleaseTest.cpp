@@ -23,42 +23,55 @@ BOOL WINAPI faultingRelease(HMODULE module) {
     return TRUE;
 }
 
+// A catalogue build over a tree of two fixture plugins of its own, with the
+// plugin's library-wide paths pointed at it for the length of the build.
+struct TwoPluginScan {
+    TempDir dir{"scan"};
+    std::string root = dir / "Plugins\\";
+    PluginPanelItem* items = nullptr;
+    int count = 0;
+    int result = 0;
+
+    TwoPluginScan(const char* first, const char* second) {
+        copyTree(fixtureDir(first), root + "A\\");
+        copyTree(fixtureDir(second), root + "B\\");
+    }
+    ~TwoPluginScan() { heapFree(items); }
+    void build() {
+        const char* savedRoot = pluginsRoot;
+        const char* savedPersonal = personalPluginsFolder;
+        char savedCache[MAX_PATH];
+        strcpy(savedCache, cacheFilePath);
+        pluginsRoot = root.c_str();
+        personalPluginsFolder = nullptr;
+        strcpy(cacheFilePath, (dir / "JCache.dat").c_str());
+        PanelState* panel = createPanelState(reinterpret_cast<HANDLE>(0x5151));
+        result = buildCatalogue(panel, &items, &count, OPM_SILENT);
+        panel->panelItems = nullptr;   // ours to free
+        destroyPanelState(panel->handle);
+        pluginsRoot = savedRoot;
+        personalPluginsFolder = savedPersonal;
+        strcpy(cacheFilePath, savedCache);
+    }
+};
+
 }  // namespace
 
 TEST(ProbeRelease, AFaultWhileReleasingAProbedPluginEndsOnlyThatRelease) {
-    TempDir dir("release");
-    std::string root = dir / "Plugins\\";
-    ASSERT_TRUE(copyTree(fixtureDir("recorder"), root + "A\\"));
-    ASSERT_TRUE(copyTree(fixtureDir("ver1001"), root + "B\\"));
-    const char* savedRoot = pluginsRoot;
-    const char* savedPersonal = personalPluginsFolder;
-    char savedCache[MAX_PATH];
-    strcpy(savedCache, cacheFilePath);
-    pluginsRoot = root.c_str();
-    personalPluginsFolder = nullptr;
-    strcpy(cacheFilePath, (dir / "JCache.dat").c_str());
+    TwoPluginScan scan("recorder", "ver1001");
     ReleaseLibraryFunction savedRelease = releaseLibrary;
     releaseLibrary = faultingRelease;
     releases = 0;
-
-    PanelState* panel = createPanelState(reinterpret_cast<HANDLE>(0x5151));
-    PluginPanelItem* items = nullptr;
-    int count = 0;
-    int result = buildCatalogue(panel, &items, &count, OPM_SILENT);
-
+    scan.build();
     releaseLibrary = savedRelease;
-    pluginsRoot = savedRoot;
-    personalPluginsFolder = savedPersonal;
-    strcpy(cacheFilePath, savedCache);
 
-    ASSERT_EQ(1, result);
-    ASSERT_EQ(2, count);
+    ASSERT_EQ(1, scan.result);
+    ASSERT_EQ(2, scan.count);
     EXPECT_EQ(2, releases);   // the scan went on to the second plugin
-    for (int i = 0; i < count; ++i) EXPECT_NE('\0', items[i].Description[0]) << items[i].FindData.cFileName;
-    EXPECT_EQ(nullptr, GetModuleHandleA((root + "A\\recorder.dll").c_str()));
-    EXPECT_EQ(nullptr, GetModuleHandleA((root + "B\\ver1001.dll").c_str()));
-    heapFree(items);
-    destroyPanelState(panel->handle);
+    for (int i = 0; i < scan.count; ++i)
+        EXPECT_NE('\0', scan.items[i].Description[0]) << scan.items[i].FindData.cFileName;
+    EXPECT_EQ(nullptr, GetModuleHandleA((scan.root + "A\\recorder.dll").c_str()));
+    EXPECT_EQ(nullptr, GetModuleHandleA((scan.root + "B\\ver1001.dll").c_str()));
 }
 
 TEST(ProbeRelease, ReleaseReportsTheFaultCode) {
@@ -86,37 +99,18 @@ HMODULE WINAPI faultingLoad(LPCSTR, HANDLE, DWORD) {
 }  // namespace
 
 TEST(ProbeLoad, AFaultWhileLoadingAPluginEndsOnlyThatLoad) {
-    TempDir dir("load");
-    std::string root = dir / "Plugins\\";
-    ASSERT_TRUE(copyTree(fixtureDir("recorder"), root + "A\\"));
-    ASSERT_TRUE(copyTree(fixtureDir("dizver"), root + "B\\"));
-    const char* savedRoot = pluginsRoot;
-    const char* savedPersonal = personalPluginsFolder;
-    char savedCache[MAX_PATH];
-    strcpy(savedCache, cacheFilePath);
-    pluginsRoot = root.c_str();
-    personalPluginsFolder = nullptr;
-    strcpy(cacheFilePath, (dir / "JCache.dat").c_str());
+    TwoPluginScan scan("recorder", "dizver");
     LoadLibraryFunction savedLoad = loadLibrary;
     loadLibrary = faultingLoad;
     loads = 0;
-
-    EXPECT_EQ(nullptr, loadForeignLibrary((root + "A\\recorder.dll").c_str()));
-    PanelState* panel = createPanelState(reinterpret_cast<HANDLE>(0x5152));
-    PluginPanelItem* items = nullptr;
-    int count = 0;
-    int result = buildCatalogue(panel, &items, &count, OPM_SILENT);
-
+    EXPECT_EQ(nullptr, loadForeignLibrary((scan.root + "A\\recorder.dll").c_str()));
+    scan.build();
     loadLibrary = savedLoad;
-    pluginsRoot = savedRoot;
-    personalPluginsFolder = savedPersonal;
-    strcpy(cacheFilePath, savedCache);
 
-    ASSERT_EQ(1, result);
-    ASSERT_EQ(2, count);
+    ASSERT_EQ(1, scan.result);
+    ASSERT_EQ(2, scan.count);
     EXPECT_EQ(3, loads);   // the scan went on to the second plugin
     // Described from their files instead.
-    for (int i = 0; i < count; ++i) EXPECT_NE('\0', items[i].Description[0]) << items[i].FindData.cFileName;
-    heapFree(items);
-    destroyPanelState(panel->handle);
+    for (int i = 0; i < scan.count; ++i)
+        EXPECT_NE('\0', scan.items[i].Description[0]) << scan.items[i].FindData.cFileName;
 }
