@@ -132,7 +132,7 @@ public:
                 if (box.buttons.empty()) output_.out(renderMessageBox(box, width_));
             };
         }
-        status_ = keys_.console() ? "Esc leaves a folder, then quits; F10 quits; Ins selects; F1 help; CtrlZ descriptions"
+        status_ = keys_.console() ? "Esc back/quit  F10 quit  Ins select  F1 help  Alt+Z descr  Alt+0..9 modes"
                                   : "Type key names (e.g. Down Enter ShiftF5), one or more a line; F10 quits.";
         draw("");
         int vk;
@@ -169,6 +169,8 @@ private:
 
     // False when the key ends the session.
     bool press(int vk, unsigned state) {
+        // A terminal cannot send Ctrl+digit or Ctrl+Z: Alt+digit and Alt+Z stand in for them.
+        if (state == PKF_ALT && ((vk >= '0' && vk <= '9') || vk == 'Z')) state = PKF_CONTROL;
         std::string title = "[" + keyName(vk, state) + "]";
         if (pair_ && pair_->takes(vk, state)) {
             pair_->key(vk, state, host_.askMessage);
@@ -193,11 +195,12 @@ private:
         for (; shown_ < host_.transcript.size(); ++shown_) recent_.push_back("  " + host_.transcript[shown_]);
     }
 
-    std::vector<std::string> picture(const std::string& title, const std::vector<std::string>& below) {
+    std::vector<std::string> picture(const std::string& title, const std::vector<std::string>& below,
+                                     const std::string& rendered) {
         std::vector<std::string> lines;
         int height = screen_.console() ? screen_.height() - 1 : 0;
         int reserved = static_cast<int>(below.size()) + (pair_ ? 10 : 0) + 5;
-        std::vector<std::string> panel = linesOf(panel_.render(width_));
+        std::vector<std::string> panel = linesOf(rendered);
         // Items are the lines after the title and column heads: keep a window around the cursor.
         int items = static_cast<int>(panel_.items().size());
         int room = height ? height - reserved - (static_cast<int>(panel.size()) - items) : items;
@@ -217,7 +220,7 @@ private:
             lines.insert(lines.end(), folder.begin(), folder.end());
         }
         if (screen_.console()) {
-            size_t keep = recent_.size() > 3 ? 3 : recent_.size();
+            size_t keep = recent_.size() > 6 ? 6 : recent_.size();
             lines.push_back(title);
             lines.insert(lines.end(), recent_.end() - keep, recent_.end());
         }
@@ -231,8 +234,10 @@ private:
     }
 
     void draw(const std::string& title, const std::vector<std::string>& below = {}) {
+        // Drawn first, so that what drawing asks of the plugin is among the key's lines.
+        std::string rendered = panel_.render(width_);
         collect();
-        screen_.show(picture(title, below));
+        screen_.show(picture(title, below, rendered));
     }
 
     int readAnswer(size_t buttons) {
