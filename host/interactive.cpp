@@ -134,6 +134,7 @@ public:
         }
         status_ = keys_.console() ? "Esc back/quit  F10 quit  Ins select  F1 help  Alt+Z descr  Alt+0..9 modes"
                                   : "Type key names (e.g. Down Enter ShiftF5), one or more a line; F10 quits.";
+        if (!screen_.console()) output_.out(status_ + "\n");
         draw("");
         int vk;
         unsigned state;
@@ -234,6 +235,11 @@ private:
     }
 
     void draw(const std::string& title, const std::vector<std::string>& below = {}) {
+        // A question in line mode: the box alone, the panel was printed with the key before.
+        if (!screen_.console() && !below.empty()) {
+            screen_.show(below);
+            return;
+        }
         // Drawn first, so that what drawing asks of the plugin is among the key's lines.
         std::string rendered = panel_.render(width_);
         collect();
