@@ -48,6 +48,12 @@ for width in 80 120; do
   press F7;    expect "Make a new folder?" "F7's question"
   expect "[ Yes ] [ No ]" "the question's buttons"
   press y;     expect "New folder" "the answer Yes given with the keyboard"
+  press F2;    expect "Sort by" "F2's menu"
+  expect "> 3 Size" "the menu's preselected item"
+  press Up Up Enter; expect "Sample panel [Name]" "the menu item chosen with the keyboard"
+  press F6;    expect "(Enter keeps it)" "the input box asks for its edit line"
+  press R e n a m e d Enter; expect "Enter = OK" "the input box's buttons"
+  press Enter; expect "= Renamed =" "the text typed into the input box"
   press F1;    expect "A small panel for the host emulator's tests." "F1 shows the plugin's help topic"
   press Space; await "any key closes the help" && sleep 0.5
   screen | grep -qF "any key closes the help" && fail "a key closes the help"
