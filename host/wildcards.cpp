@@ -2,6 +2,8 @@
 
 #include "hostText.h"
 
+#include <string.h>
+
 namespace farhost {
 
 namespace {
@@ -13,10 +15,12 @@ bool match(const char* mask, const char* name) {
         if (*mask == '*') {
             while (*mask == '*') ++mask;
             if (!*mask) return true;
+            const char* rest = name;
             for (; *name; ++name)
                 if (match(mask, name)) return true;
             // "name*." and "*.*" also take names without the dot.
-            return (mask[0] == '.' && mask[1] == 0) || (mask[0] == '.' && mask[1] == '*' && mask[2] == 0);
+            bool dotOnly = (mask[0] == '.' && mask[1] == 0) || (mask[0] == '.' && mask[1] == '*' && mask[2] == 0);
+            return dotOnly && !strchr(rest, '.');
         }
         if (!*name) return (mask[0] == '.' && mask[1] == 0) || (mask[0] == '.' && mask[1] == '*' && mask[2] == 0);
         if (*mask != '?' && lower(*mask) != lower(*name)) return false;
