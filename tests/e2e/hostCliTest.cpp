@@ -210,3 +210,20 @@ TEST(HostCommandLine, HelpGoesToStandardOutputWithTheExitCodesAndUsageErrorsEndW
     EXPECT_EQ(2u, runHost("--keys \"NoSuchKey\" --plugin x.dll", dir).exitCode);
     EXPECT_EQ(3u, runHost("--plugin \"" + dir / "missing.dll\"", dir).exitCode);
 }
+
+TEST(HostCommandLine, OpensFromTheMenusOrFromTheCommandLineOnlyWithThePluginsPrefix) {
+    TempDir dir("cli");
+    ASSERT_TRUE(copyTree(fixtureDir("panel"), dir / "plugin\\"));
+    std::string plugin = "--plugin \"" + dir / "plugin\\panel.dll\" ";
+    HostRun command = runHost(plugin + "--command \"sample:hello world\"", dir);
+    EXPECT_EQ(0u, command.exitCode) << command.out;
+    EXPECT_NE(std::string::npos, command.out.find("= Sample panel: hello world =")) << command.out;
+    EXPECT_NE(std::string::npos, command.out.find("> OpenPlugin(4, ")) << command.out;
+
+    HostRun other = runHost(plugin + "--command \"other:hello\"", dir);
+    EXPECT_EQ(1u, other.exitCode) << other.out;
+    EXPECT_EQ(std::string::npos, other.out.find("> OpenPlugin(")) << other.out;
+
+    HostRun menu = runHost(plugin + "--open plugins:0", dir);
+    EXPECT_NE(std::string::npos, menu.out.find("> OpenPlugin(1, 0) = 0x00C0FFEE")) << menu.out;
+}
