@@ -53,6 +53,8 @@ const char kUsage[] =
     "                   system's OEM code page); output is UTF-8, control characters shown as\n"
     "                   symbols\n"
     "  --raw            write plugin texts as their bytes, unconverted\n"
+    "  --json FILE      also write the transcript, boxes, problems, faults and exit code as\n"
+    "                   JSON (UTF-8) for tools\n"
     "  --strict         calls of services that are not emulated count as problems (exit 1)\n"
     "\n"
     "Interactive (a console, or --interactive with key names read a line at a time from a pipe):\n"
@@ -169,6 +171,7 @@ bool parseArgs(int argc, char** argv, CliOptions& o, std::string& error) {
         else if (a == "--strict") o.strict = true;
         else if (a == "--raw") o.raw = true;
         else if (a == "--root") { if (!value(o.rootKey)) return false; }
+        else if (a == "--json") { if (!value(o.jsonPath)) return false; }
         else if (a == "--codepage") {
             if (!value(v)) return false;
             o.codePage = static_cast<unsigned>(atoi(v.c_str()));

@@ -39,6 +39,7 @@ struct CliOptions {
     std::string dropDir, otherDir;
     std::vector<std::string> dropNames;
     int width = 0;                       // 0: the console's width, else 100
+    std::string jsonPath;                // --json: the record of the run, for tools
 };
 
 extern const char kUsage[];

@@ -8,6 +8,7 @@
 #include "farApi.h"
 #include "farHost.h"
 #include "interactive.h"
+#include "jsonReport.h"
 #include "hostText.h"
 #include "keyNames.h"
 #include "terminalText.h"
@@ -26,6 +27,18 @@ bool storeBinary(const std::string& rootKey, const CliOptions::RegValue& v) {
                              static_cast<DWORD>(v.bytes.size()));
     RegCloseKey(key);
     return rc == ERROR_SUCCESS;
+}
+
+// The run's end: the JSON record when asked for, and the exit code.
+int finish(const Host& host, const CliOptions& o, unsigned codePage, int code) {
+    if (o.jsonPath.empty()) return code;
+    std::string json = jsonReport(host, code, codePage);
+    HANDLE file = CreateFileA(o.jsonPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    if (file == INVALID_HANDLE_VALUE || !WriteFile(file, json.data(), static_cast<DWORD>(json.size()), &written, nullptr))
+        code = code == kExitClean ? kExitProblems : code;
+    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+    return code;
 }
 
 int consoleWidth() {
@@ -98,7 +111,7 @@ int main(int argc, char** argv) {
     if (!plugin) {
         output.out(printRecords(host));
         output.err("farhost: " + host.lastError() + "\n");
-        return host.faults.empty() ? kExitNotLoaded : kExitFaulted;
+        return finish(host, o, codePage, host.faults.empty() ? kExitNotLoaded : kExitFaulted);
     }
 
     if (o.info || o.configure) {
@@ -109,7 +122,7 @@ int main(int argc, char** argv) {
         }
         host.unload(plugin);
         output.out(printRecords(host));
-        return exitCodeOf(host, o.strict);
+        return finish(host, o, codePage, exitCodeOf(host, o.strict));
     }
 
     // The rest of the tree loads after the panel's own plugin, as plugin 2 on.
@@ -124,7 +137,7 @@ int main(int argc, char** argv) {
         output.out(printRecords(host));
         output.err(plugin->faulted() ? "farhost: " + plugin->fault() + "\n" : "farhost: the plugin did not open a panel\n");
         int code = exitCodeOf(host, o.strict);
-        return code == kExitClean ? kExitProblems : code;
+        return finish(host, o, codePage, code == kExitClean ? kExitProblems : code);
     }
     output.out(panel->render(width));
     size_t shown = host.transcript.size();
@@ -161,5 +174,5 @@ int main(int argc, char** argv) {
     for (auto it = all.rbegin(); it != all.rend(); ++it) host.unload(*it);
     output.out(printRecords(host));
     for (const std::string& fault : host.faults) output.err("farhost: " + fault + "\n");
-    return exitCodeOf(host, o.strict);
+    return finish(host, o, codePage, exitCodeOf(host, o.strict));
 }

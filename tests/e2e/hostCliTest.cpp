@@ -199,6 +199,14 @@ TEST(HostCommandLine, PluginTextReachesThePipeAsUtf8WithControlCharactersMadeVis
 
     HostRun raw = runHost(plugin + " --raw --keys \"CtrlZ\"", dir);
     EXPECT_NE(std::string::npos, raw.out.find("\x8F\xE0\xA8\xA2\xA5\xE2")) << "--raw keeps the bytes";
+
+    // For tools: the same run as JSON, controls escaped, texts in UTF-8.
+    runHost(plugin + " --codepage 866 --keys \"F7\" --answers 1 --json \"" + dir / "run.json\"", dir);
+    std::string json = readFile(dir / "run.json");
+    EXPECT_EQ(0u, json.find("{\n  \"exitCode\": 0,")) << json;
+    EXPECT_NE(std::string::npos, json.find("{\"lines\": [\"Sample panel\", \"Make a new folder?\"], \"buttons\": "
+                                           "[\"Yes\", \"No\"], \"helpTopic\": \"MakeFolder\", \"answer\": 1}"))
+        << json;
 }
 
 TEST(HostCommandLine, HelpGoesToStandardOutputWithTheExitCodesAndUsageErrorsEndWithTwo) {
