@@ -258,6 +258,9 @@ class Host {
 public:
     explicit Host(HostOptions options);
     ~Host();                            // closes panels, unloads plugins, removes the registry root
+    // Removes the registry root (when generated) and the plugin cache it
+    // wrote, now: for a process that cannot end the normal way.
+    void removeRegistry();
     Host(const Host&) = delete;
     Host& operator=(const Host&) = delete;
 

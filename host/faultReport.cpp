@@ -61,7 +61,8 @@ std::string describeFault(const std::string& exportName, const FaultInfo& f) {
         what = "exception raised at " + locate(f.address);
     }
     const char* name = exceptionName(f.code);
-    return exportName + " faulted: " + what + " (exception " + hexAddress(f.code) +
+    std::string who = exportName.empty() ? std::string("a fault outside the calls the host guards") : exportName + " faulted";
+    return who + ": " + what + " (exception " + hexAddress(f.code) +
            (name ? std::string(", ") + name : std::string()) + ")";
 }
 

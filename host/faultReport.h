@@ -17,7 +17,8 @@ constexpr DWORD kHeapCorruption = 0xC0000374;
 std::string locate(const void* address);
 
 // "GetFindData faulted: write to 0x00000000 at sample.dll+0x16a1 (exception
-// 0xC0000005, access violation)".
+// 0xC0000005, access violation)". No export name: "a fault outside the calls
+// the host guards: ...".
 std::string describeFault(const std::string& exportName, const FaultInfo& fault);
 
 std::string hexAddress(ULONG_PTR value);   // 0x0000ABCD

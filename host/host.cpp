@@ -112,14 +112,18 @@ Host::~Host() {
     // is neither called nor freed again.
     for (auto it = plugins_.rbegin(); it != plugins_.rend(); ++it)
         if ((*it)->module_) unload(it->get());
-    if (options_.removeRegistryOnExit && wrotePluginsCache_) removePluginsCache();
-    if (options_.removeRegistryOnExit && !registryBase_.empty())
-        SHDeleteKeyA(HKEY_CURRENT_USER, registryBase_.c_str());
+    removeRegistry();
     for (auto it = g_hosts.begin(); it != g_hosts.end(); ++it)
         if (*it == this) {
             g_hosts.erase(it);
             break;
         }
+}
+
+void Host::removeRegistry() {
+    if (options_.removeRegistryOnExit && wrotePluginsCache_) removePluginsCache();
+    if (options_.removeRegistryOnExit && !registryBase_.empty())
+        SHDeleteKeyA(HKEY_CURRENT_USER, registryBase_.c_str());
 }
 
 Host* Host::current() { return g_hosts.empty() ? nullptr : g_hosts.back(); }

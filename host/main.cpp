@@ -11,6 +11,7 @@
 #include "jsonReport.h"
 #include "hostText.h"
 #include "keyNames.h"
+#include "lastResort.h"
 #include "terminalText.h"
 
 using namespace farhost;
@@ -101,6 +102,7 @@ int main(int argc, char** argv) {
     ho.rootKey = o.rootKey;
     ho.removeRegistryOnExit = o.rootKey.empty();
     Host host(ho);
+    installLastResort(host, output);
     for (int a : o.answers) host.queueMessageAnswer(a);
     for (int a : o.menuAnswers) host.queueMenuAnswer(a);
     for (const DialogScript& d : o.dialogs) host.queueDialog(d);
