@@ -1,6 +1,7 @@
 #include "interactive.h"
 
 #include "consoleKeys.h"
+#include "consoleScreen.h"
 #include "drop.h"
 #include "helpFile.h"
 #include "hostText.h"
@@ -26,90 +27,6 @@ std::vector<std::string> linesOf(const std::string& text) {
     if (!lines.empty() && lines.back().empty()) lines.pop_back();
     return lines;
 }
-
-// The console as the host keeps it: a picture of whole lines, of which only
-// those that changed since the last picture are written again. Without a
-// console (key names from a pipe) each picture is printed whole.
-class Screen {
-public:
-    explicit Screen(const TerminalOutput& output) : output_(output) {
-        CONSOLE_SCREEN_BUFFER_INFO info;
-        console_ = output.console() && GetConsoleScreenBufferInfo(GetStdHandle(STD_OUTPUT_HANDLE), &info);
-        if (console_) {
-            width_ = info.srWindow.Right - info.srWindow.Left + 1;
-            height_ = info.srWindow.Bottom - info.srWindow.Top + 1;
-        }
-    }
-    bool console() const { return console_; }
-    int width() const { return width_; }
-    int height() const { return height_; }
-
-    void show(const std::vector<std::string>& picture) {
-        if (!console_) {
-            std::string all;
-            for (const std::string& line : picture) all += line + "\n";
-            output_.out(all);
-            return;
-        }
-        HANDLE h = GetStdHandle(STD_OUTPUT_HANDLE);
-        int rows = height_ - 1;
-        for (int row = 0; row < rows; ++row) {
-            std::string line = row < static_cast<int>(picture.size()) ? picture[row] : std::string();
-            if (static_cast<int>(line.size()) > width_ - 1) line.resize(width_ - 1);
-            line.resize(width_ - 1, ' ');
-            if (row < static_cast<int>(shown_.size()) && shown_[row] == line) continue;
-            COORD at = {0, static_cast<SHORT>(row)};
-            SetConsoleCursorPosition(h, at);
-            output_.out(line);
-            if (static_cast<int>(shown_.size()) <= row) shown_.resize(row + 1);
-            shown_[row] = line;
-        }
-        COORD rest = {0, static_cast<SHORT>(rows)};
-        SetConsoleCursorPosition(h, rest);
-    }
-
-    // A line at the bottom that waits for the person (a prompt).
-    void prompt(const std::string& text) {
-        if (!console_) {
-            output_.out(text);
-            return;
-        }
-        COORD at = {0, static_cast<SHORT>(height_ - 1)};
-        SetConsoleCursorPosition(GetStdHandle(STD_OUTPUT_HANDLE), at);
-        std::string line = text.substr(0, width_ - 1);
-        output_.out(line + std::string(width_ - 1 - line.size(), ' '));
-        at.X = static_cast<SHORT>(line.size());
-        SetConsoleCursorPosition(GetStdHandle(STD_OUTPUT_HANDLE), at);
-    }
-
-    // A line of text typed by the person (the console in line mode for it).
-    bool readText(std::string& text) {
-        HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
-        DWORD mode = 0;
-        bool console = GetConsoleMode(in, &mode) != 0;
-        if (console) SetConsoleMode(in, mode | ENABLE_LINE_INPUT | ENABLE_ECHO_INPUT | ENABLE_PROCESSED_INPUT);
-        text.clear();
-        char c;
-        DWORD got = 0;
-        bool ok = false;
-        while (ReadFile(in, &c, 1, &got, nullptr) && got == 1) {
-            ok = true;
-            if (c == '\n') break;
-            if (c != '\r') text += c;
-        }
-        if (console) SetConsoleMode(in, mode);
-        shown_.clear();   // the echo moved things about
-        return ok;
-    }
-
-    void forget() { shown_.clear(); }
-
-private:
-    const TerminalOutput& output_;
-    bool console_ = false;
-    int width_ = 100, height_ = 25;
-    std::vector<std::string> shown_;
-};
 
 // One interactive session: the panel, the other panel, the last lines of
 // the transcript, and whatever box is being asked.
