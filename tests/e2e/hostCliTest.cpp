@@ -239,4 +239,10 @@ TEST(HostCommandLine, OpensFromTheMenusOrFromTheCommandLineOnlyWithThePluginsPre
 
     HostRun menu = runHost(plugin + "--open plugins:0", dir);
     EXPECT_NE(std::string::npos, menu.out.find("> OpenPlugin(1, 0) = 0x00C0FFEE")) << menu.out;
+
+    // What the plugin lacks is said, not shown as zeros.
+    HostRun info = runHost(plugin + "--info", dir);
+    EXPECT_EQ(0u, info.exitCode);
+    EXPECT_EQ(0u, info.out.find("GetMinFarVersion: not exported\n")) << info.out;
+    EXPECT_NE(std::string::npos, info.out.find("CommandPrefix: \"sample\"")) << info.out;
 }
