@@ -146,7 +146,7 @@ public:
     // handling applies (Ctrl+F3..F11 sort modes, Ctrl+0..9 view modes,
     // Ctrl+Z descriptions in the host's own columns, Ins selects).
     int key(int vk, unsigned controlState = 0);
-    void close();                    // ClosePlugin
+    void close();                    // ClosePlugin (not called once the plugin faulted)
     bool closed() const { return closed_; }
     bool descriptionsShown() const { return descriptionsShown_; }
 
@@ -225,10 +225,12 @@ public:
     int configure(int item = 0);
     // OpenPlugin, then read() as the host does; nullptr when the plugin refused.
     // A first listing that fails leaves the panel open and empty (the real
-    // host would close it; the transcript says so).
+    // host would close it; the transcript says so). Panels of this plugin
+    // closed before are released here: a closed panel stays readable until
+    // the plugin's next open.
     Panel* open(int openFrom = 0, int item = 0, bool readNow = true);
-    // Export lookup, made before every call into the plugin: nullptr once the
-    // module is no longer ours (see loaded()).
+    // Export lookup, made before every call into the plugin: nullptr once it
+    // faulted, or once the module is no longer ours (see loaded()).
     FARPROC proc(const char* name);
 
 private:
