@@ -21,6 +21,16 @@ void Screen::show(const std::vector<std::string>& picture) {
         return;
     }
     HANDLE h = GetStdHandle(STD_OUTPUT_HANDLE);
+    if (shown_.empty()) {
+        // The first picture starts from a clean console: nothing printed before stays in its margins.
+        CONSOLE_SCREEN_BUFFER_INFO info;
+        if (GetConsoleScreenBufferInfo(h, &info)) {
+            DWORD cells = static_cast<DWORD>(info.dwSize.X) * static_cast<DWORD>(info.dwSize.Y), done = 0;
+            COORD origin = {0, 0};
+            FillConsoleOutputCharacterA(h, ' ', cells, origin, &done);
+            FillConsoleOutputAttribute(h, info.wAttributes, cells, origin, &done);
+        }
+    }
     int rows = height_ - 1;
     for (int row = 0; row < rows; ++row) {
         std::string line = row < static_cast<int>(picture.size()) ? picture[row] : std::string();

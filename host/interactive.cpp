@@ -117,7 +117,9 @@ private:
                                      const std::string& rendered) {
         std::vector<std::string> lines;
         int height = screen_.console() ? screen_.height() - 1 : 0;
-        int reserved = static_cast<int>(below.size()) + (pair_ ? 10 : 0) + 5;
+        // While a box is asked the folder panel makes room for it.
+        bool folder = pair_ && below.empty();
+        int reserved = static_cast<int>(below.size()) + (folder ? 10 : 0) + 5;
         std::vector<std::string> panel = linesOf(rendered);
         // Items are the lines after the title and column heads: keep a window around the cursor.
         int items = static_cast<int>(panel_.items().size());
@@ -133,9 +135,9 @@ private:
         if (!screen_.console() && !title.empty()) lines.push_back(title);
         if (!screen_.console()) lines.insert(lines.end(), recent_.begin(), recent_.end());
         lines.insert(lines.end(), panel.begin(), panel.end());
-        if (pair_) {
-            std::vector<std::string> folder = linesOf(pair_->renderFolder(width_, 8));
-            lines.insert(lines.end(), folder.begin(), folder.end());
+        if (folder) {
+            std::vector<std::string> folderLines = linesOf(pair_->renderFolder(width_, 8));
+            lines.insert(lines.end(), folderLines.begin(), folderLines.end());
         }
         if (screen_.console()) {
             size_t keep = recent_.size() > 6 ? 6 : recent_.size();
