@@ -287,6 +287,7 @@ void Host::clearRecords() {
     messages.clear();
     dialogs.clear();
     helps.clear();
+    menus.clear();
     transcript.clear();
     problems.clear();
     faults.clear();
