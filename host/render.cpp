@@ -186,6 +186,8 @@ std::string Panel::render(int width, int height) const {
         if (k) keys += ' ';
         keys += std::to_string(k + 1) + (keyBar_[k] == kNone ? kDefaultKeyLabels[k] : keyBar_[k]);
     }
+    // The key bar fits the screen's width, as the host's does.
+    if (static_cast<int>(keys.size()) > width) keys.resize(width);
     out += keys + "\n";
     for (int g = 1; g < 7; ++g) {
         std::string group;
@@ -194,7 +196,10 @@ std::string Panel::render(int width, int height) const {
             if (label == kNone) continue;
             group += " " + std::to_string(k + 1) + label;
         }
-        if (!group.empty()) out += std::string(kKeyGroupNames[g]) + ":" + group + "\n";
+        if (group.empty()) continue;
+        std::string line = std::string(kKeyGroupNames[g]) + ":" + group;
+        if (static_cast<int>(line.size()) > width) line.resize(width);
+        out += line + "\n";
     }
 
     if (const MessageCall* box = host_->boxOnScreen()) out += boxText(*box, width);
