@@ -8,7 +8,9 @@ export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEPREFIX="${WINEPREFIX:-$build/wineprefix}"
 work="$(mktemp -d)"
 session="farhost-terminal-$$"
-trap 'tmux kill-session -t "$session" 2>/dev/null; rm -rf "$work"' EXIT
+cleanup() { tmux kill-session -t "$session" 2>/dev/null; rm -rf "$work"; }
+trap cleanup EXIT
+trap 'exit 1' INT TERM
 cp -r "$build/fixtures/panel" "$work/panel"
 plugin="$(winepath -w "$work/panel/panel.dll" 2>/dev/null)"
 failures=0
