@@ -32,10 +32,18 @@ const char* baseName(const char* path) {
     return slash ? slash + 1 : path;
 }
 
+// A name that would put its copy at the plugins root itself or above it
+// (".", "..", or nothing after the last backslash) is nothing to install.
+bool installable(const PluginPanelItem& item) {
+    const char* name = baseName(item.FindData.cFileName);
+    return name[0] && strcmp(name, ".") && strcmp(name, "..");
+}
+
 void classify(Drop& drop) {
     for (int i = 0; i < drop.count; ++i) {
         PluginPanelItem& item = drop.items[i];
         item.UserData = 0;
+        if (!installable(item)) continue;
         if (isFolder(item)) {
             walkFolder(item.FindData.cFileName, sumFileSizes, &drop.total, 1);
             ++drop.folders;
@@ -132,6 +140,7 @@ int installPlugin(Drop& drop) {
     copyEntry(nullptr, "", target);
     for (int i = 0; i < drop.count; ++i) {
         PluginPanelItem& item = drop.items[i];
+        if (!installable(item)) continue;
         int ok = 1;
         const char* name = item.FindData.cFileName;
         if (isFolder(item)) {
@@ -169,7 +178,7 @@ bool installFolders(Drop& drop) {
     progress.start(msgText(MCopying), static_cast<int>(drop.total), drop.quiet);
     for (int i = 0; i < drop.count; ++i) {
         PluginPanelItem& item = drop.items[i];
-        if (!isFolder(item)) continue;
+        if (!isFolder(item) || !installable(item)) continue;
         char target[MAX_PATH];
         int ok = joinPath(target, sizeof target, pluginsRoot, baseName(item.FindData.cFileName))
                      ? copyTree(item, target)

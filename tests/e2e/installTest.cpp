@@ -119,6 +119,7 @@ TEST_F(InstallTest, DeclinedOrNothingInstallableCopiesNothingAndEndsWithoutAClos
         {"folder question declined", {"Net"}, -1, nullptr},
         {"only a text file", {"readme.txt"}, 0, "40"},
         {"a .gz is no archive", {"archive.tar.gz"}, 0, "40"},
+        {"the folder above", {".."}, 0, "40"},   // would land above the plugins root
     };
     for (const auto& c : cases) {
         farhost::PutResult r = drop(c.names, {c.answer});
