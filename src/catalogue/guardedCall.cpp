@@ -1,6 +1,7 @@
 #include "catalogue/guardedCall.h"
 
 #include <malloc.h>
+#include <string.h>
 
 // A hand-registered structured-exception frame on the FS:[0] chain. Its
 // handler records the exception, unwinds the frames above it and jumps back to
@@ -15,6 +16,7 @@ struct GuardFrame {
     FrameHandler handler;
     void* jump[5];
     volatile DWORD code;
+    EXCEPTION_RECORD record;
 };
 
 const DWORD UNWIND_FLAGS = 0x2 | 0x4;   // EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND
@@ -33,6 +35,8 @@ EXCEPTION_DISPOSITION __cdecl guardHandler(EXCEPTION_RECORD* record, void* estab
     if (record->ExceptionFlags & UNWIND_FLAGS) return ExceptionContinueSearch;
     GuardFrame* frame = static_cast<GuardFrame*>(establisher);
     frame->code = record->ExceptionCode;
+    frame->record = *record;
+    frame->record.ExceptionRecord = nullptr;   // points into frames about to be abandoned
     RtlUnwind(establisher, nullptr, record, nullptr);
     __builtin_longjmp(frame->jump, 1);
 }
@@ -44,9 +48,14 @@ __attribute__((noipa)) void invoke(GuardedFunction fn, void* context) {
 
 }  // namespace
 
-__attribute__((noinline)) DWORD guardedCall(GuardedFunction fn, void* context) {
+DWORD guardedCall(GuardedFunction fn, void* context) {
+    return guardedCallRecorded(fn, context, nullptr);
+}
+
+__attribute__((noinline)) DWORD guardedCallRecorded(GuardedFunction fn, void* context, EXCEPTION_RECORD* record) {
     GuardFrame frame;
     frame.code = 0;
+    memset(&frame.record, 0, sizeof frame.record);
     frame.handler = guardHandler;
     frame.next = chainHead();
     if (__builtin_setjmp(frame.jump) == 0) {
@@ -58,5 +67,6 @@ __attribute__((noinline)) DWORD guardedCall(GuardedFunction fn, void* context) {
     setChainHead(frame.next);
     DWORD code = frame.code;
     if (code == EXCEPTION_STACK_OVERFLOW) _resetstkoflw();
+    if (record) *record = frame.record;
     return code ? code : 1;
 }

@@ -9,3 +9,7 @@ typedef void (*GuardedFunction)(void* context);
 // exception that ended it. The frames of the foreign code that faulted are
 // abandoned: it must not be called for code that owns our own resources.
 DWORD guardedCall(GuardedFunction fn, void* context);
+// The same; when record is given, it receives a copy of the record of the
+// exception that ended the call (its chained-record pointer cleared), for a
+// caller that reports where and how foreign code faulted.
+DWORD guardedCallRecorded(GuardedFunction fn, void* context, EXCEPTION_RECORD* record);
