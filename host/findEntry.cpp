@@ -1,24 +1,9 @@
 #include "findEntry.h"
+#include "winHandles.h"
 
 #include <string.h>
 
 namespace farhost {
-
-namespace {
-
-struct FindHandle {
-    HANDLE h;
-    explicit FindHandle(HANDLE handle) : h(handle) {}
-    ~FindHandle() { if (h != INVALID_HANDLE_VALUE) FindClose(h); }
-    FindHandle(const FindHandle&) = delete;
-    FindHandle& operator=(const FindHandle&) = delete;
-};
-
-bool isDotName(const char* name) {
-    return name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0));
-}
-
-}  // namespace
 
 void toFarFindData(const WIN32_FIND_DATAA& from, FarFindData& to) {
     memset(&to, 0, sizeof to);

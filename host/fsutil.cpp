@@ -1,6 +1,7 @@
 // Folder and file helpers for tests and the command-line host: building a
 // FAR-like tree in a temporary folder and taking it down again.
 #include "fsutil.h"
+#include "winHandles.h"
 
 #include "farHost.h"
 
@@ -10,22 +11,6 @@ namespace farhost {
 
 namespace {
 
-struct FileHandle {
-    HANDLE h;
-    explicit FileHandle(HANDLE handle) : h(handle) {}
-    ~FileHandle() { if (h != INVALID_HANDLE_VALUE) CloseHandle(h); }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-};
-
-struct FindHandle {
-    HANDLE h;
-    explicit FindHandle(HANDLE handle) : h(handle) {}
-    ~FindHandle() { if (h != INVALID_HANDLE_VALUE) FindClose(h); }
-    FindHandle(const FindHandle&) = delete;
-    FindHandle& operator=(const FindHandle&) = delete;
-};
-
 std::string withSlash(const std::string& path) {
     if (!path.empty() && path.back() != '\\' && path.back() != '/') return path + '\\';
     return path;
@@ -34,10 +19,6 @@ std::string withSlash(const std::string& path) {
 std::string withoutSlash(std::string path) {
     while (path.size() > 3 && (path.back() == '\\' || path.back() == '/')) path.pop_back();
     return path;
-}
-
-bool isDotName(const char* name) {
-    return name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0));
 }
 
 }  // namespace

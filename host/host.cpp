@@ -1,6 +1,7 @@
 // The host itself: plugin loading, the registry root it lends to plugins,
 // and the records of what the plugins did.
 #include "farHost.h"
+#include "winHandles.h"
 
 #include "entryPoints.h"
 #include "heapChecks.h"
@@ -21,11 +22,6 @@ std::vector<Host*> g_hosts;
 
 // Host version 1.70; builds differ only in the high word, which plugins do not rely on.
 constexpr int kHostVersion = 0x0146;
-
-struct RegKey {
-    HKEY h = nullptr;
-    ~RegKey() { if (h) RegCloseKey(h); }
-};
 
 bool createKey(const std::string& path, bool* existed = nullptr) {
     RegKey key;

@@ -1,6 +1,7 @@
 // Loading plugins the way the host does at start: every DLL in the plugins
 // folder and the personal plugins folder, subfolders included.
 #include "farHost.h"
+#include "winHandles.h"
 
 #include "hostText.h"
 
@@ -12,14 +13,6 @@ namespace {
 
 // Linked folders can make a loop; the host's own walk goes no deeper either.
 constexpr int kMaxFolderDepth = 16;
-
-struct FindHandle {
-    HANDLE h;
-    explicit FindHandle(HANDLE handle) : h(handle) {}
-    ~FindHandle() { if (h != INVALID_HANDLE_VALUE) FindClose(h); }
-    FindHandle(const FindHandle&) = delete;
-    FindHandle& operator=(const FindHandle&) = delete;
-};
 
 bool hasDllExtension(const std::string& name) {
     return name.size() > 4 && equalNoCase(name.substr(name.size() - 4), ".dll");

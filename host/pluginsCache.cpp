@@ -3,6 +3,7 @@
 // host reads it at start to avoid loading plugins; here it is kept so that a
 // plugin that clears it (or reads it) meets the real thing.
 #include "farHost.h"
+#include "winHandles.h"
 
 #include "entryPoints.h"
 
@@ -15,11 +16,6 @@ namespace {
 
 const char kPluginsCacheKey[] = "SOFTWARE\\Far\\PluginsCache";
 
-
-struct RegKey {
-    HKEY h = nullptr;
-    ~RegKey() { if (h) RegCloseKey(h); }
-};
 
 bool setText(HKEY key, const char* name, const std::string& value) {
     return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
