@@ -62,3 +62,15 @@ private:
 inline std::string cText(const std::string& s) {
     return s.substr(0, strlen(s.c_str()));
 }
+
+// The models compare letters A-Z without their case, every other byte exactly.
+inline char modelLower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+}
+
+inline bool modelSameNoCase(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (modelLower(a[i]) != modelLower(b[i])) return false;
+    return true;
+}

@@ -15,10 +15,6 @@ namespace {
 
 const char NAME[] = "description";
 
-char lowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
-}
-
 bool isBlank(char c) {
     return c == ' ' || c == '\t';
 }
@@ -26,7 +22,7 @@ bool isBlank(char c) {
 bool startsNoCase(const std::string& text, const std::string& prefix) {
     if (text.size() < prefix.size()) return false;
     for (size_t i = 0; i < prefix.size(); ++i)
-        if (lowerAscii(text[i]) != lowerAscii(prefix[i])) return false;
+        if (modelLower(text[i]) != modelLower(prefix[i])) return false;
     return true;
 }
 

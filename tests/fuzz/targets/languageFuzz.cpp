@@ -15,17 +15,6 @@ namespace {
 
 const char NAME[] = "language";
 
-char lowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
-}
-
-bool sameNoCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
-    return true;
-}
-
 // The text of a message line read into a piece, or false for another line.
 bool messageModel(const std::string& piece, std::string* text) {
     std::string s = cText(piece);
@@ -68,7 +57,7 @@ void checkLanguageLine(const std::string& first, const std::string& wanted) {
     std::string line = cText(first);
     bool named = false;
     std::string want;
-    if (line.size() >= 9 && sameNoCase(line.substr(0, 9), ".language")) {
+    if (line.size() >= 9 && modelSameNoCase(line.substr(0, 9), ".language")) {
         size_t equals = line.find('=');
         if (equals != std::string::npos) {
             size_t name = line.find_first_not_of(' ', equals + 1);
@@ -84,8 +73,8 @@ void checkLanguageLine(const std::string& first, const std::string& wanted) {
     if (!name || !named) return;
     FUZZ_EXPECT(NAME, std::string(name, length) == want);
     std::string other = cText(wanted);
-    FUZZ_EXPECT(NAME, sameLanguage(name, length, other.c_str()) == sameNoCase(want, other));
-    FUZZ_EXPECT(NAME, sameLanguage(name, length, "English") == sameNoCase(want, "English"));
+    FUZZ_EXPECT(NAME, sameLanguage(name, length, other.c_str()) == modelSameNoCase(want, other));
+    FUZZ_EXPECT(NAME, sameLanguage(name, length, "English") == modelSameNoCase(want, "English"));
 }
 
 }  // namespace
