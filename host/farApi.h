@@ -62,6 +62,8 @@ struct StandardFunctionsTable {
     char*(WINAPI* MkTemp)(char* dest, const char* prefix);
     void(WINAPI* DeleteBuffer)(char* buffer);
     int(WINAPI* ProcessName)(const char* mask, char* name, DWORD flags);
+    // Three more entries in the released 1.70 that no emulated plugin calls.
+    void* Tail[3];
 };
 static_assert(sizeof(StandardFunctionsTable) == sizeof(FarStandardFunctions), "standard functions");
 static_assert(offsetof(StandardFunctionsTable, LIsLower) == 76, "standard functions");

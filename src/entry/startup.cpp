@@ -52,7 +52,11 @@ extern "C" void WINAPI SetStartupInfo(const PluginStartupInfo* info) {
     if (!info) return;
     memcpy(&startupInfo, info, sizeof startupInfo);
     memset(&standardFunctions, 0, sizeof standardFunctions);
-    if (info->FSF) memcpy(&standardFunctions, info->FSF, sizeof standardFunctions);
+    // Copy no more than the host's table holds: its size differs between builds.
+    if (info->FSF) {
+        size_t size = info->FSF->StructSize > 0 ? static_cast<size_t>(info->FSF->StructSize) : 0;
+        memcpy(&standardFunctions, info->FSF, size < sizeof standardFunctions ? size : sizeof standardFunctions);
+    }
     startupInfo.FSF = &standardFunctions;
     // The host's buffer is 260 bytes; never trust it to be terminated.
     startupInfo.ModuleName[MAX_PATH - 1] = 0;

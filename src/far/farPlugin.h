@@ -279,17 +279,34 @@ struct PanelInfo {
     int Visible;
     int Focus;
     int ViewMode;
-    int ColorMode;
+    char ColumnTypes[80];
+    char ColumnWidths[80];
     char CurDir[MAX_PATH];
     int ShortNames;
     int SortMode;
     DWORD Flags;
     DWORD Reserved;
 };
+// The host clears and fills the whole record: a smaller one on the caller's
+// stack is overrun.
+static_assert(sizeof(PanelInfo) == 496, "panel info");
+static_assert(offsetof(PanelInfo, PanelRect) == 8, "panel info");
 static_assert(offsetof(PanelInfo, PanelItems) == 24, "panel info");
 static_assert(offsetof(PanelInfo, ItemsNumber) == 28, "panel info");
+static_assert(offsetof(PanelInfo, SelectedItems) == 32, "panel info");
+static_assert(offsetof(PanelInfo, SelectedItemsNumber) == 36, "panel info");
 static_assert(offsetof(PanelInfo, CurrentItem) == 40, "panel info");
+static_assert(offsetof(PanelInfo, TopPanelItem) == 44, "panel info");
+static_assert(offsetof(PanelInfo, Visible) == 48, "panel info");
+static_assert(offsetof(PanelInfo, Focus) == 52, "panel info");
 static_assert(offsetof(PanelInfo, ViewMode) == 56, "panel info");
+static_assert(offsetof(PanelInfo, ColumnTypes) == 60, "panel info");
+static_assert(offsetof(PanelInfo, ColumnWidths) == 140, "panel info");
+static_assert(offsetof(PanelInfo, CurDir) == 220, "panel info");
+static_assert(offsetof(PanelInfo, ShortNames) == 480, "panel info");
+static_assert(offsetof(PanelInfo, SortMode) == 484, "panel info");
+static_assert(offsetof(PanelInfo, Flags) == 488, "panel info");
+static_assert(offsetof(PanelInfo, Reserved) == 492, "panel info");
 
 // ---- Services ---------------------------------------------------------------
 
@@ -305,17 +322,17 @@ typedef BOOL(FARAPI* FARAPISHOWHELP)(const char* ModuleName, const char* Topic, 
 typedef DWORD(FARAPI* FARSTDEXPANDENVIRONMENTSTR)(const char* src, char* dst, size_t size);
 typedef char*(FARAPI* FARSTDTRIM)(char* str);
 
-// The standard functions table. Only the two entries this plugin calls are
-// named; the others keep their slots.
+// The standard functions table (228 bytes in the released 1.70). Only the
+// two entries this plugin calls are named; the others keep their slots.
 struct FarStandardFunctions {
     int StructSize;
     void* Slots4to124[31];
     FARSTDEXPANDENVIRONMENTSTR ExpandEnvironmentStr;
     void* Slots132to136[2];
     FARSTDTRIM Trim;
-    void* Slots144to212[18];
+    void* Slots144to224[21];
 };
-static_assert(sizeof(FarStandardFunctions) == 216, "standard functions");
+static_assert(sizeof(FarStandardFunctions) == 228, "standard functions");
 static_assert(offsetof(FarStandardFunctions, ExpandEnvironmentStr) == 128, "standard functions");
 static_assert(offsetof(FarStandardFunctions, Trim) == 140, "standard functions");
 
