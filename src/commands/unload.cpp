@@ -1,12 +1,18 @@
-// Unloading a plugin the host has loaded. The host is not told: the question
-// is the only safeguard, and the host loads the plugin again when it is next
-// used.
+// Unloading a plugin the host has loaded. The host keeps the addresses of a
+// loaded plugin's exports and calls through them; its record of the plugin is
+// cleared first, as the host does when it drops a faulting plugin, so that it
+// calls nothing of it again until it is restarted. Only then is the module
+// released.
 #include "commands/pluginCommands.h"
 
 #include "catalogue/probe.h"
 #include "catalogue/guardedCall.h"
+#include "commands/hostRecord.h"
+#include "state/panelState.h"
 #include "state/pluginState.h"
 #include "ui/messages.h"
+
+#include <string.h>
 
 extern "C" IMAGE_DOS_HEADER __ImageBase;
 
@@ -26,6 +32,25 @@ HMODULE ownModule() {
     return reinterpret_cast<HMODULE>(&__ImageBase);
 }
 
+// The module the DLL of this path is loaded under now: the list may be older
+// than what the host has loaded or released since.
+HMODULE loadedModuleOf(const char* dllPath) {
+    return *dllPath ? GetModuleHandleA(dllPath) : nullptr;
+}
+
+// Whether the other half of the host shows a panel that is not one of ours.
+// The host says only that some plugin owns it; while it answers it asks that
+// plugin's GetOpenPluginInfo, which tells ours from a foreign one. Whose a
+// foreign panel is cannot be told, so any foreign panel counts.
+bool foreignPanelOpposite(HANDLE handle) {
+    if (!startupInfo.Control) return false;
+    PanelInfo info;
+    memset(&info, 0, sizeof info);
+    lastInfoAsked = nullptr;
+    if (!startupInfo.Control(handle, FCTL_GETANOTHERPANELINFO, &info) || !info.Plugin) return false;
+    return !(lastInfoAsked && lastInfoAsked != handle && findPanelState(lastInfoAsked));
+}
+
 }  // namespace
 
 void freePluginModule(HMODULE* module) {
@@ -43,6 +68,7 @@ void freePluginModule(HMODULE* module) {
 }
 
 void unloadPlugin(HANDLE handle, CatalogueRecord* record) {
+    record->module = loadedModuleOf(record->dllPath);
     if (!record->module) {
         showMsg(MNotLoaded);
         return;
@@ -52,6 +78,11 @@ void unloadPlugin(HANDLE handle, CatalogueRecord* record) {
         showMsg(MCannotUnloadSelf);
         return;
     }
+    // The host calls an open panel's plugin at once, whatever its record says.
+    if (foreignPanelOpposite(handle)) {
+        showMsg(MUnloadPanelOpen);
+        return;
+    }
     if (!startupInfo.Message) return;
     const char* question[3] = {PLUGIN_TITLE, msgText(MAskUnload1), msgText(MAskUnload2)};
     if (startupInfo.Message(startupInfo.ModuleNumber, FMSG_WARNING | FMSG_MB_YESNO, "", question, 3, 0) != 0) return;
@@ -59,8 +90,15 @@ void unloadPlugin(HANDLE handle, CatalogueRecord* record) {
     HANDLE screen = startupInfo.SaveScreen ? startupInfo.SaveScreen(0, 0, -1, -1) : nullptr;
     const char* notice[2] = {PLUGIN_TITLE, msgText(MUnloading)};
     startupInfo.Message(startupInfo.ModuleNumber, 0, "", notice, 2, 0);
-    if (record->module) freePluginModule(&record->module);
+    // A release the host is not told of must never happen: without its record
+    // found for certain, nothing is written and nothing released.
+    HostRecordOutcome outcome = detachFromHost(record->module);
+    if (outcome == HOST_RECORD_CLEARED) freePluginModule(&record->module);
     if (startupInfo.RestoreScreen) startupInfo.RestoreScreen(screen);
+    if (outcome != HOST_RECORD_CLEARED) {
+        showMsg(MHostRecordNotFound);
+        return;
+    }
 
     if (startupInfo.Control) {
         startupInfo.Control(handle, FCTL_UPDATEPANEL, nullptr);

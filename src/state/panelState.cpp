@@ -3,6 +3,7 @@
 #include "runtime/heap.h"
 
 static PanelState* openPanels = nullptr;
+HANDLE lastInfoAsked = nullptr;
 
 PanelState* createPanelState(HANDLE handle) {
     PanelState* panel = heapArray<PanelState>(1);

@@ -18,6 +18,11 @@ struct PanelState {
     PanelState* next;
 };
 
+// The panel the host last asked GetOpenPluginInfo of. The host asks the
+// owner of a plugin panel inside FCTL_GETANOTHERPANELINFO, so this tells
+// whether the other half is one of this plugin's own panels.
+extern HANDLE lastInfoAsked;
+
 // A new state for a freshly opened panel, in list mode.
 PanelState* createPanelState(HANDLE handle);
 // The state of an open panel; nullptr for a handle the plugin never gave out.

@@ -51,6 +51,8 @@ enum MessageId {
     MConfigureFailed = 46,
     MCannotUnloadSelf = 47,
     MCommandTooLong = 48,
+    MHostRecordNotFound = 49,
+    MUnloadPanelOpen = 50,
 };
 
 extern const char* const PLUGIN_TITLE;   // "Vantorel": menus, box and dialog titles

@@ -12,7 +12,9 @@ namespace {
 // The host reads all of these after the call returns.
 const char* sizeAndVersionTitles[4];
 const char* versionTitles[2];
-bool titlesFetched = false;
+// Set while the view mode is being swapped: the host asks GetOpenPluginInfo
+// again from inside FCTL_GETPANELINFO.
+bool swappingViewMode = false;
 
 PanelMode panelModes[3] = {
     {"NO,P,Z,O", "15,7,0,14", sizeAndVersionTitles, 1, 1, 0, 0, "NO,SC,D", "", {0, 0}},
@@ -48,13 +50,16 @@ void swapViewMode(HANDLE panel, int* saved) {
 extern "C" void WINAPI GetOpenPluginInfo(HANDLE handle, OpenPluginInfo* info) {
     PanelState* panel = findPanelState(handle);
     if (!info || !panel) return;
-    if (panel->savedViewMode == -1) swapViewMode(handle, &panel->savedViewMode);
-    if (!titlesFetched) {
-        titlesFetched = true;
-        sizeAndVersionTitles[1] = msgText(MColumnFolderSize);
-        sizeAndVersionTitles[3] = msgText(MColumnVersion);
-        versionTitles[1] = msgText(MColumnVersion);
+    lastInfoAsked = handle;
+    if (panel->savedViewMode == -1 && !swappingViewMode) {
+        swappingViewMode = true;
+        swapViewMode(handle, &panel->savedViewMode);
+        swappingViewMode = false;
     }
+    // Fetched on every call: the host's language may have changed since.
+    sizeAndVersionTitles[1] = msgText(MColumnFolderSize);
+    sizeAndVersionTitles[3] = msgText(MColumnVersion);
+    versionTitles[1] = msgText(MColumnVersion);
     fillKeyBar();
 
     bool browsing = panel->browseRootLength != 0;
