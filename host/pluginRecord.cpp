@@ -15,6 +15,15 @@ const char* const kExportNames[kExportCount] = {
     "ProcessKey", "ProcessEvent", "ProcessEditorEvent", "Compare", "ProcessEditorInput", "ProcessViewerEvent",
 };
 
+// The host's own heap, as the released host's records lie in its runtime's
+// heap: apart from the process heap, where the system's loader keeps its own
+// entries (each with the module's handle) and where a record could otherwise
+// lie within reach of one.
+HANDLE recordHeap() {
+    static HANDLE heap = HeapCreate(0, 0, 0);
+    return heap;
+}
+
 }  // namespace
 
 const char* exportName(Export e) {
@@ -29,13 +38,14 @@ Export exportByName(const char* name) {
 }
 
 PluginRecord* newPluginRecord(const char* moduleName) {
-    auto* record = static_cast<PluginRecord*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(PluginRecord)));
+    HANDLE heap = recordHeap();
+    auto* record = heap ? static_cast<PluginRecord*>(HeapAlloc(heap, HEAP_ZERO_MEMORY, sizeof(PluginRecord))) : nullptr;
     if (record && moduleName) copyBounded(record->moduleName, sizeof record->moduleName, moduleName);
     return record;
 }
 
 void freePluginRecord(PluginRecord* record) {
-    if (record) HeapFree(GetProcessHeap(), 0, record);
+    if (record) HeapFree(recordHeap(), 0, record);
 }
 
 void fillPluginRecord(PluginRecord* record, HMODULE module) {

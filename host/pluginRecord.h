@@ -1,5 +1,5 @@
 // The host's record of one loaded plugin, kept as the released host keeps it:
-// one zero-filled block of the process heap with the module's name, its
+// one zero-filled block of the host's heap with the module's name, its
 // handle and, further on, the address of each of its exports. Every call into
 // the plugin goes through the address held here, tested for null first; a
 // cleared address means the host calls nothing there, and a plugin whose
@@ -41,7 +41,7 @@ static_assert(offsetof(PluginRecord, module) == MAX_PATH, "plugin record");
 static_assert(offsetof(PluginRecord, exports) - offsetof(PluginRecord, module) == kExportsAfterHandle,
               "plugin record");
 
-// A zero-filled record from the process heap, with the name; nullptr when
+// A zero-filled record from the host's heap, with the name; nullptr when
 // the heap refuses.
 PluginRecord* newPluginRecord(const char* moduleName);
 void freePluginRecord(PluginRecord* record);
