@@ -4,14 +4,9 @@
    runtime's own handler would abort the whole process instead. */
 #include <windows.h>
 
-/* Set once at load from values that differ run to run. */
+/* A fixed guard: these builds look for overruns, they do not defend against
+   attacks. It must not change once protected frames are running. */
 void* __stack_chk_guard = (void*)0x5A17C0DE;
-
-__attribute__((constructor)) static void seedStackGuard(void) {
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    __stack_chk_guard = (void*)((ULONG_PTR)__stack_chk_guard ^ now.LowPart ^ GetCurrentProcessId() << 16);
-}
 
 __attribute__((noreturn)) void __stack_chk_fail(void) {
     RaiseException(0xC0000409 /* stack buffer overrun */, EXCEPTION_NONCONTINUABLE, 0, NULL);
