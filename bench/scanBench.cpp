@@ -11,6 +11,7 @@
 #include <vector>
 
 using namespace testing_support;
+using namespace farhost::api;
 
 namespace {
 

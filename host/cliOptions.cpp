@@ -66,6 +66,8 @@ const char kUsage[] =
     "                   button, N = second, 1..9 = by number, Esc = none\n"
     "  --other DIR      the other panel shows this folder; Tab switches panels, F5 copies onto\n"
     "                   the plugin's panel\n"
+    "  --other-panel DLL  the plugin of this DLL file name (loaded with --host) opens its panel\n"
+    "                   in the other half, from the disk menu\n"
     "\n"
     "After each key the transcript lines it caused are printed (lines starting with \">\" are\n"
     "the host's calls into the plugin, with their results; others are services the plugin\n"
@@ -167,6 +169,7 @@ bool parseArgs(int argc, char** argv, CliOptions& o, std::string& error) {
             while (i + 1 < argc && strncmp(argv[i + 1], "--", 2) != 0) o.dropNames.push_back(argv[++i]);
             if (o.dropNames.empty()) { error = "--drop needs names after the folder"; return false; }
         } else if (a == "--other") { if (!value(o.otherDir)) return false; }
+        else if (a == "--other-panel") { if (!value(o.otherPanel)) return false; }
         else if (a == "--help" || a == "-h" || a == "/?") { o.help = true; return true; }
         else if (a == "--strict") o.strict = true;
         else if (a == "--raw") o.raw = true;

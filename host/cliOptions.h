@@ -37,6 +37,7 @@ struct CliOptions {
     };
     std::vector<RegValue> regValues;
     std::string dropDir, otherDir;
+    std::string otherPanel;              // --other-panel: this plugin's panel in the other half
     std::vector<std::string> dropNames;
     int width = 0;                       // 0: the console's width, else 100
     std::string jsonPath;                // --json: the record of the run, for tools

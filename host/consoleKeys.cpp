@@ -1,6 +1,6 @@
 #include "consoleKeys.h"
 
-#include "far/farPlugin.h"
+#include "farApi.h"
 #include "hostText.h"
 #include "keyNames.h"
 

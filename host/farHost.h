@@ -4,8 +4,9 @@
 // records everything the plugin shows in a transcript.
 #pragma once
 
-#include "far/farPlugin.h"
+#include "farApi.h"
 #include "faultGuard.h"
+#include "pluginRecord.h"
 
 #include <deque>
 #include <functional>
@@ -147,6 +148,15 @@ public:
     // Ctrl+Z descriptions in the host's own columns, Ins selects).
     int key(int vk, unsigned controlState = 0);
     void close();                    // ClosePlugin (not called once the plugin faulted)
+    // ProcessEvent(event) when the plugin exports it; its answer, else 0.
+    int event(int id);
+    // What the host does after drawing: ProcessEvent(FE_REDRAW), then asks
+    // GetOpenPluginInfo again (twice) as it draws the title and status.
+    void redraw();
+    // The internal key the host offers after each key and read, the same way
+    // as any key (first with PKF_PREPROCESS added, then plainly).
+    void offerIdleKey();
+    bool inOtherHalf() const { return otherHalf_; }
     bool closed() const { return closed_; }
     bool descriptionsShown() const { return descriptionsShown_; }
 
@@ -163,7 +173,12 @@ private:
     void sortItems();
     void refreshInfo();              // GetOpenPluginInfo, texts copied
     bool changeDirectory(const std::string& dir, int opMode);
-    void fillPanelInfo(PanelInfo& info) const;
+    // FCTL_GETPANELINFO: the whole record cleared and filled; the plugin's
+    // GetOpenPluginInfo asked once more inside (not again from inside that).
+    void fillPanelInfo(PanelInfo& info);
+    // ProcessKey with the key's code as given; its answer (0 on a fault).
+    int processKey(int code, unsigned controlState, bool* called = nullptr);
+    int hostKey(int vk, unsigned controlState);   // the host's own handling of a key
     Host* host_;
     class Plugin* plugin_;
     HANDLE handle_;
@@ -188,26 +203,34 @@ private:
     bool closed_ = false;
     bool haveInfo_ = false;
     bool startApplied_ = false;      // StartPanelMode/StartSortMode are taken once
+    bool otherHalf_ = false;         // opened in the other half of the screen
+    bool askingInfo_ = false;        // inside the GetOpenPluginInfo FCTL_GETPANELINFO asks
     int reading_ = 0;                // inside GetFindData or sorting
 };
 
 class Plugin {
 public:
-    HMODULE module() const { return module_; }
+    // The handle the host's record holds; null once the record was cleared.
+    HMODULE module() const { return record_ ? record_->module : nullptr; }
     const std::string& path() const { return path_; }
     int moduleNumber() const { return moduleNumber_; }
     const PluginStartupInfo& startupInfo() const { return *info_; }
-    // The module is still ours: loaded here, not freed since, by us or by
-    // anyone else (it is still in the process under this plugin's path).
+    // The module is still ours: the record holds it and it is still in the
+    // process under this plugin's path.
     bool loaded() const;
-    // Another plugin freed the module behind the host's back; the host noted
-    // it once and calls nothing of it any more.
+    // The host was about to call into this plugin's module after it had been
+    // released behind its back: what the released host would crash on. That
+    // call was reported as a fault and not made.
     bool released() const { return released_; }
+    // The host holds the address of this export (the record's, not cleared).
     bool has(const char* exportName) const;
     // The plugin faulted in a call: the host calls nothing of it any more
-    // (not even ClosePlugin); fault() is the report.
+    // (not even ClosePlugin), releases its module once no call into it is
+    // running and clears its record; fault() is the report.
     bool faulted() const { return faulted_; }
     const std::string& fault() const { return fault_; }
+    // The host's record of this plugin (see pluginRecord.h).
+    const PluginRecord* record() const { return record_; }
     // Runs body, a call into the export exportName, with its faults
     // contained; false when it faulted now or had faulted before (body is
     // then not run). A fault is reported as a problem and in Host::faults.
@@ -215,12 +238,16 @@ public:
     bool call(const char* exportName, F&& body) {
         if (faulted_) return false;
         FaultInfo fault;
-        if (!guarded(body, &fault)) return true;
-        noteFault(exportName, fault);
-        return false;
+        ++callDepth_;
+        DWORD code = guarded(body, &fault);
+        --callDepth_;
+        if (code) noteFault(exportName, fault);
+        if (faulted_ && callDepth_ == 0) dropAfterFault();
+        return code == 0;
     }
 
-    PluginInfo getPluginInfo();        // zeroed before the call
+    // GetPluginInfo with a zeroed record, as the host asks it (StructSize 0).
+    PluginInfo getPluginInfo();
     int getMinFarVersion();
     int configure(int item = 0);
     // OpenPlugin, then read() as the host does; nullptr when the plugin refused.
@@ -229,20 +256,27 @@ public:
     // closed before are released here: a closed panel stays readable until
     // the plugin's next open.
     Panel* open(int openFrom = 0, int item = 0, bool readNow = true);
-    // Export lookup, made before every call into the plugin: nullptr once it
-    // faulted, or once the module is no longer ours (see loaded()).
+    // The address the host's record holds for the export, made before every
+    // call into the plugin: nullptr once it faulted or when the address is
+    // cleared. An address into a module released since is a fault that ends
+    // the run ("the host would call ... whose module was released").
     FARPROC proc(const char* name);
+    FARPROC proc(Export which);
 
 private:
     friend class Host;
     friend class Panel;
     friend struct Services;
-    Plugin() = default;
-    // loaded(), else notes a release behind the host's back (once) and
-    // forgets the module.
-    bool callable();
+    Plugin();
+    ~Plugin();
+    Plugin(const Plugin&) = delete;
+    Plugin& operator=(const Plugin&) = delete;
+    friend struct std::default_delete<Plugin>;
     void noteFault(const char* exportName, const FaultInfo& fault);
-    HMODULE module_ = nullptr;
+    // After a fault: the module released (when still ours) and the record cleared.
+    void dropAfterFault();
+    PluginRecord* record_ = nullptr;
+    int callDepth_ = 0;
     bool released_ = false;
     bool faulted_ = false;
     std::string fault_;
@@ -272,7 +306,14 @@ public:
 
     // LoadLibrary + SetStartupInfo; nullptr on failure (lastError() says why).
     Plugin* load(const std::string& dllPath);
-    void unload(Plugin* plugin);        // ClosePlugin on open panels, FreeLibrary
+    // ClosePlugin on open panels, FreeLibrary (when the module is still
+    // ours), the record cleared.
+    void unload(Plugin* plugin);
+    // Quitting, as the host does it: ProcessEvent(FE_CLOSE) for every open
+    // panel (a non-zero answer keeps that panel open and the host running:
+    // false), then ClosePlugin for each, ExitFAR of every loaded plugin
+    // that exports it, and the modules released.
+    bool quit();
     const std::string& lastError() const { return lastError_; }
     // What the host does at start: loads every plugin DLL under pluginsDir()
     // and the personal plugins folder, in all subfolders, that is not loaded
@@ -287,8 +328,23 @@ public:
     // Notes, once each, every screen saved and not given back; `when` says
     // after what ("after key ShiftDel").
     void checkScreens(const std::string& when);
-    // Notes every loaded plugin whose module was freed behind the host's back.
-    void checkModules();
+    // What the host does while it waits for a key: ProcessEvent(FE_IDLE)
+    // for every open plugin panel, both halves.
+    void idle();
+    // The menus of plugins, as the host builds them: the plugins menu (F11)
+    // asks GetPluginInfo of every loaded plugin once, the disk menu
+    // (Alt+F1, Alt+F2) twice. The items, in plugin order: the plugins menu
+    // strings, or the disk menu strings; each item's plugin in `owners`.
+    std::vector<std::string> pluginsMenu(std::vector<Plugin*>* owners = nullptr);
+    std::vector<std::string> diskMenu(std::vector<Plugin*>* owners = nullptr);
+    // Opens a plugin's panel in the other half of the screen, from the disk
+    // menu; nullptr when the plugin refused. FCTL_GETANOTHERPANELINFO of the
+    // first half then reports it (Plugin 1) and asks its GetOpenPluginInfo.
+    Panel* openOtherPanel(Plugin* plugin);
+    // The panel in the other half, if a plugin holds it.
+    Panel* otherHalf() const;
+    // Every plugin panel open now, both halves.
+    std::vector<Panel*> openPanels() const;
 
     // Script: answers for message boxes with buttons (default: defaultAnswer),
     // results and edits for dialogs (default: Esc).
@@ -365,6 +421,7 @@ private:
 
     Panel* findPanel(HANDLE handle);       // the calling panel first, then any open one
     Panel* otherPanel(Panel* panel);       // the host's other panel, if a plugin holds it
+
     void problem(const std::string& text); // into problems and the transcript
     void loadFolder(const std::string& dir, int depth);
     void writePluginsCache();              // one Plugin<n> per loaded plugin

@@ -43,6 +43,7 @@ const char* exceptionName(DWORD code) {
     case EXCEPTION_FLT_DIVIDE_BY_ZERO: return "floating-point division by zero";
     case EXCEPTION_IN_PAGE_ERROR: return "in-page error";
     case kHeapCorruption: return "heap corruption";
+    case kStackBufferOverrun: return "stack buffer overrun";
     case 0xE06D7363: return "a C++ exception escaped the plugin";
     default: return nullptr;
     }
@@ -55,6 +56,9 @@ std::string describeFault(const std::string& exportName, const FaultInfo& f) {
     if (f.code == EXCEPTION_ACCESS_VIOLATION && f.access >= 0) {
         const char* verb = f.access == 1 ? "write to " : f.access == 8 ? "execute at " : "read from ";
         what = verb + hexAddress(f.target) + " at " + locate(f.address);
+    } else if (f.code == kStackBufferOverrun) {
+        // Raised by the plugin's own stack check as the call returned.
+        what = "a stack frame's guard was overwritten (a record on the stack smaller than what was written into it)";
     } else if (f.code == kHeapCorruption && f.parameters >= 1) {
         what = "a block freed twice (or never allocated), freed at " + locate(reinterpret_cast<void*>(f.parameter));
     } else {

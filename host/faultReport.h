@@ -12,6 +12,8 @@ namespace farhost {
 // never allocated): the code Windows uses for heap corruption. Its first
 // parameter is the address the free was called from.
 constexpr DWORD kHeapCorruption = 0xC0000374;
+// What a stack-protected build raises when a frame's guard was overwritten.
+constexpr DWORD kStackBufferOverrun = 0xC0000409;
 
 // "module.dll+0x16a1", or the bare address when no module holds it.
 std::string locate(const void* address);

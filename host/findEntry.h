@@ -2,7 +2,7 @@
 // a single name, in the 8-bit layout plugin items carry.
 #pragma once
 
-#include "far/farPlugin.h"
+#include "farApi.h"
 
 #include <string>
 #include <vector>

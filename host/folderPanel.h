@@ -3,7 +3,7 @@
 // onto the plugin's panel.
 #pragma once
 
-#include "far/farPlugin.h"
+#include "farApi.h"
 
 #include <string>
 #include <vector>

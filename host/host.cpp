@@ -7,6 +7,7 @@
 #include "heapChecks.h"
 #include "hostText.h"
 #include "peImage.h"
+#include "pluginRecord.h"
 #include "services.h"
 
 #include <stdio.h>
@@ -104,10 +105,11 @@ Host::Host(HostOptions options) : options_(std::move(options)) {
 }
 
 Host::~Host() {
-    // unload() checks each module is still ours: one freed behind our back
-    // is neither called nor freed again.
+    // The host quits as it does when asked; a panel that refuses to close
+    // goes all the same, as when the process ends.
+    quit();
     for (auto it = plugins_.rbegin(); it != plugins_.rend(); ++it)
-        if ((*it)->module_) unload(it->get());
+        if ((*it)->module()) unload(it->get());
     removeRegistry();
     for (auto it = g_hosts.begin(); it != g_hosts.end(); ++it)
         if (*it == this) {
@@ -165,10 +167,15 @@ Plugin* Host::load(const std::string& dllPath) {
     checkFreesOf(module);
 
     std::unique_ptr<Plugin> plugin(new Plugin());
-    plugin->module_ = module;
     plugin->path_ = full;
+    if (!plugin->record_) {
+        lastError_ = std::string("no memory for the record of ") + full;
+        FreeLibrary(module);
+        return nullptr;
+    }
+    copyBounded(plugin->record_->moduleName, sizeof plugin->record_->moduleName, namePart(full));
 
-    if (auto minVersion = reinterpret_cast<PFN_GetMinFarVersion>(plugin->proc("GetMinFarVersion"))) {
+    if (auto minVersion = reinterpret_cast<PFN_GetMinFarVersion>(GetProcAddress(module, "GetMinFarVersion"))) {
         int wanted = 0;
         if (!plugin->call("GetMinFarVersion", [&] { wanted = minVersion(); })) {
             lastError_ = plugin->fault_ + " in " + plugin->path_;
@@ -185,6 +192,7 @@ Plugin* Host::load(const std::string& dllPath) {
         }
     }
 
+    fillPluginRecord(plugin->record_, module);
     plugin->moduleNumber_ = nextModuleNumber_++;
     plugin->info_.reset(new PluginStartupInfo());
     PluginStartupInfo& info = *plugin->info_;
@@ -197,31 +205,134 @@ Plugin* Host::load(const std::string& dllPath) {
     Plugin* result = plugin.get();
     plugins_.push_back(std::move(plugin));
     record("> load " + result->path_ + " as plugin " + std::to_string(result->moduleNumber_));
-    if (auto setStartupInfo = reinterpret_cast<PFN_SetStartupInfo>(result->proc("SetStartupInfo"))) {
+    if (auto setStartupInfo = reinterpret_cast<PFN_SetStartupInfo>(result->proc(Export::SetStartupInfo))) {
         ActivePanelScope scope(this, nullptr);
-        // The host survives a plugin that faults at start, and unloads it.
+        // The host survives a plugin that faults at start: it releases it
+        // and clears its record.
         if (!result->call("SetStartupInfo", [&] { setStartupInfo(&info); })) {
             lastError_ = result->fault_ + " in " + result->path_;
-            record("> the host unloads " + result->path_);
-            FreeLibrary(result->module_);
-            result->module_ = nullptr;
             return nullptr;
         }
         record("> SetStartupInfo");
     }
+    // Then the host asks what the plugin offers (its menus, its prefix).
+    result->getPluginInfo();
     if (keepsPluginsCache_) writePluginsCache();
     return result;
 }
 
 void Host::unload(Plugin* plugin) {
-    if (!plugin || !plugin->module_) return;
+    if (!plugin || !plugin->module()) return;
     for (auto& panel : plugin->panels_)
         if (!panel->closed_) panel->close();
     checkScreens("at unload of " + plugin->path_);
-    if (!plugin->callable()) return;   // released behind our back: nothing left to free
-    FreeLibrary(plugin->module_);
-    plugin->module_ = nullptr;   // the object stays, so pointers held by callers stay valid
-    record("> unload " + plugin->path_);
+    if (!plugin->module()) return;   // dropped after a fault meanwhile
+    // A module released behind the host's back is not freed again: someone
+    // else may hold it by now.
+    bool ours = plugin->loaded();
+    if (ours) FreeLibrary(plugin->module());
+    clearPluginRecord(plugin->record_);   // the object stays, so pointers held by callers stay valid
+    record(std::string(ours ? "> unload " : "> forget ") + plugin->path_);
+}
+
+bool Host::quit() {
+    std::vector<Panel*> open = openPanels();
+    // Closing the question redraws the panels.
+    for (Panel* panel : open) panel->redraw();
+    for (Panel* panel : open)
+        if (int refused = panel->event(FE_CLOSE)) {
+            record("> ProcessEvent(FE_CLOSE) = " + std::to_string(refused) + ": the panel stays open, the host runs on");
+            return false;
+        }
+    for (Panel* panel : open) panel->close();
+    for (auto& plugin : plugins_) {
+        auto exitFar = reinterpret_cast<PFN_ExitFAR>(plugin->proc(Export::ExitFAR));
+        if (!exitFar) continue;
+        ActivePanelScope scope(this, nullptr);
+        if (plugin->call("ExitFAR", [&] { exitFar(); })) record("> ExitFAR of " + plugin->path_);
+    }
+    for (auto it = plugins_.rbegin(); it != plugins_.rend(); ++it)
+        if ((*it)->module()) unload(it->get());
+    return true;
+}
+
+void Host::idle() {
+    for (Panel* panel : openPanels()) panel->event(FE_IDLE);
+}
+
+namespace {
+
+std::vector<std::string> menuStrings(const char* const* strings, int count) {
+    std::vector<std::string> items;
+    if (!strings || count <= 0) return items;
+    for (int i = 0; i < count && i < 64; ++i)
+        if (strings[i]) items.push_back(boundedText(strings[i], kMaxPluginText));
+    return items;
+}
+
+}  // namespace
+
+std::vector<std::string> Host::pluginsMenu(std::vector<Plugin*>* owners) {
+    std::vector<std::string> items;
+    for (auto& plugin : plugins_) {
+        if (!plugin->has("GetPluginInfo")) continue;
+        PluginInfo info = plugin->getPluginInfo();
+        for (const std::string& item : menuStrings(info.PluginMenuStrings, info.PluginMenuStringsNumber)) {
+            items.push_back(item);
+            if (owners) owners->push_back(plugin.get());
+        }
+    }
+    std::string line = "Menu (the host's): \"Plugin commands\"";
+    for (const std::string& item : items) line += " [" + item + "]";
+    record(line);
+    return items;
+}
+
+std::vector<std::string> Host::diskMenu(std::vector<Plugin*>* owners) {
+    std::vector<std::string> items;
+    for (int pass = 0; pass < 2; ++pass) {
+        // The host asks twice as it builds the menu; the last answers count.
+        items.clear();
+        if (owners) owners->clear();
+        for (auto& plugin : plugins_) {
+            if (!plugin->has("GetPluginInfo")) continue;
+            PluginInfo info = plugin->getPluginInfo();
+            for (const std::string& item : menuStrings(info.DiskMenuStrings, info.DiskMenuStringsNumber)) {
+                items.push_back(item);
+                if (owners) owners->push_back(plugin.get());
+            }
+        }
+    }
+    std::string line = "Menu (the host's): \"Drive\"";
+    for (const std::string& item : items) line += " [" + item + "]";
+    record(line);
+    return items;
+}
+
+Panel* Host::openOtherPanel(Plugin* plugin) {
+    if (!plugin) return nullptr;
+    diskMenu();
+    Panel* panel = plugin->open(OPEN_DISKMENU, 0, false);
+    if (!panel) return nullptr;
+    panel->otherHalf_ = true;
+    panel->refreshInfo();
+    if (!panel->read()) record("> the first listing failed: the host would close this panel");
+    panel->redraw();
+    return panel;
+}
+
+Panel* Host::otherHalf() const {
+    for (Panel* panel : openPanels())
+        if (panel->otherHalf_) return panel;
+    return nullptr;
+}
+
+std::vector<Panel*> Host::openPanels() const {
+    std::vector<Panel*> open;
+    for (const auto& plugin : plugins_)
+        for (const auto& panel : plugin->panels_)
+            if (!panel->closed_) open.push_back(panel.get());
+    return open;
 }
 
 void Host::answerMessages(std::initializer_list<int> answers) {
@@ -239,7 +350,7 @@ Plugin* Host::findPlugin(const std::string& dllFileNameOrPath) {
     Plugin* found = nullptr;
     for (auto& p : plugins_) {
         if (!equalNoCase(byPath ? p->path_ : namePart(p->path_), wanted)) continue;
-        if (!found || p->module_ || !found->module_) found = p.get();
+        if (!found || p->module() || !found->module()) found = p.get();
     }
     return found;
 }
@@ -261,10 +372,6 @@ void Host::checkScreens(const std::string& when) {
         ++fresh;
     }
     if (fresh > 0) problem(when + ": " + std::to_string(fresh) + " saved screen(s) never restored");
-}
-
-void Host::checkModules() {
-    for (auto& p : plugins_) p->callable();
 }
 
 int Host::unrestoredScreens() const {
@@ -316,11 +423,16 @@ Panel* Host::findPanel(HANDLE handle) {
 }
 
 Panel* Host::otherPanel(Panel* panel) {
-    Panel* found = nullptr;
-    for (auto& plugin : plugins_)
-        for (auto& p : plugin->panels_)
-            if (!p->closed_ && p.get() != panel) found = p.get();
-    return found;
+    // A panel in the other half; else (two panels opened in one half, as
+    // tests do) the latest other one.
+    Panel* sameHalf = nullptr;
+    Panel* otherHalf = nullptr;
+    for (Panel* p : openPanels()) {
+        if (p == panel) continue;
+        if (panel && p->otherHalf_ != panel->otherHalf_) otherHalf = p;
+        else sameHalf = p;
+    }
+    return otherHalf ? otherHalf : sameHalf;
 }
 
 ActivePanelScope::ActivePanelScope(Host* host, Panel* panel) : host_(host), saved_(host ? host->activePanel_ : nullptr) {

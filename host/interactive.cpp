@@ -1,4 +1,5 @@
 #include "interactive.h"
+#include "hostMenuKeys.h"
 
 #include "consoleKeys.h"
 #include "consoleScreen.h"
@@ -62,7 +63,10 @@ public:
                 unknown.clear();
                 continue;
             }
-            if (vk == VK_F10 && state == 0) break;
+            if (vk == VK_F10 && state == 0) {
+                panel_.key(vk, state);   // offered to the plugin, then the host quits
+                break;
+            }
             if (!press(vk, state)) break;
             if (panel_.closed() || !host_.faults.empty()) break;
         }
@@ -90,7 +94,8 @@ private:
         // A terminal cannot send Ctrl+digit or Ctrl+Z: Alt+digit and Alt+Z stand in for them.
         if (state == PKF_ALT && ((vk >= '0' && vk <= '9') || vk == 'Z')) state = PKF_CONTROL;
         std::string title = "[" + keyName(vk, state) + "]";
-        if (pair_ && pair_->takes(vk, state)) {
+        if (hostMenuKey(host_, vk, state)) {
+        } else if (pair_ && pair_->takes(vk, state)) {
             pair_->key(vk, state, host_.askMessage);
         } else if (vk == VK_ESCAPE && state == 0) {
             // Esc goes to the plugin first; unhandled, it leaves the plugin's folder, then the panel.

@@ -1,6 +1,6 @@
 #include "keyNames.h"
 
-#include "far/farPlugin.h"
+#include "farApi.h"
 #include "hostText.h"
 
 #include <stdlib.h>

@@ -7,6 +7,7 @@
 #include "drop.h"
 #include "farApi.h"
 #include "farHost.h"
+#include "hostMenuKeys.h"
 #include "interactive.h"
 #include "jsonReport.h"
 #include "hostText.h"
@@ -68,7 +69,7 @@ void pressKey(Host& host, Panel& panel, const TerminalOutput& output, int vk, un
               size_t& shown) {
     output.out("\n[" + keyName(vk, state) + "]\n");
     boxesForNextKey();
-    panel.key(vk, state);
+    if (!hostMenuKey(host, vk, state)) panel.key(vk, state);
     // Drawn first, so that what drawing asks of the plugin is among the key's lines.
     std::string picture = panel.closed() || !host.faults.empty() ? std::string() : panel.render(width);
     for (; shown < host.transcript.size(); ++shown) output.out("  " + host.transcript[shown] + "\n");
@@ -131,8 +132,19 @@ int main(int argc, char** argv) {
     if (!o.onlyVantorel && !o.hostDir.empty()) host.loadAllPlugins();
 
     std::string commandText;
+    // Opened from a menu, the host builds that menu first.
+    if (o.openFrom == OPEN_DISKMENU) host.diskMenu();
+    else if (o.openFrom == OPEN_PLUGINSMENU) host.pluginsMenu();
     Panel* panel = o.openFrom == OPEN_COMMANDLINE ? openFromCommand(host, *plugin, o.command, commandText)
                                                   : plugin->open(o.openFrom, o.openItem);
+    if (panel && !o.otherPanel.empty()) {
+        Plugin* other = host.findPlugin(o.otherPanel);
+        if (!other || !other->module()) {
+            output.err("farhost: --other-panel: no plugin " + o.otherPanel + " is loaded\n");
+            return finish(host, o, codePage, kExitUsage);
+        }
+        if (!host.openOtherPanel(other)) output.err("farhost: " + o.otherPanel + " did not open a panel\n");
+    }
     if (!panel) {
         std::vector<Plugin*> all = host.plugins();
         for (auto it = all.rbegin(); it != all.rend(); ++it) host.unload(*it);
@@ -151,6 +163,7 @@ int main(int argc, char** argv) {
             parseKeyName(name, vk, state);
             pressKey(host, *panel, output, vk, state, width, shown);
             if (panel->closed() || !host.faults.empty()) break;
+            if (vk == VK_F10 && state == 0) break;   // quit, the question answered Yes
         }
         if (!o.dropNames.empty() && !panel->closed() && host.faults.empty()) {
             output.out("\n[drop " + std::to_string(o.dropNames.size()) + " item(s) from " + o.dropDir + "]\n");
@@ -169,11 +182,17 @@ int main(int argc, char** argv) {
         if (o.interactive || consoleIn) runInteractive(host, *panel, output, io);
     }
     host.onMessage = nullptr;
-    panel->close();
-    // Every plugin goes before the records are printed, so that what the
-    // unloading finds (screens never restored, freed modules) is in them.
-    std::vector<Plugin*> all = host.plugins();
-    for (auto it = all.rbegin(); it != all.rend(); ++it) host.unload(*it);
+    // The host quits before the records are printed, so that what quitting
+    // finds (screens never restored, released modules) is in them. A panel
+    // that refuses to close is closed all the same: the run ends here.
+    size_t before = host.transcript.size();
+    if (!host.quit()) {
+        for (Panel* open : host.openPanels()) open->close();
+        std::vector<Plugin*> all = host.plugins();
+        for (auto it = all.rbegin(); it != all.rend(); ++it) host.unload(*it);
+    }
+    for (size_t i = before; i < host.transcript.size() && !o.keys.empty(); ++i)
+        output.out("  " + host.transcript[i] + "\n");
     output.out(printRecords(host));
     for (const std::string& fault : host.faults) output.err("farhost: " + fault + "\n");
     return finish(host, o, codePage, exitCodeOf(host, o.strict));

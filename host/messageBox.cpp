@@ -1,6 +1,6 @@
 #include "messageBox.h"
 
-#include "far/farPlugin.h"
+#include "farApi.h"
 #include "hostText.h"
 
 namespace farhost {

@@ -64,11 +64,17 @@ Panel::Panel(Host* host, Plugin* plugin, HANDLE handle) : host_(host), plugin_(p
 bool Panel::inList() const { return info_.PanelModesNumber != 0; }
 
 void Panel::refreshInfo() {
+    if (closed_) return;
     OpenPluginInfo oi;
     memset(&oi, 0, sizeof oi);
-    if (auto fn = reinterpret_cast<PFN_GetOpenPluginInfo>(plugin_->proc("GetOpenPluginInfo"))) {
+    auto fn = reinterpret_cast<PFN_GetOpenPluginInfo>(plugin_->proc(Export::GetOpenPluginInfo));
+    // Nothing to ask (the plugin faulted, its address is cleared): the host
+    // goes on with what it had.
+    if (!fn && haveInfo_) return;
+    if (fn) {
         ActivePanelScope scope(host_, this);
         if (plugin_->call("GetOpenPluginInfo", [&] { fn(handle_, &oi); })) host_->record("> GetOpenPluginInfo");
+        else if (haveInfo_) return;
         else memset(&oi, 0, sizeof oi);
     }
     auto text = [&](const char* p, const char* what) {
@@ -147,6 +153,9 @@ void Panel::refreshInfo() {
 
 bool Panel::read(int opMode) {
     if (closed_) return false;
+    // The host asks what the panel is twice before it reads the items, and
+    // once more after.
+    refreshInfo();
     refreshInfo();
     if (!startApplied_) {
         startApplied_ = true;
@@ -167,7 +176,7 @@ bool Panel::read(int opMode) {
         fresh.push_back(dots);
     }
 
-    if (auto getFindData = reinterpret_cast<PFN_GetFindData>(plugin_->proc("GetFindData"))) {
+    if (auto getFindData = reinterpret_cast<PFN_GetFindData>(plugin_->proc(Export::GetFindData))) {
         PluginPanelItem* items = nullptr;
         int count = 0;
         int ok = 0;
@@ -221,7 +230,7 @@ bool Panel::read(int opMode) {
             fresh.push_back(e);
         }
         // The host gives every array back at once; it keeps its own copies.
-        if (auto freeFindData = reinterpret_cast<PFN_FreeFindData>(plugin_->proc("FreeFindData"))) {
+        if (auto freeFindData = reinterpret_cast<PFN_FreeFindData>(plugin_->proc(Export::FreeFindData))) {
             ActivePanelScope scope(host_, this);
             if (plugin_->call("FreeFindData", [&] { freeFindData(handle_, items, count); }))
                 host_->record("> FreeFindData(" + std::to_string(count) + " items)");
@@ -239,13 +248,14 @@ bool Panel::read(int opMode) {
             break;
         }
     setCurrent(current_);
+    refreshInfo();
     return true;
 }
 
 void Panel::sortItems() {
     EntryCompare pluginCompare;
     int calls = 0;
-    if (auto compare = reinterpret_cast<PFN_Compare>(plugin_->proc("Compare"))) {
+    if (auto compare = reinterpret_cast<PFN_Compare>(plugin_->proc(Export::Compare))) {
         // After a fault the host sorts by its own rules.
         pluginCompare = [this, compare, &calls](const PanelEntry& a, const PanelEntry& b) {
             int result = -2;
@@ -293,7 +303,11 @@ void Panel::setSortMode(int mode) {
 }
 
 bool Panel::changeDirectory(const std::string& dir, int opMode) {
-    auto fn = reinterpret_cast<PFN_SetDirectory>(plugin_->proc("SetDirectory"));
+    if (closed_) return false;
+    // The host looks at the panel's folder before it changes it.
+    refreshInfo();
+    refreshInfo();
+    auto fn = reinterpret_cast<PFN_SetDirectory>(plugin_->proc(Export::SetDirectory));
     if (closed_ || !fn) return false;
     int result = 0;
     {
@@ -315,6 +329,7 @@ bool Panel::enter(int opMode) {
     if (!changeDirectory(item.name, opMode)) return false;
     read(opMode);
     setCurrent(0);
+    redraw();
     return true;
 }
 
@@ -327,26 +342,71 @@ bool Panel::setDirectory(const std::string& dir, int opMode) {
     setCurrent(0);
     // Back up a level, the cursor stands on the folder we came from.
     if (dir == ".." && !from.empty()) setCurrentByName(from);
+    redraw();
     return true;
+}
+
+int Panel::processKey(int code, unsigned controlState, bool* called) {
+    if (called) *called = false;
+    auto fn = reinterpret_cast<PFN_ProcessKey>(plugin_->proc(Export::ProcessKey));
+    if (closed_ || !fn) return 0;
+    int result = 0;
+    {
+        ActivePanelScope scope(host_, this);
+        if (!plugin_->call("ProcessKey", [&] { result = fn(handle_, code, controlState); })) return 0;
+    }
+    if (called) *called = true;
+    int plain = code & ~PKF_PREPROCESS;
+    std::string name = plain == kIdleKey ? std::string("0x1001") : keyName(plain, controlState);
+    host_->record("> ProcessKey(" + std::string(code & PKF_PREPROCESS ? "PKF_PREPROCESS|" : "") + name + ") = " +
+                  std::to_string(result));
+    return result;
+}
+
+void Panel::offerIdleKey() {
+    if (closed_ || processKey(kIdleKey | PKF_PREPROCESS, 0)) return;
+    processKey(kIdleKey, 0);
+}
+
+int Panel::event(int id) {
+    auto fn = reinterpret_cast<PFN_ProcessEvent>(plugin_->proc(Export::ProcessEvent));
+    if (closed_ || !fn) return 0;
+    int result = 0;
+    {
+        ActivePanelScope scope(host_, this);
+        if (!plugin_->call("ProcessEvent", [&] { result = fn(handle_, id, nullptr); })) return 0;
+    }
+    static const char* const kNames[] = {"FE_CHANGEVIEWMODE", "FE_REDRAW", "FE_IDLE", "FE_CLOSE", "FE_BREAK",
+                                         "FE_COMMAND"};
+    std::string name = id >= 0 && id <= FE_COMMAND ? kNames[id] : std::to_string(id);
+    host_->record("> ProcessEvent(" + name + ") = " + std::to_string(result));
+    return result;
+}
+
+void Panel::redraw() {
+    if (closed_) return;
+    event(FE_REDRAW);
+    refreshInfo();
+    refreshInfo();
 }
 
 int Panel::key(int vk, unsigned controlState) {
     if (closed_) return 0;
-    if (auto fn = reinterpret_cast<PFN_ProcessKey>(plugin_->proc("ProcessKey"))) {
-        int result = 0;
-        bool done;
-        {
-            ActivePanelScope scope(host_, this);
-            done = plugin_->call("ProcessKey", [&] { result = fn(handle_, vk, controlState); });
-        }
-        if (!done) return 0;
-        host_->record("> ProcessKey(" + keyName(vk, controlState) + ") = " + std::to_string(result));
-        // A key may free a plugin's module (a manager's unload): note it now,
-        // before anyone can load something else at the same address.
-        host_->checkModules();
-        host_->checkScreens("after key " + keyName(vk, controlState));
-        if (result) return result;
-    }
+    // While the host waited for this key, open panels had their idle time.
+    host_->idle();
+    // First offered with PKF_PREPROCESS added: a plugin that takes it there
+    // takes it from the host as well.
+    int result = processKey(vk | PKF_PREPROCESS, controlState);
+    bool called = false;
+    if (!result) result = processKey(vk, controlState, &called);
+    if (called || result) host_->checkScreens("after key " + keyName(vk, controlState));
+    if (!result) result = hostKey(vk, controlState);
+    // F10 the host keeps: it asks whether to quit, and offers nothing more.
+    if (!(vk == VK_F10 && controlState == 0 && !result)) offerIdleKey();
+    return result;
+}
+
+int Panel::hostKey(int vk, unsigned controlState) {
     if (closed_) return 0;
     if (controlState == PKF_CONTROL) {
         // The host's sort keys, Ctrl+F3 .. Ctrl+F11.
@@ -372,16 +432,17 @@ int Panel::key(int vk, unsigned controlState) {
     if (controlState != 0) return 0;
     int n = static_cast<int>(items_.size());
     switch (vk) {
-    case VK_UP: setCurrent(current_ - 1); return 1;
-    case VK_DOWN: setCurrent(current_ + 1); return 1;
-    case VK_HOME: setCurrent(0); return 1;
-    case VK_END: setCurrent(n - 1); return 1;
-    case VK_PRIOR: setCurrent(current_ - 20); return 1;
-    case VK_NEXT: setCurrent(current_ + 20); return 1;
+    case VK_UP: setCurrent(current_ - 1); redraw(); return 1;
+    case VK_DOWN: setCurrent(current_ + 1); redraw(); return 1;
+    case VK_HOME: setCurrent(0); redraw(); return 1;
+    case VK_END: setCurrent(n - 1); redraw(); return 1;
+    case VK_PRIOR: setCurrent(current_ - 20); redraw(); return 1;
+    case VK_NEXT: setCurrent(current_ + 20); redraw(); return 1;
     case VK_RETURN: enter(); return 1;
     case VK_INSERT:
         if (n && !items_[current_].isDots) items_[current_].raw.Flags ^= PPIF_SELECTED;
         setCurrent(current_ + 1);
+        redraw();
         return 1;
     default: return 0;
     }
@@ -395,26 +456,37 @@ void Panel::close() {
         host_->record("> ClosePlugin(" + handle + ") not called: the plugin faulted");
         return;
     }
-    if (!plugin_->callable()) {
-        host_->record("> ClosePlugin(" + handle + ") not called: the module is gone");
+    auto fn = reinterpret_cast<PFN_ClosePlugin>(plugin_->proc(Export::ClosePlugin));
+    if (!fn) {
+        host_->record("> ClosePlugin(" + handle + ") not called: " +
+                      std::string(plugin_->released() ? "its module was released"
+                                                      : plugin_->faulted() ? "the plugin faulted"
+                                                                           : "the host holds no address for it"));
         return;
     }
-    if (auto fn = reinterpret_cast<PFN_ClosePlugin>(plugin_->proc("ClosePlugin"))) {
+    {
         ActivePanelScope scope(host_, this);
         if (!plugin_->call("ClosePlugin", [&] { fn(handle_); })) return;
     }
     host_->record("> ClosePlugin(" + handle + ")");
 }
 
-void Panel::fillPanelInfo(PanelInfo& pi) const {
+void Panel::fillPanelInfo(PanelInfo& pi) {
     memset(&pi, 0, sizeof pi);
+    // The host asks the plugin about its panel once more, inside this call;
+    // a request made from inside that one asks nothing further.
+    if (!askingInfo_) {
+        askingInfo_ = true;
+        refreshInfo();
+        askingInfo_ = false;
+    }
     infoEntries_ = items_;
     infoItems_.clear();
     for (const PanelEntry& e : infoEntries_) infoItems_.push_back(e.raw);
     int n = static_cast<int>(infoItems_.size());
-    pi.PanelType = 0;   // a file panel
+    pi.PanelType = PTYPE_FILEPANEL;
     pi.Plugin = 1;
-    pi.PanelRect = RECT{0, 1, 49, 22};
+    pi.PanelRect = otherHalf_ ? RECT{60, 0, 119, 37} : RECT{0, 0, 59, 37};
     pi.PanelItems = n ? infoItems_.data() : nullptr;
     pi.ItemsNumber = n;
     infoSelected_.clear();
@@ -431,10 +503,11 @@ void Panel::fillPanelInfo(PanelInfo& pi) const {
     pi.CurrentItem = current_;
     pi.TopPanelItem = 0;
     pi.Visible = 1;
-    pi.Focus = 1;
+    pi.Focus = host_->activePanel_ == this ? 1 : 0;
     pi.ViewMode = viewMode_;
-    copyBounded(pi.CurDir, sizeof pi.CurDir, curDir_);
+    copyBounded(pi.CurDir, sizeof pi.CurDir, curDir_);   // at most 259 characters
     pi.SortMode = sortMode_;
+    pi.Flags = PFLAGS_SHOWHIDDEN;   // the host's defaults for a plugin's panel
 }
 
 }  // namespace farhost

@@ -10,23 +10,40 @@
 
 namespace farhost {
 
-bool Plugin::loaded() const { return module_ && moduleStillLoaded(module_, path_); }
+Plugin::Plugin() : record_(newPluginRecord(nullptr)) {}
 
-bool Plugin::callable() {
-    if (!module_) return false;
-    if (moduleStillLoaded(module_, path_)) return true;
-    module_ = nullptr;   // the object stays: callers and panels still point at it
-    released_ = true;
-    if (Host* host = Host::current())
-        host->problem("the module of " + path_ +
-                      " was released by another plugin: the host calls nothing of it any more");
-    return false;
+Plugin::~Plugin() { freePluginRecord(record_); }
+
+bool Plugin::loaded() const { return module() && moduleStillLoaded(module(), path_); }
+
+bool Plugin::has(const char* exportName) const {
+    Export which = exportByName(exportName);
+    return record_ && which != Export::Count && record_->exports[static_cast<int>(which)];
 }
 
-bool Plugin::has(const char* exportName) const { return loaded() && GetProcAddress(module_, exportName); }
-
 FARPROC Plugin::proc(const char* name) {
-    return !faulted_ && callable() ? GetProcAddress(module_, name) : nullptr;
+    Export which = exportByName(name);
+    return which == Export::Count ? nullptr : proc(which);
+}
+
+FARPROC Plugin::proc(Export which) {
+    if (faulted_ || !record_) return nullptr;
+    FARPROC address = record_->exports[static_cast<int>(which)];
+    if (!address) return nullptr;   // the host calls nothing where its record holds no address
+    if (addressInLoadedModule(reinterpret_cast<const void*>(address), path_.c_str())) return address;
+    // The released host calls the address it holds, and crashes there.
+    released_ = true;
+    faulted_ = true;
+    fault_ = std::string("the host would call ") + exportName(which) + " of " + namePart(path_) +
+             ", whose module was released";
+    // Gone for good: nothing of it is called again, and the module, which
+    // someone else may hold by now, is not the host's to free.
+    clearPluginRecord(record_);
+    if (Host* host = Host::current()) {
+        host->faults.push_back(fault_);
+        host->problem(fault_);
+    }
+    return nullptr;
 }
 
 void Plugin::noteFault(const char* exportName, const FaultInfo& fault) {
@@ -39,10 +56,20 @@ void Plugin::noteFault(const char* exportName, const FaultInfo& fault) {
     }
 }
 
+void Plugin::dropAfterFault() {
+    if (!record_ || !record_->module) return;
+    // Released only when still ours: one freed behind the host's back is not freed again.
+    bool ours = moduleStillLoaded(record_->module, path_);
+    if (ours) FreeLibrary(record_->module);
+    clearPluginRecord(record_);
+    if (Host* host = Host::current())
+        host->record("> the host " + std::string(ours ? "releases " : "forgets ") + path_ + " and clears its record");
+}
+
 PluginInfo Plugin::getPluginInfo() {
     PluginInfo info;
     memset(&info, 0, sizeof info);
-    if (auto fn = reinterpret_cast<PFN_GetPluginInfo>(proc("GetPluginInfo"))) {
+    if (auto fn = reinterpret_cast<PFN_GetPluginInfo>(proc(Export::GetPluginInfo))) {
         Host* host = Host::current();
         ActivePanelScope scope(host, nullptr);
         if (call("GetPluginInfo", [&] { fn(&info); })) {
@@ -55,14 +82,17 @@ PluginInfo Plugin::getPluginInfo() {
 }
 
 int Plugin::getMinFarVersion() {
-    auto fn = reinterpret_cast<PFN_GetMinFarVersion>(proc("GetMinFarVersion"));
+    // Asked once at load, before the record is filled: straight from the module.
+    HMODULE module = this->module();
+    auto fn = module && !faulted_ ? reinterpret_cast<PFN_GetMinFarVersion>(GetProcAddress(module, "GetMinFarVersion"))
+                                  : nullptr;
     int version = 0;
     if (fn && !call("GetMinFarVersion", [&] { version = fn(); })) version = 0;
     return version;
 }
 
 int Plugin::configure(int item) {
-    auto fn = reinterpret_cast<PFN_Configure>(proc("Configure"));
+    auto fn = reinterpret_cast<PFN_Configure>(proc(Export::Configure));
     if (!fn) return 0;
     Host* host = Host::current();
     int result = 0;
@@ -79,7 +109,7 @@ int Plugin::configure(int item) {
 }
 
 Panel* Plugin::open(int openFrom, int item, bool readNow) {
-    auto fn = reinterpret_cast<PFN_OpenPlugin>(proc("OpenPlugin"));
+    auto fn = reinterpret_cast<PFN_OpenPlugin>(proc(Export::OpenPlugin));
     Host* host = Host::current();
     if (!fn || !host) return nullptr;
     // Panels closed earlier go now; a closed panel stays readable until then.
@@ -96,7 +126,12 @@ Panel* Plugin::open(int openFrom, int item, bool readNow) {
     if (handle == INVALID_HANDLE_VALUE) return nullptr;
     panels_.push_back(std::unique_ptr<Panel>(new Panel(host, this, handle)));
     Panel* panel = panels_.back().get();
-    if (readNow && !panel->read()) host->record("> the first listing failed: the host would close this panel");
+    if (!readNow) return panel;
+    // What the panel is first, then its items, then it is drawn.
+    panel->refreshInfo();
+    if (!panel->read()) host->record("> the first listing failed: the host would close this panel");
+    panel->redraw();
+    panel->offerIdleKey();
     return panel;
 }
 

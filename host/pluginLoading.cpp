@@ -65,7 +65,7 @@ void Host::loadFolder(const std::string& dir, int depth) {
             continue;
         }
         Plugin* known = findPlugin(path);
-        if (known && known->module_) continue;
+        if (known && known->module()) continue;
         // load() keeps the cache itself; here it is written once at the end.
         bool keeps = keepsPluginsCache_;
         keepsPluginsCache_ = false;

@@ -55,7 +55,7 @@ void Host::writePluginsCache() {
         setText(key.h, "ID", fileId(plugin->path_));
         const DWORD present = 1;
         for (const char* name : kEntryPoints)
-            if (GetProcAddress(plugin->module_, name))
+            if (plugin->module() && GetProcAddress(plugin->module(), name))
                 RegSetValueExA(exports.h, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&present), sizeof present);
         ++number;
     }

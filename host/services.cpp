@@ -21,12 +21,10 @@ const char* controlName(int command) {
     case FCTL_REDRAWPANEL: return "FCTL_REDRAWPANEL";
     case FCTL_REDRAWANOTHERPANEL: return "FCTL_REDRAWANOTHERPANEL";
     case FCTL_SETVIEWMODE: return "FCTL_SETVIEWMODE";
-    case 13: return "FCTL_SETANOTHERVIEWMODE";
+    case FCTL_SETANOTHERVIEWMODE: return "FCTL_SETANOTHERVIEWMODE";
     default: return nullptr;
     }
 }
-
-constexpr int FCTL_SETANOTHERVIEWMODE = 13;
 
 // The optional parameter of FCTL_REDRAWPANEL.
 struct PanelRedrawInfo {
@@ -46,6 +44,21 @@ std::string describeMessage(const MessageCall& call, size_t textLines) {
     return s;
 }
 
+// What the host writes for its own file panel in the other half: a folder
+// panel over the current folder, with the host's default settings.
+void fillFilePanelInfo(PanelInfo& pi) {
+    memset(&pi, 0, sizeof pi);
+    pi.PanelType = PTYPE_FILEPANEL;
+    pi.Plugin = 0;
+    pi.PanelRect = RECT{60, 0, 119, 37};
+    pi.Visible = 1;
+    pi.ViewMode = 2;
+    DWORD n = GetCurrentDirectoryA(sizeof pi.CurDir, pi.CurDir);
+    if (n == 0 || n >= sizeof pi.CurDir) pi.CurDir[0] = 0;
+    pi.SortMode = SM_NAME;
+    pi.Flags = PFLAGS_SHOWHIDDEN | PFLAGS_HIGHLIGHT | PFLAGS_REALNAMES;
+}
+
 }  // namespace
 
 const char* WINAPI Services::getMsg(int pluginNumber, int msgId) {
@@ -53,7 +66,7 @@ const char* WINAPI Services::getMsg(int pluginNumber, int msgId) {
     if (!host) return nullptr;
     Plugin* plugin = nullptr;
     for (const auto& p : host->plugins_)
-        if (p->moduleNumber_ == pluginNumber && p->module_) plugin = p.get();
+        if (p->moduleNumber_ == pluginNumber && p->module()) plugin = p.get();
     if (!plugin) {
         host->record("GetMsg(" + std::to_string(pluginNumber) + ", " + std::to_string(msgId) + "): no such plugin");
         return nullptr;
@@ -164,6 +177,12 @@ int WINAPI Services::control(HANDLE hPlugin, int command, void* param) {
                    command == FCTL_REDRAWANOTHERPANEL || command == FCTL_SETANOTHERVIEWMODE;
     Panel* panel = another ? (own ? host->otherPanel(own) : nullptr) : own;
     int result = 0;
+    if (command == FCTL_GETANOTHERPANELINFO && own && !panel && param) {
+        // The other half is the host's own file panel.
+        fillFilePanelInfo(*static_cast<PanelInfo*>(param));
+        host->record("Control(" + what + "): a file panel -> 1");
+        return 1;
+    }
     if (!panel && name && command != FCTL_CLOSEPLUGIN) {
         host->record("Control(" + what + "): no such panel -> 0");
         return 0;

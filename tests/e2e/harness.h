@@ -10,6 +10,9 @@
 #include <set>
 #include <string>
 
+// The tests speak the interface's names as the host declares them.
+using namespace farhost::api;
+
 struct FarSetup {
     bool personal = false;            // write PersonalPluginsPath
     std::string personalValue;        // the stored value, as typed by the user

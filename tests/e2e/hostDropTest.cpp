@@ -13,6 +13,7 @@
 #include <vector>
 
 using namespace testing_support;
+using namespace farhost::api;
 
 namespace {
 

@@ -62,8 +62,11 @@ protected:
     // handling may follow when it answers 0).
     int press(int vk, unsigned state) {
         panel->key(vk, state);
+        // The plain call of this key: not the preprocessing one, nor the host's idle key after it.
         for (auto it = host->transcript.rbegin(); it != host->transcript.rend(); ++it)
-            if (it->compare(0, 13, "> ProcessKey(") == 0) return atoi(it->c_str() + it->rfind('=') + 1);
+            if (it->compare(0, 13, "> ProcessKey(") == 0 && it->find("PKF_PREPROCESS|") == std::string::npos &&
+                it->find("(0x1001)") == std::string::npos)
+                return atoi(it->c_str() + it->rfind('=') + 1);
         ADD_FAILURE() << "ProcessKey was not called";
         return -1;
     }

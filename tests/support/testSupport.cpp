@@ -139,7 +139,8 @@ std::string buildDir() {
 #endif
 }
 
-std::string distDir() { return buildDir() + "dist\\"; }
+// The tests' build of the DLL (stack-protected), with the shipped companions.
+std::string distDir() { return buildDir() + "dist-test\\"; }
 std::string fixtureDir(const std::string& name) { return buildDir() + "fixtures\\" + name + "\\"; }
 
 bool setWriteTime(const std::string& path, unsigned long long t) {

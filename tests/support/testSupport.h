@@ -44,7 +44,7 @@ std::vector<std::string> readLines(const std::string& path);
 
 // Where the build put things (Windows paths with trailing backslash).
 std::string buildDir();
-std::string distDir();                  // Vantorel.dll and its language files
+std::string distDir();                  // Vantorel.dll (the tests' stack-protected build) and its language files
 std::string fixtureDir(const std::string& name);
 
 // Sets a file's last-write time (FILETIME as a 64-bit count).

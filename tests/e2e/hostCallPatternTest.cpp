@@ -1,0 +1,167 @@
+// The emulator calls plugins where and how the released host does. The record
+// tests/e2e/data/realhost-far170-b2087-calls.log is what a logging plugin of
+// ours (fixtures/calllog) wrote in FAR 1.70 build 2087 for one key script;
+// the same plugin and keys run here, and the two logs must agree call for
+// call where the host is deterministic. Repeated GetOpenPluginInfo calls,
+// redraws and idle events depend on the host's screen and timing: a run of
+// them is compared by what it holds (a redraw or not) and by a range of
+// GetOpenPluginInfo calls.
+#include "harness.h"
+
+#include <functional>
+
+using namespace testing_support;
+using namespace farhost;
+
+namespace {
+
+// One step of a log: a line compared as it is, or a run of the host's
+// repeated calls.
+struct Step {
+    std::string line;          // empty for a run
+    int infoCalls = 0;         // a run: GetOpenPluginInfo calls at the outer level
+    bool redraw = false;       // a run: holds ProcessEvent(FE_REDRAW)
+    int idle = 0;              // a run: ProcessEvent(FE_IDLE) calls
+};
+
+bool startsWith(const std::string& s, const char* prefix) { return s.compare(0, strlen(prefix), prefix) == 0; }
+
+// What of the host's own file panel differs from machine to machine.
+std::string maskFilePanel(std::string line) {
+    if (line.find(" Plugin=0 ") == std::string::npos) return line;
+    for (const char* field : {"ItemsNumber=", "CurrentItem=", "CurDir="}) {
+        size_t at = line.find(field);
+        if (at == std::string::npos) continue;
+        size_t end = line.find(' ', at);
+        line.replace(at, (end == std::string::npos ? line.size() : end) - at, std::string(field) + "*");
+    }
+    return line;
+}
+
+std::vector<Step> steps(const std::vector<std::string>& lines) {
+    std::vector<Step> out;
+    for (std::string line : lines) {
+        while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.pop_back();
+        if (line.empty() || line[0] == '#') continue;
+        bool info = startsWith(line, "GetOpenPluginInfo ") && line.find(" depth=1") != std::string::npos;
+        bool redraw = line == "ProcessEvent Event=1 Param=null";
+        bool idle = line == "ProcessEvent Event=2 Param=null";
+        if (!info && !redraw && !idle) {
+            out.push_back(Step{maskFilePanel(line)});
+            continue;
+        }
+        if (out.empty() || !out.back().line.empty()) out.push_back(Step{});
+        out.back().infoCalls += info;
+        out.back().redraw = out.back().redraw || redraw;
+        out.back().idle += idle;
+    }
+    // A run of idle events alone is the host waiting: when it happens is timing.
+    std::vector<Step> kept;
+    for (const Step& s : out)
+        if (!s.line.empty() || s.infoCalls || s.redraw) kept.push_back(s);
+    return kept;
+}
+
+std::string describe(const Step& s) {
+    if (!s.line.empty()) return s.line;
+    return "(GetOpenPluginInfo x" + std::to_string(s.infoCalls) + (s.redraw ? ", redraw" : "") + ")";
+}
+
+std::string listing(const std::vector<Step>& all) {
+    std::string out;
+    for (size_t i = 0; i < all.size(); ++i) out += std::to_string(i) + ": " + describe(all[i]) + "\n";
+    return out;
+}
+
+int idleEvents(const std::vector<std::string>& lines) {
+    int n = 0;
+    for (const std::string& l : lines) n += startsWith(l, "ProcessEvent Event=2");
+    return n;
+}
+
+class HostCallPatternTest : public HostTest {};
+
+TEST_F(HostCallPatternTest, TheEmulatorCallsAPluginAsTheReleasedHostDidForTheSameKeys) {
+    std::vector<std::string> real =
+        readLines(std::string(VANTOREL_SOURCE_DIR_W) + "\\tests\\e2e\\data\\realhost-far170-b2087-calls.log");
+    ASSERT_FALSE(real.empty());
+    ASSERT_TRUE(startsWith(real[0], "# Calls of FAR 1.70 build 2087"));
+
+    // The same script: start, Alt+F1 and the plugin's item, Down, Enter,
+    // PgUp, Enter, F2, F10 answered Yes.
+    addFixture("calllog", "CallLog\\");
+    HostOptions options;
+    options.hostDir = farDir();
+    host.reset(new Host(options));
+    Plugin* plugin = host->load(pluginsDir() + "CallLog\\calllog.dll");
+    ASSERT_NE(nullptr, plugin) << host->lastError();
+    host->diskMenu();
+    Panel* panel = plugin->open(OPEN_DISKMENU, 0);
+    ASSERT_NE(nullptr, panel);
+    for (int vk : {VK_DOWN, VK_RETURN, VK_PRIOR, VK_RETURN, VK_F2, VK_F10}) panel->key(vk);
+    ASSERT_TRUE(host->quit());
+    EXPECT_TRUE(host->faults.empty());
+    std::vector<std::string> emulated = readLog("CallLog\\calllog.dll");
+
+    std::vector<Step> want = steps(real), got = steps(emulated);
+    ASSERT_EQ(want.size(), got.size()) << "released host:\n" << listing(want) << "emulator:\n" << listing(got);
+    for (size_t i = 0; i < want.size(); ++i) {
+        EXPECT_EQ(want[i].line, got[i].line) << "step " << i;
+        EXPECT_EQ(want[i].redraw, got[i].redraw) << "step " << i << ": " << describe(want[i]);
+        // A call at least where the host made any, and not many more than it made (the host draws its
+        // first screen more than once, as its timing goes).
+        EXPECT_EQ(want[i].infoCalls > 0, got[i].infoCalls > 0) << "step " << i;
+        EXPECT_LE(got[i].infoCalls, want[i].infoCalls + 2) << "step " << i << ": " << describe(want[i]);
+    }
+    // The host had idle time between the keys, in both.
+    EXPECT_GE(idleEvents(real), 4);
+    EXPECT_GE(idleEvents(emulated), 4);
+}
+
+// Every key reaches ProcessKey twice, first with PKF_PREPROCESS added: each
+// of Vantorel's commands must run on the plain call alone, once per key.
+TEST_F(HostCallPatternTest, EachOfVantorelsKeysRunsItsCommandOncePerKey) {
+    addFixture("recorder", "Rec\\");
+    FarSetup setup;
+    setup.loadAll = true;
+    start(setup);
+    Panel* panel = vantorel->open();
+    ASSERT_NE(nullptr, panel);
+    ASSERT_TRUE(panel->setCurrentByName("Rec"));
+    auto count = [&](const char* text) {
+        int n = 0;
+        for (const std::string& line : host->transcript) n += line.find(text) != std::string::npos;
+        return n;
+    };
+    auto configured = [&] {
+        int n = 0;
+        for (const std::string& line : readLog("Rec\\recorder.dll")) n += line.compare(0, 9, "Configure") == 0;
+        return n;
+    };
+    struct Case {
+        const char* name;
+        int vk;
+        unsigned state;
+        std::function<int()> runs;   // how often the key's command ran
+    };
+    const Case cases[] = {
+        {"ShiftDel", VK_DELETE, PKF_SHIFT, [&] { return static_cast<int>(host->messages.size()); }},
+        {"ShiftF8", VK_F8, PKF_SHIFT, [&] { return static_cast<int>(host->messages.size()); }},
+        {"ShiftF1", VK_F1, PKF_SHIFT, [&] { return static_cast<int>(host->helps.size()); }},
+        {"F4", VK_F4, 0, configured},
+        {"ShiftF5", VK_F5, PKF_SHIFT, [&] { return count("Control(FCTL_UPDATEPANEL"); }},
+        {"ShiftF7", VK_F7, PKF_SHIFT, [&] { return static_cast<int>(host->messages.size()); }},
+    };
+    for (const Case& c : cases) {
+        host->clearRecords();
+        host->defaultAnswer = 1;   // No, to the unload question
+        int before = c.runs();
+        EXPECT_EQ(1, panel->key(c.vk, c.state)) << c.name;
+        // Left to the host when preprocessed, taken on the plain call.
+        EXPECT_EQ(1, count(("> ProcessKey(PKF_PREPROCESS|" + std::string(c.name) + ") = 0").c_str())) << c.name;
+        EXPECT_EQ(1, count(("> ProcessKey(" + std::string(c.name) + ") = 1").c_str())) << c.name;
+        EXPECT_EQ(before + 1, c.runs()) << c.name;
+    }
+}
+
+}  // namespace
