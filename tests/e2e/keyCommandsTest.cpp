@@ -208,6 +208,59 @@ TEST_F(KeyCommandsTest, AConfirmedUnloadReleasesTheModuleAndTheRebuiltPanelDrops
     }
 }
 
+// The host keeps calling a plugin it loaded through the addresses it took:
+// after an unload it must call nothing of it, in menus, events and at quit,
+// and a plugin whose panel is open is not unloaded at all.
+TEST_F(KeyCommandsTest, AfterAnUnloadTheHostNeverCallsIntoTheReleasedModule) {
+    addFixture("recorder", "Rec\\");
+    addFixture("panel", "Panel\\");
+    startLoaded();
+    farhost::Plugin* panelPlugin = host->findPlugin("panel.dll");
+    ASSERT_NE(nullptr, panelPlugin);
+
+    // A foreign panel in the other half: its owner cannot be told, so nothing is unloaded.
+    ASSERT_NE(nullptr, host->openOtherPanel(panelPlugin));
+    selectFolder("Panel");
+    host->clearRecords();
+    EXPECT_EQ(1, press(VK_DELETE, PKF_SHIFT));
+    EXPECT_EQ((std::vector<std::string>{text(50)}), boxTexts());
+    EXPECT_TRUE(moduleLoaded(pluginsDir() + "Panel\\panel.dll"));
+    host->otherHalf()->close();
+
+    // Vantorel's own second panel there is no obstacle.
+    ASSERT_NE(nullptr, host->openOtherPanel(vantorel));
+    for (const char* folder : {"Panel", "Rec"}) {
+        selectFolder(folder);
+        host->clearRecords();
+        EXPECT_EQ(1, press(VK_DELETE, PKF_SHIFT));
+        EXPECT_EQ((std::vector<std::string>{text(31), text(33)}), boxTexts()) << folder;
+    }
+    EXPECT_FALSE(moduleLoaded(pluginsDir() + "Panel\\panel.dll"));
+    EXPECT_FALSE(moduleLoaded(pluginsDir() + "Rec\\recorder.dll"));
+
+    std::vector<farhost::Plugin*> owners;
+    host->pluginsMenu(&owners);
+    host->diskMenu(&owners);
+    host->idle();
+    panel->redraw();
+    EXPECT_TRUE(host->quit());
+    EXPECT_TRUE(host->faults.empty()) << host->faults.front();
+    for (farhost::Plugin* owner : owners) EXPECT_NE(panelPlugin, owner) << "an unloaded plugin left the menus";
+}
+
+// Whether the host has a plugin loaded is asked at the time of the command,
+// not taken from the last scan.
+TEST_F(KeyCommandsTest, UnloadAsksWhetherThePluginIsLoadedNow) {
+    addFixture("recorder", "Rec\\");
+    startLoaded({"recorder.dll"});
+    selectFolder("Rec");
+    ASSERT_NE(nullptr, host->load(pluginsDir() + "Rec\\recorder.dll"));
+    host->clearRecords();
+    host->answerMessages({1});
+    EXPECT_EQ(1, press(VK_DELETE, PKF_SHIFT));
+    EXPECT_EQ((std::vector<std::string>{text(31)}), boxTexts()) << "asked, not told it is not loaded";
+}
+
 TEST_F(KeyCommandsTest, VantorelRefusesToUnloadItself) {
     startLoaded();
     selectItem(selfItem());
