@@ -51,6 +51,28 @@ enum MessageId {
     MConfigureFailed = 46,
     MCannotUnloadSelf = 47,
     MCommandTooLong = 48,
+    // 49 to 79 are not used yet.
+    MKeyInfo = 80,
+    MInfoFileSize = 81,
+    MInfoDate = 82,
+    MInfoLoaded = 83,
+    MInfoNotLoaded = 84,
+    MInfoCacheEntry = 85,
+    MInfoNoCacheEntry = 86,
+    MInfoEntryPoints = 87,
+    MInfoNone = 88,
+    MInfoMinVersion = 89,
+    MInfoFit = 90,
+    MInfoUnfit = 91,
+    MUnfitNotDll = 92,
+    MUnfitUnreadable = 93,
+    MUnfit64Bit = 94,
+    MUnfitUnicode = 95,
+    MUnfitDecorated = 96,
+    MUnfitNoEntryPoints = 97,
+    MUnfitNoStartup = 98,
+    MUnfitMissingDll = 99,
+    MUnfitMissingImport = 100,
 };
 
 extern const char* const PLUGIN_TITLE;   // "Vantorel": menus, box and dialog titles
