@@ -116,8 +116,11 @@ void addLoadState(Box* box, HMODULE module) {
     if (guardedCall(callMinVersion, &call)) return;
     unsigned answer = static_cast<unsigned>(call.answer);
     char line[LINE_CHARS + 1];
-    snprintf(line, sizeof line, "%s %u.%u build %u", msgText(MInfoMinVersion), (answer >> 8) & 0xFF, answer & 0xFF,
-             answer >> 16);
+    // The host's version number: major in the second byte, minor in the
+    // first, the build above them.
+    int n = snprintf(line, sizeof line, "%s %u.%u", msgText(MInfoMinVersion), (answer >> 8) & 0xFF, answer & 0xFF);
+    if (answer >> 16 && n > 0 && static_cast<size_t>(n) < sizeof line)
+        snprintf(line + n, sizeof line - n, " build %u", answer >> 16);
     box->add(line);
 }
 
