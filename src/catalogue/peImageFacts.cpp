@@ -258,12 +258,11 @@ void readPluginImageFacts(const uint8_t* data, size_t size, PluginImageFacts* fa
 PluginUnfitness exportVerdict(const PluginImageFacts& facts) {
     if (facts.kind == PE_NOT_IMAGE) return UNFIT_NOT_WINDOWS_DLL;
     if (facts.kind == PE_IMAGE_64) return UNFIT_64_BIT;
-    const uint32_t startup = entryPointBit(EP_SET_STARTUP_INFO);
-    if (facts.entryPoints & startup) return PLUGIN_FIT;
+    if (facts.entryPoints)
+        return facts.entryPoints & entryPointBit(EP_SET_STARTUP_INFO) ? PLUGIN_FIT : PLUGIN_FIT_NO_STARTUP;
     if (facts.wide) return UNFIT_UNICODE_BUILD;
     if (facts.decorated) return UNFIT_DECORATED;
-    if (!facts.entryPoints) return UNFIT_NO_ENTRY_POINTS;
-    return UNFIT_NO_STARTUP;
+    return UNFIT_NO_ENTRY_POINTS;
 }
 
 bool peExports(const PeImage& image, const char* name) {

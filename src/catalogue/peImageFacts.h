@@ -70,18 +70,25 @@ void readPluginImageFacts(const uint8_t* data, size_t size, PluginImageFacts* fa
 // Why the host would not take a DLL as a plugin, in the order it is told.
 enum PluginUnfitness {
     PLUGIN_FIT = 0,
+    // The host keeps a DLL that exports any of its entry points under the
+    // plain name, SetStartupInfo or not; without it the plugin never learns
+    // the host's services.
+    PLUGIN_FIT_NO_STARTUP,
     UNFIT_NOT_WINDOWS_DLL,
     UNFIT_64_BIT,
     UNFIT_UNICODE_BUILD,     // "SetStartupInfoW" and the like, no plain SetStartupInfo
     UNFIT_DECORATED,         // "SetStartupInfo@4": the host looks names up undecorated
-    UNFIT_NO_ENTRY_POINTS,   // none of the host's entry points at all
-    UNFIT_NO_STARTUP,        // some entry points, but no SetStartupInfo
+    UNFIT_NO_ENTRY_POINTS,   // none of the host's entry points under its plain name
     UNFIT_MISSING_DLL,       // a DLL it imports cannot be found
     UNFIT_MISSING_IMPORT,    // a function it imports is not exported by that DLL
 };
 
 // The verdict of the exports alone.
 PluginUnfitness exportVerdict(const PluginImageFacts& facts);
+// Whether the host would keep the DLL as a plugin after that verdict.
+inline bool hostKeeps(PluginUnfitness verdict) {
+    return verdict == PLUGIN_FIT || verdict == PLUGIN_FIT_NO_STARTUP;
+}
 
 // Whether the table holds name, exactly (for a DLL's own export check).
 bool peExports(const PeImage& image, const char* name);

@@ -154,7 +154,7 @@ void checkPluginFile(const char* path, PluginFitness* fitness) {
     fitness->readable = file.opened();
     readPluginImageFacts(file.data(), file.size(), &fitness->facts);
     fitness->reason = exportVerdict(fitness->facts);
-    if (fitness->reason != PLUGIN_FIT) return;
+    if (!hostKeeps(fitness->reason)) return;
 
     PeImage image;
     openPeImage(&image, file.data(), file.size());
@@ -167,5 +167,5 @@ void checkPluginFile(const char* path, PluginFitness* fitness) {
 bool isFar170Plugin(const char* path) {
     PluginFitness fitness;
     checkPluginFile(path, &fitness);
-    return fitness.reason == PLUGIN_FIT;
+    return hostKeeps(fitness.reason);
 }

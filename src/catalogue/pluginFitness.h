@@ -19,7 +19,8 @@ struct PluginFitness {
 // each DLL it imports and checks that the DLL exports what it imports by name.
 void checkPluginFile(const char* path, PluginFitness* fitness);
 
-// The installer's question: would FAR 1.70 load this DLL as a plugin?
+// The installer's question: would FAR 1.70 load this DLL and keep it as a
+// plugin?
 bool isFar170Plugin(const char* path);
 
 // The file a DLL the plugin imports would be loaded from: a module of that

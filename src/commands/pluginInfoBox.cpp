@@ -176,6 +176,11 @@ void addVerdict(Box* box, const PluginFitness& fitness) {
         box->add(msgText(MInfoFit));
         return;
     }
+    if (fitness.reason == PLUGIN_FIT_NO_STARTUP) {
+        box->add(msgText(MInfoFitBut));
+        box->add(msgText(MNoStartup));
+        return;
+    }
     box->add(msgText(MInfoUnfit));
     char line[LINE_CHARS + 1];
     switch (fitness.reason) {
@@ -184,7 +189,6 @@ void addVerdict(Box* box, const PluginFitness& fitness) {
     case UNFIT_UNICODE_BUILD: box->add(msgText(MUnfitUnicode)); break;
     case UNFIT_DECORATED: box->add(msgText(MUnfitDecorated)); break;
     case UNFIT_NO_ENTRY_POINTS: box->add(msgText(MUnfitNoEntryPoints)); break;
-    case UNFIT_NO_STARTUP: box->add(msgText(MUnfitNoStartup)); break;
     case UNFIT_MISSING_DLL:
         snprintf(line, sizeof line, "%s %s", msgText(MUnfitMissingDll), fitness.dll);
         box->add(line);

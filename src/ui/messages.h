@@ -70,9 +70,10 @@ enum MessageId {
     MUnfitUnicode = 95,
     MUnfitDecorated = 96,
     MUnfitNoEntryPoints = 97,
-    MUnfitNoStartup = 98,
+    MNoStartup = 98,
     MUnfitMissingDll = 99,
     MUnfitMissingImport = 100,
+    MInfoFitBut = 101,
 };
 
 extern const char* const PLUGIN_TITLE;   // "Vantorel": menus, box and dialog titles
