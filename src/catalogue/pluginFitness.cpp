@@ -1,5 +1,6 @@
 #include "catalogue/pluginFitness.h"
 
+#include "runtime/handles.h"
 #include "runtime/heap.h"
 #include "runtime/text.h"
 
@@ -88,6 +89,29 @@ bool inPath(const char* name, char* found, size_t cap) {
     return hit;
 }
 
+// The side-by-side store: a plugin built against a versioned C runtime
+// (MSVCR80.dll and later) names it in its manifest, and the loader takes it
+// from a folder of WinSxS. Any 32-bit assembly folder holding the file counts.
+bool inSideBySideStore(const char* name, char* found, size_t cap) {
+    char store[MAX_PATH];
+    UINT length = GetWindowsDirectoryA(store, sizeof store);
+    if (!length || length >= sizeof store || !appendWhole(store, sizeof store, "\\WinSxS\\")) return false;
+    char pattern[MAX_PATH];
+    copyText(pattern, sizeof pattern, store);
+    if (!appendWhole(pattern, sizeof pattern, "x86_*")) return false;
+    WIN32_FIND_DATAA entry;
+    FindHandle search(pattern, &entry);
+    if (!search.found()) return false;
+    do {
+        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
+        char folder[MAX_PATH];
+        copyText(folder, sizeof folder, store);
+        if (appendWhole(folder, sizeof folder, entry.cFileName) && fileIn(folder, strlen(folder), name, found, cap))
+            return true;
+    } while (search.next(&entry));
+    return false;
+}
+
 // Names the loader resolves itself, with no file behind them.
 bool apiSetName(const char* dll) {
     return startsWithNoCase(dll, "api-ms-") || startsWithNoCase(dll, "ext-ms-");
@@ -143,7 +167,8 @@ bool findImportedDll(const char* pluginPath, const char* dll, char* found, size_
     const char* slash = strrchr(pluginPath, '\\');
     if (slash && fileIn(pluginPath, static_cast<size_t>(slash - pluginPath) + 1, dll, found, cap)) return true;
     return inSystemFolder(GetSystemDirectoryA, dll, found, cap) ||
-           inSystemFolder(GetWindowsDirectoryA, dll, found, cap) || inPath(dll, found, cap);
+           inSystemFolder(GetWindowsDirectoryA, dll, found, cap) || inPath(dll, found, cap) ||
+           inSideBySideStore(dll, found, cap);
 }
 
 void checkPluginFile(const char* path, PluginFitness* fitness) {

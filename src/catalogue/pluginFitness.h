@@ -25,6 +25,6 @@ bool isFar170Plugin(const char* path);
 
 // The file a DLL the plugin imports would be loaded from: a module of that
 // name already in the process, else the plugin's own folder, the system
-// folder, the Windows folder and the folders of PATH, in that order. False
-// when it is nowhere.
+// folder, the Windows folder, the folders of PATH, and last the side-by-side
+// store, where the versioned C runtimes live. False when it is nowhere.
 bool findImportedDll(const char* pluginPath, const char* dll, char* found, size_t cap);

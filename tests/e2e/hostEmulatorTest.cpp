@@ -465,7 +465,7 @@ TEST_F(ServicesTest, StartupInfoCarriesTheHostsServices) {
     EXPECT_EQ(host->rootKey(), std::string(info.RootKey));
     EXPECT_NE(0, info.ModuleNumber);
     ASSERT_NE(nullptr, info.FSF);
-    EXPECT_EQ(216, info.FSF->StructSize);
+    EXPECT_EQ(228, info.FSF->StructSize);
     EXPECT_TRUE(info.GetMsg && info.Message && info.Dialog && info.Control && info.SaveScreen && info.RestoreScreen &&
                 info.ShowHelp && info.FSF->ExpandEnvironmentStr && info.FSF->Trim);
 
