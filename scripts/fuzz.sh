@@ -43,7 +43,7 @@ flags=(-m32 -std=c++17 -g -O1 -Wall
        -DVANTOREL_LIBFUZZER)
 rules=(src/runtime/text.cpp src/runtime/pieces.cpp src/runtime/heap.cpp
        src/catalogue/descriptionText.cpp src/catalogue/versionText.cpp src/catalogue/pluginFolder.cpp
-       src/catalogue/langFileText.cpp src/catalogue/cacheIndex.cpp
+       src/catalogue/langFileText.cpp src/catalogue/cacheIndex.cpp src/catalogue/peImageFacts.cpp
        tests/fuzz/native/standIn.cpp tests/fuzz/fuzzTarget.cpp)
 mkdir -p "$out/obj"
 headers=("$here"/src/*/*.h "$here"/tests/fuzz/*.h "$here"/tests/fuzz/native/*.h)

@@ -22,7 +22,7 @@ void rescan(PanelState* panel) {
     updateAndRedraw(panel->handle);
 }
 
-enum Command { NONE, UNLOAD, HELP, CONFIGURE, RESCAN, CLEAR_CACHE };
+enum Command { NONE, UNLOAD, HELP, CONFIGURE, RESCAN, CLEAR_CACHE, INFO };
 
 Command commandOf(int key, unsigned controlState) {
     // Modifiers are compared whole: Ctrl+Shift+Del is not Shift+Del.
@@ -37,6 +37,7 @@ Command commandOf(int key, unsigned controlState) {
         }
     }
     if (controlState == 0 && key == VK_F4) return CONFIGURE;
+    if (controlState == 0 && key == VK_F3) return INFO;
     return NONE;
 }
 
@@ -77,6 +78,7 @@ int handlePanelKey(PanelState* panel, int key, unsigned controlState) {
     case UNLOAD: unloadPlugin(panel->handle, record); break;
     case HELP: showPluginHelp(record); break;
     case CONFIGURE: configurePlugin(record); break;
+    case INFO: showPluginInfo(record); break;
     default: break;
     }
     return 1;

@@ -14,6 +14,9 @@ void showPluginHelp(const CatalogueRecord* record);
 // Runs the plugin's own Configure, loading and initialising the DLL for the
 // command when the host has not loaded it.
 void configurePlugin(const CatalogueRecord* record);
+// The F3 box: the plugin's file, whether FAR has it loaded or cached, its
+// entry points, and whether FAR 1.70 can use it, and if not why.
+void showPluginInfo(const CatalogueRecord* record);
 // Asks, then deletes the host's plugin cache from the registry.
 void clearHostPluginCache();
 // Deletes a registry key with everything below it; 1 when all of it is gone.

@@ -28,6 +28,7 @@ const char PANEL_FORMAT[] = "FAR Plugins";
 
 void fillKeyBar() {
     memset(&keyBar, 0, sizeof keyBar);
+    keyBar.Titles[3 - 1] = const_cast<char*>(msgText(MKeyInfo));
     keyBar.Titles[4 - 1] = const_cast<char*>(msgText(MKeyConfigure));
     keyBar.ShiftTitles[5 - 1] = const_cast<char*>(msgText(MKeyRescan));
     keyBar.ShiftTitles[7 - 1] = const_cast<char*>(msgText(MKeyClearCache));

@@ -108,6 +108,7 @@ TEST_F(KeyCommandsTest, OnlyTheTablesKeysAreHandledAndNoneInBrowseMode) {
         {"AltF4", VK_F4, PKF_ALT},       {"F1", VK_F1, 0},
         {"F7", VK_F7, 0},                {"CtrlShiftF7", VK_F7, PKF_SHIFT | PKF_CONTROL},
         {"ShiftF2", VK_F2, PKF_SHIFT},   {"ShiftF6", VK_F6, PKF_SHIFT},
+        {"ShiftF3", VK_F3, PKF_SHIFT},   {"AltF3", VK_F3, PKF_ALT},
     };
     for (const Key& k : notCommands) {
         host->clearRecords();
@@ -118,6 +119,7 @@ TEST_F(KeyCommandsTest, OnlyTheTablesKeysAreHandledAndNoneInBrowseMode) {
     const Key commands[] = {
         {"ShiftDel", VK_DELETE, PKF_SHIFT}, {"ShiftF8", VK_F8, PKF_SHIFT}, {"ShiftF1", VK_F1, PKF_SHIFT},
         {"F4", VK_F4, 0},                   {"ShiftF5", VK_F5, PKF_SHIFT}, {"ShiftF7", VK_F7, PKF_SHIFT},
+        {"F3", VK_F3, 0},
     };
     for (const Key& k : commands) {
         host->clearRecords();

@@ -64,11 +64,12 @@ TEST_F(HostTest, KeyBarLabelsAndEmptyF7) {
     ASSERT_NE(nullptr, info.KeyBar);
     const KeyBarTitles& kb = *info.KeyBar;
     for (int f = 1; f <= 12; ++f) {
-        if (f == 4 || f == 7) continue;
+        if (f == 3 || f == 4 || f == 7) continue;
         EXPECT_EQ(nullptr, kb.Titles[f - 1]) << "F" << f;
     }
     ASSERT_NE(nullptr, kb.Titles[6]);
     EXPECT_STREQ("", kb.Titles[6]);
+    EXPECT_STREQ("Info", kb.Titles[2]);
     EXPECT_STREQ("Config", kb.Titles[3]);
     EXPECT_STREQ("Rescan", kb.ShiftTitles[4]);
     EXPECT_STREQ("ClrCch", kb.ShiftTitles[6]);

@@ -16,6 +16,7 @@ int fuzzDescription(const uint8_t* data, size_t size);
 int fuzzVersion(const uint8_t* data, size_t size);
 int fuzzLanguage(const uint8_t* data, size_t size);
 int fuzzCache(const uint8_t* data, size_t size);
+int fuzzPe(const uint8_t* data, size_t size);
 
 namespace {
 
@@ -26,7 +27,7 @@ struct Target {
 
 const Target TARGETS[] = {
     {"text", fuzzText},         {"description", fuzzDescription}, {"version", fuzzVersion},
-    {"language", fuzzLanguage}, {"cache", fuzzCache},
+    {"language", fuzzLanguage}, {"cache", fuzzCache},       {"pe", fuzzPe},
 };
 
 std::string corpusDir() {
@@ -76,6 +77,7 @@ TEST(FuzzCorpus, DescriptionRules) { replay(TARGETS[1]); }
 TEST(FuzzCorpus, VersionRules) { replay(TARGETS[2]); }
 TEST(FuzzCorpus, LanguageFileReading) { replay(TARGETS[3]); }
 TEST(FuzzCorpus, CacheRecords) { replay(TARGETS[4]); }
+TEST(FuzzCorpus, DllImageReading) { replay(TARGETS[5]); }
 
 // A target whose source or corpus is not known here would never be replayed.
 TEST(FuzzCorpus, EveryTargetAndCorpusFolderIsReplayed) {

@@ -1,0 +1,225 @@
+// F3 on a plugin: what the file tells about it and whether FAR 1.70 can use
+// it, and if not why, read without loading it. The user's commonest question
+// about a plugin is why it does not show up.
+#include "commands/pluginCommands.h"
+
+#include "catalogue/guardedCall.h"
+#include "catalogue/pluginFitness.h"
+#include "catalogue/versionText.h"
+#include "runtime/handles.h"
+#include "runtime/text.h"
+#include "state/pluginState.h"
+#include "ui/messages.h"
+
+#include <stdio.h>
+#include <string.h>
+
+namespace {
+
+// Lines are kept within what a box on an 80-column screen shows.
+const size_t LINE_CHARS = 70;
+const int MAX_LINES = 16;
+const char HOST_PLUGIN_CACHE[] = "SOFTWARE\\Far\\PluginsCache";
+const DWORD SUBKEY_NAME_CHARS = 100;
+
+struct Box {
+    char lines[MAX_LINES][LINE_CHARS + 1];
+    const char* items[MAX_LINES + 1];
+    int count = 0;
+
+    char* next() {
+        if (count == MAX_LINES) return nullptr;
+        char* line = lines[count++];
+        line[0] = 0;
+        return line;
+    }
+    void add(const char* text) {
+        if (char* line = next()) copyText(line, LINE_CHARS + 1, text);
+    }
+    void add(const char* label, const char* value) {
+        if (char* line = next()) snprintf(line, LINE_CHARS + 1, "%s: %s", label, value);
+    }
+};
+
+// A path too long for the box loses its middle, so that both the drive and
+// the file name stay visible.
+void cutMiddle(char* out, size_t width, const char* path) {
+    size_t length = strlen(path);
+    if (length <= width) {
+        copyText(out, width + 1, path);
+        return;
+    }
+    const size_t dots = 3;
+    size_t head = (width - dots) / 2;
+    size_t tail = width - dots - head;
+    copyTextN(out, width + 1, path, head);
+    appendText(out, width + 1, "...");
+    appendText(out, width + 1, path + length - tail);
+}
+
+// Names after a label, as many lines as they need.
+void addNameList(Box* box, const char* label, const char* const* names, int count) {
+    char* line = box->next();
+    if (!line) return;
+    snprintf(line, LINE_CHARS + 1, "%s:", label);
+    if (!count) {
+        appendText(line, LINE_CHARS + 1, " ");
+        appendText(line, LINE_CHARS + 1, msgText(MInfoNone));
+        return;
+    }
+    for (int i = 0; i < count; ++i) {
+        char word[80];
+        snprintf(word, sizeof word, " %s%s", names[i], i + 1 < count ? "," : "");
+        if (!appendWhole(line, LINE_CHARS + 1, word)) {
+            line = box->next();
+            if (!line) return;
+            snprintf(line, LINE_CHARS + 1, "   %s", word);
+        }
+    }
+}
+
+void addFileFacts(Box* box, const CatalogueRecord* record) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(record->dllPath, GetFileExInfoStandard, &data)) return;
+    char line[LINE_CHARS + 1];
+    FILETIME local;
+    SYSTEMTIME time;
+    char date[32] = "";
+    if (FileTimeToLocalFileTime(&data.ftLastWriteTime, &local) && FileTimeToSystemTime(&local, &time))
+        snprintf(date, sizeof date, "%04u-%02u-%02u %02u:%02u", time.wYear, time.wMonth, time.wDay, time.wHour,
+                 time.wMinute);
+    snprintf(line, sizeof line, "%s: %lu %s   %s: %s", msgText(MInfoFileSize),
+             static_cast<unsigned long>(data.nFileSizeLow), msgText(MInstallBytes), msgText(MInfoDate), date);
+    box->add(line);
+    char version[VERSION_CHARS + 1];
+    copyTextN(version, sizeof version, record->version, boundedLength(record->version, VERSION_CHARS));
+    if (version[0]) box->add(msgText(MColumnVersion), version);
+}
+
+struct MinVersionCall {
+    PFN_GetMinFarVersion fn;
+    int answer;
+};
+
+void callMinVersion(void* context) {
+    MinVersionCall* call = static_cast<MinVersionCall*>(context);
+    call->answer = call->fn();
+}
+
+// Loaded: the host has the DLL under this very path now.
+void addLoadState(Box* box, HMODULE module) {
+    box->add(msgText(module ? MInfoLoaded : MInfoNotLoaded));
+    if (!module) return;
+    auto minVersion = reinterpret_cast<PFN_GetMinFarVersion>(GetProcAddress(module, "GetMinFarVersion"));
+    if (!minVersion) return;
+    MinVersionCall call = {minVersion, 0};
+    if (guardedCall(callMinVersion, &call)) return;
+    unsigned answer = static_cast<unsigned>(call.answer);
+    char line[LINE_CHARS + 1];
+    // The host's version number: major in the second byte, minor in the
+    // first, the build above them.
+    int n = snprintf(line, sizeof line, "%s %u.%u", msgText(MInfoMinVersion), (answer >> 8) & 0xFF, answer & 0xFF);
+    if (answer >> 16 && n > 0 && static_cast<size_t>(n) < sizeof line)
+        snprintf(line + n, sizeof line - n, " build %u", answer >> 16);
+    box->add(line);
+}
+
+// The host's own record of the plugin from its last start: the subkey of its
+// plugin cache whose Name is the DLL's path.
+void addHostCacheEntry(Box* box, const char* dllPath) {
+    RegistryKey cache;
+    char entry[SUBKEY_NAME_CHARS] = "";
+    char id[48] = "";
+    bool found = false;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, HOST_PLUGIN_CACHE, 0, KEY_READ, cache.out()) == ERROR_SUCCESS) {
+        for (DWORD index = 0; !found; ++index) {
+            DWORD length = SUBKEY_NAME_CHARS;
+            if (RegEnumKeyExA(cache.get(), index, entry, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+                break;
+            RegistryKey plugin;
+            if (RegOpenKeyExA(cache.get(), entry, 0, KEY_READ, plugin.out()) != ERROR_SUCCESS) continue;
+            char name[MAX_PATH + 1];
+            DWORD size = MAX_PATH;
+            DWORD type = 0;
+            if (RegQueryValueExA(plugin.get(), "Name", nullptr, &type, reinterpret_cast<BYTE*>(name), &size) !=
+                    ERROR_SUCCESS || type != REG_SZ)
+                continue;
+            name[size < MAX_PATH ? size : MAX_PATH] = 0;
+            if (lstrcmpiA(name, dllPath) != 0) continue;
+            found = true;
+            size = sizeof id - 1;
+            if (RegQueryValueExA(plugin.get(), "ID", nullptr, &type, reinterpret_cast<BYTE*>(id), &size) !=
+                    ERROR_SUCCESS || type != REG_SZ)
+                size = 0;
+            id[size] = 0;
+        }
+    }
+    if (!found) {
+        box->add(msgText(MInfoNoCacheEntry));
+        return;
+    }
+    char line[LINE_CHARS + 1];
+    snprintf(line, sizeof line, "%s: %s%s%s", msgText(MInfoCacheEntry), entry, id[0] ? ", ID " : "", id);
+    box->add(line);
+}
+
+void addEntryPoints(Box* box, const PluginImageFacts& facts) {
+    const char* names[FAR_ENTRY_POINT_COUNT];
+    int count = 0;
+    for (int i = 0; i < FAR_ENTRY_POINT_COUNT; ++i)
+        if (facts.entryPoints & entryPointBit(i)) names[count++] = FAR_ENTRY_POINTS[i];
+    addNameList(box, msgText(MInfoEntryPoints), names, count);
+}
+
+void addVerdict(Box* box, const PluginFitness& fitness) {
+    if (fitness.reason == PLUGIN_FIT) {
+        box->add(msgText(MInfoFit));
+        return;
+    }
+    if (fitness.reason == PLUGIN_FIT_NO_STARTUP) {
+        box->add(msgText(MInfoFitBut));
+        box->add(msgText(MNoStartup));
+        return;
+    }
+    box->add(msgText(MInfoUnfit));
+    char line[LINE_CHARS + 1];
+    switch (fitness.reason) {
+    case UNFIT_NOT_WINDOWS_DLL: box->add(msgText(fitness.readable ? MUnfitNotDll : MUnfitUnreadable)); break;
+    case UNFIT_64_BIT: box->add(msgText(MUnfit64Bit)); break;
+    case UNFIT_UNICODE_BUILD: box->add(msgText(MUnfitUnicode)); break;
+    case UNFIT_DECORATED: box->add(msgText(MUnfitDecorated)); break;
+    case UNFIT_NO_ENTRY_POINTS: box->add(msgText(MUnfitNoEntryPoints)); break;
+    case UNFIT_MISSING_DLL:
+        snprintf(line, sizeof line, "%s %s", msgText(MUnfitMissingDll), fitness.dll);
+        box->add(line);
+        break;
+    case UNFIT_MISSING_IMPORT:
+        box->add(msgText(MUnfitMissingImport));
+        snprintf(line, sizeof line, "%s (%s)", fitness.function, fitness.dll);
+        box->add(line);
+        break;
+    default: break;
+    }
+}
+
+}  // namespace
+
+void showPluginInfo(const CatalogueRecord* record) {
+    if (!startupInfo.Message) return;
+    Box box;
+    box.add(PLUGIN_TITLE);
+    char path[MAX_PATH];
+    copyTextN(path, sizeof path, record->dllPath, boundedLength(record->dllPath, MAX_PATH));
+    cutMiddle(box.next(), LINE_CHARS, path);
+    addFileFacts(&box, record);
+    addLoadState(&box, GetModuleHandleA(path));
+    addHostCacheEntry(&box, path);
+
+    PluginFitness fitness;
+    checkPluginFile(path, &fitness);
+    addEntryPoints(&box, fitness.facts);
+    addVerdict(&box, fitness);
+
+    for (int i = 0; i < box.count; ++i) box.items[i] = box.lines[i];
+    startupInfo.Message(startupInfo.ModuleNumber, FMSG_LEFTALIGN | FMSG_MB_OK, "", box.items, box.count, 0);
+}
