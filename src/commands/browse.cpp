@@ -25,13 +25,21 @@ int fillBrowseItem(const WIN32_FIND_DATAA* entry, const char* folder, void* cont
 
 int listBrowseFolder(PanelState* panel, PluginPanelItem** items, int* count) {
     int n = walkFolder(panel->currentDir, nullptr, nullptr, 0);
-    PluginPanelItem* list = heapArray<PluginPanelItem>(n);
+    // One more for the way up, which the plugin names itself (below).
+    PluginPanelItem* list = heapArray<PluginPanelItem>(n + 1);
     if (!list) {
         *items = nullptr;
         *count = 0;
         return 1;
     }
-    BrowseCursor cursor = {list, list + n};
+    // The host copies onto this panel by itself, into the folder of the item
+    // under the cursor. The ".." it would add itself carries no folder, and
+    // the copy then lands one folder up; this one names the browsed folder.
+    list[0].FindData.dwFileAttributes = FILE_ATTRIBUTE_DIRECTORY;
+    copyText(list[0].FindData.cFileName, sizeof list[0].FindData.cFileName, panel->currentDir);
+    if (!appendWhole(list[0].FindData.cFileName, sizeof list[0].FindData.cFileName, "\\.."))
+        copyText(list[0].FindData.cFileName, sizeof list[0].FindData.cFileName, "..");
+    BrowseCursor cursor = {list + 1, list + n + 1};
     walkFolder(panel->currentDir, fillBrowseItem, &cursor, 0);
     *items = list;
     // Entries that vanished or could not be named leave no empty items behind.
@@ -64,10 +72,43 @@ int leaveBrowseMode(PanelState* panel, HANDLE handle, int opMode) {
 
 }  // namespace
 
+namespace {
+
+// The host copies (F5, F6) onto a browsing panel by itself, into the folder of
+// the item under the cursor; on ".." it takes the process's current folder,
+// which it last set from the item the cursor stood on before: the plugins
+// folder, or the folder above. Standing in the browsed folder makes that the
+// target wherever the cursor is.
+// A search (OPM_FIND) walks folders on its own and is left alone.
+int standInBrowsedFolder(const PanelState* panel, int opMode) {
+    if (!(opMode & OPM_FIND) && panel->browseRootLength && panel->currentDir[0])
+        SetCurrentDirectoryA(panel->currentDir);
+    return 1;
+}
+
+int changeDirectory(PanelState* panel, HANDLE handle, const char* dir, int opMode);
+
+// Enter on the plugin's own ".." reaches SetDirectory not as ".." but as a
+// name the host composes, which names no folder; the item's own name ends
+// with "\..". A folder that vanished meanwhile also takes the user up.
+bool wayUp(const char* dir) {
+    size_t length = boundedLength(dir, MAX_PATH);
+    if (length >= 3 && !strcmp(dir + length - 3, "\\..")) return true;
+    DWORD attributes = GetFileAttributesA(dir);
+    return attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+}  // namespace
+
 extern "C" int WINAPI SetDirectory(HANDLE handle, const char* dir, int opMode) {
     PanelState* panel = findPanelState(handle);
     if (!panel || !dir) return 0;
+    return changeDirectory(panel, handle, dir, opMode) ? standInBrowsedFolder(panel, opMode) : 0;
+}
 
+namespace {
+
+int changeDirectory(PanelState* panel, HANDLE handle, const char* dir, int opMode) {
     if (!panel->browseRootLength) {
         const CatalogueRecord* record = chooseRecord(panel, handle, dir);
         if (!record) return 0;
@@ -80,7 +121,8 @@ extern "C" int WINAPI SetDirectory(HANDLE handle, const char* dir, int opMode) {
 
     if (!strcmp(dir, "\\")) return leaveBrowseMode(panel, handle, opMode);
     setEndSlash(panel->currentDir, 0, sizeof panel->currentDir);
-    if (!strcmp(dir, "..")) {
+    if (boundedLength(dir, MAX_PATH) >= MAX_PATH) return 0;
+    if (!strcmp(dir, "..") || wayUp(dir)) {
         char* slash = strrchr(panel->currentDir, '\\');
         if (static_cast<int>(strlen(panel->currentDir)) <= panel->browseRootLength || !slash)
             return leaveBrowseMode(panel, handle, opMode);
@@ -88,7 +130,8 @@ extern "C" int WINAPI SetDirectory(HANDLE handle, const char* dir, int opMode) {
         return 1;
     }
     // The host passes the full path of the entered item.
-    if (boundedLength(dir, MAX_PATH) >= MAX_PATH) return 0;
     copyText(panel->currentDir, sizeof panel->currentDir, dir);
     return 1;
 }
+
+}  // namespace
