@@ -51,6 +51,25 @@ enum MessageId {
     MConfigureFailed = 46,
     MCannotUnloadSelf = 47,
     MCommandTooLong = 48,
+    // 49 to 55 are kept for others.
+    MInstallNotAll = 56,
+    MInstallNothing = 57,
+    MFailExitCode = 58,
+    MFailCommand = 59,
+    MFailNoCommand = 60,
+    MFailNotStarted = 61,
+    MFailFolder = 62,
+    MFailCopy = 63,
+    MFailHeld = 64,
+    MFailStopped = 65,
+    MAskStop = 66,
+    MNotPlugin = 67,
+    MNoPluginDll = 68,
+    MTargetExists = 69,
+    MVersionInstalled = 70,
+    MVersionNew = 71,
+    MMustUnload = 72,
+    MFailTooLong = 73,
 };
 
 extern const char* const PLUGIN_TITLE;   // "Vantorel": menus, box and dialog titles
