@@ -45,9 +45,11 @@ bool escapeTyped() {
     return escape;
 }
 
+EscapeSource escapeSource = escapeTyped;
+
 // Esc asks whether to stop; what was copied stays.
 void checkForStop() {
-    if (stopRequested || !escapeTyped() || !startupInfo.Message) return;
+    if (stopRequested || !escapeSource() || !startupInfo.Message) return;
     const char* lines[2] = {PLUGIN_TITLE, message(MAskStop)};
     stopRequested = startupInfo.Message(startupInfo.ModuleNumber, FMSG_MB_YESNO | FMSG_WARNING, "", lines, 2, 0) == 0;
 }
@@ -55,6 +57,7 @@ void checkForStop() {
 }  // namespace
 
 void resetCopyStop() { stopRequested = false; }
+void setEscapeSource(EscapeSource source) { escapeSource = source ? source : escapeTyped; }
 bool copyStopped() { return stopRequested; }
 
 int makeFolder(const char* path, int* created) {

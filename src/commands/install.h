@@ -21,6 +21,9 @@ int makeFolder(const char* path, int* created);
 // nothing more until resetCopyStop.
 void resetCopyStop();
 bool copyStopped();
+// Where copying looks for Esc: the host's console unless a test gives its own.
+using EscapeSource = bool (*)();
+void setEscapeSource(EscapeSource source);
 // The walkFolder visit function that copies one entry below the copy target.
 // Called with no entry it sets the target up instead: folder is then the
 // source prefix to strip and context the target folder, which it creates.

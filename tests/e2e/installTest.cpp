@@ -500,3 +500,4 @@ TEST_F(ArchiveInstallTest, ATargetThatCannotBeMadeIsReportedWithItsPathNeverCut)
     }
     EXPECT_TRUE(commandLines(archiver()).empty());
 }
+
