@@ -192,7 +192,11 @@ TEST_F(InstallTest, AFailedCopyOrFolderIsToldInTheClosingBox) {
     ASSERT_TRUE(makeDirs(pluginsDir() + "Tree\\b.txt"));
     // A file where the plugin's folder should go.
     ASSERT_TRUE(writeFile(pluginsDir() + "Bar", "a file in the way"));
+    // The old DLL of a plugin the host has loaded.
+    putPlugin("hexview", "Held.dll");
+    ASSERT_TRUE(copyFile(fixtureDir("clock") + "clock.dll", pluginsDir() + "Held\\Held.dll"));
     openList();
+    ASSERT_NE(nullptr, host->load(pluginsDir() + "Held\\Held.dll")) << host->lastError();
     const struct {
         const char* what;
         std::vector<std::string> names;
@@ -204,6 +208,7 @@ TEST_F(InstallTest, AFailedCopyOrFolderIsToldInTheClosingBox) {
          {text(63) + " readme.txt"}},
         {"a file inside a tree", {"Tree"}, {true}, 57, {text(63) + " Tree\\b.txt"}},
         {"a folder that cannot be made", {"Bar.dll"}, {true}, 57, {text(62) + " " + pluginsDir() + "Bar"}},
+        {"a DLL the host holds", {"Held.dll"}, {true}, 57, {text(63) + " Held.dll", text(64)}},
     };
     for (const auto& c : cases) {
         farhost::PutResult r = drop(c.names);
