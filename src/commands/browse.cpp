@@ -35,10 +35,11 @@ int listBrowseFolder(PanelState* panel, PluginPanelItem** items, int* count) {
     // The host copies onto this panel by itself, into the folder of the item
     // under the cursor. The ".." it would add itself carries no folder, and
     // the copy then lands one folder up; this one names the browsed folder.
+    char* up = list[0].FindData.cFileName;
     list[0].FindData.dwFileAttributes = FILE_ATTRIBUTE_DIRECTORY;
-    copyText(list[0].FindData.cFileName, sizeof list[0].FindData.cFileName, panel->currentDir);
-    if (!appendWhole(list[0].FindData.cFileName, sizeof list[0].FindData.cFileName, "\\.."))
-        copyText(list[0].FindData.cFileName, sizeof list[0].FindData.cFileName, "..");
+    copyText(up, sizeof list[0].FindData.cFileName, panel->currentDir);
+    setEndSlash(up, 1, sizeof list[0].FindData.cFileName);
+    if (!appendWhole(up, sizeof list[0].FindData.cFileName, "..")) copyText(up, sizeof list[0].FindData.cFileName, "..");
     BrowseCursor cursor = {list + 1, list + n + 1};
     walkFolder(panel->currentDir, fillBrowseItem, &cursor, 0);
     *items = list;
