@@ -71,32 +71,27 @@ int leaveBrowseMode(PanelState* panel, HANDLE handle, int opMode) {
     return 1;
 }
 
-}  // namespace
-
-namespace {
-
-// The host copies (F5, F6) onto a browsing panel by itself, into the folder of
-// the item under the cursor; on ".." it takes the process's current folder,
-// which it last set from the item the cursor stood on before: the plugins
-// folder, or the folder above. Standing in the browsed folder makes that the
-// target wherever the cursor is.
-// A search (OPM_FIND) walks folders on its own and is left alone.
-int standInBrowsedFolder(const PanelState* panel, int opMode) {
-    if (!(opMode & OPM_FIND) && panel->browseRootLength && panel->currentDir[0])
-        SetCurrentDirectoryA(panel->currentDir);
-    return 1;
-}
-
-int changeDirectory(PanelState* panel, HANDLE handle, const char* dir, int opMode);
-
 // Enter on the plugin's own ".." reaches SetDirectory not as ".." but as a
 // name the host composes, which names no folder; the item's own name ends
 // with "\..". A folder that vanished meanwhile also takes the user up.
-bool wayUp(const char* dir) {
+bool wayUp(const char* dir, const char* path) {
     size_t length = boundedLength(dir, MAX_PATH);
-    if (length >= 3 && !strcmp(dir + length - 3, "\\..")) return true;
-    DWORD attributes = GetFileAttributesA(dir);
+    if (!strcmp(dir, "..") || (length >= 3 && !strcmp(dir + length - 3, "\\.."))) return true;
+    DWORD attributes = GetFileAttributesA(path);
     return attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The host passes the full path of the entered item; a bare name typed by
+// the user is a folder inside the browsed one. dir is shorter than MAX_PATH;
+// false when the composed path would not fit.
+bool resolveFolder(const PanelState* panel, const char* dir, char* path) {
+    bool absolute = (dir[0] && dir[1] == ':') || (dir[0] == '\\' && dir[1] == '\\');
+    if (absolute) {
+        copyText(path, MAX_PATH, dir);
+        return true;
+    }
+    copyText(path, MAX_PATH, panel->currentDir);
+    return appendWhole(path, MAX_PATH, "\\") && appendWhole(path, MAX_PATH, dir);
 }
 
 }  // namespace
@@ -104,12 +99,7 @@ bool wayUp(const char* dir) {
 extern "C" int WINAPI SetDirectory(HANDLE handle, const char* dir, int opMode) {
     PanelState* panel = findPanelState(handle);
     if (!panel || !dir) return 0;
-    return changeDirectory(panel, handle, dir, opMode) ? standInBrowsedFolder(panel, opMode) : 0;
-}
 
-namespace {
-
-int changeDirectory(PanelState* panel, HANDLE handle, const char* dir, int opMode) {
     if (!panel->browseRootLength) {
         const CatalogueRecord* record = chooseRecord(panel, handle, dir);
         if (!record) return 0;
@@ -123,16 +113,15 @@ int changeDirectory(PanelState* panel, HANDLE handle, const char* dir, int opMod
     if (!strcmp(dir, "\\")) return leaveBrowseMode(panel, handle, opMode);
     setEndSlash(panel->currentDir, 0, sizeof panel->currentDir);
     if (boundedLength(dir, MAX_PATH) >= MAX_PATH) return 0;
-    if (!strcmp(dir, "..") || wayUp(dir)) {
+    char path[MAX_PATH];
+    if (!resolveFolder(panel, dir, path)) return 0;
+    if (wayUp(dir, path)) {
         char* slash = strrchr(panel->currentDir, '\\');
         if (static_cast<int>(strlen(panel->currentDir)) <= panel->browseRootLength || !slash)
             return leaveBrowseMode(panel, handle, opMode);
         *slash = 0;
         return 1;
     }
-    // The host passes the full path of the entered item.
-    copyText(panel->currentDir, sizeof panel->currentDir, dir);
+    copyText(panel->currentDir, sizeof panel->currentDir, path);
     return 1;
 }
-
-}  // namespace

@@ -124,6 +124,10 @@ TEST_F(BrowseTest, ANameThatIsNoFolderTakesTheUserUp) {
     // Enter on the plugin's own ".." comes as a name the host composes.
     ASSERT_TRUE(panel->setDirectory(net() + "\\docs\\Net"));
     EXPECT_EQ(net(), panel->curDir());
+    // A bare name is a folder inside the browsed one.
+    ASSERT_TRUE(panel->setDirectory("docs"));
+    EXPECT_EQ(net() + "\\docs", panel->curDir());
+    ASSERT_TRUE(panel->setDirectory(".."));
     ASSERT_TRUE(panel->setDirectory("nowhere"));
     EXPECT_EQ(0xA870u, panel->info().Flags);
 }
