@@ -21,11 +21,21 @@ std::string describePut(const PutResult& result);
 
 using AskFunction = std::function<int(const MessageCall&)>;
 
-// F5 on the folder panel: the question (ask answers it; 0 is Copy), then
-// PutFiles on the plugin's panel, which is read again; the folder panel is
-// listed again, its items staying selected only where the plugin left them
-// selected. False when nothing went over (nothing chosen, or declined).
-bool copyOnto(Host& host, Panel& target, FolderPanel& source, const AskFunction& ask, PutResult* result = nullptr);
+// F5 (F6 with move) on the folder panel: the host's question (ask answers
+// it; 0 is Copy), then the copy. Onto a panel that lets the host copy by
+// itself (OPIF_EXTERNALPUT, browse mode) the host copies into
+// hostCopyFolder(target) and deselects what went over; onto any other panel
+// it calls PutFiles, reads the panel again and keeps selected what the host
+// keeps (PutResult::kept). The folder panel is listed again. False when
+// nothing went over (nothing chosen, or declined).
+bool copyOnto(Host& host, Panel& target, FolderPanel& source, const AskFunction& ask, PutResult* result = nullptr,
+              bool move = false);
+
+// The folder the host copies into by itself: the folder part of the current
+// item's name, up to its last backslash. On the ".." the host adds itself it
+// keeps the folder of the item the cursor stood on before, which right after
+// entering a folder is the folder above: CurDir cut at its last backslash.
+std::string hostCopyFolder(const Panel& target);
 
 // The two panels of an interactive run: the plugin's and a folder panel.
 class PanelPair {

@@ -101,6 +101,9 @@ struct PutResult {
     int result = -1;                      // what PutFiles returned
     std::vector<std::string> names;       // cFileName of each item, as passed
     std::vector<bool> selected;           // PPIF_SELECTED still set in Flags after the call
+    // What the host leaves selected in the source panel: nothing after a
+    // result of 1 or 2, else the items whose PPIF_SELECTED the plugin kept.
+    std::vector<bool> kept;
     std::vector<PluginPanelItem> after;   // the items as the plugin left them
 };
 

@@ -83,10 +83,15 @@ PutResult Panel::putFiles(const std::string& sourceDir, const std::vector<std::s
 
     host_->record("> PutFiles(" + std::to_string(items.size()) + " items, move " + (move ? "1" : "0") +
                   ", opMode " + hexFlags(static_cast<DWORD>(opMode)) + ") = " + std::to_string(out.result));
+    // The host's rule: 1 or 2 means the whole drop went over, anything else
+    // leaves the choice to each item's PPIF_SELECTED.
+    bool clearsAll = out.result == 1 || out.result == 2;
     for (size_t i = 0; i < items.size(); ++i) {
         bool selected = (items[i].Flags & PPIF_SELECTED) != 0;
         out.selected.push_back(selected);
-        host_->record(std::string("  ") + (selected ? "still selected: " : "deselected: ") + out.names[i]);
+        out.kept.push_back(selected && !clearsAll);
+        host_->record(std::string("  ") + (selected && !clearsAll ? "still selected: " : "deselected: ") +
+                      out.names[i]);
     }
     out.after = items;
     read();

@@ -5,6 +5,7 @@
 #include "catalogue/probe.h"
 #include "commands/extractCommand.h"
 #include "commands/install.h"
+#include "commands/installReport.h"
 #include "runtime/handles.h"
 #include "runtime/text.h"
 #include "state/pluginState.h"
@@ -25,15 +26,12 @@ const size_t MODULE_ANSWER_BYTES = 4096;
 
 enum Found { FOUND_NONE, FOUND, FOUND_TOO_LONG };
 
-Found readConfiguredCommand(const char* extension) {
-    char keyPath[512];
-    int n = snprintf(keyPath, sizeof keyPath, "%s\\Multiarc\\%s", startupInfo.RootKey ? startupInfo.RootKey : "",
-                     extension);
-    if (n < 0 || static_cast<size_t>(n) >= sizeof keyPath) return FOUND_NONE;
+Found readCommandUnder(HKEY root, const char* keyPath) {
     RegistryKey key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_READ, key.out()) != ERROR_SUCCESS) return FOUND_NONE;
+    if (RegOpenKeyExA(root, keyPath, 0, KEY_READ, key.out()) != ERROR_SUCCESS) return FOUND_NONE;
     DWORD type = 0;
     DWORD size = COMMAND_BYTES;
+    memset(extractCommand, 0, sizeof extractCommand);
     LONG rc = RegQueryValueExA(key.get(), "Extract", nullptr, &type, reinterpret_cast<BYTE*>(extractCommand), &size);
     if (rc == ERROR_MORE_DATA) return FOUND_TOO_LONG;
     if (rc != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) {
@@ -44,6 +42,17 @@ Found readConfiguredCommand(const char* extension) {
     if (size >= COMMAND_BYTES && !memchr(extractCommand, 0, COMMAND_BYTES)) return FOUND_TOO_LONG;
     if (size < COMMAND_BYTES) extractCommand[size] = 0;
     return extractCommand[0] ? FOUND : FOUND_NONE;
+}
+
+// The archive plugin reads each setting from the current user's key first
+// (its own dialog writes there) and falls back to the machine's defaults.
+Found readConfiguredCommand(const char* extension) {
+    char keyPath[512];
+    int n = snprintf(keyPath, sizeof keyPath, "%s\\MultiArc\\%s", startupInfo.RootKey ? startupInfo.RootKey : "",
+                     extension);
+    if (n < 0 || static_cast<size_t>(n) >= sizeof keyPath) return FOUND_NONE;
+    Found found = readCommandUnder(HKEY_CURRENT_USER, keyPath);
+    return found != FOUND_NONE ? found : readCommandUnder(HKEY_LOCAL_MACHINE, keyPath);
 }
 
 const CatalogueRecord* archivePluginRecord(const PanelState* panel) {
@@ -107,8 +116,19 @@ Found lookUpCommand(const PanelState* panel, const char* extension) {
     return askFormatModule(panel, extension);
 }
 
-// Runs the command in the host's console and waits for it; false when it could not start.
-bool runInConsole(char* command) {
+const char* message(int id) {
+    const char* text = msgText(id);
+    return text ? text : "";
+}
+
+// Runs the command in the host's console and waits for it. False, with the
+// reason in the install report, when it could not start or ended with an
+// error (a non-zero exit code).
+bool runInConsole(char* command, const char* archiveName) {
+    // The command is rewritten by CreateProcess's parsing rules only in
+    // Unicode; a copy keeps the text for the report all the same.
+    char shown[COMMAND_BYTES];
+    copyText(shown, sizeof shown, command);
     STARTUPINFOA startup;
     memset(&startup, 0, sizeof startup);
     startup.cb = sizeof startup;
@@ -117,18 +137,35 @@ bool runInConsole(char* command) {
     HANDLE screen = startupInfo.SaveScreen ? startupInfo.SaveScreen(0, 0, -1, -1) : nullptr;
     bool started = CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                                   &process) != 0;
+    DWORD exitCode = 0;
     if (started) {
         WaitForSingleObject(process.hProcess, INFINITE);
+        if (!GetExitCodeProcess(process.hProcess, &exitCode)) exitCode = 0;
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
-    } else {
-        showMsg(MArchiverFailed);
     }
     if (startupInfo.RestoreScreen) {
         startupInfo.RestoreScreen(nullptr);
         startupInfo.RestoreScreen(screen);
     }
-    return started;
+    char line[MAX_PATH + 64];
+    if (!started) {
+        snprintf(line, sizeof line, "%s: %s", fileNameOf(archiveName), message(MFailNotStarted));
+    } else if (exitCode != 0) {
+        snprintf(line, sizeof line, "%s: %s %lu", fileNameOf(archiveName), message(MFailExitCode),
+                 static_cast<unsigned long>(exitCode));
+    } else {
+        return true;
+    }
+    noteInstallFailure(line);
+    noteInstallFailure(message(MFailCommand), shown);
+    return false;
+}
+
+void noteArchiveFailure(const char* archiveName, int id) {
+    char line[MAX_PATH + 64];
+    snprintf(line, sizeof line, "%s: %s", fileNameOf(archiveName), message(id));
+    noteInstallFailure(line);
 }
 
 }  // namespace
@@ -139,11 +176,11 @@ const char* findExtractCommand(const PanelState* panel, const char* extension) {
     return lookUpCommand(panel, extension) == FOUND ? extractCommand : nullptr;
 }
 
-const char* extractArchive(const PanelState* panel, const char* archiveName) {
+bool extractArchive(const PanelState* panel, const char* archiveName) {
     Found found = lookUpCommand(panel, archiveExtension(archiveName));
     if (found != FOUND) {
-        showMsg(found == FOUND_TOO_LONG ? MCommandTooLong : MNoExtractCommand);
-        return nullptr;
+        noteArchiveFailure(archiveName, found == FOUND_TOO_LONG ? MFailTooLong : MFailNoCommand);
+        return false;
     }
     rewriteExtractCommand(extractCommand);
 
@@ -155,21 +192,26 @@ const char* extractArchive(const PanelState* panel, const char* archiveName) {
     appendText(wanted, sizeof wanted, fileNameOf(archiveName));
     if (char* dot = strrchr(wanted + rootLength, '.')) *dot = 0;
     if (strlen(wanted) >= MAX_PATH) {
-        showMsg(MCreateFolderFailed);
-        showText(wanted);
-        return nullptr;
+        noteInstallFailure(message(MFailFolder), wanted);
+        return false;
     }
     char target[MAX_PATH];
     copyText(target, sizeof target, wanted);
-    if (!createFolder(target)) return nullptr;
+    int created = 0;
+    if (!makeFolder(target, &created)) return false;
     copyText(targetFolder, sizeof targetFolder, target);
     char shortForm[MAX_PATH];
     DWORD n = GetShortPathNameA(targetFolder, shortForm, sizeof shortForm);
     if (n && n < sizeof shortForm) copyText(targetFolder, sizeof targetFolder, shortForm);
 
+    bool extracted = false;
     if (!appendArchiveAndTarget(extractCommand, sizeof extractCommand, archiveName, targetFolder)) {
-        showMsg(MCommandTooLong);
-        return nullptr;
+        noteArchiveFailure(archiveName, MFailTooLong);
+    } else {
+        extracted = runInConsole(extractCommand, archiveName);
     }
-    return runInConsole(extractCommand) ? targetFolder : nullptr;
+    // A folder made for nothing would be listed as a plugin folder without a
+    // DLL at the next scan; one that was there before, or holds anything, stays.
+    if (!extracted && created) RemoveDirectoryA(target);
+    return extracted;
 }

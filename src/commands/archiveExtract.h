@@ -4,9 +4,12 @@
 #include "state/panelState.h"
 
 // The command for an archive extension: the archive plugin's configured
-// "Extract" value, else what its format module for the extension answers.
+// "Extract" value (the current user's, else the machine's), else what its
+// format module for the extension answers.
 // nullptr when there is none. The text lives until the next call.
 const char* findExtractCommand(const PanelState* panel, const char* extension);
-// Unpacks the archive into a folder of its name under the plugins root; the
-// short form of that folder, or nullptr when nothing was run.
-const char* extractArchive(const PanelState* panel, const char* archiveName);
+// Unpacks the archive into a folder of its name under the plugins root. True
+// when the archiver ran and ended with exit code 0; otherwise the reason
+// (with the archiver's exit code and command) is in the install report, and
+// a folder made for it and left empty is removed again.
+bool extractArchive(const PanelState* panel, const char* archiveName);

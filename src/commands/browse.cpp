@@ -25,13 +25,22 @@ int fillBrowseItem(const WIN32_FIND_DATAA* entry, const char* folder, void* cont
 
 int listBrowseFolder(PanelState* panel, PluginPanelItem** items, int* count) {
     int n = walkFolder(panel->currentDir, nullptr, nullptr, 0);
-    PluginPanelItem* list = heapArray<PluginPanelItem>(n);
+    // One more for the way up, which the plugin names itself (below).
+    PluginPanelItem* list = heapArray<PluginPanelItem>(n + 1);
     if (!list) {
         *items = nullptr;
         *count = 0;
         return 1;
     }
-    BrowseCursor cursor = {list, list + n};
+    // The host copies onto this panel by itself, into the folder of the item
+    // under the cursor. The ".." it would add itself carries no folder, and
+    // the copy then lands one folder up; this one names the browsed folder.
+    char* up = list[0].FindData.cFileName;
+    list[0].FindData.dwFileAttributes = FILE_ATTRIBUTE_DIRECTORY;
+    copyText(up, sizeof list[0].FindData.cFileName, panel->currentDir);
+    setEndSlash(up, 1, sizeof list[0].FindData.cFileName);
+    if (!appendWhole(up, sizeof list[0].FindData.cFileName, "..")) copyText(up, sizeof list[0].FindData.cFileName, "..");
+    BrowseCursor cursor = {list + 1, list + n + 1};
     walkFolder(panel->currentDir, fillBrowseItem, &cursor, 0);
     *items = list;
     // Entries that vanished or could not be named leave no empty items behind.
@@ -62,6 +71,29 @@ int leaveBrowseMode(PanelState* panel, HANDLE handle, int opMode) {
     return 1;
 }
 
+// Enter on the plugin's own ".." reaches SetDirectory not as ".." but as a
+// name the host composes, which names no folder; the item's own name ends
+// with "\..". A folder that vanished meanwhile also takes the user up.
+bool wayUp(const char* dir, const char* path) {
+    size_t length = boundedLength(dir, MAX_PATH);
+    if (!strcmp(dir, "..") || (length >= 3 && !strcmp(dir + length - 3, "\\.."))) return true;
+    DWORD attributes = GetFileAttributesA(path);
+    return attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The host passes the full path of the entered item; a bare name typed by
+// the user is a folder inside the browsed one. dir is shorter than MAX_PATH;
+// false when the composed path would not fit.
+bool resolveFolder(const PanelState* panel, const char* dir, char* path) {
+    bool absolute = (dir[0] && dir[1] == ':') || (dir[0] == '\\' && dir[1] == '\\');
+    if (absolute) {
+        copyText(path, MAX_PATH, dir);
+        return true;
+    }
+    copyText(path, MAX_PATH, panel->currentDir);
+    return appendWhole(path, MAX_PATH, "\\") && appendWhole(path, MAX_PATH, dir);
+}
+
 }  // namespace
 
 extern "C" int WINAPI SetDirectory(HANDLE handle, const char* dir, int opMode) {
@@ -80,15 +112,16 @@ extern "C" int WINAPI SetDirectory(HANDLE handle, const char* dir, int opMode) {
 
     if (!strcmp(dir, "\\")) return leaveBrowseMode(panel, handle, opMode);
     setEndSlash(panel->currentDir, 0, sizeof panel->currentDir);
-    if (!strcmp(dir, "..")) {
+    if (boundedLength(dir, MAX_PATH) >= MAX_PATH) return 0;
+    char path[MAX_PATH];
+    if (!resolveFolder(panel, dir, path)) return 0;
+    if (wayUp(dir, path)) {
         char* slash = strrchr(panel->currentDir, '\\');
         if (static_cast<int>(strlen(panel->currentDir)) <= panel->browseRootLength || !slash)
             return leaveBrowseMode(panel, handle, opMode);
         *slash = 0;
         return 1;
     }
-    // The host passes the full path of the entered item.
-    if (boundedLength(dir, MAX_PATH) >= MAX_PATH) return 0;
-    copyText(panel->currentDir, sizeof panel->currentDir, dir);
+    copyText(panel->currentDir, sizeof panel->currentDir, path);
     return 1;
 }

@@ -1,7 +1,9 @@
 // Copying dropped files and folder trees below a target folder.
 #include "commands/install.h"
 
+#include "commands/installReport.h"
 #include "runtime/text.h"
+#include "state/pluginState.h"
 #include "ui/messages.h"
 #include "ui/progress.h"
 
@@ -14,15 +16,56 @@ char targetBase[MAX_PATH];   // always ends with a backslash
 size_t targetEnd;
 size_t prefixLength;
 
-void reportFolderFailure(const char* path) {
-    showMsg(MCreateFolderFailed);
-    showText(path);
+bool stopRequested;
+
+const char* message(int id) {
+    const char* text = msgText(id);
+    return text ? text : "";
+}
+
+void reportFolderFailure(const char* path) { noteInstallFailure(message(MFailFolder), path); }
+
+// Esc typed since the last look; other keys typed meanwhile are dropped, as
+// the host drops them during its own long operations.
+bool escapeTyped() {
+    HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+    DWORD waiting = 0;
+    if (!input || input == INVALID_HANDLE_VALUE || !GetNumberOfConsoleInputEvents(input, &waiting) || !waiting)
+        return false;
+    bool escape = false;
+    INPUT_RECORD records[16];
+    DWORD got = 0;
+    while (waiting && ReadConsoleInputA(input, records, waiting < 16 ? waiting : 16, &got) && got) {
+        for (DWORD i = 0; i < got; ++i)
+            if (records[i].EventType == KEY_EVENT && records[i].Event.KeyEvent.bKeyDown &&
+                records[i].Event.KeyEvent.wVirtualKeyCode == VK_ESCAPE)
+                escape = true;
+        waiting = waiting > got ? waiting - got : 0;
+    }
+    return escape;
+}
+
+EscapeSource escapeSource = escapeTyped;
+
+// Esc asks whether to stop; what was copied stays.
+void checkForStop() {
+    if (stopRequested || !escapeSource() || !startupInfo.Message) return;
+    const char* lines[2] = {PLUGIN_TITLE, message(MAskStop)};
+    stopRequested = startupInfo.Message(startupInfo.ModuleNumber, FMSG_MB_YESNO | FMSG_WARNING, "", lines, 2, 0) == 0;
 }
 
 }  // namespace
 
-int createFolder(const char* path) {
-    if (CreateDirectoryA(path, nullptr)) return 1;
+void resetCopyStop() { stopRequested = false; }
+void setEscapeSource(EscapeSource source) { escapeSource = source ? source : escapeTyped; }
+bool copyStopped() { return stopRequested; }
+
+int makeFolder(const char* path, int* created) {
+    if (created) *created = 0;
+    if (CreateDirectoryA(path, nullptr)) {
+        if (created) *created = 1;
+        return 1;
+    }
     // An existing folder is reused; a file of that name is no folder to copy into.
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
         DWORD attributes = GetFileAttributesA(path);
@@ -31,6 +74,8 @@ int createFolder(const char* path) {
     reportFolderFailure(path);
     return 0;
 }
+
+int createFolder(const char* path) { return makeFolder(path, nullptr); }
 
 int copyEntry(const WIN32_FIND_DATAA* entry, const char* folder, void* context) {
     if (!entry) {
@@ -66,7 +111,14 @@ int copyEntry(const WIN32_FIND_DATAA* entry, const char* folder, void* context) 
             reportFolderFailure(sourceFits ? below : entry->cFileName);
         }
     } else if (targetFits) {
+        checkForStop();
+        if (stopRequested) return 0;   // neither copied nor a failure: the user stopped
         ok = CopyFileA(source, target, FALSE) ? 1 : 0;
+        if (!ok) {
+            noteInstallFailure(message(MFailCopy), source);
+            // The old DLL of a plugin the host has loaded cannot be replaced.
+            if (GetModuleHandleA(target)) noteInstallFailure(message(MFailHeld));
+        }
     }
     progress.update(sourceFits ? source : entry->cFileName, static_cast<int>(entry->nFileSizeLow), 0);
     // A tree counts as installed only when every step of it succeeded.

@@ -7,13 +7,23 @@
 #include <stddef.h>
 
 // PutFiles: classifies the dropped items, asks, copies or unpacks them under
-// the plugins root, deselects what was installed and tells the user. 1 when
-// every installed item succeeded (also when nothing was installed).
+// the plugins root, deselects what was installed and tells the user what
+// happened. 1 only when every dropped item was installed: otherwise the host
+// keeps selected what the items' flags say (the rest).
 int installDroppedItems(PanelState* panel, PluginPanelItem* items, int count, int opMode);
 
-// Creates one folder; an existing one counts as success. A failure is shown
-// with the folder's path.
+// Creates one folder; an existing one counts as success. A failure goes to
+// the install report with the folder's path. created, when given, says
+// whether the folder is new.
 int createFolder(const char* path);
+int makeFolder(const char* path, int* created);
+// Esc during copying asks whether to stop; once stopped, copyEntry copies
+// nothing more until resetCopyStop.
+void resetCopyStop();
+bool copyStopped();
+// Where copying looks for Esc: the host's console unless a test gives its own.
+using EscapeSource = bool (*)();
+void setEscapeSource(EscapeSource source);
 // The walkFolder visit function that copies one entry below the copy target.
 // Called with no entry it sets the target up instead: folder is then the
 // source prefix to strip and context the target folder, which it creates.

@@ -9,8 +9,8 @@ void swapViewMode(HANDLE panel, int* saved);
 
 static const DWORD LIST_MODE_FLAGS = OPIF_RAWSELECTION | OPIF_REALNAMES | OPIF_SHOWNAMESONLY | OPIF_EXTERNALGET |
                                      OPIF_EXTERNALDELETE | OPIF_USEATTRHIGHLIGHTING;
-static const DWORD BROWSE_MODE_FLAGS = OPIF_USEHIGHLIGHTING | OPIF_ADDDOTS | OPIF_RAWSELECTION | OPIF_REALNAMES |
+static const DWORD BROWSE_MODE_FLAGS = OPIF_USEHIGHLIGHTING | OPIF_RAWSELECTION | OPIF_REALNAMES |
                                        OPIF_SHOWNAMESONLY | OPIF_EXTERNALGET | OPIF_EXTERNALPUT |
                                        OPIF_EXTERNALDELETE | OPIF_EXTERNALMKDIR;
 static_assert(LIST_MODE_FLAGS == 0xA870, "list mode flags");
-static_assert(BROWSE_MODE_FLAGS == 0x787C, "browse mode flags");
+static_assert(BROWSE_MODE_FLAGS == 0x7874, "browse mode flags");

@@ -1,5 +1,6 @@
 // Entering a plugin's folder, moving inside it, and coming back to the list;
 // and how the panel looks in either mode.
+#include "drop.h"
 #include "harness.h"
 
 using namespace testing_support;
@@ -15,10 +16,15 @@ bool selectByFullName(farhost::Panel* panel, const std::string& name) {
     return false;
 }
 
+// The plugin's own way up: the browsed folder followed by "\..".
+bool wayUp(const farhost::PanelEntry& e) {
+    return e.isDots || (e.name.size() >= 3 && e.name.compare(e.name.size() - 3, 3, "\\..") == 0);
+}
+
 std::vector<std::string> sortedNames(const farhost::Panel* panel) {
     std::vector<std::string> out;
     for (const auto& e : panel->items())
-        if (!e.isDots) out.push_back(e.name);
+        if (!wayUp(e)) out.push_back(e.name);
     std::sort(out.begin(), out.end());
     return out;
 }
@@ -51,12 +57,12 @@ TEST_F(BrowseTest, EnteringAPluginInABinFolderBrowsesItsParent) {
               sortedNames(panel));
     // Browse items are plain files: no catalogue index, no description.
     for (const auto& e : panel->items()) {
-        if (e.isDots) continue;
+        if (wayUp(e)) continue;
         EXPECT_EQ(0u, e.raw.NumberOfLinks);
         EXPECT_FALSE(e.hasDescription);
         EXPECT_FALSE(e.hasOwner);
     }
-    EXPECT_EQ(0x787Cu, panel->info().Flags);
+    EXPECT_EQ(0x7874u, panel->info().Flags);   // no dots from the host
     EXPECT_EQ(0, panel->info().PanelModesNumber);
     EXPECT_EQ(nullptr, panel->info().KeyBar);
 }
@@ -98,8 +104,8 @@ TEST_F(BrowseTest, AnEmptyPluginFolderListsNothing) {
     DeleteFileA((pluginsDir() + "Empty\\e.dll").c_str());
     ASSERT_TRUE(panel->enter());
     EXPECT_TRUE(sortedNames(panel).empty());
-    ASSERT_FALSE(panel->items().empty());
-    EXPECT_TRUE(panel->items()[0].isDots);   // the host's way back
+    ASSERT_EQ(1u, panel->items().size());
+    EXPECT_EQ(pluginsDir() + "Empty\\..", panel->items()[0].name);   // the way back names the folder
 }
 
 TEST_F(BrowseTest, TwoDllsInOneFolderBrowseTheSameFolder) {
@@ -110,13 +116,45 @@ TEST_F(BrowseTest, TwoDllsInOneFolderBrowseTheSameFolder) {
               sortedNames(panel));
 }
 
-TEST_F(BrowseTest, ATypedFolderWithoutBackslashLeavesSafelyOnDots) {
+TEST_F(BrowseTest, ANameThatIsNoFolderTakesTheUserUp) {
     ASSERT_TRUE(selectByFullName(panel, net()));
     ASSERT_TRUE(panel->enter());
-    ASSERT_TRUE(panel->setDirectory("nowhere"));
-    EXPECT_TRUE(sortedNames(panel).empty());
+    ASSERT_TRUE(selectByFullName(panel, net() + "\\docs"));
+    ASSERT_TRUE(panel->enter());
+    // Enter on the plugin's own ".." comes as a name the host composes.
+    ASSERT_TRUE(panel->setDirectory(net() + "\\docs\\Net"));
+    EXPECT_EQ(net(), panel->curDir());
+    // A bare name is a folder inside the browsed one.
+    ASSERT_TRUE(panel->setDirectory("docs"));
+    EXPECT_EQ(net() + "\\docs", panel->curDir());
     ASSERT_TRUE(panel->setDirectory(".."));
+    ASSERT_TRUE(panel->setDirectory("nowhere"));
     EXPECT_EQ(0xA870u, panel->info().Flags);
+}
+
+// Copying onto a browsing panel is the host's own copy, into the folder of
+// the item under the cursor: on the way up that must be the browsed folder,
+// not the one above it, where a loose DLL becomes a plugin at the next start.
+TEST_F(BrowseTest, TheHostCopiesIntoTheBrowsedFolderWhereverTheCursorIs) {
+    writeFile(dir / "Downloads\\new.txt", "new");
+    ASSERT_TRUE(selectByFullName(panel, net()));
+    ASSERT_TRUE(panel->enter());
+    ASSERT_TRUE(selectByFullName(panel, net() + "\\docs"));
+    ASSERT_TRUE(panel->enter());
+    const struct { const char* cursorOn; bool move; } cases[] = {
+        {"\\..", false}, {"\\guide.txt", false}, {"\\..", true},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(selectByFullName(panel, net() + "\\docs" + c.cursorOn)) << c.cursorOn;
+        EXPECT_EQ(net() + "\\docs\\", farhost::hostCopyFolder(*panel)) << c.cursorOn;
+        farhost::FolderPanel source(dir / "Downloads");
+        source.key(VK_DOWN, 0);
+        ASSERT_TRUE(farhost::copyOnto(*host, *panel, source, nullptr, nullptr, c.move)) << c.cursorOn;
+        EXPECT_EQ("new", readFile(net() + "\\docs\\new.txt")) << c.cursorOn;
+        EXPECT_FALSE(fileExists(net() + "\\new.txt")) << c.cursorOn;
+        EXPECT_EQ(!c.move, fileExists(dir / "Downloads\\new.txt")) << "F6 moves";
+        DeleteFileA((net() + "\\docs\\new.txt").c_str());
+    }
 }
 
 TEST_F(BrowseTest, AnOverlongFolderNameIsRefused) {

@@ -81,6 +81,7 @@ TEST_F(PutFilesTest, ItemsAreTheNamesAsGivenSelectedWithTheirFindDataFromTheSour
     EXPECT_EQ(1, r.result);
     EXPECT_EQ((std::vector<std::string>{"weather.dll", "Colorer", "Colorer\\colorer.dll", "gone.txt"}), r.names);
     EXPECT_EQ((std::vector<bool>{false, true, true, true}), r.selected);   // the fixture clears the first
+    EXPECT_EQ(std::vector<bool>(4, false), r.kept) << "a result of 1 clears the whole selection";
     ASSERT_EQ(4u, r.after.size());
     EXPECT_EQ(0u, r.after[0].Flags);
     EXPECT_EQ(PPIF_SELECTED, r.after[1].Flags);
@@ -90,7 +91,7 @@ TEST_F(PutFilesTest, ItemsAreTheNamesAsGivenSelectedWithTheirFindDataFromTheSour
     ASSERT_NE(transcript.end(), call);
     ASSERT_GE(transcript.end() - call, 5);
     EXPECT_EQ("  deselected: weather.dll", call[1]);
-    EXPECT_EQ("  still selected: gone.txt", call[4]);
+    EXPECT_EQ("  deselected: gone.txt", call[4]);
     EXPECT_TRUE(host->problems.empty());
 }
 
@@ -109,16 +110,16 @@ TEST_F(PutFilesTest, NameLongerThanTheRecordIsCutAndNoted) {
 }
 
 // F5 on the folder panel: the host asks first and copies nothing when
-// declined; after the copy only the items the plugin left selected stay
-// selected in the folder panel.
+// declined; after a copy that went over only in part (result 0) the items
+// the plugin left selected stay selected, after a result of 1 none does.
 TEST_F(PutFilesTest, CopyFromTheFolderPanelAsksFirstAndKeepsWhatThePluginLeftSelected) {
-    ASSERT_TRUE(writeFile(source + "a.dll", "1"));
-    ASSERT_TRUE(writeFile(source + "b.txt", "22"));
+    ASSERT_TRUE(writeFile(source + "partial.dll", "1"));
+    ASSERT_TRUE(writeFile(source + "x.txt", "22"));
     ASSERT_TRUE(makeDirs(source + "sub"));
     farhost::FolderPanel folder(source);
-    // ".." first, then folders, then files by name: select sub and a.dll.
+    // ".." first, then folders, then files by name: select sub and partial.dll.
     for (int vk : {VK_DOWN, VK_INSERT, VK_INSERT}) ASSERT_TRUE(folder.key(vk, 0));
-    ASSERT_EQ((std::vector<std::string>{"sub", "a.dll"}), folder.chosen());
+    ASSERT_EQ((std::vector<std::string>{"sub", "partial.dll"}), folder.chosen());
 
     std::vector<farhost::MessageCall> asked;
     auto answer = [&asked](int a) {
@@ -135,15 +136,25 @@ TEST_F(PutFilesTest, CopyFromTheFolderPanelAsksFirstAndKeepsWhatThePluginLeftSel
 
     farhost::PutResult r;
     EXPECT_TRUE(farhost::copyOnto(*host, *panel, folder, answer(0), &r));
+    EXPECT_EQ(0, r.result);
     std::vector<std::string> log = putFilesLog();
     ASSERT_GE(log.size(), 3u);
     EXPECT_EQ("PutFiles n=2 move=0 opMode=0x0 cwd=" + withoutSlash(source), log[0]);
     EXPECT_EQ("item name=sub flags=0x40000000 size=0 attr=0x10", log[1]);
-    // The fixture cleared sub's flag: sub is no longer selected, a.dll is.
-    EXPECT_EQ((std::vector<std::string>{"a.dll"}), folder.chosen());
+    // The fixture cleared sub's flag: sub is no longer selected, partial.dll is.
+    EXPECT_EQ((std::vector<std::string>{"partial.dll"}), folder.chosen());
     EXPECT_FALSE(farhost::copyOnto(*host, *panel, folder, answer(1)));
     ASSERT_EQ(3u, asked.size());
-    EXPECT_EQ("Copy \"a.dll\" to", asked[2].lines[1]) << "a single item is named";
+    EXPECT_EQ("Copy \"partial.dll\" to", asked[2].lines[1]) << "a single item is named";
+
+    // A result of 1: the host clears the whole selection, whatever the flags say.
+    farhost::FolderPanel other(source);
+    for (int vk : {VK_DOWN, VK_INSERT, VK_DOWN, VK_INSERT}) ASSERT_TRUE(other.key(vk, 0));
+    ASSERT_EQ((std::vector<std::string>{"sub", "x.txt"}), other.chosen());
+    EXPECT_TRUE(farhost::copyOnto(*host, *panel, other, answer(0), &r));
+    EXPECT_EQ(1, r.result);
+    EXPECT_EQ((std::vector<bool>{false, true}), r.selected);
+    EXPECT_FALSE(other.anySelected());
 }
 
 // With nothing selected the current item is copied, but never "..".

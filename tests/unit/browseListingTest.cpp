@@ -46,11 +46,15 @@ TEST(BrowseListing, CountsOnlyTheItemsItFilled) {
     PluginPanelItem* items = nullptr;
     int count = -1;
     EXPECT_EQ(1, listBrowseFolder(&panel, &items, &count));
-    ASSERT_EQ(2, count);
+    ASSERT_EQ(3, count);
+    // First the way up, named after the folder, so that the host copies into it.
+    EXPECT_EQ(dir.path() + "..", std::string(items[0].FindData.cFileName));
+    EXPECT_EQ(static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY), items[0].FindData.dwFileAttributes);
     for (int i = 0; i < count; ++i) EXPECT_EQ(0u, std::string(items[i].FindData.cFileName).find(dir.path()));
     HeapFree(GetProcessHeap(), 0, items);
     strcpy(panel.currentDir, (dir / "gone").c_str());
     EXPECT_EQ(1, listBrowseFolder(&panel, &items, &count));
-    EXPECT_EQ(0, count);
+    ASSERT_EQ(1, count) << "only the way back";
+    EXPECT_EQ(dir / "gone\\..", std::string(items[0].FindData.cFileName));
     HeapFree(GetProcessHeap(), 0, items);
 }

@@ -2,6 +2,9 @@
 // extract command into the command line that is run.
 #include "commands/extractCommand.h"
 #include "commands/install.h"
+#include "commands/installReport.h"
+#include "state/pluginState.h"
+#include "testSupport.h"
 
 #include <gtest/gtest.h>
 #include <string.h>
@@ -77,4 +80,69 @@ TEST(ExtractCommand, ACommandThatWouldNotFitIsRefusedUnchanged) {
     std::string fits(399 - strlen("arc x -y") - strlen(" ") - strlen(" C:\\t\\"), 'a');
     EXPECT_TRUE(appendArchiveAndTarget(buf, sizeof buf, fits.c_str(), "C:\\t"));
     EXPECT_EQ(399u, strlen(buf));
+}
+
+namespace {
+
+int escapesLeft;
+bool scriptedEscape() { return escapesLeft > 0 && escapesLeft-- > 0; }
+int stopAnswer;
+int stopQuestions;
+// Questions are counted; the progress window, drawn without buttons, is not.
+int WINAPI answerStop(int, DWORD flags, const char*, const char* const*, int, int) {
+    if ((flags & FMSG_MB_YESNO) != FMSG_MB_YESNO) return -1;
+    ++stopQuestions;
+    return stopAnswer;
+}
+
+}  // namespace
+
+// Esc while files are copied asks whether to stop. Stopping copies nothing
+// more (what was copied stays); going on copies everything.
+TEST(CopyStop, EscAsksAndStoppingCopiesNothingMore) {
+    testing_support::TempDir dir("stop");
+    ASSERT_TRUE(testing_support::writeFile(dir / "from\\a.txt", "a"));
+    ASSERT_TRUE(testing_support::writeFile(dir / "from\\b.txt", "b"));
+    PluginStartupInfo saved = startupInfo;
+    startupInfo.Message = answerStop;
+    setEscapeSource(scriptedEscape);
+    const struct { int answer; bool copied; } cases[] = {{1, true}, {0, false}};
+    for (const auto& c : cases) {
+        resetCopyStop();
+        clearInstallReport();
+        stopAnswer = c.answer;
+        stopQuestions = 0;
+        escapesLeft = 1;
+        std::string target = dir / (c.copied ? "on" : "stopped");
+        ASSERT_EQ(1, copyEntry(nullptr, (dir / "from").c_str(), const_cast<char*>(target.c_str())));
+        for (const char* name : {"a.txt", "b.txt"}) {
+            WIN32_FIND_DATAA entry = {};
+            strcpy(entry.cFileName, name);
+            int ok = 1;
+            EXPECT_EQ(c.copied ? 1 : 0, copyEntry(&entry, (dir / "from\\").c_str(), &ok)) << name;
+        }
+        EXPECT_EQ(1, stopQuestions) << "one question for one Esc";
+        EXPECT_EQ(!c.copied, copyStopped());
+        EXPECT_EQ(c.copied, testing_support::fileExists(target + "\\a.txt"));
+        EXPECT_EQ(c.copied, testing_support::fileExists(target + "\\b.txt"));
+        EXPECT_EQ(0, installFailureCount()) << "a stop is no failed copy";
+    }
+    setEscapeSource(nullptr);
+    resetCopyStop();
+    startupInfo = saved;
+}
+
+TEST(InstallReport, KeepsTheFirstLinesAndCountsTheRest) {
+    clearInstallReport();
+    noteInstallFailure("Cannot copy", "a.txt");
+    noteInstallFailure("only");
+    EXPECT_EQ(2, installFailureCount());
+    EXPECT_STREQ("Cannot copy a.txt", installFailureLine(0));
+    EXPECT_STREQ("only", installFailureLine(1));
+    for (int i = 0; i < 40; ++i) noteInstallFailure("more");
+    EXPECT_EQ(42, installFailureCount());
+    EXPECT_LT(installFailureLinesKept(), 42);
+    EXPECT_STREQ("", installFailureLine(installFailureLinesKept()));
+    clearInstallReport();
+    EXPECT_EQ(0, installFailureCount());
 }
