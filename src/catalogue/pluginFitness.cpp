@@ -190,7 +190,13 @@ void checkPluginFile(const char* path, PluginFitness* fitness) {
 }
 
 bool isFar170Plugin(const char* path) {
+    if (!path || !*path) return false;
+    // A dropped name may be relative to the current folder; its imports are
+    // looked for beside the file itself.
+    char full[MAX_PATH];
+    DWORD n = GetFullPathNameA(path, sizeof full, full, nullptr);
+    if (n == 0 || n >= sizeof full) return false;
     PluginFitness fitness;
-    checkPluginFile(path, &fitness);
+    checkPluginFile(full, &fitness);
     return hostKeeps(fitness.reason);
 }

@@ -5,7 +5,7 @@
 #include "catalogue/folderWalk.h"
 #include "catalogue/versionExtractor.h"
 #include "commands/archiveExtract.h"
-#include "commands/installPluginCheck.h"
+#include "catalogue/pluginFitness.h"
 #include "commands/installReport.h"
 #include "runtime/handles.h"
 #include "runtime/pieces.h"
