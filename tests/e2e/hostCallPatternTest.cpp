@@ -146,6 +146,31 @@ TEST_F(HostCallPatternTest, APreprocessedKeyTakenAndAQuitRefusedAreWhatTheReleas
     compareWithReleasedHost("calllogclaim", "realhost-far170-b2087-claim.log");
 }
 
+// FCTL_GETANOTHERPANELINFO with a plugin's panel in the other half: Plugin
+// is 1, and that panel's plugin is asked GetOpenPluginInfo inside the call.
+TEST_F(HostCallPatternTest, TheOtherHalfHeldByAPluginIsReportedAndItsPluginAskedInside) {
+    addFixture("calllogclaim", "Other\\");
+    Panel* panel = openFromDiskMenu("calllog");
+    ASSERT_NE(nullptr, panel);
+    Plugin* other = host->load(pluginsDir() + "Other\\calllogclaim.dll");
+    ASSERT_NE(nullptr, other);
+    ASSERT_NE(nullptr, host->openOtherPanel(other));
+    EXPECT_EQ(other, host->otherHalf()->plugin());
+    size_t seen = readLog("Other\\calllogclaim.dll").size();
+
+    panel->key(VK_F2);
+
+    std::vector<std::string> mine = readLog("CallLog\\calllog.dll");
+    bool reported = false;
+    for (const std::string& line : mine)
+        reported = reported || line.find("the other panel = 1 written=496 Plugin=1 ItemsNumber=4 CurrentItem=0 "
+                                         "ViewMode=2 SortMode=2 Flags=0x1 CurDir=\"\"") != std::string::npos;
+    EXPECT_TRUE(reported);
+    std::vector<std::string> theirs = readLog("Other\\calllogclaim.dll");
+    EXPECT_EQ((std::vector<std::string>{"ProcessEvent Event=2 Param=null", "GetOpenPluginInfo StructSize=0 depth=1"}),
+              std::vector<std::string>(theirs.begin() + seen, theirs.end()));
+}
+
 // Every key reaches ProcessKey twice, first with PKF_PREPROCESS added: each
 // of Vantorel's commands must run on the plain call alone, once per key.
 TEST_F(HostCallPatternTest, EachOfVantorelsKeysRunsItsCommandOncePerKey) {
