@@ -507,7 +507,8 @@ void Panel::fillPanelInfo(PanelInfo& pi) {
     pi.ViewMode = viewMode_;
     copyBounded(pi.CurDir, sizeof pi.CurDir, curDir_);   // at most 259 characters
     pi.SortMode = sortMode_;
-    pi.Flags = PFLAGS_SHOWHIDDEN;   // the host's defaults for a plugin's panel
+    // The host's defaults for a plugin's panel, and whether its names are real.
+    pi.Flags = PFLAGS_SHOWHIDDEN | (info_.Flags & OPIF_REALNAMES ? PFLAGS_REALNAMES : 0);
 }
 
 }  // namespace farhost

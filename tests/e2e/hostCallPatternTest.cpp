@@ -73,6 +73,13 @@ std::string listing(const std::vector<Step>& all) {
     return out;
 }
 
+// The logger's line for the other panel's record (F2), the last one.
+std::string otherPanelLine(const std::vector<std::string>& log) {
+    for (auto it = log.rbegin(); it != log.rend(); ++it)
+        if (it->find("the other panel") != std::string::npos) return *it;
+    return "(no line for the other panel)";
+}
+
 int idleEvents(const std::vector<std::string>& lines) {
     int n = 0;
     for (const std::string& l : lines) n += startsWith(l, "ProcessEvent Event=2");
@@ -160,15 +167,30 @@ TEST_F(HostCallPatternTest, TheOtherHalfHeldByAPluginIsReportedAndItsPluginAsked
 
     panel->key(VK_F2);
 
-    std::vector<std::string> mine = readLog("CallLog\\calllog.dll");
-    bool reported = false;
-    for (const std::string& line : mine)
-        reported = reported || line.find("the other panel = 1 written=496 Plugin=1 ItemsNumber=4 CurrentItem=0 "
-                                         "ViewMode=2 SortMode=2 Flags=0x1 CurDir=\"\"") != std::string::npos;
-    EXPECT_TRUE(reported);
+    std::string line = otherPanelLine(readLog("CallLog\\calllog.dll"));
+    EXPECT_NE(std::string::npos, line.find("the other panel = 1 written=496 Plugin=1 ItemsNumber=4 CurrentItem=0 "
+                                           "ViewMode=2 SortMode=2 Flags=0x1 CurDir=\"\""))
+        << line;
     std::vector<std::string> theirs = readLog("Other\\calllogclaim.dll");
     EXPECT_EQ((std::vector<std::string>{"ProcessEvent Event=2 Param=null", "GetOpenPluginInfo StructSize=0 depth=1"}),
               std::vector<std::string>(theirs.begin() + seen, theirs.end()));
+}
+
+// Vantorel's list in the other half, as FAR 1.70 build 2087 reported it to
+// the call logger: a plugin's panel with real names (Flags 0x21).
+TEST_F(HostCallPatternTest, VantorelsPanelInTheOtherHalfHasRealNames) {
+    Panel* panel = openFromDiskMenu("calllog");
+    ASSERT_NE(nullptr, panel);
+    ASSERT_TRUE(copyFolderFiles(distDir(), pluginsDir() + "Vantorel\\"));
+    Plugin* vantorelPlugin = host->load(pluginsDir() + "Vantorel\\Vantorel.dll");
+    ASSERT_NE(nullptr, vantorelPlugin) << host->lastError();
+    ASSERT_NE(nullptr, host->openOtherPanel(vantorelPlugin));
+
+    panel->key(VK_F2);
+
+    std::string line = otherPanelLine(readLog("CallLog\\calllog.dll"));
+    EXPECT_NE(std::string::npos, line.find("the other panel = 1 written=496 Plugin=1 ")) << line;
+    EXPECT_NE(std::string::npos, line.find(" SortMode=2 Flags=0x21 CurDir=\"\"")) << line;
 }
 
 // Every key reaches ProcessKey twice, first with PKF_PREPROCESS added: each
