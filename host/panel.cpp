@@ -398,7 +398,9 @@ int Panel::key(int vk, unsigned controlState) {
     // takes it from the host as well.
     int result = processKey(vk | PKF_PREPROCESS, controlState);
     bool called = false;
-    if (!result) result = processKey(vk, controlState, &called);
+    // Tab (to the other half) the host keeps: it is only offered preprocessed.
+    bool hostsOwn = vk == VK_TAB && controlState == 0;
+    if (!result && !hostsOwn) result = processKey(vk, controlState, &called);
     if (called || result) host_->checkScreens("after key " + keyName(vk, controlState));
     if (!result) result = hostKey(vk, controlState);
     // F10 the host keeps: it asks whether to quit, and offers nothing more.

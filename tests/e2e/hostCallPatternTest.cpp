@@ -153,6 +153,22 @@ TEST_F(HostCallPatternTest, APreprocessedKeyTakenAndAQuitRefusedAreWhatTheReleas
     compareWithReleasedHost("calllogclaim", "realhost-far170-b2087-claim.log");
 }
 
+// Tab belongs to the host: FAR 1.70 build 2087 offered it to the call logger
+// preprocessed only, never plainly.
+TEST_F(HostCallPatternTest, TabIsOfferedToThePluginOnlyPreprocessed) {
+    Panel* panel = openFromDiskMenu("calllog");
+    ASSERT_NE(nullptr, panel);
+    panel->key(VK_TAB);
+    std::vector<std::string> log = readLog("CallLog\\calllog.dll");
+    int preprocessed = 0, plain = 0;
+    for (const std::string& line : log) {
+        preprocessed += line == "ProcessKey Key=0x80009 ControlState=0x0";
+        plain += line == "ProcessKey Key=0x9 ControlState=0x0";
+    }
+    EXPECT_EQ(1, preprocessed);
+    EXPECT_EQ(0, plain);
+}
+
 // FCTL_GETANOTHERPANELINFO with a plugin's panel in the other half: Plugin
 // is 1, and that panel's plugin is asked GetOpenPluginInfo inside the call.
 TEST_F(HostCallPatternTest, TheOtherHalfHeldByAPluginIsReportedAndItsPluginAskedInside) {
