@@ -414,19 +414,27 @@ int Panel::hostKey(int vk, unsigned controlState) {
         // The host's sort keys, Ctrl+F3 .. Ctrl+F11.
         static const int kSortByKey[] = {SM_NAME, SM_EXT, SM_MTIME, SM_SIZE, SM_UNSORTED,
                                          SM_CTIME, SM_ATIME, SM_DESCR, SM_OWNER};
+        // Each is drawn again afterwards.
         if (vk >= VK_F3 && vk <= VK_F11) {
             setSortMode(kSortByKey[vk - VK_F3]);
+            redraw();
             return 1;
         }
         if (vk >= '0' && vk <= '9') {
             viewMode_ = vk - '0';
+            redraw();
             return 1;
         }
-        if (vk == 'R') return read() ? 1 : 0;
+        if (vk == 'R') {
+            if (!read()) return 0;
+            redraw();
+            return 1;
+        }
         // The host's own columns (a plugin without view modes) show
         // descriptions or not.
         if (vk == 'Z') {
             descriptionsShown_ = !descriptionsShown_;
+            redraw();
             return 1;
         }
         return 0;
