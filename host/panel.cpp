@@ -394,6 +394,10 @@ int Panel::key(int vk, unsigned controlState) {
     if (closed_) return 0;
     // While the host waited for this key, open panels had their idle time.
     host_->idle();
+    // The console's events that are no key press of their own (a modifier
+    // going down or up, a key going up) reach the plugin as the idle key.
+    int modifiers = !!(controlState & PKF_CONTROL) + !!(controlState & PKF_ALT) + !!(controlState & PKF_SHIFT);
+    for (int i = 0; i < modifiers; ++i) offerIdleKey();
     // First offered with PKF_PREPROCESS added: a plugin that takes it there
     // takes it from the host as well.
     int result = processKey(vk | PKF_PREPROCESS, controlState);
@@ -404,7 +408,8 @@ int Panel::key(int vk, unsigned controlState) {
     if (called || result) host_->checkScreens("after key " + keyName(vk, controlState));
     if (!result) result = hostKey(vk, controlState);
     // F10 the host keeps: it asks whether to quit, and offers nothing more.
-    if (!(vk == VK_F10 && controlState == 0 && !result)) offerIdleKey();
+    if (vk == VK_F10 && controlState == 0 && !result) return result;
+    for (int i = 0; i <= modifiers; ++i) offerIdleKey();
     return result;
 }
 

@@ -7,7 +7,7 @@
 # REALFAR (default: ../shared/realhost/realfar beside this repository);
 # without them it says so and does nothing. The tests never need it.
 #
-#   scripts/realhost-calls.sh [calls|claim] [WORKDIR]
+#   scripts/realhost-calls.sh [calls|claim|mods] [WORKDIR]
 set -uo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 which=${1:-calls}
@@ -21,7 +21,8 @@ fi
 case "$which" in
   calls) fixture=calllog; keys=(Down Enter PPage Enter F2 F10 Enter) ;;
   claim) fixture=calllogclaim; keys=(Down F10 Enter F10 Enter) ;;
-  *) echo "realhost-calls: calls or claim"; exit 2 ;;
+  mods) fixture=calllog; keys=(C-r C-F3 F10 Enter) ;;
+  *) echo "realhost-calls: calls, claim or mods"; exit 2 ;;
 esac
 dll="$build/fixtures/$fixture/$fixture.dll"
 [ -f "$dll" ] || { echo "realhost-calls: build the fixtures first (no $dll)"; exit 1; }

@@ -135,6 +135,18 @@ TEST_F(HostCallPatternTest, TheEmulatorCallsAPluginAsTheReleasedHostDidForTheSam
     compareWithReleasedHost("calllog", "realhost-far170-b2087-calls.log");
 }
 
+// Keys with Ctrl: the modifier going down and up reaches the plugin as the
+// idle key too; the host's re-read and sort keys draw the panel again.
+TEST_F(HostCallPatternTest, KeysWithAModifierAsTheReleasedHostMadeOfThem) {
+    Panel* panel = openFromDiskMenu("calllog");
+    ASSERT_NE(nullptr, panel);
+    panel->key('R', PKF_CONTROL);
+    panel->key(VK_F3, PKF_CONTROL);
+    panel->key(VK_F10);
+    ASSERT_TRUE(host->quit());
+    compareWithReleasedHost("calllog", "realhost-far170-b2087-mods.log");
+}
+
 // A key taken when it is offered preprocessed goes no further: no plain
 // call, no move. A panel that refuses FE_CLOSE keeps the host running; the
 // next quit closes it.
