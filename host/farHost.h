@@ -156,8 +156,9 @@ public:
     // What the host does after drawing: ProcessEvent(FE_REDRAW), then asks
     // GetOpenPluginInfo again (twice) as it draws the title and status.
     void redraw();
-    // The internal key the host offers after each key and read, the same way
-    // as any key (first with PKF_PREPROCESS added, then plainly).
+    // The internal key the host offers for each console event that is no key
+    // press (a key or a modifier going up, a modifier going down), the same
+    // way as any key (first with PKF_PREPROCESS added, then plainly).
     void offerIdleKey();
     bool inOtherHalf() const { return otherHalf_; }
     bool closed() const { return closed_; }

@@ -242,6 +242,7 @@ bool Host::quit() {
     for (Panel* panel : open)
         if (int refused = panel->event(FE_CLOSE)) {
             record("> ProcessEvent(FE_CLOSE) = " + std::to_string(refused) + ": the panel stays open, the host runs on");
+            panel->offerIdleKey();
             return false;
         }
     for (Panel* panel : open) panel->close();

@@ -394,15 +394,22 @@ int Panel::key(int vk, unsigned controlState) {
     if (closed_) return 0;
     // While the host waited for this key, open panels had their idle time.
     host_->idle();
+    // The console's events that are no key press of their own (a modifier
+    // going down or up, a key going up) reach the plugin as the idle key.
+    int modifiers = !!(controlState & PKF_CONTROL) + !!(controlState & PKF_ALT) + !!(controlState & PKF_SHIFT);
+    for (int i = 0; i < modifiers; ++i) offerIdleKey();
     // First offered with PKF_PREPROCESS added: a plugin that takes it there
     // takes it from the host as well.
     int result = processKey(vk | PKF_PREPROCESS, controlState);
     bool called = false;
-    if (!result) result = processKey(vk, controlState, &called);
+    // Tab (to the other half) the host keeps: it is only offered preprocessed.
+    bool hostsOwn = vk == VK_TAB && controlState == 0;
+    if (!result && !hostsOwn) result = processKey(vk, controlState, &called);
     if (called || result) host_->checkScreens("after key " + keyName(vk, controlState));
     if (!result) result = hostKey(vk, controlState);
     // F10 the host keeps: it asks whether to quit, and offers nothing more.
-    if (!(vk == VK_F10 && controlState == 0 && !result)) offerIdleKey();
+    if (vk == VK_F10 && controlState == 0 && !result) return result;
+    for (int i = 0; i <= modifiers; ++i) offerIdleKey();
     return result;
 }
 
@@ -412,19 +419,27 @@ int Panel::hostKey(int vk, unsigned controlState) {
         // The host's sort keys, Ctrl+F3 .. Ctrl+F11.
         static const int kSortByKey[] = {SM_NAME, SM_EXT, SM_MTIME, SM_SIZE, SM_UNSORTED,
                                          SM_CTIME, SM_ATIME, SM_DESCR, SM_OWNER};
+        // Each is drawn again afterwards.
         if (vk >= VK_F3 && vk <= VK_F11) {
             setSortMode(kSortByKey[vk - VK_F3]);
+            redraw();
             return 1;
         }
         if (vk >= '0' && vk <= '9') {
             viewMode_ = vk - '0';
+            redraw();
             return 1;
         }
-        if (vk == 'R') return read() ? 1 : 0;
+        if (vk == 'R') {
+            if (!read()) return 0;
+            redraw();
+            return 1;
+        }
         // The host's own columns (a plugin without view modes) show
         // descriptions or not.
         if (vk == 'Z') {
             descriptionsShown_ = !descriptionsShown_;
+            redraw();
             return 1;
         }
         return 0;
@@ -507,7 +522,8 @@ void Panel::fillPanelInfo(PanelInfo& pi) {
     pi.ViewMode = viewMode_;
     copyBounded(pi.CurDir, sizeof pi.CurDir, curDir_);   // at most 259 characters
     pi.SortMode = sortMode_;
-    pi.Flags = PFLAGS_SHOWHIDDEN;   // the host's defaults for a plugin's panel
+    // The host's defaults for a plugin's panel, and whether its names are real.
+    pi.Flags = PFLAGS_SHOWHIDDEN | (info_.Flags & OPIF_REALNAMES ? PFLAGS_REALNAMES : 0);
 }
 
 }  // namespace farhost

@@ -251,3 +251,29 @@ TEST(HostCommandLine, OpensFromTheMenusOrFromTheCommandLineOnlyWithThePluginsPre
     EXPECT_EQ(0u, info.out.find("GetMinFarVersion: not exported\n")) << info.out;
     EXPECT_NE(std::string::npos, info.out.find("CommandPrefix: \"sample\"")) << info.out;
 }
+
+// A scripted run reaches the host's own menus by their keys and can hold a
+// plugin's panel in the other half, which the first panel's plugin then sees
+// as a plugin's panel.
+TEST(HostCommandLine, OtherPanelOptionAndTheHostsMenuKeys) {
+    TempDir dir("cli");
+    ASSERT_TRUE(copyTree(fixtureDir("calllog"), dir / "Far\\Plugins\\CallLog\\"));
+    ASSERT_TRUE(copyTree(fixtureDir("calllogclaim"), dir / "Far\\Plugins\\Claim\\"));
+    const std::string first = dir / "Far\\Plugins\\CallLog\\calllog.dll";
+    HostRun run = runHost("--plugin \"" + first + "\" --host \"" + dir / "Far" +
+                              "\" --other-panel calllogclaim.dll --keys \"F2 F11 AltF1\"",
+                          dir);
+    EXPECT_EQ(0u, run.exitCode) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("Menu (the host's): \"Plugin commands\" [Call logger] [Call logger]"))
+        << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("Menu (the host's): \"Drive\" [Call logger] [Call logger]")) << run.out;
+
+    std::vector<std::string> log = readLines(first + ".log");
+    bool sawOther = false;
+    for (const std::string& line : log)
+        sawOther = sawOther || line.find("the other panel = 1 written=496 Plugin=1 ItemsNumber=4") != std::string::npos;
+    EXPECT_TRUE(sawOther) << run.out;
+
+    HostRun missing = runHost("--plugin \"" + first + "\" --host \"" + dir / "Far" + "\" --other-panel nosuch.dll", dir);
+    EXPECT_EQ(2u, missing.exitCode) << missing.out;
+}

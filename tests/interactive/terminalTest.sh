@@ -56,6 +56,7 @@ for width in 80 120; do
   press F6;    expect "(Enter keeps it)" "the input box asks for its edit line"
   press R e n a m e d Enter; expect "Enter = OK" "the input box's buttons"
   press Enter; expect "= Renamed =" "the text typed into the input box"
+  press F11;   expect '"Plugin commands" [Sample panel]' "F11 builds the host's plugins menu"
   press F1;    expect "A small panel for the host emulator's tests." "F1 shows the plugin's help topic"
   press Space; await "any key closes the help" && sleep 0.5
   screen | grep -qF "any key closes the help" && fail "a key closes the help"
