@@ -59,7 +59,7 @@ TEST(HostRecordScan, ClearsEveryAddressIntoTheImageAndNothingElse) {
 
 // In this process's own memory: a heap block laid out as the host keeps a
 // loaded plugin (module name, handle, export addresses 1,124 bytes on).
-TEST(HostRecord, ClearsExactlyOneRecordAndWritesNothingWhenThereAreNoneOrMore) {
+TEST(DetachFromHost, ClearsExactlyOneRecordAndWritesNothingWhenThereAreNoneOrMore) {
     HMODULE module = LoadLibraryA((fixtureDir("clock") + "clock.dll").c_str());
     ASSERT_TRUE(module);
     ASSERT_TRUE(GetProcAddress(module, "SetStartupInfo") && GetProcAddress(module, "GetPluginInfo"));
