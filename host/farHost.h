@@ -4,9 +4,9 @@
 // records everything the plugin shows in a transcript.
 #pragma once
 
-#include "farApi.h"
-#include "faultGuard.h"
-#include "pluginRecord.h"
+#include "faults/faultGuard.h"
+#include "interface/farApi.h"
+#include "plugins/pluginRecord.h"
 
 #include <deque>
 #include <functional>
@@ -233,7 +233,7 @@ public:
     // running and clears its record; fault() is the report.
     bool faulted() const { return faulted_; }
     const std::string& fault() const { return fault_; }
-    // The host's record of this plugin (see pluginRecord.h).
+    // The host's record of this plugin (see plugins/pluginRecord.h).
     const PluginRecord* record() const { return record_; }
     // Runs body, a call into the export exportName, with its faults
     // contained; false when it faulted now or had faulted before (body is

@@ -1,14 +1,14 @@
 // The host itself: plugin loading, the registry root it lends to plugins,
 // and the records of what the plugins did.
 #include "farHost.h"
-#include "winHandles.h"
+#include "common/winHandles.h"
 
-#include "entryPoints.h"
-#include "heapChecks.h"
-#include "hostText.h"
-#include "peImage.h"
-#include "pluginRecord.h"
-#include "services.h"
+#include "common/hostText.h"
+#include "faults/heapChecks.h"
+#include "interface/entryPoints.h"
+#include "plugins/peImage.h"
+#include "plugins/pluginRecord.h"
+#include "services/services.h"
 
 #include <stdio.h>
 

@@ -1,7 +1,7 @@
 // Entering a plugin's folder, moving inside it, and coming back to the list;
 // and how the panel looks in either mode.
-#include "drop.h"
 #include "harness.h"
+#include "panels/drop.h"
 
 using namespace testing_support;
 

@@ -1,9 +1,9 @@
 // Copying onto a plugin's panel, as the emulator does it: what a plugin's
 // PutFiles receives must be what the host would hand it, or every
 // installation test checks the plugin against the wrong host.
-#include "drop.h"
 #include "farHost.h"
-#include "folderPanel.h"
+#include "panels/drop.h"
+#include "panels/folderPanel.h"
 #include "testSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,13 +1,13 @@
 // The emulator's own rules: if these drift from the host's, every
 // end-to-end test of the plugin tests against the wrong host.
-#include "columnLayout.h"
-#include "consoleKeys.h"
+#include "common/hostText.h"
+#include "console/consoleKeys.h"
+#include "console/keyNames.h"
 #include "farHost.h"
-#include "hostText.h"
-#include "keyNames.h"
-#include "langFile.h"
-#include "messageBox.h"
-#include "panelSort.h"
+#include "panels/columnLayout.h"
+#include "panels/panelSort.h"
+#include "plugins/langFile.h"
+#include "services/messageBox.h"
 #include "testSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,10 +1,10 @@
 // The plugin and the host emulator each declare the interface themselves: the
 // plugin from its side (src/far/farPlugin.h), the emulator as the host writes
-// and reads it (host/farApi.h). Every record both declare must have the same
-// size, and every field both name the same offset, so that a slip on either
-// side fails here rather than in a user's FAR.
+// and reads it (host/interface/farApi.h). Every record both declare must have
+// the same size, and every field both name the same offset, so that a slip on
+// either side fails here rather than in a user's FAR.
 #include "far/farPlugin.h"
-#include "farApi.h"
+#include "interface/farApi.h"
 
 #include <gtest/gtest.h>
 

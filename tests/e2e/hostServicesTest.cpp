@@ -1,15 +1,15 @@
 // The services the emulator lends a plugin beyond boxes and panels, and the
 // text rules of its output: what another author's plugin gets from them must
 // be what the host gives, or the plugin passes here and fails there.
-#include "cliReport.h"
-#include "farApi.h"
+#include "cli/cliReport.h"
+#include "console/terminalText.h"
 #include "farHost.h"
-#include "faultReport.h"
-#include "helpFile.h"
-#include "peImage.h"
-#include "terminalText.h"
+#include "faults/faultReport.h"
+#include "interface/farApi.h"
+#include "plugins/peImage.h"
+#include "services/helpFile.h"
+#include "services/wildcards.h"
 #include "testSupport.h"
-#include "wildcards.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,209 @@
+// The panel as text: what a person would see on the host's screen, in a
+// form tests can read. Bytes of the plugin's texts pass through unchanged.
+#include "farHost.h"
+
+#include "common/hostText.h"
+#include "panels/columnLayout.h"
+
+#include <stdlib.h>
+
+namespace farhost {
+
+namespace {
+
+const char kNone[] = "\x01";
+const char kColumnSeparator = '|';
+// '>' for the cursor, 'h' and 's' for the hidden and system attributes (the
+// host shows such items in their own colours), '*' for a selected item.
+constexpr int kMarkWidth = 4;
+
+const char* const kDefaultKeyLabels[12] = {"Help", "Menu", "View", "Edit", "Copy", "RenMov",
+                                           "MkFold", "Delete", "ConfMn", "Quit", "Plugin", "Screen"};
+const char* const kKeyGroupNames[7] = {"", "Ctrl", "Alt", "Shift", "CtrlShift", "AltShift", "CtrlAlt"};
+
+bool isFolder(const PanelEntry& e) { return (e.raw.FindData.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
+
+std::string attributeLetters(DWORD a) {
+    std::string s;
+    s += (a & FILE_ATTRIBUTE_READONLY) ? 'R' : '.';
+    s += (a & FILE_ATTRIBUTE_HIDDEN) ? 'H' : '.';
+    s += (a & FILE_ATTRIBUTE_SYSTEM) ? 'S' : '.';
+    s += (a & FILE_ATTRIBUTE_DIRECTORY) ? 'D' : '.';
+    s += (a & FILE_ATTRIBUTE_ARCHIVE) ? 'A' : '.';
+    return s;
+}
+
+std::string sizeCell(const PanelEntry& e, unsigned long long value, bool separators, int width) {
+    if (e.isDots) return fitRight("Up", width);
+    // A folder whose size the plugin reports shows it, as after the host counted it.
+    if (isFolder(e) && value == 0) return fitRight("Folder", width);
+    return formatSize(value, separators, width);
+}
+
+std::string cell(const PanelEntry& e, const std::string& type, DWORD panelFlags, int width) {
+    if (type.empty() || width <= 0) return std::string(width > 0 ? width : 0, ' ');
+    std::string mods = type.substr(1);
+    const FarFindData& fd = e.raw.FindData;
+    switch (type[0]) {
+    case 'N': {
+        bool nameOnly = (panelFlags & OPIF_SHOWNAMESONLY) || mods.find('O') != std::string::npos;
+        return fitLeft(nameOnly && !e.isDots ? namePart(e.name) : e.name, width);
+    }
+    case 'S': {
+        unsigned long long size = (static_cast<unsigned long long>(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow;
+        return sizeCell(e, size, mods.find('C') != std::string::npos, width);
+    }
+    case 'P': {
+        unsigned long long size = (static_cast<unsigned long long>(e.raw.PackSizeHigh) << 32) | e.raw.PackSize;
+        return sizeCell(e, size, mods.find('C') != std::string::npos, width);
+    }
+    case 'Z': return fitLeft(e.description, width);
+    case 'O': return fitLeft(e.owner, width);
+    case 'T': return fitLeft(formatTime(fd.ftLastWriteTime), width);
+    case 'A': return fitLeft(attributeLetters(fd.dwFileAttributes), width);
+    case 'D': {
+        if (mods.empty()) return fitLeft(formatDate(fd.ftLastWriteTime), width);
+        const FILETIME& ft = mods[0] == 'C' ? fd.ftCreationTime : mods[0] == 'A' ? fd.ftLastAccessTime : fd.ftLastWriteTime;
+        return fitLeft(formatDate(ft) + " " + formatTime(ft), width);
+    }
+    case 'C': {
+        int index = atoi(mods.c_str());
+        bool digit = !mods.empty() && mods[0] >= '0' && mods[0] <= '9';
+        if (digit && index < static_cast<int>(e.customColumns.size())) return fitLeft(e.customColumns[index], width);
+        return std::string(width, ' ');
+    }
+    default: return std::string(width, ' ');
+    }
+}
+
+// The host's own view modes, for a plugin that has none: Ctrl+0..9 choose,
+// Ctrl+Z adds or takes away the description column.
+void hostColumns(int mode, bool descriptions, std::vector<std::string>& types, std::vector<std::string>& widths) {
+    switch (mode) {
+    case 0: types = {"N"}, widths = {"0"}; break;
+    case 1: case 3: types = {"N", "S"}, widths = {"0", "10"}; break;
+    case 4: types = {"N", "S", "P", "D", "T", "A"}, widths = {"0", "10", "10", "8", "5", "5"}; break;
+    case 5: types = {"N", "Z"}, widths = {"0", "0"}; break;
+    case 6: types = {"N", "S", "Z"}, widths = {"0", "10", "0"}; break;
+    case 7: types = {"N", "S", "O"}, widths = {"0", "10", "12"}; break;
+    default: types = {"N", "S", "D"}, widths = {"0", "10", "8"}; break;
+    }
+    bool hasZ = false;
+    for (const std::string& t : types) hasZ = hasZ || t == "Z";
+    if (descriptions && !hasZ) types.push_back("Z"), widths.push_back("0");
+}
+
+constexpr DWORD kButtonFlags = 0x000F0000;   // the FMSG_MB_* field
+
+std::string boxText(const MessageCall& box, int width) {
+    // Button items passed as texts are the last lines; FMSG_MB_* buttons are not among them.
+    size_t textLines = box.lines.size();
+    if (!(box.flags & kButtonFlags)) textLines -= box.buttons.size() < textLines ? box.buttons.size() : textLines;
+    std::string buttons;
+    for (const std::string& b : box.buttons) buttons += (buttons.empty() ? "[ " : " [ ") + b + " ]";
+
+    std::string title = box.lines.empty() ? std::string() : box.lines[0];
+    size_t inner = title.size() + 2;
+    if (buttons.size() > inner) inner = buttons.size();
+    for (size_t i = 1; i < textLines; ++i)
+        if (box.lines[i].size() > inner) inner = box.lines[i].size();
+    if (width >= 14 && inner > static_cast<size_t>(width - 4)) inner = width - 4;
+    std::string head = " " + title.substr(0, inner) + " ";
+    size_t dashes = inner + 2 > head.size() ? inner + 2 - head.size() : 0;
+    std::string out = "+" + std::string(dashes / 2, '-') + head + std::string(dashes - dashes / 2, '-') + "+\n";
+    for (size_t i = 1; i < textLines; ++i) out += "| " + fitLeft(box.lines[i], static_cast<int>(inner)) + " |\n";
+    if (!buttons.empty()) out += "| " + fitCenter(buttons, static_cast<int>(inner)) + " |\n";
+    out += "+" + std::string(inner + 2, '-') + "+\n";
+    return out;
+}
+
+}  // namespace
+
+std::string renderMessageBox(const MessageCall& box, int width) { return boxText(box, width); }
+
+std::string Panel::render(int width, int height) const {
+    // The host asks for the panel's look before every redraw.
+    const_cast<Panel*>(this)->refreshInfo();
+    if (width < 20) width = 20;
+
+    std::vector<std::string> types, widthTexts, titles;
+    int mode = viewMode_;
+    if (mode >= 0 && mode < static_cast<int>(modes_.size()) && modes_[mode].ColumnTypes) {
+        types = splitText(modeStrings_[mode][0], ',');
+        if (modeStrings_[mode][1] != kNone) widthTexts = splitText(modeStrings_[mode][1], ',');
+        titles = modeTitles_[mode];
+    } else {
+        hostColumns(mode, descriptionsShown_, types, widthTexts);
+    }
+    for (std::string& t : types) t = trimBlanks(t);
+    int available = width - kMarkWidth - static_cast<int>(types.size()) + 1;
+    std::vector<int> widths = layoutColumnWidths(widthTexts, types.size(), available);
+
+    std::string out;
+    std::string title = " " + title_ + " ";
+    int left = (width - static_cast<int>(title.size())) / 2;
+    if (left < 0) left = 0;
+    std::string titleLine = std::string(left, '=') + title;
+    if (static_cast<int>(titleLine.size()) < width) titleLine += std::string(width - titleLine.size(), '=');
+    out += titleLine + "\n";
+
+    std::string heads(kMarkWidth, ' ');
+    for (size_t c = 0; c < types.size(); ++c) {
+        if (c) heads += kColumnSeparator;
+        std::string t = c < titles.size() && titles[c] != kNone ? titles[c] : defaultColumnTitle(types[c]);
+        heads += fitCenter(t, widths[c]);
+    }
+    out += heads + "\n";
+
+    int n = static_cast<int>(items_.size());
+    int first = 0, last = n;
+    if (height > 0 && n > height) {
+        first = current_ - height + 1 > 0 ? current_ - height + 1 : 0;
+        last = first + height;
+    }
+    bool marked = false;
+    for (int i = first; i < last; ++i) {
+        const PanelEntry& e = items_[i];
+        DWORD a = e.raw.FindData.dwFileAttributes;
+        std::string line;
+        line += i == current_ ? '>' : ' ';
+        line += (a & FILE_ATTRIBUTE_HIDDEN) ? 'h' : ' ';
+        line += (a & FILE_ATTRIBUTE_SYSTEM) ? 's' : ' ';
+        line += (e.raw.Flags & PPIF_SELECTED) ? '*' : ' ';
+        if (a & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) marked = true;
+        for (size_t c = 0; c < types.size(); ++c) {
+            if (c) line += kColumnSeparator;
+            line += cell(e, types[c], info_.Flags, widths[c]);
+        }
+        out += line + "\n";
+    }
+
+    if (marked)
+        out += (info_.Flags & OPIF_USEATTRHIGHLIGHTING) ? "(h: hidden, s: system; the host highlights these items)\n"
+                                                        : "(h: hidden, s: system)\n";
+    std::string keys;
+    for (int k = 0; k < 12; ++k) {
+        if (k) keys += ' ';
+        keys += std::to_string(k + 1) + (keyBar_[k] == kNone ? kDefaultKeyLabels[k] : keyBar_[k]);
+    }
+    // The key bar fits the screen's width, as the host's does.
+    if (static_cast<int>(keys.size()) > width) keys.resize(width);
+    out += keys + "\n";
+    for (int g = 1; g < 7; ++g) {
+        std::string group;
+        for (int k = 0; k < 12; ++k) {
+            const std::string& label = keyBar_[g * 12 + k];
+            if (label == kNone) continue;
+            group += " " + std::to_string(k + 1) + label;
+        }
+        if (group.empty()) continue;
+        std::string line = std::string(kKeyGroupNames[g]) + ":" + group;
+        if (static_cast<int>(line.size()) > width) line.resize(width);
+        out += line + "\n";
+    }
+
+    if (const MessageCall* box = host_->boxOnScreen()) out += boxText(*box, width);
+    return out;
+}
+
+}  // namespace farhost
