@@ -1,20 +1,14 @@
 #include "commands/hostRecord.h"
 
+#include "catalogue/peImageFacts.h"
 #include "commands/hostRecordScan.h"
 
 #include <stdint.h>
 
 namespace {
 
-// The exports a 1.70 host takes from a plugin it loads.
-const char* const HOST_EXPORTS[] = {
-    "SetStartupInfo", "GetPluginInfo", "OpenPlugin", "OpenFilePlugin", "ClosePlugin", "GetFindData",
-    "FreeFindData", "GetVirtualFindData", "FreeVirtualFindData", "SetDirectory", "GetFiles", "PutFiles",
-    "DeleteFiles", "MakeDirectory", "ProcessHostFile", "SetFindList", "Configure", "ExitFAR", "ProcessKey",
-    "ProcessEvent", "ProcessEditorEvent", "Compare", "ProcessEditorInput", "ProcessViewerEvent",
-    "GetOpenPluginInfo", "GetMinFarVersion",
-};
-constexpr int EXPORT_COUNT = sizeof HOST_EXPORTS / sizeof HOST_EXPORTS[0];
+// The host keeps the address of each of its entry points the plugin exports.
+constexpr int EXPORT_COUNT = FAR_ENTRY_POINT_COUNT;
 
 // Memory is read in chunks with the next window behind each, so that a record
 // whose handle ends one chunk is still seen whole.
@@ -39,7 +33,7 @@ bool readModuleFacts(HMODULE module, ModuleFacts* facts) {
     facts->end = facts->base + nt->OptionalHeader.SizeOfImage;
     facts->exportCount = 0;
     for (int i = 0; i < EXPORT_COUNT; ++i) {
-        FARPROC address = GetProcAddress(module, HOST_EXPORTS[i]);
+        FARPROC address = GetProcAddress(module, FAR_ENTRY_POINTS[i]);
         if (address) facts->exports[facts->exportCount++] = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(address));
     }
     return true;
