@@ -111,7 +111,11 @@ std::string boxText(const MessageCall& box, int width) {
     std::string head = " " + title.substr(0, inner) + " ";
     size_t dashes = inner + 2 > head.size() ? inner + 2 - head.size() : 0;
     std::string out = "+" + std::string(dashes / 2, '-') + head + std::string(dashes - dashes / 2, '-') + "+\n";
-    for (size_t i = 1; i < textLines; ++i) out += "| " + fitLeft(box.lines[i], static_cast<int>(inner)) + " |\n";
+    for (size_t i = 1; i < textLines; ++i) {
+        // A line that starts with \x01 is drawn by the host as a separator across the box.
+        if (!box.lines[i].empty() && box.lines[i][0] == '\x01') out += "|" + std::string(inner + 2, '-') + "|\n";
+        else out += "| " + fitLeft(box.lines[i], static_cast<int>(inner)) + " |\n";
+    }
     if (!buttons.empty()) out += "| " + fitCenter(buttons, static_cast<int>(inner)) + " |\n";
     out += "+" + std::string(inner + 2, '-') + "+\n";
     return out;

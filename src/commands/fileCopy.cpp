@@ -17,6 +17,7 @@ size_t targetEnd;
 size_t prefixLength;
 
 bool stopRequested;
+int filesCopied;   // since the last resetCopyStop
 
 const char* message(int id) {
     const char* text = msgText(id);
@@ -56,9 +57,13 @@ void checkForStop() {
 
 }  // namespace
 
-void resetCopyStop() { stopRequested = false; }
+void resetCopyStop() {
+    stopRequested = false;
+    filesCopied = 0;
+}
 void setEscapeSource(EscapeSource source) { escapeSource = source ? source : escapeTyped; }
 bool copyStopped() { return stopRequested; }
+bool copiedAnyFile() { return filesCopied > 0; }
 
 int makeFolder(const char* path, int* created) {
     if (created) *created = 0;
@@ -114,6 +119,7 @@ int copyEntry(const WIN32_FIND_DATAA* entry, const char* folder, void* context) 
         checkForStop();
         if (stopRequested) return 0;   // neither copied nor a failure: the user stopped
         ok = CopyFileA(source, target, FALSE) ? 1 : 0;
+        if (ok) ++filesCopied;
         if (!ok) {
             noteInstallFailure(message(MFailCopy), source);
             // The old DLL of a plugin the host has loaded cannot be replaced.

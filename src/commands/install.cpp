@@ -134,7 +134,9 @@ void closingBox(const Drop& drop, bool hadDll) {
     if (!failures) {
         lines[n++] = message(hadDll ? MInstalledPlugins : MInstalledFiles);
     } else {
-        lines[n++] = message(drop.installed ? MInstallNotAll : MInstallNothing);
+        // A stopped copy keeps what it copied: part of an item may be there.
+        bool something = drop.installed || (copyStopped() && copiedAnyFile());
+        lines[n++] = message(something ? MInstallNotAll : MInstallNothing);
         for (int i = 0; i < installFailureLinesKept(); ++i) lines[n++] = installFailureLine(i);
         if (failures > installFailureLinesKept()) lines[n++] = "...";
     }
