@@ -95,6 +95,7 @@ enum MessageId {
     MUnfitMissingDll = 99,
     MUnfitMissingImport = 100,
     MInfoFitBut = 101,
+    // 102 to 179 are not used yet.
 };
 
 extern const char* const PLUGIN_TITLE;   // "Vantorel": menus, box and dialog titles
