@@ -5,6 +5,7 @@
 #include "catalogue/folderFacts.h"
 #include "catalogue/folderWalk.h"
 #include "catalogue/loadedModules.h"
+#include "catalogue/pluginFitness.h"
 #include "catalogue/pluginFolder.h"
 #include "catalogue/probe.h"
 #include "catalogue/substituteMessages.h"
@@ -29,13 +30,17 @@ const char SCAN_TITLE[] = "Scan";
 void examinePlugin(CatalogueRecord* r, const char* pluginFolder, FolderFacts& facts) {
     PluginInfo answered;
     memset(&answered, 0, sizeof answered);
-    HMODULE loaded = nullptr;
-    bool answeredInfo = false;
+    HMODULE probed = nullptr;
+    bool loadedHere = false;
+    // A DLL without any of the host's entry points is no plugin: loading it
+    // would only run its start-up code.
     if (!JConfig.skipProbing) {
-        HMODULE probed = r->module ? probePlugin(r->dllPath, r->module, &answered, false)
-                                   : (loaded = loadAndProbePlugin(r->dllPath, &answered));
-        answeredInfo = probed && answered.StructSize != 0;
+        if (r->module)
+            probed = probePlugin(r->dllPath, r->module, &answered, false);
+        else if (exportsFarEntryPoint(r->dllPath))
+            probed = loadAndProbePlugin(r->dllPath, &answered, &loadedHere);
     }
+    bool answeredInfo = probed && answered.StructSize != 0;
     MenuSnapshot snapshot;
     if (answeredInfo) snapshotMenuStrings(&answered, &snapshot);
     memset(r->description, 0, sizeof r->description);
@@ -44,7 +49,7 @@ void examinePlugin(CatalogueRecord* r, const char* pluginFolder, FolderFacts& fa
     } else {
         facts.filesDescriptionOf(pluginFolder, r->description);
     }
-    if (loaded) releaseProbedLibrary(loaded);
+    if (loadedHere) releasePlugin(probed);
     if (!JConfig.skipProbing) substituteGetMsg(SUBSTITUTE_RELEASE, 0);
 }
 

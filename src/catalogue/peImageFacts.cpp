@@ -8,7 +8,7 @@ const char* const FAR_ENTRY_POINTS[FAR_ENTRY_POINT_COUNT] = {
     "SetDirectory",       "GetFiles",          "PutFiles",           "DeleteFiles",      "MakeDirectory",
     "ProcessHostFile",    "SetFindList",       "Configure",          "ExitFAR",          "ProcessKey",
     "ProcessEvent",       "ProcessEditorEvent", "Compare",           "ProcessEditorInput",
-    "ProcessViewerEvent", "GetOpenPluginInfo", "GetMinFarVersion",
+    "ProcessViewerEvent", "GetOpenPluginInfo", "GetMinFarVersion", "ProcessDialogEvent",
 };
 
 namespace {
@@ -136,7 +136,15 @@ PeImageKind openPeImage(PeImage* image, const uint8_t* data, size_t size) {
         image->importRva = read32(header + directoriesAt + 8);
         image->importSize = read32(header + directoriesAt + 12);
     }
+    if (directoryCount > 2) {
+        image->resourceRva = read32(header + directoriesAt + 16);
+        image->resourceSize = read32(header + directoriesAt + 20);
+    }
     return image->wide ? PE_IMAGE_64 : PE_IMAGE_32;
+}
+
+const uint8_t* peBlockAt(const PeImage& image, uint64_t rva, uint64_t length) {
+    return blockAt(image, rva, length);
 }
 
 bool forEachPeExport(const PeImage& image, PeNameVisit visit, void* context) {
@@ -258,7 +266,8 @@ void readPluginImageFacts(const uint8_t* data, size_t size, PluginImageFacts* fa
 PluginUnfitness exportVerdict(const PluginImageFacts& facts) {
     if (facts.kind == PE_NOT_IMAGE) return UNFIT_NOT_WINDOWS_DLL;
     if (facts.kind == PE_IMAGE_64) return UNFIT_64_BIT;
-    if (facts.entryPoints)
+    // FAR 1.70 keeps a DLL for its own entry points only.
+    if (facts.entryPoints & FAR170_ENTRY_POINTS)
         return facts.entryPoints & entryPointBit(EP_SET_STARTUP_INFO) ? PLUGIN_FIT : PLUGIN_FIT_NO_STARTUP;
     if (facts.wide) return UNFIT_UNICODE_BUILD;
     if (facts.decorated) return UNFIT_DECORATED;

@@ -26,6 +26,7 @@ struct PeImage {
     uint32_t headersSize;
     uint32_t exportRva, exportSize;
     uint32_t importRva, importSize;
+    uint32_t resourceRva, resourceSize;
 };
 
 // Checks the headers as the loader would: "MZ", the "PE" signature, a DLL,
@@ -45,20 +46,28 @@ bool forEachPeExport(const PeImage& image, PeNameVisit visit, void* context);
 typedef bool (*PeImportVisit)(const char* dll, const char* function, void* context);
 bool forEachPeImport(const PeImage& image, PeImportVisit visit, void* context);
 
-// The host's 1.70 entry points, in the order of the bit masks below.
-constexpr int FAR_ENTRY_POINT_COUNT = 26;
+// length bytes of file data at rva, or nullptr when not all of them are in
+// the file.
+const uint8_t* peBlockAt(const PeImage& image, uint64_t rva, uint64_t length);
+
+// The host's entry points, in the order of the bit masks below: FAR 1.70's
+// 26, then ProcessDialogEvent, which FAR 1.71 from build 2307 and FAR 1.75
+// call and FAR 1.70 never looks up.
+constexpr int FAR_ENTRY_POINT_COUNT = 27;
 extern const char* const FAR_ENTRY_POINTS[FAR_ENTRY_POINT_COUNT];
 constexpr uint32_t entryPointBit(int index) { return 1u << index; }
 enum {
     EP_SET_STARTUP_INFO = 0,
     EP_GET_MIN_FAR_VERSION = 25,
+    EP_PROCESS_DIALOG_EVENT = 26,
 };
+constexpr uint32_t FAR170_ENTRY_POINTS = entryPointBit(EP_PROCESS_DIALOG_EVENT) - 1;
 
 // What the exports say about a plugin for the host.
 struct PluginImageFacts {
     PeImageKind kind;
     uint32_t exportCount;
-    uint32_t entryPoints;   // exported under the plain name the host looks up
+    uint32_t entryPoints;   // exported under the plain name the host looks up (any FAR 1.x)
     uint32_t decorated;     // exported only as "Name@N" or "_Name@N"
     uint32_t wide;          // exported as "NameW", a build for the later hosts
 };

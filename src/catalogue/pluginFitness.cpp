@@ -9,52 +9,6 @@
 
 namespace {
 
-// Far beyond any plugin or system DLL; a larger file is not read.
-const DWORD MAX_IMAGE_BYTES = 256u << 20;
-
-// A file mapped read-only into memory: the reader sees its bytes without the
-// loader being asked to run anything of it.
-class MappedFile {
-public:
-    MappedFile() {}
-    explicit MappedFile(const char* path) { open(path); }
-    ~MappedFile() { close(); }
-    MappedFile(const MappedFile&) = delete;
-    MappedFile& operator=(const MappedFile&) = delete;
-
-    void open(const char* path) {
-        close();
-        file_ = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file_ == INVALID_HANDLE_VALUE) return;
-        DWORD high = 0;
-        DWORD size = GetFileSize(file_, &high);
-        if (size == INVALID_FILE_SIZE || high || size == 0 || size > MAX_IMAGE_BYTES) return;
-        mapping_ = CreateFileMappingA(file_, nullptr, PAGE_READONLY, 0, 0, nullptr);
-        if (!mapping_) return;
-        view_ = static_cast<const uint8_t*>(MapViewOfFile(mapping_, FILE_MAP_READ, 0, 0, 0));
-        if (view_) size_ = size;
-    }
-    void close() {
-        if (view_) UnmapViewOfFile(view_);
-        if (mapping_) CloseHandle(mapping_);
-        if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
-        file_ = INVALID_HANDLE_VALUE;
-        mapping_ = nullptr;
-        view_ = nullptr;
-        size_ = 0;
-    }
-    bool opened() const { return file_ != INVALID_HANDLE_VALUE; }
-    const uint8_t* data() const { return view_; }
-    size_t size() const { return size_; }
-
-private:
-    HANDLE file_ = INVALID_HANDLE_VALUE;
-    HANDLE mapping_ = nullptr;
-    const uint8_t* view_ = nullptr;
-    size_t size_ = 0;
-};
-
 // Whether folder + name names an existing file; the joined path goes to found.
 bool fileIn(const char* folder, size_t folderLength, const char* name, char* found, size_t cap) {
     if (!folderLength || folderLength >= cap) return false;
@@ -187,6 +141,13 @@ void checkPluginFile(const char* path, PluginFitness* fitness) {
     check.pluginPath = path;
     check.fitness = fitness;
     forEachPeImport(image, noteImport, &check);
+}
+
+bool exportsFarEntryPoint(const char* path) {
+    MappedFile file(path);
+    PluginImageFacts facts;
+    readPluginImageFacts(file.data(), file.size(), &facts);
+    return (facts.entryPoints & FAR170_ENTRY_POINTS) != 0;
 }
 
 bool isFar170Plugin(const char* path) {

@@ -19,6 +19,10 @@ struct PluginFitness {
 // each DLL it imports and checks that the DLL exports what it imports by name.
 void checkPluginFile(const char* path, PluginFitness* fitness);
 
+// Whether the DLL exports one of FAR 1.70's entry points under its plain
+// name, read from the file: a scan loads nothing else.
+bool exportsFarEntryPoint(const char* path);
+
 // The installer's question: would FAR 1.70 load this DLL and keep it as a
 // plugin?
 bool isFar170Plugin(const char* path);

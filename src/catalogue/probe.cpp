@@ -50,6 +50,14 @@ void callRelease(void* context) {
     releaseLibrary(static_cast<ReleaseCall*>(context)->module);
 }
 
+struct ExitCall {
+    PFN_ExitFAR fn;
+};
+
+void callExitFar(void* context) {
+    static_cast<ExitCall*>(context)->fn();
+}
+
 }  // namespace
 
 HMODULE probePlugin(const char* dllPath, HMODULE module, PluginInfo* info, bool giveStartupInfo) {
@@ -86,10 +94,31 @@ HMODULE loadForeignLibrary(const char* dllPath) {
     return faulted ? nullptr : call.module;
 }
 
-HMODULE loadAndProbePlugin(const char* dllPath, PluginInfo* info) {
+HMODULE heldModule(const char* dllPath) {
+    return dllPath && *dllPath ? GetModuleHandleA(dllPath) : nullptr;
+}
+
+HMODULE loadAndProbePlugin(const char* dllPath, PluginInfo* info, bool* loadedHere) {
+    *loadedHere = false;
+    if (HMODULE held = heldModule(dllPath)) return probePlugin(dllPath, held, info, false);
     HMODULE module = loadForeignLibrary(dllPath);
     if (!module) return nullptr;
+    *loadedHere = true;
     return probePlugin(dllPath, module, info, true);
+}
+
+DWORD callPluginExit(HMODULE module) {
+    auto exitFar = module ? reinterpret_cast<PFN_ExitFAR>(GetProcAddress(module, "ExitFAR")) : nullptr;
+    if (!exitFar) return 0;
+    ExitCall call = {exitFar};
+    return guardedCall(callExitFar, &call);
+}
+
+DWORD releasePlugin(HMODULE module) {
+    // A plugin that faulted on its way out is released all the same.
+    DWORD exitCode = callPluginExit(module);
+    DWORD releaseCode = releaseProbedLibrary(module);
+    return exitCode ? exitCode : releaseCode;
 }
 
 DWORD releaseProbedLibrary(HMODULE module) {

@@ -8,12 +8,30 @@
 // Startup information goes to the plugin only when asked for. Returns the
 // module, or nullptr when none was given.
 HMODULE probePlugin(const char* dllPath, HMODULE module, PluginInfo* info, bool giveStartupInfo);
-// Loads the DLL by its full path and probes it with startup information; the
-// caller frees the returned module once the answers are copied.
-HMODULE loadAndProbePlugin(const char* dllPath, PluginInfo* info);
+// Probes the plugin of this DLL. A DLL the process has loaded already (the
+// host's plugin) is asked as it is: no startup information, no reference
+// taken, *loadedHere false. Otherwise it is loaded by its full path and
+// probed with startup information, *loadedHere true, and the caller ends it
+// with releasePlugin once the answers are copied.
+HMODULE loadAndProbePlugin(const char* dllPath, PluginInfo* info, bool* loadedHere);
+// The module the DLL of this full path is loaded under, or nullptr.
+HMODULE heldModule(const char* dllPath);
+// The plugin's ExitFAR, if it exports one, under a guard: the host calls it
+// before it releases a plugin, and the plugin releases there what it loaded
+// for itself. Returns 0, or the code of the exception it raised.
+DWORD callPluginExit(HMODULE module);
 // FreeLibrary of a probed module, with a fault in its unloading contained.
 // Returns 0, or the code of the exception the release raised.
 DWORD releaseProbedLibrary(HMODULE module);
+// Ends a plugin as the host ends one before releasing it: its ExitFAR, if
+// it exports one, under a guard (what it loaded for itself, helper modules
+// among them, it releases there), then the release. Only for a module whose
+// load this plugin made or whose host record it cleared: the host's own
+// plugin would lose its state. Returns 0, or the code of the exception
+// ExitFAR or the release raised.
+DWORD releasePlugin(HMODULE module);
+
+typedef void(WINAPI* PFN_ExitFAR)();
 
 // The release call, replaceable so that tests can make it fault.
 typedef BOOL(WINAPI* ReleaseLibraryFunction)(HMODULE);

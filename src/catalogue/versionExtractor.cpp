@@ -1,5 +1,6 @@
 #include "catalogue/versionExtractor.h"
 
+#include "catalogue/peVersion.h"
 #include "catalogue/versionText.h"
 #include "runtime/heap.h"
 #include "runtime/handles.h"
@@ -11,51 +12,33 @@ namespace {
 
 // A line of file_id.diz is read up to this many characters at a time.
 constexpr int DIZ_LINE_CHARS = 259;
+// More of a FileVersion text than the version field could ever show.
+constexpr size_t VERSION_READ_CHARS = 128;
 
-class VersionBlock {
-public:
-    explicit VersionBlock(const char* path) {
-        DWORD ignored = 0;
-        DWORD size = GetFileVersionInfoSizeA(path, &ignored);
-        if (!size) return;
-        // Two spare zero bytes end any text that runs to the block's end.
-        block_ = heapAlloc(size + 2);
-        if (block_ && !GetFileVersionInfoA(path, 0, size, block_)) {
-            heapFree(block_);
-            block_ = nullptr;
-        }
-    }
-    ~VersionBlock() { heapFree(block_); }
-    VersionBlock(const VersionBlock&) = delete;
-    VersionBlock& operator=(const VersionBlock&) = delete;
-
-    // The FileVersion string of the first translation, or nullptr.
-    const char* fileVersion() const {
-        if (!block_) return nullptr;
-        void* value = nullptr;
-        UINT length = 0;
-        if (!VerQueryValueA(block_, "\\VarFileInfo\\Translation", &value, &length) || !value ||
-            length < 2 * sizeof(WORD))
-            return nullptr;
-        const WORD* pair = static_cast<const WORD*>(value);
-        char query[64];
-        snprintf(query, sizeof query, "\\StringFileInfo\\%04x%04x\\FileVersion", pair[0], pair[1]);
-        value = nullptr;
-        length = 0;
-        if (!VerQueryValueA(block_, query, &value, &length) || !value) return nullptr;
-        return static_cast<const char*>(value);
-    }
-
-private:
-    void* block_ = nullptr;
-};
+// The DLL's FileVersion, read from its file: loading it as data would map it
+// as a module once more.
+bool fileVersionOf(const char* path, char* out, size_t cap) {
+    MappedFile file(path);
+    PeImage image;
+    if (openPeImage(&image, file.data(), file.size()) == PE_NOT_IMAGE) return false;
+    const uint8_t* text = nullptr;
+    size_t length = 0;
+    if (!peFileVersion(image, &text, &length)) return false;
+    WCHAR wide[VERSION_READ_CHARS];
+    if (length > VERSION_READ_CHARS) length = VERSION_READ_CHARS;
+    for (size_t i = 0; i < length; ++i) wide[i] = static_cast<WCHAR>(text[2 * i] | (text[2 * i + 1] << 8));
+    int n = length ? WideCharToMultiByte(CP_ACP, 0, wide, static_cast<int>(length), out, static_cast<int>(cap - 1),
+                                         nullptr, nullptr)
+                   : 0;
+    out[n > 0 ? n : 0] = 0;
+    return true;
+}
 
 } // namespace
 
 bool resourceVersion(CatalogueRecord* record, const char* dllPath) {
-    VersionBlock info(dllPath);
-    const char* text = info.fileVersion();
-    if (!text) return false;
+    char text[VERSION_READ_CHARS * 2 + 1];
+    if (!fileVersionOf(dllPath, text, sizeof text)) return false;
     storeVersion(record->version, text, VERSION_CHARS);
     return true;
 }

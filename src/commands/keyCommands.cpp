@@ -1,9 +1,11 @@
-// The list-mode panel's own keys. Browse mode handles none, so that the host's
-// file commands apply there.
+// The list-mode panel's own keys. Every key that would have the host move,
+// delete or create files in the plugin folders the list shows is taken here.
+// Browse mode handles none, so that the host's file commands apply there.
 #include "commands/keyCommands.h"
 
 #include "commands/pluginCommands.h"
 #include "state/pluginState.h"
+#include "ui/messages.h"
 
 #include <string.h>
 
@@ -22,22 +24,50 @@ void rescan(PanelState* panel) {
     updateAndRedraw(panel->handle);
 }
 
-enum Command { NONE, UNLOAD, HELP, CONFIGURE, RESCAN, CLEAR_CACHE, INFO };
+enum Command {
+    NONE, UNLOAD, UNINSTALL, RELOAD, HELP, CONFIGURE, RESCAN, CLEAR_CACHE, INFO,
+    FILE_COMMAND,   // one of the host's own file commands, which must not touch plugin folders
+};
+
+// The host hands over a Delete key in two ways: the virtual key, and in FAR
+// 1.75 a Delete without the enhanced flag (the numeric keypad's, and every
+// Delete through a terminal) as the keypad code 0x109. Both are the same key
+// to the user, and both must reach the plugin's command: a key it leaves alone
+// is the host's own delete of the plugin's folder.
+constexpr int VK_NUMPAD_DELETE = 0x109;
+
+struct KeyBinding {
+    int key;
+    unsigned controlState;   // compared whole: Ctrl+Shift+Del is not Shift+Del
+    Command command;
+};
+
+const KeyBinding LIST_KEYS[] = {
+    {VK_DELETE, PKF_SHIFT, UNLOAD},
+    {VK_NUMPAD_DELETE, PKF_SHIFT, UNLOAD},
+    {VK_F8, PKF_SHIFT, UNLOAD},
+    {VK_DELETE, 0, UNINSTALL},
+    {VK_NUMPAD_DELETE, 0, UNINSTALL},
+    {VK_F8, 0, UNINSTALL},
+    {VK_F6, PKF_SHIFT, RELOAD},
+    {VK_F1, PKF_SHIFT, HELP},
+    {VK_F3, 0, INFO},
+    {VK_F4, 0, CONFIGURE},
+    {VK_F5, PKF_SHIFT, RESCAN},
+    {VK_F7, PKF_SHIFT, CLEAR_CACHE},
+    // The host would move, rename, wipe, link or create in the plugin
+    // folders the list shows (its current folder follows the cursor there).
+    {VK_F6, 0, FILE_COMMAND},
+    {VK_F7, 0, FILE_COMMAND},
+    {VK_F4, PKF_SHIFT, FILE_COMMAND},
+    {VK_F6, PKF_ALT, FILE_COMMAND},
+    {VK_DELETE, PKF_ALT, FILE_COMMAND},
+    {VK_NUMPAD_DELETE, PKF_ALT, FILE_COMMAND},
+};
 
 Command commandOf(int key, unsigned controlState) {
-    // Modifiers are compared whole: Ctrl+Shift+Del is not Shift+Del.
-    if (controlState == PKF_SHIFT) {
-        switch (key) {
-        case VK_DELETE:
-        case VK_F8: return UNLOAD;
-        case VK_F1: return HELP;
-        case VK_F5: return RESCAN;
-        case VK_F7: return CLEAR_CACHE;
-        default: return NONE;
-        }
-    }
-    if (controlState == 0 && key == VK_F4) return CONFIGURE;
-    if (controlState == 0 && key == VK_F3) return INFO;
+    for (const KeyBinding& binding : LIST_KEYS)
+        if (binding.key == key && binding.controlState == controlState) return binding.command;
     return NONE;
 }
 
@@ -70,12 +100,15 @@ int handlePanelKey(PanelState* panel, int key, unsigned controlState) {
     case NONE: return 0;
     case RESCAN: rescan(panel); return 1;
     case CLEAR_CACHE: clearHostPluginCache(); return 1;
+    case FILE_COMMAND: showMsg(MListFileCommand); return 1;
     default: break;
     }
     CatalogueRecord* record = currentRecord(panel);
     if (!record) return 1;
     switch (command) {
     case UNLOAD: unloadPlugin(panel->handle, record); break;
+    case UNINSTALL: uninstallPlugin(panel, record); break;
+    case RELOAD: reloadPlugin(panel->handle, record); break;
     case HELP: showPluginHelp(record); break;
     case CONFIGURE: configurePlugin(record); break;
     case INFO: showPluginInfo(record); break;

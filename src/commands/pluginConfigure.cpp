@@ -23,7 +23,8 @@ void callConfigure(void* context) {
 }  // namespace
 
 void configurePlugin(const CatalogueRecord* record) {
-    HMODULE module = record->module;
+    // A plugin the process holds already is the host's: used as it is.
+    HMODULE module = heldModule(record->dllPath);
     bool loadedHere = false;
     if (!module) {
         module = loadForeignLibrary(record->dllPath);
@@ -41,7 +42,9 @@ void configurePlugin(const CatalogueRecord* record) {
         probePlugin(record->dllPath, module, &scratch, loadedHere);
         ConfigureCall call = {configure};
         if (guardedCall(callConfigure, &call)) showMsg(MConfigureFailed);
-        substituteGetMsg(SUBSTITUTE_RELEASE, 0);
     }
-    if (loadedHere) releaseProbedLibrary(module);
+    // Ended as the host ends a plugin, so that what it loaded goes with it;
+    // its ExitFAR may still ask for its texts.
+    if (loadedHere) releasePlugin(module);
+    substituteGetMsg(SUBSTITUTE_RELEASE, 0);
 }

@@ -41,22 +41,6 @@ struct Box {
     }
 };
 
-// A path too long for the box loses its middle, so that both the drive and
-// the file name stay visible.
-void cutMiddle(char* out, size_t width, const char* path) {
-    size_t length = strlen(path);
-    if (length <= width) {
-        copyText(out, width + 1, path);
-        return;
-    }
-    const size_t dots = 3;
-    size_t head = (width - dots) / 2;
-    size_t tail = width - dots - head;
-    copyTextN(out, width + 1, path, head);
-    appendText(out, width + 1, "...");
-    appendText(out, width + 1, path + length - tail);
-}
-
 // Names after a label, as many lines as they need.
 void addNameList(Box* box, const char* label, const char* const* names, int count) {
     char* line = box->next();
@@ -169,6 +153,7 @@ void addEntryPoints(Box* box, const PluginImageFacts& facts) {
     for (int i = 0; i < FAR_ENTRY_POINT_COUNT; ++i)
         if (facts.entryPoints & entryPointBit(i)) names[count++] = FAR_ENTRY_POINTS[i];
     addNameList(box, msgText(MInfoEntryPoints), names, count);
+    if (facts.entryPoints & entryPointBit(EP_PROCESS_DIALOG_EVENT)) box->add(msgText(MInfoDialogEvent));
 }
 
 void addVerdict(Box* box, const PluginFitness& fitness) {

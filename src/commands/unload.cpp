@@ -7,7 +7,9 @@
 
 #include "catalogue/probe.h"
 #include "catalogue/guardedCall.h"
+#include "catalogue/pluginFolder.h"
 #include "commands/hostRecord.h"
+#include "runtime/text.h"
 #include "state/panelState.h"
 #include "state/pluginState.h"
 #include "ui/messages.h"
@@ -35,7 +37,7 @@ HMODULE ownModule() {
 // The module the DLL of this path is loaded under now: the list may be older
 // than what the host has loaded or released since.
 HMODULE loadedModuleOf(const char* dllPath) {
-    return *dllPath ? GetModuleHandleA(dllPath) : nullptr;
+    return heldModule(dllPath);
 }
 
 // Whether the other half of the host shows a panel that is not one of ours.
@@ -54,6 +56,9 @@ bool foreignPanelOpposite(HANDLE handle) {
 }  // namespace
 
 void freePluginModule(HMODULE* module) {
+    // Ended as the host ends a plugin at its quit, so that the helper
+    // modules it loaded for itself go with it.
+    callPluginExit(*module);
     ReleaseCall call = {*module, FALSE};
     // The plugin's own clean-up runs inside the release and may fault.
     if (guardedCall(callRelease, &call)) {
@@ -67,35 +72,46 @@ void freePluginModule(HMODULE* module) {
     *module = nullptr;
 }
 
+int unloadRefusal(HANDLE handle, HMODULE module) {
+    // Releasing our own module would pull the code of this command from under it.
+    if (module == ownModule()) return MCannotUnloadSelf;
+    // The host calls an open panel's plugin at once, whatever its record says.
+    if (foreignPanelOpposite(handle)) return MUnloadPanelOpen;
+    return 0;
+}
+
+bool releaseFromHost(HMODULE* module) {
+    // A release the host is not told of must never happen: without its record
+    // found for certain, nothing is written and nothing released.
+    if (detachFromHost(*module) != HOST_RECORD_CLEARED) return false;
+    freePluginModule(module);
+    return true;
+}
+
 void unloadPlugin(HANDLE handle, CatalogueRecord* record) {
     record->module = loadedModuleOf(record->dllPath);
     if (!record->module) {
         showMsg(MNotLoaded);
         return;
     }
-    // Releasing our own module would pull the code of this command from under it.
-    if (record->module == ownModule()) {
-        showMsg(MCannotUnloadSelf);
-        return;
-    }
-    // The host calls an open panel's plugin at once, whatever its record says.
-    if (foreignPanelOpposite(handle)) {
-        showMsg(MUnloadPanelOpen);
+    if (int refusal = unloadRefusal(handle, record->module)) {
+        showMsg(refusal);
         return;
     }
     if (!startupInfo.Message) return;
-    const char* question[3] = {PLUGIN_TITLE, msgText(MAskUnload1), msgText(MAskUnload2)};
-    if (startupInfo.Message(startupInfo.ModuleNumber, FMSG_WARNING | FMSG_MB_YESNO, "", question, 3, 0) != 0) return;
+    char folder[MAX_PATH], shownFolder[BOX_TEXT_CHARS + 1];
+    pluginFolderOf(record->dllPath, folder, false);
+    cutMiddle(shownFolder, BOX_TEXT_CHARS, folder);
+    const char* question[5] = {PLUGIN_TITLE, msgText(MAskUnload1), shownFolder, fileNameOf(record->dllPath),
+                               msgText(MAskUnload2)};
+    if (startupInfo.Message(startupInfo.ModuleNumber, FMSG_WARNING | FMSG_MB_YESNO, "", question, 5, 0) != 0) return;
 
     HANDLE screen = startupInfo.SaveScreen ? startupInfo.SaveScreen(0, 0, -1, -1) : nullptr;
     const char* notice[2] = {PLUGIN_TITLE, msgText(MUnloading)};
     startupInfo.Message(startupInfo.ModuleNumber, 0, "", notice, 2, 0);
-    // A release the host is not told of must never happen: without its record
-    // found for certain, nothing is written and nothing released.
-    HostRecordOutcome outcome = detachFromHost(record->module);
-    if (outcome == HOST_RECORD_CLEARED) freePluginModule(&record->module);
+    bool released = releaseFromHost(&record->module);
     if (startupInfo.RestoreScreen) startupInfo.RestoreScreen(screen);
-    if (outcome != HOST_RECORD_CLEARED) {
+    if (!released) {
         showMsg(MHostRecordNotFound);
         return;
     }

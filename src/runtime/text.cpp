@@ -87,3 +87,19 @@ void setEndSlash(char* path, int wanted, size_t cap) {
         path[n - 1] = 0;
     }
 }
+
+// A path too long for the box loses its middle, so that both the drive and
+// the file name stay visible.
+void cutMiddle(char* out, size_t width, const char* path) {
+    size_t length = strlen(path);
+    if (length <= width) {
+        copyText(out, width + 1, path);
+        return;
+    }
+    const size_t dots = 3;
+    size_t head = (width - dots) / 2;
+    size_t tail = width - dots - head;
+    copyTextN(out, width + 1, path, head);
+    appendText(out, width + 1, "...");
+    appendText(out, width + 1, path + length - tail);
+}

@@ -25,3 +25,7 @@ bool startsWithNoCase(const char* text, const char* prefix);
 // Adds (wanted 1) or removes (wanted 0) one trailing backslash. A missing or
 // empty path is left alone. Adding never writes past cap.
 void setEndSlash(char* path, int wanted, size_t cap = 260);
+
+// A path too long for a line of width characters loses its middle ("..."),
+// so that both the drive and the file name stay visible. out holds width + 1.
+void cutMiddle(char* out, size_t width, const char* path);

@@ -53,7 +53,11 @@ enum MessageId {
     MCommandTooLong = 48,
     MHostRecordNotFound = 49,
     MUnloadPanelOpen = 50,
-    // 51 to 55 are not used yet.
+    MListFileCommand = 51,
+    MAskUninstall = 52,
+    MNoVersion = 53,
+    MLoadedByFar = 54,
+    MUninstallUnloadsFirst = 55,
     MInstallNotAll = 56,
     MInstallNothing = 57,
     MFailExitCode = 58,
@@ -72,7 +76,12 @@ enum MessageId {
     MVersionNew = 71,
     MMustUnload = 72,
     MFailTooLong = 73,
-    // 74 to 79 are not used yet.
+    MCannotUninstallSelf = 74,
+    MUninstallInRoot = 75,
+    MNothingRemoved = 76,
+    MAndMore = 77,
+    MReloadLoaded = 78,
+    MReloadNotUnloaded = 79,
     MKeyInfo = 80,
     MInfoFileSize = 81,
     MInfoDate = 82,
@@ -95,8 +104,12 @@ enum MessageId {
     MUnfitMissingDll = 99,
     MUnfitMissingImport = 100,
     MInfoFitBut = 101,
-    // 102 to 179 are not used yet.
+    MInfoDialogEvent = 102,
+    // 103 to 179 are not used yet.
 };
+
+// Characters of a box line that fit a box on an 80-column screen.
+constexpr unsigned BOX_TEXT_CHARS = 66;
 
 extern const char* const PLUGIN_TITLE;   // "Vantorel": menus, box and dialog titles
 

@@ -3,6 +3,7 @@
 #pragma once
 #include "farHost.h"
 #include "testSupport.h"
+#include "ui/messages.h"
 
 #include <gtest/gtest.h>
 #include <algorithm>

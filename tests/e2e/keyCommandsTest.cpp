@@ -95,36 +95,57 @@ protected:
     }
 };
 
-TEST_F(KeyCommandsTest, OnlyTheTablesKeysAreHandledAndNoneInBrowseMode) {
+// Every key that would have the host delete, move, rename or create in the
+// plugin folders the list shows is Vantorel's in the list, in both hosts'
+// codes (FAR 1.75 hands a Delete without the enhanced flag over as 0x109);
+// in a plugin's folder every key is the host's again.
+TEST_F(KeyCommandsTest, TheListTakesEveryKeyThatWouldTouchPluginFoldersAndBrowseModeNone) {
     addFixture("recorder", "Rec\\");
     start();
     openList();
     selectFolder("Rec");
-    const Key notCommands[] = {
-        {"Del", VK_DELETE, 0},           {"F8", VK_F8, 0},
-        {"CtrlShiftDel", VK_DELETE, PKF_SHIFT | PKF_CONTROL},
-        {"AltShiftF8", VK_F8, PKF_SHIFT | PKF_ALT},
-        {"ShiftF4", VK_F4, PKF_SHIFT},   {"CtrlF4", VK_F4, PKF_CONTROL},
-        {"AltF4", VK_F4, PKF_ALT},       {"F1", VK_F1, 0},
-        {"F7", VK_F7, 0},                {"CtrlShiftF7", VK_F7, PKF_SHIFT | PKF_CONTROL},
-        {"ShiftF2", VK_F2, PKF_SHIFT},   {"ShiftF6", VK_F6, PKF_SHIFT},
-        {"ShiftF3", VK_F3, PKF_SHIFT},   {"AltF3", VK_F3, PKF_ALT},
+    const int kNumDel = 0x109;
+    // The first line of the first box each key shows ("" for none); answers decline.
+    const struct { Key key; int handled; int firstBox; } table[] = {
+        {{"ShiftDel", VK_DELETE, PKF_SHIFT}, 1, MNotLoaded},
+        {{"ShiftNumDel", kNumDel, PKF_SHIFT}, 1, MNotLoaded},
+        {{"ShiftF8", VK_F8, PKF_SHIFT}, 1, MNotLoaded},
+        {{"Del", VK_DELETE, 0}, 1, MAskUninstall},
+        {{"NumDel", kNumDel, 0}, 1, MAskUninstall},
+        {{"F8", VK_F8, 0}, 1, MAskUninstall},
+        {{"ShiftF6", VK_F6, PKF_SHIFT}, 1, MReloadNotUnloaded},
+        {{"F6", VK_F6, 0}, 1, MListFileCommand},
+        {{"F7", VK_F7, 0}, 1, MListFileCommand},
+        {{"ShiftF4", VK_F4, PKF_SHIFT}, 1, MListFileCommand},
+        {{"AltF6", VK_F6, PKF_ALT}, 1, MListFileCommand},
+        {{"AltDel", VK_DELETE, PKF_ALT}, 1, MListFileCommand},
+        {{"AltNumDel", kNumDel, PKF_ALT}, 1, MListFileCommand},
+        {{"CtrlShiftDel", VK_DELETE, PKF_SHIFT | PKF_CONTROL}, 0, -1},
+        {{"CtrlShiftNumDel", kNumDel, PKF_SHIFT | PKF_CONTROL}, 0, -1},
+        {{"AltShiftF8", VK_F8, PKF_SHIFT | PKF_ALT}, 0, -1},
+        {{"CtrlF4", VK_F4, PKF_CONTROL}, 0, -1},
+        {{"AltF4", VK_F4, PKF_ALT}, 0, -1},
+        {{"F1", VK_F1, 0}, 0, -1},
+        {{"F5", VK_F5, 0}, 0, -1},
+        {{"CtrlShiftF7", VK_F7, PKF_SHIFT | PKF_CONTROL}, 0, -1},
+        {{"ShiftF2", VK_F2, PKF_SHIFT}, 0, -1},
+        {{"ShiftF3", VK_F3, PKF_SHIFT}, 0, -1},
+        {{"AltF3", VK_F3, PKF_ALT}, 0, -1},
     };
-    for (const Key& k : notCommands) {
+    for (const auto& row : table) {
         host->clearRecords();
-        EXPECT_EQ(0, press(k.vk, k.state)) << k.name;
-        EXPECT_TRUE(host->messages.empty()) << k.name;
+        host->answerMessages({1, 1});
+        EXPECT_EQ(row.handled, press(row.key.vk, row.key.state)) << row.key.name;
+        std::vector<std::string> shown = boxTexts();
+        EXPECT_EQ(row.firstBox < 0 ? "" : text(row.firstBox), shown.empty() ? "" : shown[0]) << row.key.name;
     }
+    EXPECT_TRUE(fileExists(pluginsDir() + "Rec\\recorder.dll")) << "a declined uninstall removed the plugin";
+
     ASSERT_TRUE(panel->enter());   // browse the plugin's folder
-    const Key commands[] = {
-        {"ShiftDel", VK_DELETE, PKF_SHIFT}, {"ShiftF8", VK_F8, PKF_SHIFT}, {"ShiftF1", VK_F1, PKF_SHIFT},
-        {"F4", VK_F4, 0},                   {"ShiftF5", VK_F5, PKF_SHIFT}, {"ShiftF7", VK_F7, PKF_SHIFT},
-        {"F3", VK_F3, 0},
-    };
-    for (const Key& k : commands) {
+    for (const auto& row : table) {
         host->clearRecords();
-        EXPECT_EQ(0, press(k.vk, k.state)) << "browse mode " << k.name;
-        EXPECT_TRUE(host->messages.empty() && host->helps.empty()) << k.name;
+        EXPECT_EQ(0, press(row.key.vk, row.key.state)) << "browse mode " << row.key.name;
+        EXPECT_TRUE(host->messages.empty() && host->helps.empty()) << row.key.name;
     }
     for (const std::string& line : readLog("Rec\\recorder.dll")) EXPECT_NE(0u, line.find("Configure")) << line;
 }
@@ -169,7 +190,12 @@ TEST_F(KeyCommandsTest, DecliningTheUnloadQuestionLeavesThePluginLoadedAndThePan
         ASSERT_EQ(1u, host->messages.size()) << answer;
         const farhost::MessageCall& q = host->messages[0];
         EXPECT_EQ(static_cast<DWORD>(FMSG_WARNING | FMSG_MB_YESNO), q.flags);
-        EXPECT_EQ((std::vector<std::string>{"Vantorel", text(31), text(32)}), q.lines);
+        // The question names the plugin: its folder and its DLL.
+        ASSERT_EQ(5u, q.lines.size());
+        EXPECT_EQ(text(MAskUnload1), q.lines[1]);
+        EXPECT_EQ("Rec", q.lines[2].substr(q.lines[2].size() - 3));
+        EXPECT_EQ("recorder.dll", q.lines[3]);
+        EXPECT_EQ(text(MAskUnload2), q.lines[4]);
         EXPECT_TRUE(moduleLoaded(pluginsDir() + "Rec\\recorder.dll"));
         EXPECT_FALSE(transcriptHas("Control(FCTL_UPDATEPANEL"));
         EXPECT_FALSE(transcriptHas("SaveScreen"));
@@ -392,4 +418,139 @@ TEST_F(KeyCommandsTest, ClearingTheHostsPluginCacheDeletesWhatItCanAndSaysHowItW
         }
         EXPECT_FALSE(transcriptHas("Control(FCTL_UPDATEPANEL")) << c.what;
     }
+}
+
+// A plugin ends as at the host's quit, with its ExitFAR, whenever Vantorel
+// releases a module it loaded or took from the host: what the plugin loaded
+// for itself goes with it. A plugin the host keeps is never ended.
+TEST_F(KeyCommandsTest, ExitFarComesBeforeEveryReleaseAndNeverToThePluginTheHostKeeps) {
+    const std::string dll = "Helper\\helperuser.dll";
+    const struct { const char* name; bool hostLoads; Key key; bool ended; } cases[] = {
+        {"scan", false, {"", 0, 0}, true},
+        {"F4, not loaded", false, {"F4", VK_F4, 0}, true},
+        {"scan, loaded", true, {"", 0, 0}, false},
+        {"F4, loaded", true, {"F4", VK_F4, 0}, false},
+        {"Shift+Del", true, {"ShiftDel", VK_DELETE, PKF_SHIFT}, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        addFixture("helperuser", "Helper\\");
+        ASSERT_TRUE(copyFile(fixtureDir("nover") + "\\nover.dll", pluginsDir() + "Helper\\helper.fll"));
+        if (c.hostLoads) startLoaded(); else { start(); openList(); }
+        selectFolder("Helper");
+        if (c.key.vk) {
+            removeTree(pluginsDir() + dll + ".log");
+            host->answerMessages({0});
+            press(c.key.vk, c.key.state);
+        }
+        std::vector<std::string> log = readLog(dll);
+        bool ended = std::find(log.begin(), log.end(), "ExitFAR") != log.end();
+        EXPECT_EQ(c.ended, ended);
+        EXPECT_EQ(!c.ended, moduleLoaded(pluginsDir() + "Helper\\helper.fll")) << "the plugin's helper module";
+        EXPECT_EQ(c.hostLoads && !c.ended, moduleLoaded(pluginsDir() + dll));
+        if (ended) EXPECT_EQ("detach", log.back()) << "ExitFAR came after the release";
+        panel->close();
+        host.reset();
+        removeTree(pluginsDir() + "Helper");
+    }
+}
+
+// A scan asks only DLLs that export one of the host's entry points: no other
+// DLL under the plugins folders has its start-up code run.
+TEST_F(KeyCommandsTest, AScanLoadsNoDllWithoutTheHostsEntryPoints) {
+    for (const char* shape : {"noexports", "unicode"}) addFixture(shape, std::string(shape) + "\\");
+    addFixture("recorder", "Rec\\");
+    start();
+    openList();
+    EXPECT_FALSE(fileExists(pluginsDir() + "noexports\\noexports.dll.log"));
+    EXPECT_FALSE(fileExists(pluginsDir() + "unicode\\unicode.dll.log"));
+    std::vector<std::string> log = readLog("Rec\\recorder.dll");
+    EXPECT_EQ(1, std::count(log.begin(), log.end(), "attach")) << "a plugin is loaded once a scan";
+}
+
+// Uninstalling removes the plugin's folder whole, after the host has let go
+// of every DLL in it that it loaded; the question names the folder, each DLL
+// with its version, and whether the host has it loaded.
+TEST_F(KeyCommandsTest, UninstallRemovesTheFolderWholeAfterTheHostLetsGoOfItsDlls) {
+    const struct { const char* name; bool hostLoads; Key key; } cases[] = {
+        {"not loaded, Del", false, {"Del", VK_DELETE, 0}},
+        {"loaded, F8", true, {"F8", VK_F8, 0}},
+        {"loaded, keypad Del of FAR 1.75", true, {"NumDel", 0x109, 0}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        addFixture("recorder", "Rec\\");
+        addFixture("recorder", "Rec\\Sub\\");   // a second plugin DLL in the same folder
+        addFixture("nover", "Other\\");
+        if (c.hostLoads) startLoaded(); else { start(); openList(); }
+        selectFolder("Rec");
+        host->clearRecords();
+        host->answerMessages({0});
+        EXPECT_EQ(1, press(c.key.vk, c.key.state));
+        ASSERT_FALSE(host->messages.empty());
+        const std::vector<std::string>& q = host->messages[0].lines;
+        EXPECT_EQ(static_cast<DWORD>(FMSG_WARNING | FMSG_MB_YESNO), host->messages[0].flags);
+        std::string loaded = c.hostLoads ? ", " + text(MLoadedByFar) : "";
+        std::vector<std::string> expected = {"Vantorel", text(MAskUninstall), q.size() > 2 ? q[2] : "",
+                                             "recorder.dll  2.5.1" + loaded, "Sub\\recorder.dll  2.5.1" + loaded};
+        if (c.hostLoads) expected.push_back(text(MUninstallUnloadsFirst));
+        std::sort(expected.begin() + 3, expected.begin() + 5);
+        std::vector<std::string> shown = q;
+        if (shown.size() >= 5) std::sort(shown.begin() + 3, shown.begin() + 5);
+        EXPECT_EQ(expected, shown);
+        EXPECT_EQ(1u, host->messages.size()) << host->messages.back().lines[1];
+        EXPECT_FALSE(fileExists(pluginsDir() + "Rec")) << "the folder is gone";
+        EXPECT_TRUE(fileExists(pluginsDir() + "Other\\nover.dll"));
+        EXPECT_FALSE(moduleLoaded(pluginsDir() + "Rec\\recorder.dll"));
+        EXPECT_EQ(nullptr, item("Rec")) << "the list is rebuilt";
+        EXPECT_TRUE(host->quit());
+        EXPECT_TRUE(host->faults.empty()) << host->faults.front();
+        host.reset();
+        removeTree(pluginsDir());
+    }
+}
+
+// All or nothing: a file that is held open or read-only stops the uninstall
+// before anything is unloaded or removed, and the box says which file and why.
+// Vantorel's own folder is never uninstalled.
+TEST_F(KeyCommandsTest, UninstallRemovesNothingWhenAFileIsInTheWayAndNeverItself) {
+    const struct { const char* name; const char* file; bool readOnly; } cases[] = {
+        {"held open", "Rec\\recEng.lng", false},
+        {"read-only", "Rec\\recorder.hlf", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        addFixture("recorder", "Rec\\");
+        startLoaded();
+        std::string path = pluginsDir() + c.file;
+        HANDLE held = INVALID_HANDLE_VALUE;
+        if (c.readOnly)
+            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+        else
+            held = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        selectFolder("Rec");
+        host->clearRecords();
+        host->answerMessages({0, 0});
+        EXPECT_EQ(1, press(VK_DELETE, 0));
+        ASSERT_EQ(2u, host->messages.size());
+        const std::vector<std::string>& box = host->messages[1].lines;
+        ASSERT_GE(box.size(), 4u);
+        EXPECT_EQ(text(MNothingRemoved), box[1]);
+        EXPECT_EQ(c.file + 4, box[2].substr(box[2].size() - strlen(c.file + 4)));
+        EXPECT_FALSE(box[3].empty()) << "the reason";
+        EXPECT_TRUE(fileExists(pluginsDir() + "Rec\\recorder.dll"));
+        EXPECT_TRUE(fileExists(pluginsDir() + "Rec\\recorder.hlf"));
+        EXPECT_TRUE(moduleLoaded(pluginsDir() + "Rec\\recorder.dll")) << "nothing unloaded either";
+        if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        host.reset();
+        removeTree(pluginsDir());
+    }
+    start();
+    openList();
+    selectItem(selfItem());
+    host->clearRecords();
+    EXPECT_EQ(1, press(VK_F8, 0));
+    EXPECT_EQ((std::vector<std::string>{text(MCannotUninstallSelf)}), boxTexts());
+    EXPECT_TRUE(fileExists(vantorelDir() + "Vantorel.dll"));
 }

@@ -7,7 +7,7 @@ if(NOT rc EQUAL 0)
   message(FATAL_ERROR "cannot read the imports of ${DLL}")
 endif()
 
-set(allowed ADVAPI32.dll KERNEL32.dll msvcrt.dll PSAPI.DLL USER32.dll VERSION.dll)
+set(allowed ADVAPI32.dll KERNEL32.dll msvcrt.dll PSAPI.DLL SHELL32.dll USER32.dll VERSION.dll)
 string(REPLACE "\n" ";" lines "${dump}")
 set(dll "")
 set(functions "")
