@@ -105,7 +105,10 @@ enum MessageId {
     MUnfitMissingImport = 100,
     MInfoFitBut = 101,
     MInfoDialogEvent = 102,
-    // 103 to 179 are not used yet.
+    MKeyUninstall = 103,
+    MKeyReload = 104,
+    MKeyPluginHelp = 105,
+    // 106 to 179 are not used yet.
 };
 
 // Characters of a box line that fit a box on an 80-column screen.

@@ -26,16 +26,41 @@ KeyBarTitles keyBar;
 char emptyLabel[] = "";
 const char PANEL_FORMAT[] = "FAR Plugins";
 
+// The list's own keys carry its labels; the host's keys that do nothing in
+// the list, or that the list takes to keep the host off plugin folders, are
+// blank. The rest keep the host's labels, which still hold (help, menus,
+// copying out, sorting, quitting).
 void fillKeyBar() {
     memset(&keyBar, 0, sizeof keyBar);
-    keyBar.Titles[3 - 1] = const_cast<char*>(msgText(MKeyInfo));
-    keyBar.Titles[4 - 1] = const_cast<char*>(msgText(MKeyConfigure));
-    keyBar.ShiftTitles[5 - 1] = const_cast<char*>(msgText(MKeyRescan));
-    keyBar.ShiftTitles[7 - 1] = const_cast<char*>(msgText(MKeyClearCache));
-    keyBar.ShiftTitles[8 - 1] = const_cast<char*>(msgText(MKeyUnload));
-    keyBar.CtrlTitles[4 - 1] = const_cast<char*>(msgText(MKeySortPath));
-    keyBar.CtrlTitles[11 - 1] = const_cast<char*>(msgText(MKeySortVersion));
-    keyBar.Titles[7 - 1] = emptyLabel;
+    struct Label {
+        char* (KeyBarTitles::*row)[12];
+        int key;
+        int message;   // -1: blank
+    };
+    static const Label LABELS[] = {
+        {&KeyBarTitles::Titles, 3, MKeyInfo},
+        {&KeyBarTitles::Titles, 4, MKeyConfigure},
+        {&KeyBarTitles::Titles, 6, -1},
+        {&KeyBarTitles::Titles, 7, -1},
+        {&KeyBarTitles::Titles, 8, MKeyUninstall},
+        {&KeyBarTitles::ShiftTitles, 1, MKeyPluginHelp},
+        {&KeyBarTitles::ShiftTitles, 2, -1},
+        {&KeyBarTitles::ShiftTitles, 3, -1},
+        {&KeyBarTitles::ShiftTitles, 4, -1},
+        {&KeyBarTitles::ShiftTitles, 5, MKeyRescan},
+        {&KeyBarTitles::ShiftTitles, 6, MKeyReload},
+        {&KeyBarTitles::ShiftTitles, 7, MKeyClearCache},
+        {&KeyBarTitles::ShiftTitles, 8, MKeyUnload},
+        {&KeyBarTitles::AltTitles, 3, -1},
+        {&KeyBarTitles::AltTitles, 4, -1},
+        {&KeyBarTitles::AltTitles, 5, -1},
+        {&KeyBarTitles::AltTitles, 6, -1},
+        {&KeyBarTitles::CtrlTitles, 4, MKeySortPath},
+        {&KeyBarTitles::CtrlTitles, 11, MKeySortVersion},
+    };
+    for (const Label& label : LABELS)
+        (keyBar.*label.row)[label.key - 1] =
+            label.message < 0 ? emptyLabel : const_cast<char*>(msgText(label.message));
 }
 
 }  // namespace
