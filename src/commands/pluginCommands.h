@@ -14,7 +14,7 @@ int unloadRefusal(HANDLE handle, HMODULE module);
 // Clears the host's record of the module and releases it (ExitFAR first);
 // false, with nothing written or released, when the record is not found
 // for certain.
-bool releaseFromHost(HMODULE* module);
+bool releaseFromHost(HMODULE* module, const char* path);
 // Asks, then unloads the plugin DLLs of the current plugin's folder that FAR
 // has loaded and removes the folder whole (to the Recycle Bin where there is
 // one), or removes nothing and says which file stands in the way.

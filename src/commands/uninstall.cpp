@@ -142,7 +142,7 @@ void uninstallPlugin(PanelState* panel, const CatalogueRecord* record) {
         CatalogueRecord& other = panel->catalogue[i];
         HMODULE module = inFolder(other.dllPath, folder) ? heldModule(other.dllPath) : nullptr;
         if (!module) continue;
-        if (!releaseFromHost(&module)) {
+        if (!releaseFromHost(&module, other.dllPath)) {
             showMsg(MHostRecordNotFound);
             return;
         }

@@ -9,6 +9,8 @@
 #include "catalogue/guardedCall.h"
 #include "catalogue/pluginFolder.h"
 #include "commands/hostRecord.h"
+#include "commands/hostRecordTable.h"
+#include "state/unloadedPlugins.h"
 #include "runtime/text.h"
 #include "state/panelState.h"
 #include "state/pluginState.h"
@@ -80,10 +82,30 @@ int unloadRefusal(HANDLE handle, HMODULE module) {
     return 0;
 }
 
-bool releaseFromHost(HMODULE* module) {
+bool releaseFromHost(HMODULE* module, const char* path) {
     // A release the host is not told of must never happen: without its record
     // found for certain, nothing is written and nothing released.
-    if (detachFromHost(*module) != HOST_RECORD_CLEARED) return false;
+    FarRecordTable table;
+    switch (findFarRecordTable(&table)) {
+    case FAR_TABLE_FOUND: {
+        // On a build whose records are known: the record of this path, with
+        // this module's handle and entry points, and no other.
+        uint8_t* record = farRecordOf(table, path);
+        uint32_t addresses[FRE_COUNT];
+        entryAddresses(*module, addresses);
+        uint32_t handle = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(*module));
+        if (!record || !recordOfLoadedModule(record, *table.layout, path, handle, addresses)) return false;
+        clearLoadedRecord(record, *table.layout);
+        rememberUnloaded(path, record);
+        break;
+    }
+    case FAR_TABLE_UNKNOWN_BUILD:
+        // Elsewhere the record is told by the handle and the addresses after it.
+        if (detachFromHost(*module) != HOST_RECORD_CLEARED) return false;
+        rememberUnloaded(path, nullptr);
+        break;
+    default: return false;
+    }
     freePluginModule(module);
     return true;
 }
@@ -109,7 +131,7 @@ void unloadPlugin(HANDLE handle, CatalogueRecord* record) {
     HANDLE screen = startupInfo.SaveScreen ? startupInfo.SaveScreen(0, 0, -1, -1) : nullptr;
     const char* notice[2] = {PLUGIN_TITLE, msgText(MUnloading)};
     startupInfo.Message(startupInfo.ModuleNumber, 0, "", notice, 2, 0);
-    bool released = releaseFromHost(&record->module);
+    bool released = releaseFromHost(&record->module, record->dllPath);
     if (startupInfo.RestoreScreen) startupInfo.RestoreScreen(screen);
     if (!released) {
         showMsg(MHostRecordNotFound);
