@@ -9,6 +9,7 @@
 #include "runtime/handles.h"
 #include "runtime/text.h"
 #include "state/pluginState.h"
+#include "state/unloadedPlugins.h"
 #include "ui/messages.h"
 
 #include <stdio.h>
@@ -198,6 +199,7 @@ void showPluginInfo(const CatalogueRecord* record) {
     cutMiddle(box.next(), LINE_CHARS, path);
     addFileFacts(&box, record);
     addLoadState(&box, GetModuleHandleA(path));
+    if (findUnloaded(path)) box.add(msgText(MInfoUnloadedByUs));
     addHostCacheEntry(&box, path);
 
     PluginFitness fitness;

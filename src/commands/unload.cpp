@@ -124,8 +124,10 @@ void unloadPlugin(HANDLE handle, CatalogueRecord* record) {
     char folder[MAX_PATH], shownFolder[BOX_TEXT_CHARS + 1];
     pluginFolderOf(record->dllPath, folder, false);
     cutMiddle(shownFolder, BOX_TEXT_CHARS, folder);
+    // On a FAR build whose records are known the plugin can come back at once.
+    int afterwards = farRecordLayout(hostFarVersion()) ? MUnloadBackWithReload : MAskUnload2;
     const char* question[5] = {PLUGIN_TITLE, msgText(MAskUnload1), shownFolder, fileNameOf(record->dllPath),
-                               msgText(MAskUnload2)};
+                               msgText(afterwards)};
     if (startupInfo.Message(startupInfo.ModuleNumber, FMSG_WARNING | FMSG_MB_YESNO, "", question, 5, 0) != 0) return;
 
     HANDLE screen = startupInfo.SaveScreen ? startupInfo.SaveScreen(0, 0, -1, -1) : nullptr;

@@ -108,7 +108,16 @@ enum MessageId {
     MKeyUninstall = 103,
     MKeyReload = 104,
     MKeyPluginHelp = 105,
-    // 106 to 179 are not used yet.
+    MAskReload = 106,
+    MReloadUnknownBuild = 107,
+    MReloadRecordNotFound = 108,
+    MReloadUnfit = 109,
+    // 110 is not used yet.
+    MReloadNoCacheSlot = 111,
+    MUnloadBackWithReload = 112,
+    MInfoUnloadedByUs = 113,
+    MUnloadedMark = 114,
+    // 115 to 179 are not used yet.
 };
 
 // Characters of a box line that fit a box on an 80-column screen.
