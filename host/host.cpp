@@ -184,6 +184,9 @@ Plugin* Host::load(const std::string& dllPath) {
     Plugin* plugin = nullptr;
     if (index < 0) {
         plugin = addRecord(full);
+    } else if (!byIndex_[index]->info_ && byIndex_[index]->panels_.empty() && !byIndex_[index]->faulted_) {
+        plugin = byIndex_[index];   // never started: the object laid out with the record serves
+        plugin->record_->workFlags = 0;
     } else {
         // A new object for the record; the one before keeps its panels and
         // answers as unloaded, so pointers held by callers stay valid.
@@ -197,7 +200,10 @@ Plugin* Host::load(const std::string& dllPath) {
         byIndex_[index] = fresh.get();
         plugins_.push_back(std::move(fresh));
         plugin = byIndex_[index];
+        // Started afresh: nothing of the last start is kept.
         plugin->record_->workFlags = 0;
+        dropMessageTable(plugin->record_);
+        plugin->record_->languageFile[0] = 0;
     }
     if (!plugin) {
         lastError_ = std::string("no room in the host's plugin array for ") + full;

@@ -42,6 +42,32 @@ std::string folderOf(const std::string& path) {
     return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
 }
 
+// The folder as the file system spells it, as the host takes its plugins
+// folders (the letter case of each existing part from the disk).
+std::string diskSpelling(const std::string& folder) {
+    char full[MAX_PATH] = {};
+    DWORD n = GetFullPathNameA(folder.c_str(), sizeof full, full, nullptr);
+    if (n == 0 || n >= sizeof full) return folder;
+    std::string path(full);
+    std::vector<std::string> parts = splitText(path, '\\');
+    if (parts.size() < 2 || parts[0].size() != 2 || parts[0][1] != ':') return folder;
+    std::string out = parts[0];
+    for (size_t i = 1; i < parts.size(); ++i) {
+        if (parts[i].empty()) continue;
+        std::string next = out + "\\" + parts[i];
+        WIN32_FIND_DATAA found;
+        HANDLE search = parts[i].find_first_of("*?") == std::string::npos ? FindFirstFileA(next.c_str(), &found)
+                                                                          : INVALID_HANDLE_VALUE;
+        if (search != INVALID_HANDLE_VALUE) {
+            FindClose(search);
+            next = out + "\\" + boundedText(found.cFileName, sizeof found.cFileName);
+        }
+        out = next;
+    }
+    if (!path.empty() && path.back() == '\\') out += '\\';
+    return out;
+}
+
 }  // namespace
 
 void Host::findDlls(const std::string& dir, int depth, std::vector<std::string>& dlls) {
@@ -61,11 +87,11 @@ void Host::findDlls(const std::string& dir, int depth, std::vector<std::string>&
 
 std::vector<std::string> Host::treeDlls() {
     std::vector<std::string> dlls;
-    if (!options_.hostDir.empty()) findDlls(pluginsDir(), 0, dlls);
+    if (!options_.hostDir.empty()) findDlls(diskSpelling(pluginsDir()), 0, dlls);
     if (!options_.personalPluginsPath.empty()) {
         std::string personal = expanded(options_.personalPluginsPath);
         if (personal.back() != '\\' && personal.back() != '/') personal += '\\';
-        findDlls(personal, 0, dlls);
+        findDlls(diskSpelling(personal), 0, dlls);
     }
     for (std::string& path : dlls) {
         char full[MAX_PATH] = {};

@@ -447,7 +447,7 @@ protected:
 
     void SetUp() override {
         ASSERT_TRUE(testing_support::copyFile(testing_support::fixtureDir("notes") + "notes.dll", dir / "notes.dll"));
-        ASSERT_TRUE(writeFile(dir / "mineEng.lng", ".Language=English,English\n\"Notes\"\n\"Second\"\n"));
+        ASSERT_TRUE(writeFile(dir / "mineEng.lng", ".Language=English,English\n\"Notes\"\n\"Second\"\n\"Third\"\n"));
         ASSERT_TRUE(writeFile(dir / "mineRus.lng", ".Language=Russian,Russian\n\"\x87\xA0\xAC\xA5\xE2\xAA\xA8\"\n"));
         host.reset(new Host(HostOptions()));
         plugin = host->load(dir / "notes.dll");
@@ -481,7 +481,7 @@ TEST_F(ServicesTest, GetMsgFollowsTheHostLanguageAndKeepsOldTextsAlive) {
     ASSERT_NE(nullptr, english);
     EXPECT_STREQ("Second", english);
     // Past the table: the host's box about a damaged language file, and "".
-    EXPECT_STREQ("", si().GetMsg(si().ModuleNumber, 2));
+    EXPECT_STREQ("", si().GetMsg(si().ModuleNumber, 3));
     EXPECT_STREQ("", si().GetMsg(si().ModuleNumber, -1));
     EXPECT_EQ(2u, host->problems.size());
 

@@ -94,6 +94,7 @@ TEST_F(WarmStartTest, ALoadedPluginsRecordLiesAtItsModuleNumberInTheHostsArray) 
     };
     for (const Mode& m : modes) {
         SCOPED_TRACE(m.far175 ? "1.75" : "1.70");
+        SHDeleteKeyA(HKEY_CURRENT_USER, base.c_str());   // a cold start each
         host.reset(new Host(options(m.far175)));
         ASSERT_EQ(m.recordSize, host->records().layout().size);
         // In the order of the DLLs' file names, whatever their folders.
