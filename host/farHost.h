@@ -46,7 +46,6 @@ constexpr DWORD makeFarVersion(int major, int minor, int build) {
 constexpr DWORD kFar170Version = makeFarVersion(1, 70, 2087);
 constexpr DWORD kFar175Version = makeFarVersion(1, 75, 2634);
 
-
 struct MessageCall {
     int pluginNumber = 0;
     DWORD flags = 0;
@@ -371,7 +370,8 @@ public:
     // HKCU key of the plugin cache: the RootKey without its "\Plugins", then "\PluginsCache".
     std::string pluginsCacheKey() const;
     // The plugin of this DLL, by full path or by file name alone, in any case:
-    // the loaded one when there is one, else the latest; nullptr if none.
+    // the one holding its record (loaded, else known or unloaded), else the
+    // latest; nullptr if none.
     Plugin* findPlugin(const std::string& dllFileNameOrPath);
     std::vector<Plugin*> plugins() const;
     // Notes, once each, every screen saved and not given back; `when` says
