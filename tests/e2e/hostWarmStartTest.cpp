@@ -210,6 +210,43 @@ TEST_F(WarmStartTest, EachWayInLoadsAKnownPluginAtItsFirstUse) {
     }
 }
 
+// The host goes by the record alone: a record put back into the known state
+// while it runs (by a plugin manager, after releasing the DLL behind the host's
+// back and replacing it) is loaded again, from the file there now, at its next use.
+TEST_F(WarmStartTest, ARecordPutBackIntoTheKnownStateLoadsTheDllOnDiskAtItsNextUse) {
+    addTree();
+    host.reset(new Host(options()));
+    Plugin* plugin = host->findPlugin("calllogall.dll");
+    ASSERT_TRUE(plugin && plugin->loaded());
+    PluginRecord* record = const_cast<PluginRecord*>(plugin->record());
+    const int slot = slotOf(callLogAll());
+    ASSERT_GE(slot, 0);
+    HMODULE module = record->module;
+    farhost::clearPluginRecord(record, host->records().layout());
+    ASSERT_TRUE(FreeLibrary(module));
+    ASSERT_TRUE(CopyFileA((fixtureDir("calllogall2") + "calllogall2.dll").c_str(), callLogAll().c_str(), FALSE));
+    memset(&record->messages, 0, sizeof record->messages);
+    record->languageFile[0] = 0;
+    record->cachePos = slot;
+    for (Export e : {Export::OpenPlugin, Export::OpenFilePlugin, Export::ProcessEditorEvent,
+                     Export::ProcessEditorInput, Export::ProcessViewerEvent})
+        record->entries[static_cast<int>(e)] = reinterpret_cast<FARPROC>(1);
+    record->workFlags = farhost::kWorkCached;
+    clearLog();
+
+    EXPECT_TRUE(has(host->diskMenu(), "Call logger"));
+    EXPECT_FALSE(moduleLoaded("calllogall.dll"));
+    ASSERT_NE(nullptr, plugin->open(OPEN_DISKMENU, 0));
+    EXPECT_EQ(GetModuleHandleA(callLogAll().c_str()), plugin->record()->module);
+    EXPECT_EQ(slot, plugin->record()->cachePos);
+    std::vector<std::string> lines = log();
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ("GetMinFarVersion", lines[0]);
+    EXPECT_NE(std::string::npos, lines[1].find("build=2")) << lines[1];
+    EXPECT_EQ("OpenPlugin OpenFrom=0 Item=0", lines[2]);
+    EXPECT_TRUE(host->faults.empty());
+}
+
 // The host calls the entry it loaded a plugin for without testing it again:
 // a cache flag of 1 for an entry the DLL lacks is a call through null.
 TEST_F(WarmStartTest, ACacheFlagForAnEntryTheDllLacksIsReportedAsAFault) {
