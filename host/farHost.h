@@ -503,6 +503,9 @@ private:
     bool leftOut(const std::string& path) const;
     void savePluginSettings(Plugin* plugin, const PluginInfo& info);
     void removeStaleCacheSlots();
+    // Before a menu or a command line: with the whole cache gone (deleted
+    // while the host runs), every plugin known from it is loaded, as the host does.
+    void loadIfCacheAbsent();
     // The cache slot of a DLL path, from `from` on (FAR's search by Name); -1 when none.
     int cacheSlot(const std::string& path, int from) const;
     std::string slotText(int slot, const std::string& name) const;

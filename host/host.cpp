@@ -318,6 +318,7 @@ std::vector<std::string> menuStrings(const char* const* strings, int count) {
 }  // namespace
 
 std::vector<std::string> Host::pluginsMenu(std::vector<Plugin*>* owners) {
+    loadIfCacheAbsent();
     std::vector<std::string> items;
     for (Plugin* plugin : byIndex_) {
         std::vector<std::string> own;
@@ -340,6 +341,7 @@ std::vector<std::string> Host::pluginsMenu(std::vector<Plugin*>* owners) {
 }
 
 std::vector<std::string> Host::diskMenu(std::vector<Plugin*>* owners) {
+    loadIfCacheAbsent();
     std::vector<std::string> items;
     for (int pass = 0; pass < 2; ++pass) {
         // The host asks twice as it builds the menu; the last answers count.
@@ -367,6 +369,7 @@ std::vector<std::string> Host::diskMenu(std::vector<Plugin*>* owners) {
 }
 
 std::vector<std::string> Host::configMenu(std::vector<Plugin*>* owners) {
+    loadIfCacheAbsent();
     std::vector<std::string> items;
     for (Plugin* plugin : byIndex_) {
         std::vector<std::string> own;

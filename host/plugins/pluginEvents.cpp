@@ -17,6 +17,7 @@ Panel* Host::commandLine(const std::string& command) {
     size_t colon = command.find(':');
     if (colon == std::string::npos || colon == 0) return nullptr;
     std::string prefix = command.substr(0, colon);
+    loadIfCacheAbsent();
     for (Plugin* plugin : std::vector<Plugin*>(byIndex_)) {
         if (!plugin->record_ || (!plugin->known() && !plugin->has("GetPluginInfo"))) continue;
         bool holds = false;

@@ -223,6 +223,13 @@ void Host::removeStaleCacheSlots() {
     }
 }
 
+void Host::loadIfCacheAbsent() {
+    RegKey cache;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, pluginsCacheKey().c_str(), 0, KEY_READ, &cache.h) == ERROR_SUCCESS) return;
+    for (Plugin* plugin : std::vector<Plugin*>(byIndex_))
+        if (plugin->known()) prepare(plugin);
+}
+
 void Host::removePluginsCache() { SHDeleteKeyA(HKEY_CURRENT_USER, pluginsCacheKey().c_str()); }
 
 }  // namespace farhost

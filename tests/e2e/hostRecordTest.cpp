@@ -1,5 +1,5 @@
-// The emulator keeps each plugin's module handle and export addresses in one
-// record of the process heap, as the released host does, and nowhere else: a
+// The emulator keeps each plugin's module handle and export addresses in its
+// record, in the host's array of records, as the released host does, and nowhere else: a
 // search of the committed private read-write memory (outside the calling
 // thread's stack) for the handle followed within 2 KB by at least two of the
 // module's export addresses finds that record and only it.

@@ -159,6 +159,12 @@ TEST_F(WarmStartTest, APluginTheCacheKnowsIsNotLoadedAndItsRecordComesFromTheCac
     EXPECT_EQ("calllog", plugin->commandPrefix());
     EXPECT_FALSE(moduleLoaded("calllogall.dll"));
     EXPECT_TRUE(log().empty());
+
+    // With the whole cache deleted behind its back, the host's next menu loads every known plugin.
+    SHDeleteKeyA(HKEY_CURRENT_USER, host->pluginsCacheKey().c_str());
+    host->pluginsMenu();
+    EXPECT_TRUE(plugin->loaded());
+    EXPECT_TRUE(host->findPlugin("binplug.dll")->loaded());
 }
 
 TEST_F(WarmStartTest, EachWayInLoadsAKnownPluginAtItsFirstUse) {
