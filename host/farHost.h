@@ -28,10 +28,23 @@ struct HostOptions {
     // folder at start, as the host does (see Host::loadAllPlugins).
     bool loadAll = false;
     std::vector<std::string> leaveUnloaded;   // DLL file names loadAll skips (any case)
-    // Once the plugins are loaded the way the host does at start, keep
-    // HKCU\SOFTWARE\Far\PluginsCache up to date as the host does.
+    // Keep the host's plugin cache (PluginsCache beside the RootKey's
+    // Plugins key) as the host does: a slot for each plugin loaded at start
+    // and after each Configure.
     bool writePluginsCache = true;
+    // Answer and lay out records as FAR 1.75 build 2634 does (1,500-byte
+    // records with ProcessDialogEvent, version 1.75, the keypad's Del as
+    // KEY_NUMDEL) instead of FAR 1.70 build 2087.
+    bool far175 = false;
 };
+
+// The version the host answers to ACTL_GETFARVERSION, as the host forms it:
+// (major << 8) | minor | (build << 16).
+constexpr DWORD makeFarVersion(int major, int minor, int build) {
+    return static_cast<DWORD>((major << 8) | minor | (build << 16));
+}
+constexpr DWORD kFar170Version = makeFarVersion(1, 70, 2087);
+constexpr DWORD kFar175Version = makeFarVersion(1, 75, 2634);
 
 struct MessageCall {
     int pluginNumber = 0;
@@ -233,8 +246,16 @@ public:
     // running and clears its record; fault() is the report.
     bool faulted() const { return faulted_; }
     const std::string& fault() const { return fault_; }
-    // The host's record of this plugin (see plugins/pluginRecord.h).
+    // The host's record of this plugin (see plugins/pluginRecord.h), in the
+    // host's array at ModuleNumber; nullptr for an object the record has
+    // passed to a newer load of the same DLL.
     const PluginRecord* record() const { return record_; }
+    // Known from the plugin cache and not loaded (the record's work flag 1):
+    // the host loads the DLL at the first use of one of its entries.
+    bool known() const { return record_ && (record_->workFlags & kWorkCached); }
+    // The command prefix as the host reads it: from the plugin cache while
+    // the plugin is known but not loaded, else from GetPluginInfo.
+    std::string commandPrefix();
     // Runs body, a call into the export exportName, with its faults
     // contained; false when it faulted now or had faulted before (body is
     // then not run). A fault is reported as a problem and in Host::faults.
@@ -261,11 +282,20 @@ public:
     // the plugin's next open.
     Panel* open(int openFrom = 0, int item = 0, bool readNow = true);
     // The address the host's record holds for the export, made before every
-    // call into the plugin: nullptr once it faulted or when the address is
-    // cleared. An address into a module released since is a fault that ends
+    // call into the plugin: nullptr once it faulted, when the address is
+    // cleared, or while the plugin is known but not loaded (panel calls never
+    // load). An address into a module released since is a fault that ends
     // the run ("the host would call ... whose module was released").
     FARPROC proc(const char* name);
     FARPROC proc(Export which);
+    // A way in that may start the plugin (menus, configuration, prefixes,
+    // files, editor and viewer events): the entry's word tested for non-zero,
+    // the DLL loaded through the record when it is known but not loaded, then
+    // the address. A word of 1 for an entry the loaded DLL lacks is the call
+    // through null the host would make: reported as a fault.
+    FARPROC enter(Export which);
+    // OpenFilePlugin through enter(), and the panel it opens; nullptr when it declined.
+    Panel* openFile(const char* name, const unsigned char* data, int dataSize);
 
 private:
     friend class Host;
@@ -277,9 +307,13 @@ private:
     Plugin& operator=(const Plugin&) = delete;
     friend struct std::default_delete<Plugin>;
     void noteFault(const char* exportName, const FaultInfo& fault);
-    // After a fault: the module released (when still ours) and the record cleared.
+    // After a fault: the module released (when still ours) and the record
+    // cleared but for its path, never to be loaded again.
     void dropAfterFault();
+    // The panel of a handle OpenPlugin or OpenFilePlugin gave, read and drawn when readNow.
+    Panel* adoptPanel(HANDLE handle, bool readNow);
     PluginRecord* record_ = nullptr;
+    RecordLayout layout_;
     int callDepth_ = 0;
     bool released_ = false;
     bool faulted_ = false;
@@ -287,10 +321,10 @@ private:
     std::string path_;
     int moduleNumber_ = 0;
     std::unique_ptr<PluginStartupInfo> info_;
-    // GetMsg: one table per language asked for, kept while the plugin is
-    // loaded so that texts handed out stay valid after a language change.
+    // GetMsg: the record's message table, read from the language file only
+    // while it is empty; a number past it shows the host's box about a
+    // damaged language file.
     const char* message(int id);
-    std::map<std::string, std::vector<std::string>> messageTables_;
     std::vector<std::unique_ptr<Panel>> panels_;
 };
 
@@ -308,7 +342,11 @@ public:
     const std::string& rootKey() const { return options_.rootKey; }
     std::string pluginsDir() const;     // hostDir\Plugins\ (trailing backslash)
 
-    // LoadLibrary + SetStartupInfo; nullptr on failure (lastError() says why).
+    // LoadLibrary + SetStartupInfo into the record of this DLL (laid out at
+    // start for every DLL of the tree; one from elsewhere joins the array at
+    // its end), then GetPluginInfo and its cache slot, as at a start. A DLL
+    // known from the cache is loaded as at its first use instead; one already
+    // loaded is returned as it is. nullptr on failure (lastError() says why).
     Plugin* load(const std::string& dllPath);
     // ClosePlugin on open panels, FreeLibrary (when the module is still
     // ours), the record cleared.
@@ -319,14 +357,21 @@ public:
     // that exports it, and the modules released.
     bool quit();
     const std::string& lastError() const { return lastError_; }
-    // What the host does at start: loads every plugin DLL under pluginsDir()
-    // and the personal plugins folder, in all subfolders, that is not loaded
-    // yet and not left out (HostOptions::leaveUnloaded). A DLL that cannot be
-    // loaded is noted in the transcript; it is not a failure. From here on the
-    // host keeps HKCU\SOFTWARE\Far\PluginsCache (HostOptions::writePluginsCache).
+    // What the host does at start: loads every plugin DLL of the array (and
+    // any that appeared under pluginsDir() or the personal plugins folder
+    // since, at the array's end) that is not loaded yet, not known from the
+    // plugin cache and not left out (HostOptions::leaveUnloaded). A DLL that
+    // cannot be loaded is noted in the transcript; it is not a failure. Cache
+    // slots of DLLs that are gone are removed, as the host does.
     void loadAllPlugins();
+    // The host's array of records and the version it answers.
+    const PluginRecords& records() const { return records_; }
+    DWORD farVersion() const { return options_.far175 ? kFar175Version : kFar170Version; }
+    // HKCU key of the plugin cache: the RootKey without its "\Plugins", then "\PluginsCache".
+    std::string pluginsCacheKey() const;
     // The plugin of this DLL, by full path or by file name alone, in any case:
-    // the loaded one when there is one, else the latest; nullptr if none.
+    // the one holding its record (loaded, else known or unloaded), else the
+    // latest; nullptr if none.
     Plugin* findPlugin(const std::string& dllFileNameOrPath);
     std::vector<Plugin*> plugins() const;
     // Notes, once each, every screen saved and not given back; `when` says
@@ -339,8 +384,25 @@ public:
     // asks GetPluginInfo of every loaded plugin once, the disk menu
     // (Alt+F1, Alt+F2) twice. The items, in plugin order: the plugins menu
     // strings, or the disk menu strings; each item's plugin in `owners`.
+    // A plugin known but not loaded is not asked: its items are its cache
+    // slot's texts, read now (so they stay as cached until a restart). The
+    // configuration menu likewise (PluginConfigString<i>).
     std::vector<std::string> pluginsMenu(std::vector<Plugin*>* owners = nullptr);
     std::vector<std::string> diskMenu(std::vector<Plugin*>* owners = nullptr);
+    std::vector<std::string> configMenu(std::vector<Plugin*>* owners = nullptr);
+    // The command line "prefix:text": the first plugin (in array order) whose
+    // command prefixes hold prefix is opened with OPEN_COMMANDLINE; nullptr
+    // when none holds it or the plugin opened nothing.
+    Panel* commandLine(const std::string& command);
+    // What the host's editor and viewer hand every plugin with that entry
+    // (loading those known but not loaded): ProcessEditorEvent and
+    // ProcessViewerEvent (the last answer), ProcessEditorInput (true once
+    // one plugin took the input). And a file opened through OpenFilePlugin:
+    // the first plugin's panel that opens one.
+    int editorEvent(int event, void* param = nullptr);
+    bool editorInput(const INPUT_RECORD& input);
+    int viewerEvent(int event, void* param = nullptr);
+    Panel* openFilePlugin(const std::string& fileName);
     // Opens a plugin's panel in the other half of the screen, from the disk
     // menu; nullptr when the plugin refused. FCTL_GETANOTHERPANELINFO of the
     // first half then reports it (Plugin 1) and asks its GetOpenPluginInfo.
@@ -394,8 +456,10 @@ public:
     void notEmulated(const std::string& service);
     void clearRecords();
 
-    // Current language; GetMsg answers from the matching language file.
-    void setLanguage(const std::string& language) { options_.language = language; }
+    // Current language; GetMsg answers from the matching language file. As
+    // the host does, every plugin's message table is dropped (the texts
+    // handed out stay valid) and read again at its next GetMsg.
+    void setLanguage(const std::string& language);
 
     // Internal: services reach the current host through this.
     static Host* current();
@@ -409,15 +473,15 @@ private:
     HostOptions options_;
     std::string lastError_;
     std::vector<std::unique_ptr<Plugin>> plugins_;
+    PluginRecords records_;
+    std::vector<Plugin*> byIndex_;         // the plugin holding each record
     std::deque<int> messageAnswers_;
     std::deque<DialogScript> dialogScripts_;
     std::deque<int> menuAnswers_;
     FarStandardFunctions fsf_{};
     int saved_ = 0, restored_ = 0;
     std::map<HANDLE, bool> screens_;
-    int nextModuleNumber_ = 1;
     std::string registryBase_;             // removed at exit when generated
-    bool keepsPluginsCache_ = false;       // loadAllPlugins ran
     bool wrotePluginsCache_ = false;
     std::vector<HANDLE> reportedScreens_;  // unrestored screens already noted
     int notEmulated_ = 0;
@@ -427,9 +491,29 @@ private:
     Panel* otherPanel(Panel* panel);       // the host's other panel, if a plugin holds it
 
     void problem(const std::string& text); // into problems and the transcript
-    void loadFolder(const std::string& dir, int depth);
-    void writePluginsCache();              // one Plugin<n> per loaded plugin
+    void findDlls(const std::string& dir, int depth, std::vector<std::string>& dlls);
+    std::vector<std::string> treeDlls();   // every DLL of the plugins folders, in the host's order
+    void layOutRecords();                  // the array, at start
+    Plugin* addRecord(const std::string& path);   // a record at the array's end, and its plugin
+    void applyPluginsCache();              // records known from the cache
+    // FAR's load of a record known from the cache, at a plugin's first use.
+    bool prepare(Plugin* plugin);
+    // GetMinFarVersion, then SetStartupInfo, through the record.
+    bool startPlugin(Plugin* plugin);
+    bool leftOut(const std::string& path) const;
+    void savePluginSettings(Plugin* plugin, const PluginInfo& info);
+    void removeStaleCacheSlots();
+    // Before a menu or a command line: with the whole cache gone (deleted
+    // while the host runs), every plugin known from it is loaded, as the host does.
+    void loadIfCacheAbsent();
+    // The cache slot of a DLL path, from `from` on (FAR's search by Name); -1 when none.
+    int cacheSlot(const std::string& path, int from) const;
+    std::string slotText(int slot, const std::string& name) const;
+    DWORD slotNumber(int slot, const std::string& name, DWORD otherwise = 0) const;
+    // The cached items of a plugin known but not loaded: "DiskMenuString" ...
+    std::vector<std::string> cachedItems(Plugin* plugin, const char* valuePrefix) const;
     void removePluginsCache();
+    void loadError(Plugin* plugin);        // the host's box: "Error loading plugin module"
     void record(const std::string& text) { transcript.push_back(text); }
     Panel* activePanel_ = nullptr;         // the panel whose plugin call is running
     int onScreenBox_ = -1;                 // index into messages

@@ -4,6 +4,7 @@
 #include "common/winHandles.h"
 
 #include "common/hostText.h"
+#include "faults/faultReport.h"
 #include "faults/heapChecks.h"
 #include "interface/entryPoints.h"
 #include "plugins/peImage.h"
@@ -11,6 +12,7 @@
 #include "services/services.h"
 
 #include <stdio.h>
+#include <string.h>
 
 #include <shlwapi.h>
 
@@ -20,9 +22,6 @@ namespace {
 
 // Live hosts, newest last: the newest is the one plugins talk to.
 std::vector<Host*> g_hosts;
-
-// Host version 1.70; builds differ only in the high word, which plugins do not rely on.
-constexpr int kHostVersion = 0x0146;
 
 bool createKey(const std::string& path, bool* existed = nullptr) {
     RegKey key;
@@ -101,6 +100,7 @@ Host::Host(HostOptions options) : options_(std::move(options)) {
         }
     }
     g_hosts.push_back(this);
+    layOutRecords();
     if (options_.loadAll) loadAllPlugins();
 }
 
@@ -140,11 +140,26 @@ Plugin* Host::load(const std::string& dllPath) {
         lastError_ = "bad plugin path: " + dllPath;
         return nullptr;
     }
+    int index = records_.indexOf(full);
+    if (index >= 0) {
+        Plugin* held = byIndex_[index];
+        if (held->module()) return held;
+        // Known from the cache: loaded as at its first use.
+        if (held->known()) {
+            if (prepare(held)) return held;
+            if (lastError_.empty()) lastError_ = std::string("cannot load ") + full;
+            return nullptr;
+        }
+    }
     if (GetFileAttributesA(full) == INVALID_FILE_ATTRIBUTES) {
         lastError_ = std::string("no such file: ") + full;
         return nullptr;
     }
-    HMODULE module = LoadLibraryA(full);
+    if (index < 0 && records_.count() >= records_.capacity()) {
+        lastError_ = std::string("no room in the host's plugin array for ") + full;
+        return nullptr;
+    }
+    HMODULE module = LoadLibraryExA(full, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
     if (!module) {
         lastError_ = std::string("cannot load ") + full + ": " + windowsError(GetLastError());
         return nullptr;
@@ -166,60 +181,88 @@ Plugin* Host::load(const std::string& dllPath) {
     }
     checkFreesOf(module);
 
-    std::unique_ptr<Plugin> plugin(new Plugin());
-    plugin->path_ = full;
-    if (!plugin->record_) {
-        lastError_ = std::string("no memory for the record of ") + full;
+    Plugin* plugin = nullptr;
+    if (index < 0) {
+        plugin = addRecord(full);
+    } else if (!byIndex_[index]->info_ && byIndex_[index]->panels_.empty() && !byIndex_[index]->faulted_) {
+        plugin = byIndex_[index];   // never started: the object laid out with the record serves
+        plugin->record_->workFlags = 0;
+    } else {
+        // A new object for the record; the one before keeps its panels and
+        // answers as unloaded, so pointers held by callers stay valid.
+        Plugin* before = byIndex_[index];
+        std::unique_ptr<Plugin> fresh(new Plugin());
+        fresh->path_ = before->path_;
+        fresh->moduleNumber_ = index;
+        fresh->record_ = before->record_;
+        fresh->layout_ = before->layout_;
+        before->record_ = nullptr;
+        byIndex_[index] = fresh.get();
+        plugins_.push_back(std::move(fresh));
+        plugin = byIndex_[index];
+        // Started afresh: nothing of the last start is kept.
+        plugin->record_->workFlags = 0;
+        dropMessageTable(plugin->record_);
+        plugin->record_->languageFile[0] = 0;
+    }
+    if (!plugin) {
+        lastError_ = std::string("no room in the host's plugin array for ") + full;
         FreeLibrary(module);
         return nullptr;
     }
-    copyBounded(plugin->record_->moduleName, sizeof plugin->record_->moduleName, namePart(full));
+    fillPluginRecord(plugin->record_, module, records_.layout());
+    record("> load " + plugin->path_ + " as plugin " + std::to_string(plugin->moduleNumber_));
+    if (!startPlugin(plugin)) return nullptr;
+    // Then the host asks what the plugin offers (its menus, its prefix) and
+    // keeps it in the plugin's cache slot.
+    PluginInfo info = plugin->getPluginInfo();
+    if (options_.writePluginsCache && plugin->module()) savePluginSettings(plugin, info);
+    return plugin;
+}
 
-    if (auto minVersion = reinterpret_cast<PFN_GetMinFarVersion>(GetProcAddress(module, "GetMinFarVersion"))) {
-        int wanted = 0;
-        if (!plugin->call("GetMinFarVersion", [&] { wanted = minVersion(); })) {
+bool Host::startPlugin(Plugin* plugin) {
+    PluginRecord* record = plugin->record_;
+    if (auto minVersion = reinterpret_cast<PFN_GetMinFarVersion>(plugin->proc(Export::GetMinFarVersion))) {
+        DWORD wanted = 0;
+        if (!plugin->call("GetMinFarVersion", [&] { wanted = static_cast<DWORD>(minVersion()); })) {
             lastError_ = plugin->fault_ + " in " + plugin->path_;
-            record("> the host does not load " + plugin->path_);
-            FreeLibrary(module);
-            return nullptr;
+            return false;
         }
-        record("> GetMinFarVersion() = " + hexText(static_cast<DWORD>(wanted)));
-        if ((wanted & 0xFFFF) > kHostVersion) {
-            lastError_ = std::string(full) + " needs host version " + std::to_string((wanted >> 8) & 0xFF) + "." +
+        this->record("> GetMinFarVersion() = " + hexText(wanted));
+        DWORD have = farVersion();
+        if (LOWORD(wanted) > LOWORD(have) || (LOWORD(wanted) == LOWORD(have) && HIWORD(wanted) > HIWORD(have))) {
+            lastError_ = plugin->path_ + " needs host version " + std::to_string((wanted >> 8) & 0xFF) + "." +
                          std::to_string(wanted & 0xFF);
-            FreeLibrary(module);
-            return nullptr;
+            this->record("> " + lastError_ + ": the host does not load it");
+            FreeLibrary(record->module);
+            memset(reinterpret_cast<char*>(record) + sizeof record->modulePath, 0,
+                   records_.layout().size - sizeof record->modulePath);
+            record->workFlags = kWorkDontLoadAgain;
+            return false;
         }
     }
-
-    fillPluginRecord(plugin->record_, module);
-    plugin->moduleNumber_ = nextModuleNumber_++;
     plugin->info_.reset(new PluginStartupInfo());
     PluginStartupInfo& info = *plugin->info_;
     info.StructSize = sizeof(PluginStartupInfo);
     copyBounded(info.ModuleName, sizeof info.ModuleName, plugin->path_);
     info.ModuleNumber = plugin->moduleNumber_;
-    info.RootKey = options_.rootKey.c_str();
+    // The plugin's RootKey is the host's copy in its record.
+    copyBounded(record->rootKey, sizeof record->rootKey, options_.rootKey);
+    info.RootKey = record->rootKey;
     Services::fillStartupInfo(info, &fsf_);
-
-    Plugin* result = plugin.get();
-    plugins_.push_back(std::move(plugin));
-    record("> load " + result->path_ + " as plugin " + std::to_string(result->moduleNumber_));
-    if (auto setStartupInfo = reinterpret_cast<PFN_SetStartupInfo>(result->proc(Export::SetStartupInfo))) {
+    if (auto setStartupInfo = reinterpret_cast<PFN_SetStartupInfo>(plugin->proc(Export::SetStartupInfo))) {
         ActivePanelScope scope(this, nullptr);
         // The host survives a plugin that faults at start: it releases it
         // and clears its record.
-        if (!result->call("SetStartupInfo", [&] { setStartupInfo(&info); })) {
-            lastError_ = result->fault_ + " in " + result->path_;
-            return nullptr;
+        if (!plugin->call("SetStartupInfo", [&] { setStartupInfo(&info); })) {
+            lastError_ = plugin->fault_ + " in " + plugin->path_;
+            return false;
         }
-        record("> SetStartupInfo");
+        this->record("> SetStartupInfo");
     }
-    // Then the host asks what the plugin offers (its menus, its prefix).
-    result->getPluginInfo();
-    if (keepsPluginsCache_) writePluginsCache();
-    return result;
+    return true;
 }
+
 
 void Host::unload(Plugin* plugin) {
     if (!plugin || !plugin->module()) return;
@@ -231,7 +274,8 @@ void Host::unload(Plugin* plugin) {
     // else may hold it by now.
     bool ours = plugin->loaded();
     if (ours) FreeLibrary(plugin->module());
-    clearPluginRecord(plugin->record_);   // the object stays, so pointers held by callers stay valid
+    // The object stays, so pointers held by callers stay valid.
+    clearPluginRecord(plugin->record_, records_.layout());
     record(std::string(ours ? "> unload " : "> forget ") + plugin->path_);
 }
 
@@ -246,7 +290,7 @@ bool Host::quit() {
             return false;
         }
     for (Panel* panel : open) panel->close();
-    for (auto& plugin : plugins_) {
+    for (Plugin* plugin : byIndex_) {
         auto exitFar = reinterpret_cast<PFN_ExitFAR>(plugin->proc(Export::ExitFAR));
         if (!exitFar) continue;
         ActivePanelScope scope(this, nullptr);
@@ -274,13 +318,20 @@ std::vector<std::string> menuStrings(const char* const* strings, int count) {
 }  // namespace
 
 std::vector<std::string> Host::pluginsMenu(std::vector<Plugin*>* owners) {
+    loadIfCacheAbsent();
     std::vector<std::string> items;
-    for (auto& plugin : plugins_) {
-        if (!plugin->has("GetPluginInfo")) continue;
-        PluginInfo info = plugin->getPluginInfo();
-        for (const std::string& item : menuStrings(info.PluginMenuStrings, info.PluginMenuStringsNumber)) {
+    for (Plugin* plugin : byIndex_) {
+        std::vector<std::string> own;
+        if (plugin->known()) {
+            own = cachedItems(plugin, "PluginMenuString");
+        } else {
+            if (!plugin->has("GetPluginInfo")) continue;
+            PluginInfo info = plugin->getPluginInfo();
+            own = menuStrings(info.PluginMenuStrings, info.PluginMenuStringsNumber);
+        }
+        for (const std::string& item : own) {
             items.push_back(item);
-            if (owners) owners->push_back(plugin.get());
+            if (owners) owners->push_back(plugin);
         }
     }
     std::string line = "Menu (the host's): \"Plugin commands\"";
@@ -290,21 +341,51 @@ std::vector<std::string> Host::pluginsMenu(std::vector<Plugin*>* owners) {
 }
 
 std::vector<std::string> Host::diskMenu(std::vector<Plugin*>* owners) {
+    loadIfCacheAbsent();
     std::vector<std::string> items;
     for (int pass = 0; pass < 2; ++pass) {
         // The host asks twice as it builds the menu; the last answers count.
         items.clear();
         if (owners) owners->clear();
-        for (auto& plugin : plugins_) {
-            if (!plugin->has("GetPluginInfo")) continue;
-            PluginInfo info = plugin->getPluginInfo();
-            for (const std::string& item : menuStrings(info.DiskMenuStrings, info.DiskMenuStringsNumber)) {
+        for (Plugin* plugin : byIndex_) {
+            std::vector<std::string> own;
+            if (plugin->known()) {
+                own = cachedItems(plugin, "DiskMenuString");
+            } else {
+                if (!plugin->has("GetPluginInfo")) continue;
+                PluginInfo info = plugin->getPluginInfo();
+                own = menuStrings(info.DiskMenuStrings, info.DiskMenuStringsNumber);
+            }
+            for (const std::string& item : own) {
                 items.push_back(item);
-                if (owners) owners->push_back(plugin.get());
+                if (owners) owners->push_back(plugin);
             }
         }
     }
     std::string line = "Menu (the host's): \"Drive\"";
+    for (const std::string& item : items) line += " [" + item + "]";
+    record(line);
+    return items;
+}
+
+std::vector<std::string> Host::configMenu(std::vector<Plugin*>* owners) {
+    loadIfCacheAbsent();
+    std::vector<std::string> items;
+    for (Plugin* plugin : byIndex_) {
+        std::vector<std::string> own;
+        if (plugin->known()) {
+            own = cachedItems(plugin, "PluginConfigString");
+        } else {
+            if (!plugin->has("GetPluginInfo")) continue;
+            PluginInfo info = plugin->getPluginInfo();
+            own = menuStrings(info.PluginConfigStrings, info.PluginConfigStringsNumber);
+        }
+        for (const std::string& item : own) {
+            items.push_back(item);
+            if (owners) owners->push_back(plugin);
+        }
+    }
+    std::string line = "Menu (the host's): \"Plugins configuration\"";
     for (const std::string& item : items) line += " [" + item + "]";
     record(line);
     return items;
@@ -348,10 +429,12 @@ Plugin* Host::findPlugin(const std::string& dllFileNameOrPath) {
         DWORD n = GetFullPathNameA(dllFileNameOrPath.c_str(), sizeof full, full, nullptr);
         if (n > 0 && n < sizeof full) wanted = full;
     }
+    // The one holding the record first, loaded or not; else the latest.
     Plugin* found = nullptr;
+    auto rank = [](const Plugin* p) { return p->record_ ? (p->module() ? 2 : 1) : 0; };
     for (auto& p : plugins_) {
         if (!equalNoCase(byPath ? p->path_ : namePart(p->path_), wanted)) continue;
-        if (!found || p->module() || !found->module()) found = p.get();
+        if (!found || rank(p.get()) >= rank(found)) found = p.get();
     }
     return found;
 }

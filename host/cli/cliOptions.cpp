@@ -20,9 +20,13 @@ const char kUsage[] =
     "  --personal DIR   stores PersonalPluginsPath for the plugin to read; its plugins load too\n"
     "  --only-vantorel  load no plugin but the one of --plugin (by default, with --host, every\n"
     "                   plugin DLL under DIR\\Plugins and the personal folder loads, as the host\n"
-    "                   does at start, and HKCU\\SOFTWARE\\Far\\PluginsCache is kept)\n"
+    "                   does at start, and the plugin cache beside the RootKey is kept; a run\n"
+    "                   over a --root whose cache knows a DLL leaves it unloaded until its\n"
+    "                   first use, as the host's warm start does)\n"
     "  --leave NAME     leave the DLL of this file name unloaded (repeatable)\n"
     "  --lang NAME      the host language (English, Russian): GetMsg reads that language file\n"
+    "  --far VERSION    the host to be: 1.70 (build 2087, the default) or 1.75 (build 2634:\n"
+    "                   its version answer, 1,500-byte plugin records, NumDel as 0x109)\n"
     "  --open FROM[:N]  open the panel from the disk menu (disk), the plugins menu (plugins),\n"
     "                   item N (default: disk:0)\n"
     "  --command TEXT   open it from the command line: TEXT is \"prefix:rest\"; the plugin gets\n"
@@ -32,7 +36,7 @@ const char kUsage[] =
     "\n"
     "Script (a run without a person):\n"
     "  --keys \"K K ..\"  key names: Up Down Left Right Home End PgUp PgDn Enter Esc Tab Ins Del\n"
-    "                   Space BS F1..F24, letters and digits, with Shift/Ctrl/Alt before them\n"
+    "                   NumDel Space BS F1..F24, letters and digits, with Shift/Ctrl/Alt before them\n"
     "                   (ShiftF5, ShiftDel, CtrlF4, Ctrl1, AltF3, CtrlZ); F11, AltF1 and AltF2 show\n"
     "                   the host's plugins and disk menus, F10 quits\n"
     "  --answers 0,1,.. answers of message boxes with buttons, in order (then 0)\n"
@@ -130,6 +134,14 @@ bool parseArgs(int argc, char** argv, CliOptions& o, std::string& error) {
         else if (a == "--plugin") { if (!value(o.pluginPath)) return false; }
         else if (a == "--personal") { if (!value(o.personal)) return false; o.personalGiven = true; }
         else if (a == "--lang") { if (!value(o.language)) return false; }
+        else if (a == "--far") {
+            if (!value(v)) return false;
+            if (v != "1.70" && v != "1.75") {
+                error = "--far takes 1.70 or 1.75, not " + v;
+                return false;
+            }
+            o.far175 = v == "1.75";
+        }
         else if (a == "--keys") {
             if (!value(v)) return false;
             for (const std::string& k : splitText(v, ' '))

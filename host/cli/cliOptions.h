@@ -27,6 +27,7 @@ struct CliOptions {
     bool onlyVantorel = false;
     bool strict = false, raw = false, help = false;
     bool keepRegistry = false;
+    bool far175 = false;                 // --far 1.75
     std::string rootKey;                 // empty: a fresh key, removed at exit
     unsigned codePage = 0;               // 0: the host language's OEM code page
     int openFrom = 0, openItem = 0;      // OpenPlugin's arguments

@@ -51,10 +51,9 @@ int consoleWidth() {
 
 // OpenPlugin from the command line: the text after the plugin's own prefix.
 Panel* openFromCommand(Host& host, Plugin& plugin, const std::string& command, std::string& text) {
-    PluginInfo info = plugin.getPluginInfo();
     std::string prefix = command.substr(0, command.find(':'));
     text = command.substr(command.find(':') + 1);
-    std::string own = info.CommandPrefix ? std::string(info.CommandPrefix) : std::string();
+    std::string own = plugin.commandPrefix();
     bool known = false;
     for (const std::string& p : splitText(own, ':')) known = known || equalNoCase(p, prefix);
     if (!known) {
@@ -102,6 +101,7 @@ int main(int argc, char** argv) {
     ho.leaveUnloaded = o.leave;
     ho.rootKey = o.rootKey;
     ho.removeRegistryOnExit = o.rootKey.empty();
+    ho.far175 = o.far175;
     Host host(ho);
     installLastResort(host, output);
     for (int a : o.answers) host.queueMessageAnswer(a);
@@ -128,7 +128,8 @@ int main(int argc, char** argv) {
         return finish(host, o, codePage, exitCodeOf(host, o.strict));
     }
 
-    // The rest of the tree loads after the panel's own plugin, as plugin 2 on.
+    // The rest of the tree loads after the panel's own plugin (each at its
+    // place in the host's array, by file name).
     if (!o.onlyVantorel && !o.hostDir.empty()) host.loadAllPlugins();
 
     std::string commandText;

@@ -20,7 +20,9 @@ bool readConsoleKey(HANDLE in, int& vk, unsigned& state) {
         if (cs & (LEFT_CTRL_PRESSED | RIGHT_CTRL_PRESSED)) state |= PKF_CONTROL;
         if (cs & (LEFT_ALT_PRESSED | RIGHT_ALT_PRESSED)) state |= PKF_ALT;
         if (cs & SHIFT_PRESSED) state |= PKF_SHIFT;
-        vk = code;
+        // A Delete without the enhanced flag is the keypad's (and every
+        // Delete through a terminal): FAR 1.75 has a code of its own for it.
+        vk = code == VK_DELETE && !(cs & ENHANCED_KEY) ? kNumDelKey175 : code;
         return true;
     }
     return false;

@@ -21,6 +21,8 @@ const NamedKey kKeys[] = {
     {"Del", VK_DELETE},  {"Space", VK_SPACE}, {"BS", VK_BACK},       {"Escape", VK_ESCAPE},
     {"Return", VK_RETURN}, {"PageUp", VK_PRIOR}, {"PageDown", VK_NEXT}, {"Insert", VK_INSERT},
     {"Delete", VK_DELETE},
+    // The keypad's Del: FAR 1.75's code; a 1.70 host hands it on as VK_DELETE (Panel::key).
+    {"NumDel", kNumDelKey175},
 };
 
 struct Modifier {

@@ -574,6 +574,12 @@ static_assert(offsetof(PluginStartupInfo, ViewerControl) == 368, "startup info")
 // Host version 1.70: major in the high byte, minor in the low byte.
 constexpr int kFarVersion170 = 0x0146;
 
+// The key code FAR 1.75 hands plugins for a Delete without the enhanced flag
+// (the keypad's Del, and every Delete through a terminal): its KEY_NUMDEL less
+// 0x100, Shift/Ctrl/Alt in the control state as for any key. FAR 1.70 hands
+// the same key over as VK_DELETE.
+constexpr int kNumDelKey175 = 0x109;
+
 typedef void(WINAPI* PFN_SetStartupInfo)(const PluginStartupInfo*);
 typedef int(WINAPI* PFN_GetMinFarVersion)();
 typedef void(WINAPI* PFN_GetPluginInfo)(PluginInfo*);
@@ -589,6 +595,10 @@ typedef int(WINAPI* PFN_ProcessEvent)(HANDLE, int event, void* param);
 typedef int(WINAPI* PFN_PutFiles)(HANDLE, PluginPanelItem*, int, int, int);
 typedef int(WINAPI* PFN_Configure)(int);
 typedef void(WINAPI* PFN_ExitFAR)();
+typedef HANDLE(WINAPI* PFN_OpenFilePlugin)(char* name, const unsigned char* data, int dataSize);
+typedef int(WINAPI* PFN_ProcessEditorEvent)(int event, void* param);
+typedef int(WINAPI* PFN_ProcessEditorInput)(const INPUT_RECORD* input);
+typedef int(WINAPI* PFN_ProcessViewerEvent)(int event, void* param);
 
 }  // namespace api
 }  // namespace farhost

@@ -392,6 +392,8 @@ void Panel::redraw() {
 
 int Panel::key(int vk, unsigned controlState) {
     if (closed_) return 0;
+    // FAR 1.70 turns the keypad's Del into the Delete key.
+    if (vk == kNumDelKey175 && !host_->options().far175) vk = VK_DELETE;
     // While the host waited for this key, open panels had their idle time.
     host_->idle();
     // The console's events that are no key press of their own (a modifier

@@ -1,9 +1,13 @@
-// Loading plugins the way the host does at start: every DLL in the plugins
-// folder and the personal plugins folder, subfolders included.
+// Loading plugins the way the host does: the array of records laid out at
+// start for every DLL of the plugins folder and the personal plugins folder
+// (subfolders included), in the order of the DLLs' file names; the records the
+// plugin cache knows left unloaded; the others loaded; and a record known from
+// the cache loaded at the plugin's first use.
 #include "farHost.h"
 #include "common/winHandles.h"
 
 #include "common/hostText.h"
+#include "faults/heapChecks.h"
 
 #include <algorithm>
 
@@ -13,12 +17,12 @@ namespace {
 
 // Linked folders can make a loop; the host's own walk goes no deeper either.
 constexpr int kMaxFolderDepth = 16;
+// Room in the array for plugins loaded from outside the tree after start.
+constexpr int kSpareRecords = 64;
 
 bool hasDllExtension(const std::string& name) {
     return name.size() > 4 && equalNoCase(name.substr(name.size() - 4), ".dll");
 }
-
-bool lessNoCase(const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) < 0; }
 
 std::string expanded(const std::string& text) {
     char out[MAX_PATH * 2] = {};
@@ -26,24 +30,49 @@ std::string expanded(const std::string& text) {
     return n > 0 && n <= sizeof out ? std::string(out) : text;
 }
 
-}  // namespace
-
-void Host::loadAllPlugins() {
-    loadFolder(pluginsDir(), 0);
-    if (!options_.personalPluginsPath.empty()) {
-        std::string personal = expanded(options_.personalPluginsPath);
-        if (personal.back() != '\\' && personal.back() != '/') personal += '\\';
-        loadFolder(personal, 0);
-    }
-    keepsPluginsCache_ = options_.writePluginsCache;
-    if (keepsPluginsCache_) writePluginsCache();
+// The host sorts its plugins by file name alone (any case); the full path
+// only settles ties, so that the order does not depend on the file system.
+bool hostOrder(const std::string& a, const std::string& b) {
+    int byName = lstrcmpiA(namePart(a).c_str(), namePart(b).c_str());
+    return byName != 0 ? byName < 0 : lstrcmpiA(a.c_str(), b.c_str()) < 0;
 }
 
-// DLLs of a folder in name order, then its subfolders in name order, so that
-// module numbers do not depend on the order the file system lists them in.
-void Host::loadFolder(const std::string& dir, int depth) {
+std::string folderOf(const std::string& path) {
+    size_t cut = path.find_last_of('\\');
+    return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
+}
+
+// The folder as the file system spells it, as the host takes its plugins
+// folders (the letter case of each existing part from the disk).
+std::string diskSpelling(const std::string& folder) {
+    char full[MAX_PATH] = {};
+    DWORD n = GetFullPathNameA(folder.c_str(), sizeof full, full, nullptr);
+    if (n == 0 || n >= sizeof full) return folder;
+    std::string path(full);
+    std::vector<std::string> parts = splitText(path, '\\');
+    if (parts.size() < 2 || parts[0].size() != 2 || parts[0][1] != ':') return folder;
+    std::string out = parts[0];
+    for (size_t i = 1; i < parts.size(); ++i) {
+        if (parts[i].empty()) continue;
+        std::string next = out + "\\" + parts[i];
+        WIN32_FIND_DATAA found;
+        HANDLE search = parts[i].find_first_of("*?") == std::string::npos ? FindFirstFileA(next.c_str(), &found)
+                                                                          : INVALID_HANDLE_VALUE;
+        if (search != INVALID_HANDLE_VALUE) {
+            FindClose(search);
+            next = out + "\\" + boundedText(found.cFileName, sizeof found.cFileName);
+        }
+        out = next;
+    }
+    if (!path.empty() && path.back() == '\\') out += '\\';
+    return out;
+}
+
+}  // namespace
+
+void Host::findDlls(const std::string& dir, int depth, std::vector<std::string>& dlls) {
     if (depth > kMaxFolderDepth) return;
-    std::vector<std::string> dlls, folders;
+    std::vector<std::string> folders;
     WIN32_FIND_DATAA found;
     FindHandle search(FindFirstFileA((dir + "*").c_str(), &found));
     if (search.h == INVALID_HANDLE_VALUE) return;
@@ -51,29 +80,135 @@ void Host::loadFolder(const std::string& dir, int depth) {
         std::string name = boundedText(found.cFileName, sizeof found.cFileName);
         if (name == "." || name == "..") continue;
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) folders.push_back(name);
-        else if (hasDllExtension(name)) dlls.push_back(name);
+        else if (hasDllExtension(name)) dlls.push_back(dir + name);
     } while (FindNextFileA(search.h, &found));
-    std::sort(dlls.begin(), dlls.end(), lessNoCase);
-    std::sort(folders.begin(), folders.end(), lessNoCase);
+    for (const std::string& name : folders) findDlls(dir + name + "\\", depth + 1, dlls);
+}
 
-    for (const std::string& name : dlls) {
-        std::string path = dir + name;
-        bool leftOut = false;
-        for (const std::string& skip : options_.leaveUnloaded) leftOut = leftOut || equalNoCase(skip, name);
-        if (leftOut) {
-            record("> left unloaded: " + path);
+std::vector<std::string> Host::treeDlls() {
+    std::vector<std::string> dlls;
+    if (!options_.hostDir.empty()) findDlls(diskSpelling(pluginsDir()), 0, dlls);
+    if (!options_.personalPluginsPath.empty()) {
+        std::string personal = expanded(options_.personalPluginsPath);
+        if (personal.back() != '\\' && personal.back() != '/') personal += '\\';
+        findDlls(diskSpelling(personal), 0, dlls);
+    }
+    for (std::string& path : dlls) {
+        char full[MAX_PATH] = {};
+        DWORD n = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
+        if (n > 0 && n < sizeof full) path = full;
+    }
+    std::sort(dlls.begin(), dlls.end(), hostOrder);
+    dlls.erase(std::unique(dlls.begin(), dlls.end(), [](const std::string& a, const std::string& b) {
+                   return equalNoCase(a, b);
+               }),
+               dlls.end());
+    return dlls;
+}
+
+void Host::layOutRecords() {
+    std::vector<std::string> dlls = treeDlls();
+    if (!records_.layOut(static_cast<int>(dlls.size()) + kSpareRecords, recordLayout(options_.far175))) {
+        problem("no memory for the host's plugin records");
+        return;
+    }
+    for (const std::string& path : dlls) addRecord(path);
+    applyPluginsCache();
+}
+
+Plugin* Host::addRecord(const std::string& path) {
+    PluginRecord* record = records_.append(path.c_str());
+    if (!record) return nullptr;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(path.c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        record->findData = found;
+        FindClose(search);
+    }
+    std::unique_ptr<Plugin> plugin(new Plugin());
+    plugin->path_ = path;
+    plugin->moduleNumber_ = records_.count() - 1;
+    plugin->record_ = record;
+    plugin->layout_ = records_.layout();
+    byIndex_.push_back(plugin.get());
+    plugins_.push_back(std::move(plugin));
+    return plugins_.back().get();
+}
+
+bool Host::leftOut(const std::string& path) const {
+    for (const std::string& skip : options_.leaveUnloaded)
+        if (equalNoCase(skip, namePart(path))) return true;
+    return false;
+}
+
+void Host::loadAllPlugins() {
+    // DLLs put into the tree since the start join the array at its end.
+    for (const std::string& path : treeDlls())
+        if (records_.indexOf(path.c_str()) < 0 && !addRecord(path))
+            record("> no room in the host's plugin array for " + path);
+    for (int i = 0; i < records_.count(); ++i) {
+        Plugin* plugin = byIndex_[i];
+        const PluginRecord* record = records_.at(i);
+        if (record->module || (record->workFlags & (kWorkCached | kWorkDontLoadAgain))) continue;
+        if (leftOut(plugin->path_)) {
+            this->record("> left unloaded: " + plugin->path_);
             continue;
         }
-        Plugin* known = findPlugin(path);
-        if (known && known->module()) continue;
-        // load() keeps the cache itself; here it is written once at the end.
-        bool keeps = keepsPluginsCache_;
-        keepsPluginsCache_ = false;
-        Plugin* plugin = load(path);
-        keepsPluginsCache_ = keeps;
-        if (!plugin) record("> not loaded: " + lastError_);
+        if (!load(plugin->path_)) this->record("> not loaded: " + lastError_);
     }
-    for (const std::string& name : folders) loadFolder(dir + name + "\\", depth + 1);
+    if (options_.writePluginsCache) removeStaleCacheSlots();
+}
+
+void Host::loadError(Plugin* plugin) {
+    MessageCall box;
+    box.pluginNumber = plugin->moduleNumber_;
+    box.flags = FMSG_WARNING;
+    box.lines = {"Error", "Error loading plugin module", plugin->path_, "Ok"};
+    box.itemsNumber = 4;
+    box.buttonsNumber = 1;
+    box.buttons = {"Ok"};
+    box.answer = 0;
+    messages.push_back(box);
+    record("Message (the host's): Error | Error loading plugin module | " + plugin->path_ + " [Ok] -> 0");
+}
+
+bool Host::prepare(Plugin* plugin) {
+    PluginRecord* record = plugin->record_;
+    if (!record || (record->workFlags & kWorkDontLoadAgain)) return false;
+    if (!(record->workFlags & kWorkCached)) return record->module != nullptr;
+    // Loaded from its own folder, as the host does.
+    char saved[MAX_PATH] = {};
+    DWORD savedLength = GetCurrentDirectoryA(sizeof saved, saved);
+    SetCurrentDirectoryA(folderOf(plugin->path_).c_str());
+    HMODULE module = LoadLibraryExA(record->modulePath, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    DWORD error = module ? 0 : GetLastError();
+    if (savedLength > 0 && savedLength < sizeof saved) SetCurrentDirectoryA(saved);
+    const RecordLayout& layout = records_.layout();
+    if (!module && error != ERROR_BAD_EXE_FORMAT && error != ERROR_PROC_NOT_FOUND) {
+        // The entry stays where it was; the host tries no more.
+        loadError(plugin);
+        record->workFlags |= kWorkDontLoadAgain;
+        return false;
+    }
+    if (!module) {
+        // Not a DLL at all: the host finds no entry point and the plugin goes silently.
+        record->workFlags = (record->workFlags & ~kWorkCached) | kWorkDontLoadAgain;
+        clearPluginRecord(record, layout);
+        this->record("> " + plugin->path_ + " is no plugin module any more: the host drops it silently");
+        return false;
+    }
+    fillPluginRecord(record, module, layout);
+    if (!holdsExports(record, layout)) {
+        FreeLibrary(module);
+        clearPluginRecord(record, layout);
+        record->workFlags |= kWorkDontLoadAgain;
+        this->record("> " + plugin->path_ + " exports no entry point: the host drops it");
+        return false;
+    }
+    checkFreesOf(module);
+    this->record("> load " + plugin->path_ + " as plugin " + std::to_string(plugin->moduleNumber_) +
+                 " at its first use");
+    return startPlugin(plugin);
 }
 
 }  // namespace farhost

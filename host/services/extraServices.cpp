@@ -93,7 +93,7 @@ int WINAPI advControl(int moduleNumber, int command, void* param) {
     switch (command) {
     case ACTL_GETFARVERSION:
         name = "ACTL_GETFARVERSION";
-        result = ServiceAccess::version();
+        result = static_cast<int>(host->farVersion());
         if (param) *static_cast<DWORD*>(param) = static_cast<DWORD>(result);
         break;
     case ACTL_GETSYSWORDDIV: {

@@ -64,17 +64,15 @@ void fillFilePanelInfo(PanelInfo& pi) {
 const char* WINAPI Services::getMsg(int pluginNumber, int msgId) {
     Host* host = Host::current();
     if (!host) return nullptr;
-    Plugin* plugin = nullptr;
-    for (const auto& p : host->plugins_)
-        if (p->moduleNumber_ == pluginNumber && p->module()) plugin = p.get();
-    if (!plugin) {
+    // The record at that index, as the host looks it up.
+    Plugin* plugin = pluginNumber >= 0 && pluginNumber < static_cast<int>(host->byIndex_.size())
+                         ? host->byIndex_[pluginNumber]
+                         : nullptr;
+    if (!plugin || !plugin->record_) {
         host->record("GetMsg(" + std::to_string(pluginNumber) + ", " + std::to_string(msgId) + "): no such plugin");
-        return nullptr;
+        return "";
     }
-    const char* text = plugin->message(msgId);
-    if (!text)
-        host->record("GetMsg(" + std::to_string(pluginNumber) + ", " + std::to_string(msgId) + "): no such message");
-    return text;
+    return plugin->message(msgId);
 }
 
 int WINAPI Services::message(int pluginNumber, DWORD flags, const char* helpTopic, const char* const* items,

@@ -42,7 +42,6 @@ struct ServiceAccess {
         return true;
     }
     static Panel* panel(Host& host, HANDLE handle) { return host.findPanel(handle); }
-    static int version() { return 0x0146; }
 };
 
 // The other services, each file filling its own slots of the startup info:

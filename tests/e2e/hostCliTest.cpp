@@ -277,3 +277,29 @@ TEST(HostCommandLine, OtherPanelOptionAndTheHostsMenuKeys) {
     HostRun missing = runHost("--plugin \"" + first + "\" --host \"" + dir / "Far" + "\" --other-panel nosuch.dll", dir);
     EXPECT_EQ(2u, missing.exitCode) << missing.out;
 }
+
+// --far picks the host build a run stands for, down to its key code for the
+// keypad's Del; no other build is offered.
+TEST(HostCommandLine, FarOptionPicksTheHostBuildsKeyCodeForTheKeypadsDel) {
+    TempDir dir("cli");
+    ASSERT_TRUE(copyTree(fixtureDir("calllog"), dir / "plugin\\"));
+    const std::string dll = dir / "plugin\\calllog.dll";
+    struct Case {
+        const char* option;
+        const char* logged;
+    } cases[] = {
+        {"", "ProcessKey Key=0x2E ControlState=0x4"},
+        {"--far 1.70 ", "ProcessKey Key=0x2E ControlState=0x4"},
+        {"--far 1.75 ", "ProcessKey Key=0x109 ControlState=0x4"},
+    };
+    for (const Case& c : cases) {
+        DeleteFileA((dll + ".log").c_str());
+        HostRun run = runHost(std::string(c.option) + "--plugin \"" + dll + "\" --keys ShiftNumDel", dir);
+        EXPECT_EQ(0u, run.exitCode) << c.option << run.out;
+        std::vector<std::string> log = readLines(dll + ".log");
+        bool logged = false;
+        for (const std::string& line : log) logged = logged || line.find(c.logged) == 0;
+        EXPECT_TRUE(logged) << c.option;
+    }
+    EXPECT_EQ(2u, runHost("--far 1.80 --plugin \"" + dll + "\"", dir).exitCode);
+}

@@ -447,7 +447,7 @@ protected:
 
     void SetUp() override {
         ASSERT_TRUE(testing_support::copyFile(testing_support::fixtureDir("notes") + "notes.dll", dir / "notes.dll"));
-        ASSERT_TRUE(writeFile(dir / "mineEng.lng", ".Language=English,English\n\"Notes\"\n\"Second\"\n"));
+        ASSERT_TRUE(writeFile(dir / "mineEng.lng", ".Language=English,English\n\"Notes\"\n\"Second\"\n\"Third\"\n"));
         ASSERT_TRUE(writeFile(dir / "mineRus.lng", ".Language=Russian,Russian\n\"\x87\xA0\xAC\xA5\xE2\xAA\xA8\"\n"));
         host.reset(new Host(HostOptions()));
         plugin = host->load(dir / "notes.dll");
@@ -463,7 +463,8 @@ TEST_F(ServicesTest, StartupInfoCarriesTheHostsServices) {
     EXPECT_EQ(372, info.StructSize);
     EXPECT_EQ(dir / "notes.dll", std::string(info.ModuleName));
     EXPECT_EQ(host->rootKey(), std::string(info.RootKey));
-    EXPECT_NE(0, info.ModuleNumber);
+    EXPECT_EQ(plugin->record()->rootKey, info.RootKey) << "the host's copy in its record";
+    EXPECT_EQ(0, info.ModuleNumber) << "the first record of the host's array";
     ASSERT_NE(nullptr, info.FSF);
     EXPECT_EQ(228, info.FSF->StructSize);   // the released 1.70's table
     EXPECT_TRUE(info.GetMsg && info.Message && info.Dialog && info.Control && info.SaveScreen && info.RestoreScreen &&
@@ -472,19 +473,21 @@ TEST_F(ServicesTest, StartupInfoCarriesTheHostsServices) {
     ASSERT_TRUE(testing_support::copyFile(dir / "notes.dll", dir / "second\\notes.dll"));
     Plugin* second = host->load(dir / "second\\notes.dll");
     ASSERT_NE(nullptr, second) << host->lastError();
-    EXPECT_NE(info.ModuleNumber, second->startupInfo().ModuleNumber);
+    EXPECT_EQ(1, second->startupInfo().ModuleNumber);
 }
 
 TEST_F(ServicesTest, GetMsgFollowsTheHostLanguageAndKeepsOldTextsAlive) {
     const char* english = si().GetMsg(si().ModuleNumber, 1);
     ASSERT_NE(nullptr, english);
     EXPECT_STREQ("Second", english);
-    EXPECT_EQ(nullptr, si().GetMsg(si().ModuleNumber, 2));
-    EXPECT_EQ(nullptr, si().GetMsg(si().ModuleNumber, -1));
+    // Past the table: the host's box about a damaged language file, and "".
+    EXPECT_STREQ("", si().GetMsg(si().ModuleNumber, 3));
+    EXPECT_STREQ("", si().GetMsg(si().ModuleNumber, -1));
+    EXPECT_EQ(2u, host->problems.size());
 
     host->setLanguage("Russian");
     EXPECT_STREQ("\x87\xA0\xAC\xA5\xE2\xAA\xA8", si().GetMsg(si().ModuleNumber, 0));
-    EXPECT_EQ(nullptr, si().GetMsg(si().ModuleNumber, 1));
+    EXPECT_STREQ("", si().GetMsg(si().ModuleNumber, 1));
     EXPECT_STREQ("Second", english);   // handed out earlier, still readable
 
     host->setLanguage("German");

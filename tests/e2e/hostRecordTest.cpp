@@ -1,5 +1,5 @@
-// The emulator keeps each plugin's module handle and export addresses in one
-// record of the process heap, as the released host does, and nowhere else: a
+// The emulator keeps each plugin's module handle and export addresses in its
+// record, in the host's array of records, as the released host does, and nowhere else: a
 // search of the committed private read-write memory (outside the calling
 // thread's stack) for the handle followed within 2 KB by at least two of the
 // module's export addresses finds that record and only it.
@@ -74,13 +74,13 @@ TEST_F(HostRecordTest, TheHandleWithItsExportAddressesIsInTheHostsRecordAndNowhe
         ASSERT_EQ(1u, places.size());
         EXPECT_EQ(static_cast<const void*>(&plugin->record()->module), places[0]);
         EXPECT_EQ(reinterpret_cast<FARPROC>(GetProcAddress(module, "OpenPlugin")),
-                  plugin->record()->exports[static_cast<int>(Export::OpenPlugin)]);
+                  plugin->record()->entries[static_cast<int>(Export::OpenPlugin)]);
     }
 
     // Released by the host itself, its record is cleared but for the name.
     host->unload(calllog);
     EXPECT_EQ(nullptr, calllog->record()->module);
-    EXPECT_STREQ("calllog.dll", calllog->record()->moduleName);
+    EXPECT_EQ(pluginsDir() + "CallLog\\calllog.dll", std::string(calllog->record()->modulePath));
     EXPECT_FALSE(calllog->has("GetPluginInfo"));
 }
 
@@ -98,7 +98,7 @@ TEST_F(HostRecordTest, AClearedRecordIsNeverCalledAndThePluginLeavesTheMenus) {
     const std::string log = pluginsDir() + "CallLog\\calllog.dll.log";
     HMODULE module = calllog->module();
     PluginRecord* record = const_cast<PluginRecord*>(calllog->record());
-    farhost::clearPluginRecord(record);   // what a manager's unload does to the host's memory
+    farhost::clearPluginRecord(record, host->records().layout());   // what a manager's unload does to the host's memory
     ASSERT_TRUE(FreeLibrary(module));
     size_t logged = readLines(log).size();
 

@@ -149,7 +149,8 @@ TEST_F(HostTest, EachOpenReturnsTheNextHandle) {
     EXPECT_EQ(reinterpret_cast<HANDLE>(2), second->handle());
 }
 
-TEST_F(HostTest, AMissingMessageTextIsShownAsNull) {
+// The host answers "" for a message of a plugin without language files.
+TEST_F(HostTest, AMissingMessageTextIsShownEmpty) {
     FarSetup setup;
     setup.vantorelFolder = "Addons\\Vantorel\\";
     start(setup);
@@ -165,7 +166,7 @@ TEST_F(HostTest, AMissingMessageTextIsShownAsNull) {
     vantorel->open();   // an empty tree: the "no plugins" warning
     ASSERT_EQ(1u, host->messages.size());
     const farhost::MessageCall& box = host->messages[0];
-    EXPECT_EQ(std::vector<std::string>({"Vantorel", "(NULL)", "OK"}), box.lines);
+    EXPECT_EQ(std::vector<std::string>({"Vantorel", "", "OK"}), box.lines);
     EXPECT_EQ(FMSG_WARNING, box.flags);
     EXPECT_EQ(0, box.pluginNumber);
     EXPECT_EQ(1, box.buttonsNumber);
