@@ -13,8 +13,9 @@ const char PLUGINS_TAIL[] = "\\Plugins";
 // Far beyond any FAR installation's plugin count.
 const int MAX_SLOTS = 4096;
 
-// FAR's own key: the plugins' root FAR hands out, without "\Plugins".
-bool cacheKeyName(char* out, size_t cap) {
+}  // namespace
+
+bool hostCacheKeyName(char* out, size_t cap) {
     if (!startupInfo.RootKey || !startupInfo.RootKey[0]) return false;
     copyText(out, cap, startupInfo.RootKey);
     size_t n = strlen(out), tail = sizeof PLUGINS_TAIL - 1;
@@ -22,6 +23,8 @@ bool cacheKeyName(char* out, size_t cap) {
     out[n - tail] = 0;
     return appendWhole(out, cap, "\\PluginsCache");
 }
+
+namespace {
 
 DWORD dwordValue(HKEY key, const char* name) {
     DWORD value = 0, size = sizeof value, type = 0;
@@ -37,7 +40,7 @@ bool findCacheSlot(const char* path, CacheSlot* slot) {
     memset(slot, 0, sizeof *slot);
     char keyName[MAX_PATH + 32];
     RegistryKey cache;
-    if (!cacheKeyName(keyName, sizeof keyName) ||
+    if (!hostCacheKeyName(keyName, sizeof keyName) ||
         RegOpenKeyExA(HKEY_CURRENT_USER, keyName, 0, KEY_READ, cache.out()) != ERROR_SUCCESS)
         return false;
     for (int n = 0; n < MAX_SLOTS; ++n) {

@@ -10,5 +10,12 @@ struct CacheSlot {
     uint32_t sysId;   // Exports\SysID
 };
 
+// FAR's plugin cache key under HKEY_CURRENT_USER: beside the plugins' root
+// FAR hands out ("Software\Far\PluginsCache", or the same under a user's
+// own root when FAR runs with /u). false when the root does not end in
+// "\Plugins".
+#include <stddef.h>
+bool hostCacheKeyName(char* out, size_t cap);
+
 // The slot whose Name is path (any case); false when there is none.
 bool findCacheSlot(const char* path, CacheSlot* slot);

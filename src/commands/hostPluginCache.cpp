@@ -2,7 +2,9 @@
 // that cache makes it examine every plugin afresh at its next start.
 #include "commands/pluginCommands.h"
 
+#include "commands/hostCacheSlot.h"
 #include "runtime/handles.h"
+#include "runtime/text.h"
 #include "state/pluginState.h"
 #include "ui/messages.h"
 
@@ -41,5 +43,8 @@ void clearHostPluginCache() {
     if (!startupInfo.Message) return;
     const char* question[2] = {PLUGIN_TITLE, msgText(MAskClearCache)};
     if (startupInfo.Message(startupInfo.ModuleNumber, FMSG_WARNING | FMSG_MB_YESNO, "", question, 2, 0) != 0) return;
-    showMsg(deleteKeyTree(HKEY_CURRENT_USER, HOST_PLUGIN_CACHE) ? MCacheCleared : MClearCacheFailed);
+    char cacheKey[MAX_PATH + 32];
+    // FAR's own key, also when FAR runs with a user's registry root (/u).
+    if (!hostCacheKeyName(cacheKey, sizeof cacheKey)) copyText(cacheKey, sizeof cacheKey, HOST_PLUGIN_CACHE);
+    showMsg(deleteKeyTree(HKEY_CURRENT_USER, cacheKey) ? MCacheCleared : MClearCacheFailed);
 }

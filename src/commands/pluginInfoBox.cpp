@@ -9,6 +9,7 @@
 #include "runtime/handles.h"
 #include "runtime/text.h"
 #include "state/pluginState.h"
+#include "commands/hostCacheSlot.h"
 #include "state/unloadedPlugins.h"
 #include "ui/messages.h"
 
@@ -20,7 +21,6 @@ namespace {
 // Lines are kept within what a box on an 80-column screen shows.
 const size_t LINE_CHARS = 70;
 const int MAX_LINES = 16;
-const char HOST_PLUGIN_CACHE[] = "SOFTWARE\\Far\\PluginsCache";
 const DWORD SUBKEY_NAME_CHARS = 100;
 
 struct Box {
@@ -116,7 +116,9 @@ void addHostCacheEntry(Box* box, const char* dllPath) {
     char entry[SUBKEY_NAME_CHARS] = "";
     char id[48] = "";
     bool found = false;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, HOST_PLUGIN_CACHE, 0, KEY_READ, cache.out()) == ERROR_SUCCESS) {
+    char cacheKey[MAX_PATH + 32];
+    if (hostCacheKeyName(cacheKey, sizeof cacheKey) &&
+        RegOpenKeyExA(HKEY_CURRENT_USER, cacheKey, 0, KEY_READ, cache.out()) == ERROR_SUCCESS) {
         for (DWORD index = 0; !found; ++index) {
             DWORD length = SUBKEY_NAME_CHARS;
             if (RegEnumKeyExA(cache.get(), index, entry, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
