@@ -448,7 +448,9 @@ TEST_F(KeyCommandsTest, ExitFarComesBeforeEveryReleaseAndNeverToThePluginTheHost
         EXPECT_EQ(c.ended, ended);
         EXPECT_EQ(!c.ended, moduleLoaded(pluginsDir() + "Helper\\helper.fll")) << "the plugin's helper module";
         EXPECT_EQ(c.hostLoads && !c.ended, moduleLoaded(pluginsDir() + dll));
-        if (ended) EXPECT_EQ("detach", log.back()) << "ExitFAR came after the release";
+        if (ended) {
+            EXPECT_EQ("detach", log.back()) << "ExitFAR came after the release";
+        }
         panel->close();
         host.reset();
         removeTree(pluginsDir() + "Helper");

@@ -1,0 +1,139 @@
+// Unload, replace the DLL, Shift+F6: the host's record of the plugin is put
+// back into the state of a plugin known from the host's cache and not loaded,
+// and the host loads the DLL on disk at the plugin's next use.
+#include "harness.h"
+
+#include <shlwapi.h>
+
+using namespace testing_support;
+
+class ReloadTest : public HostTest {
+public:
+    farhost::Panel* panel = nullptr;
+    const std::string dll = "Zeta\\calllogall.dll";
+
+    void startWithCallLogger() {
+        addFixture("calllogall", "Zeta\\");
+        FarSetup setup;
+        setup.loadAll = true;
+        start(setup);
+        panel = vantorel->open();
+        ASSERT_NE(nullptr, panel);
+        ASSERT_TRUE(panel->setCurrentByName("Zeta"));
+    }
+    // Vantorel's ProcessKey answer, the boxes' second lines, in order.
+    std::vector<std::string> pressAnswering(int vk, unsigned state, std::initializer_list<int> answers) {
+        host->clearRecords();
+        host->answerMessages(answers);
+        panel->key(vk, state);
+        std::vector<std::string> out;
+        for (const auto& m : host->messages) out.push_back(m.lines.size() > 1 ? m.lines[1] : "");
+        return out;
+    }
+    void unload() {
+        ASSERT_EQ((std::vector<std::string>{text(MAskUnload1), text(MUnloading)}),
+                  pressAnswering(VK_DELETE, PKF_SHIFT, {0}));
+        ASSERT_FALSE(GetModuleHandleA((pluginsDir() + dll).c_str()));
+    }
+    void replaceWith(const std::string& fixture, const std::string& file) {
+        ASSERT_TRUE(CopyFileA((fixtureDir(fixture) + "\\" + file).c_str(), (pluginsDir() + dll).c_str(), FALSE));
+    }
+    const farhost::PluginRecord* record() { return host->findPlugin("calllogall.dll")->record(); }
+    DWORD entryWord(int index) {
+        return reinterpret_cast<const DWORD*>(reinterpret_cast<const char*>(record()) + 1392)[index];
+    }
+    std::string cacheSlotKey() {
+        for (int i = 0; i < 64; ++i) {
+            std::string key = host->pluginsCacheKey() + "\\Plugin" + std::to_string(i);
+            char name[MAX_PATH] = {};
+            DWORD size = sizeof name - 1;
+            if (SHGetValueA(HKEY_CURRENT_USER, key.c_str(), "Name", nullptr, name, &size) != ERROR_SUCCESS) break;
+            if (pluginsDir() + dll == name) return key;
+        }
+        return "";
+    }
+};
+
+// The way back: the second build is the one the host loads at the next use.
+TEST_F(ReloadTest, AReplacedDllIsWhatTheHostLoadsAtThePluginsNextUse) {
+    startWithCallLogger();
+    unload();
+    replaceWith("calllogall2", "calllogall2.dll");
+    DeleteFileA((pluginsDir() + dll + ".log").c_str());
+    std::vector<std::string> boxes = pressAnswering(VK_F6, PKF_SHIFT, {0});
+    ASSERT_FALSE(boxes.empty());
+    ASSERT_EQ(text(MAskReload), boxes[0]);   // then the scan's progress: the DLL changed
+    EXPECT_EQ(1u, record()->workFlags) << "known, not loaded";
+    EXPECT_EQ(nullptr, record()->module);
+    EXPECT_FALSE(GetModuleHandleA((pluginsDir() + dll).c_str())) << "the host loads it, not Vantorel";
+
+    farhost::Plugin* plugin = host->findPlugin("calllogall.dll");
+    ASSERT_NE(nullptr, plugin->open(OPEN_DISKMENU, 0));
+    std::vector<std::string> log = readLog(dll);
+    ASSERT_FALSE(log.empty());
+    bool secondBuild = false;
+    for (const std::string& line : log) secondBuild |= line.find("SetStartupInfo") != std::string::npos &&
+                                                       line.find("build=2") != std::string::npos;
+    EXPECT_TRUE(secondBuild) << log[0];
+    EXPECT_TRUE(host->faults.empty()) << host->faults.front();
+    EXPECT_TRUE(host->quit());
+}
+
+// The entry points the host may start a plugin through are flags that must
+// follow the file on disk: the host calls through them without asking again.
+TEST_F(ReloadTest, TheStartingEntryFlagsFollowTheNewDll) {
+    startWithCallLogger();
+    unload();
+    replaceWith("recorder", "recorder.dll");   // no OpenPlugin, no OpenFilePlugin, no editor events
+    ASSERT_EQ(text(MAskReload), pressAnswering(VK_F6, PKF_SHIFT, {0}).at(0));
+    const struct { int entry; DWORD word; } words[] = {
+        {0, 0},  // SetStartupInfo: an address only once loaded
+        {1, 0},  // OpenPlugin
+        {2, 0},  // OpenFilePlugin
+        {16, 0}, // SetFindList
+        {17, 0}, // Configure
+        {21, 0}, // ProcessEditorEvent
+    };
+    for (const auto& w : words) EXPECT_EQ(w.word, entryWord(w.entry)) << "entry " << w.entry;
+    host->configMenu();
+    EXPECT_TRUE(host->faults.empty()) << host->faults.front();
+}
+
+// Shift+F6 refuses, with its reason, whatever cannot be put back for certain.
+TEST_F(ReloadTest, EveryCaseThatCannotComeBackIsRefusedWithItsReason) {
+    const struct {
+        const char* name;
+        bool unloadFirst;
+        int message;
+        void (*spoil)(ReloadTest*);
+    } cases[] = {
+        {"loaded", false, MReloadLoaded, nullptr},
+        {"no cache slot", true, MReloadNoCacheSlot,
+         [](ReloadTest* t) { SHDeleteValueA(HKEY_CURRENT_USER, t->cacheSlotKey().c_str(), "Name"); }},
+        {"preload slot", true, MReloadNoCacheSlot,
+         [](ReloadTest* t) {
+             DWORD one = 1;
+             SHSetValueA(HKEY_CURRENT_USER, t->cacheSlotKey().c_str(), "Preload", REG_DWORD, &one, sizeof one);
+         }},
+        {"no plugin on disk", true, MReloadUnfit, [](ReloadTest* t) { t->replaceWith("noexports", "noexports.dll"); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        startWithCallLogger();
+        if (c.unloadFirst) unload();
+        if (c.spoil) c.spoil(this);
+        std::vector<std::string> boxes = pressAnswering(VK_F6, PKF_SHIFT, {0});
+        ASSERT_EQ(1u, boxes.size());
+        EXPECT_EQ(text(c.message), boxes[0]);
+        if (c.unloadFirst) EXPECT_EQ(0u, record()->workFlags) << "the record stays as the unload left it";
+        panel->close();
+        host.reset();
+        removeTree(pluginsDir() + "Zeta");
+    }
+    // A plugin Vantorel never unloaded: the host loads it by itself.
+    addFixture("calllogall", "Zeta\\");
+    start();
+    panel = vantorel->open();
+    ASSERT_TRUE(panel->setCurrentByName("Zeta"));
+    EXPECT_EQ((std::vector<std::string>{text(MReloadNotUnloaded)}), pressAnswering(VK_F6, PKF_SHIFT, {0}));
+}
