@@ -7,6 +7,7 @@
 #include "fuzzTarget.h"
 
 #include "catalogue/peImageFacts.h"
+#include "catalogue/peVersion.h"
 
 #include <stdlib.h>
 #include <string.h>
@@ -178,6 +179,11 @@ bool readBack(const std::string& image, Seen* seen, PeImageKind* kind) {
     PluginImageFacts facts;
     readPluginImageFacts(copy, image.size(), &facts);
     FUZZ_EXPECT(NAME, ok ? facts.kind == *kind : facts.kind == PE_NOT_IMAGE);
+    // The version text, when any, lies wholly inside the file's bytes.
+    const uint8_t* text = nullptr;
+    size_t chars = 0;
+    if (*kind != PE_NOT_IMAGE && peFileVersion(pe, &text, &chars))
+        FUZZ_EXPECT(NAME, text >= copy && text + 2 * chars <= copy + image.size());
     free(copy);
     return ok;
 }
