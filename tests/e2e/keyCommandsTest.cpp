@@ -152,7 +152,7 @@ TEST_F(KeyCommandsTest, UnloadingAPluginTheHostHasNotLoadedOnlySaysSo) {
         host->clearRecords();
         EXPECT_EQ(1, press(k.vk, k.state)) << k.name;
         ASSERT_EQ(1u, host->messages.size()) << k.name;
-        EXPECT_EQ(text(30), host->messages[0].lines.at(1));
+        EXPECT_EQ(text(MNotLoaded), host->messages[0].lines.at(1));
         EXPECT_EQ(FMSG_WARNING, host->messages[0].flags);
         EXPECT_FALSE(transcriptHas("SaveScreen"));
     }
@@ -202,7 +202,7 @@ TEST_F(KeyCommandsTest, AConfirmedUnloadReleasesTheModuleAndTheRebuiltPanelDrops
         EXPECT_EQ(static_cast<DWORD>(FMSG_WARNING | FMSG_MB_YESNO), host->messages[0].flags);
         const farhost::MessageCall& notice = host->messages[1];
         EXPECT_EQ(0u, notice.flags);
-        EXPECT_EQ((std::vector<std::string>{"Vantorel", text(33)}), notice.lines);
+        EXPECT_EQ((std::vector<std::string>{"Vantorel", text(MUnloading)}), notice.lines);
         EXPECT_TRUE(notice.buttons.empty());
         EXPECT_TRUE(transcriptHas("SaveScreen(0,0,-1,-1)"));
         EXPECT_EQ(host->savedScreens(), host->restoredScreens());
@@ -231,7 +231,7 @@ TEST_F(KeyCommandsTest, AfterAnUnloadTheHostNeverCallsIntoTheReleasedModule) {
     selectFolder("Panel");
     host->clearRecords();
     EXPECT_EQ(1, press(VK_DELETE, PKF_SHIFT));
-    EXPECT_EQ((std::vector<std::string>{text(50)}), boxTexts());
+    EXPECT_EQ((std::vector<std::string>{text(MUnloadPanelOpen)}), boxTexts());
     EXPECT_TRUE(moduleLoaded(pluginsDir() + "Panel\\panel.dll"));
     host->otherHalf()->close();
 
@@ -241,7 +241,7 @@ TEST_F(KeyCommandsTest, AfterAnUnloadTheHostNeverCallsIntoTheReleasedModule) {
         selectFolder(folder);
         host->clearRecords();
         EXPECT_EQ(1, press(VK_DELETE, PKF_SHIFT));
-        EXPECT_EQ((std::vector<std::string>{text(31), text(33)}), boxTexts()) << folder;
+        EXPECT_EQ((std::vector<std::string>{text(MAskUnload1), text(MUnloading)}), boxTexts()) << folder;
     }
     EXPECT_FALSE(moduleLoaded(pluginsDir() + "Panel\\panel.dll"));
     EXPECT_FALSE(moduleLoaded(pluginsDir() + "Rec\\recorder.dll"));
@@ -266,7 +266,7 @@ TEST_F(KeyCommandsTest, UnloadAsksWhetherThePluginIsLoadedNow) {
     host->clearRecords();
     host->answerMessages({1});
     EXPECT_EQ(1, press(VK_DELETE, PKF_SHIFT));
-    EXPECT_EQ((std::vector<std::string>{text(31)}), boxTexts()) << "asked, not told it is not loaded";
+    EXPECT_EQ((std::vector<std::string>{text(MAskUnload1)}), boxTexts()) << "asked, not told it is not loaded";
 }
 
 TEST_F(KeyCommandsTest, VantorelRefusesToUnloadItself) {
@@ -274,7 +274,7 @@ TEST_F(KeyCommandsTest, VantorelRefusesToUnloadItself) {
     selectItem(selfItem());
     EXPECT_EQ(1, press(VK_DELETE, PKF_SHIFT));
     ASSERT_EQ(1u, host->messages.size());
-    EXPECT_EQ(text(47), host->messages[0].lines.at(1));
+    EXPECT_EQ(text(MCannotUnloadSelf), host->messages[0].lines.at(1));
     EXPECT_TRUE(moduleLoaded(vantorelDir() + "Vantorel.dll"));
     EXPECT_EQ(1, press(VK_F5, PKF_SHIFT));   // and goes on working
 }
@@ -320,10 +320,10 @@ TEST_F(KeyCommandsTest, ConfigureFailuresAreReportedAndContained) {
     start();
     openList();
     const struct { const char* folder; int message; const char* dll; } cases[] = {
-        {"NoConfig", 44, "NoConfig\\noinfo.dll"},
-        {"Broken", 45, nullptr},
-        {"Refuses", 45, nullptr},
-        {"FaultConfig", 46, "FaultConfig\\faultconfig.dll"},
+        {"NoConfig", MNoConfigure, "NoConfig\\noinfo.dll"},
+        {"Broken", MLoadFailed, nullptr},
+        {"Refuses", MLoadFailed, nullptr},
+        {"FaultConfig", MConfigureFailed, "FaultConfig\\faultconfig.dll"},
     };
     for (const auto& c : cases) {
         selectFolder(c.folder);
