@@ -23,6 +23,10 @@ void uninstallPlugin(PanelState* panel, const CatalogueRecord* record);
 // plugin known from FAR's cache and not loaded, so that FAR loads the DLL on
 // disk at its next use.
 void reloadPlugin(HANDLE handle, const CatalogueRecord* record);
+// The same without a question, for a plugin whose DLL was just replaced:
+// 0 when FAR's record was put back, else the id of the reason it could not
+// be (shown first when report is set).
+int letFarLoadAgain(const char* path, bool report);
 // Releases a record's module and clears the handle; a failed or faulting
 // release is reported and the handle kept.
 void freePluginModule(HMODULE* module);

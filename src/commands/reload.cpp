@@ -49,66 +49,88 @@ bool askReload(const CatalogueRecord* record) {
     return startupInfo.Message(startupInfo.ModuleNumber, FMSG_MB_YESNO, "", items, 4, 0) == 0;
 }
 
+// Everything Shift+F6 checks before FAR's record is written, and the write.
+// A message id when the plugin cannot come back (with F3's reason in
+// reason for a DLL FAR could not use), 0 when the record was put back or,
+// without commit, could be.
+struct Rearm {
+    FarRecordTable table;
+    uint8_t* record;
+    PluginFitness fitness;
+    CacheSlot slot;
+    WIN32_FIND_DATAA found;
+};
+
+int checkRearm(const char* path, Rearm* rearm) {
+    if (heldModule(path)) return MReloadLoaded;
+    const UnloadedPlugin* unloaded = findUnloaded(path);
+    if (!unloaded) return MReloadNotUnloaded;
+    FarTableOutcome outcome = findFarRecordTable(&rearm->table);
+    if (outcome == FAR_TABLE_UNKNOWN_BUILD || !unloaded->record) return MReloadUnknownBuild;
+    // Only the record the unload left, still as it left it.
+    rearm->record = outcome == FAR_TABLE_FOUND ? farRecordOf(rearm->table, path) : nullptr;
+    if (!rearm->record || rearm->record != unloaded->record ||
+        !recordOfReleasedModule(rearm->record, *rearm->table.layout, path))
+        return MReloadRecordNotFound;
+    // FAR calls through the entry points it is told of without asking again:
+    // they must be those of the file it will load.
+    checkPluginFile(path, &rearm->fitness);
+    if (!hostKeeps(rearm->fitness.reason)) return MReloadUnfit;
+    uint32_t slotInRecord = farRecordWord(rearm->record, FAR_RECORD_CACHE_SLOT);
+    if (!findCacheSlot(path, &rearm->slot) || rearm->slot.preload ||
+        (slotInRecord && slotInRecord != static_cast<uint32_t>(rearm->slot.index)))
+        return MReloadNoCacheSlot;
+    HANDLE find = FindFirstFileA(path, &rearm->found);
+    if (find == INVALID_HANDLE_VALUE) return MReloadUnfit;
+    FindClose(find);
+    return 0;
+}
+
+void commitRearm(const char* path, const Rearm& rearm) {
+    KnownPlugin plugin;
+    memset(&plugin, 0, sizeof plugin);
+    plugin.cacheSlot = static_cast<uint32_t>(rearm.slot.index);
+    plugin.sysId = rearm.slot.sysId;
+    plugin.findData = reinterpret_cast<const uint8_t*>(&rearm.found);
+    exportsInRecordOrder(rearm.fitness.facts, plugin.exports);
+    armKnownNotLoaded(rearm.record, *rearm.table.layout, plugin);
+    forgetUnloaded(path);
+}
+
+void reportRearm(int message, const Rearm& rearm) {
+    if (message != MReloadUnfit || hostKeeps(rearm.fitness.reason)) {
+        showMsg(message);
+        return;
+    }
+    char reason[BOX_TEXT_CHARS + 1];
+    fitnessReasonText(rearm.fitness, reason, sizeof reason);
+    showLines(msgText(MReloadUnfit), reason);
+}
+
 }  // namespace
+
+int letFarLoadAgain(const char* path, bool report) {
+    Rearm rearm;
+    memset(&rearm, 0, sizeof rearm);
+    int message = checkRearm(path, &rearm);
+    if (message) {
+        if (report) reportRearm(message, rearm);
+        return message;
+    }
+    commitRearm(path, rearm);
+    return 0;
+}
 
 void reloadPlugin(HANDLE handle, const CatalogueRecord* record) {
     if (!startupInfo.Message) return;
-    const char* path = record->dllPath;
-    if (heldModule(path)) {
-        showMsg(MReloadLoaded);
+    Rearm rearm;
+    memset(&rearm, 0, sizeof rearm);
+    if (int message = checkRearm(record->dllPath, &rearm)) {
+        reportRearm(message, rearm);
         return;
     }
-    const UnloadedPlugin* unloaded = findUnloaded(path);
-    if (!unloaded) {
-        showMsg(MReloadNotUnloaded);
-        return;
-    }
-    FarRecordTable table;
-    FarTableOutcome outcome = findFarRecordTable(&table);
-    if (outcome == FAR_TABLE_UNKNOWN_BUILD || !unloaded->record) {
-        showMsg(MReloadUnknownBuild);
-        return;
-    }
-    // Only the record the unload left, still as it left it.
-    uint8_t* farRecord = outcome == FAR_TABLE_FOUND ? farRecordOf(table, path) : nullptr;
-    if (!farRecord || farRecord != unloaded->record || !recordOfReleasedModule(farRecord, *table.layout, path)) {
-        showMsg(MReloadRecordNotFound);
-        return;
-    }
-    // FAR calls through the entry points it is told of without asking again:
-    // they must be those of the file it will load.
-    PluginFitness fitness;
-    checkPluginFile(path, &fitness);
-    if (!hostKeeps(fitness.reason)) {
-        char reason[BOX_TEXT_CHARS + 1];
-        fitnessReasonText(fitness, reason, sizeof reason);
-        showLines(msgText(MReloadUnfit), reason);
-        return;
-    }
-    CacheSlot slot;
-    uint32_t slotInRecord = farRecordWord(farRecord, FAR_RECORD_CACHE_SLOT);
-    if (!findCacheSlot(path, &slot) || slot.preload ||
-        (slotInRecord && slotInRecord != static_cast<uint32_t>(slot.index))) {
-        showMsg(MReloadNoCacheSlot);
-        return;
-    }
-    WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA(path, &found);
-    if (find == INVALID_HANDLE_VALUE) {
-        showMsg(MReloadUnfit);
-        return;
-    }
-    FindClose(find);
     if (!askReload(record)) return;
-
-    KnownPlugin plugin;
-    memset(&plugin, 0, sizeof plugin);
-    plugin.cacheSlot = static_cast<uint32_t>(slot.index);
-    plugin.sysId = slot.sysId;
-    plugin.findData = reinterpret_cast<const uint8_t*>(&found);
-    exportsInRecordOrder(fitness.facts, plugin.exports);
-    armKnownNotLoaded(farRecord, *table.layout, plugin);
-    forgetUnloaded(path);
+    commitRearm(record->dllPath, rearm);
     if (startupInfo.Control) {
         startupInfo.Control(handle, FCTL_UPDATEPANEL, nullptr);
         startupInfo.Control(handle, FCTL_REDRAWPANEL, nullptr);
