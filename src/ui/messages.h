@@ -95,7 +95,17 @@ enum MessageId {
     MUnfitMissingDll = 99,
     MUnfitMissingImport = 100,
     MInfoFitBut = 101,
-    // 102 to 179 are not used yet.
+    // 102 to 150 are not used yet.
+    MTitleByPath = 151,
+    MTitleByVersion = 152,
+    MNoPluginHelp = 153,
+    MAskNoMenus1 = 154,
+    MAskNoMenus2 = 155,
+    MSameFolder = 156,
+    MInfoCacheThisFile = 157,
+    MInfoCacheOlderFile = 158,
+    MLoadFailedBecause = 159,
+    // 160 to 179 are not used yet.
 };
 
 extern const char* const PLUGIN_TITLE;   // "Vantorel": menus, box and dialog titles
