@@ -43,7 +43,11 @@ extern "C" void WINAPI FreeFindData(HANDLE handle, PluginPanelItem* items, int) 
 
 extern "C" int WINAPI ProcessKey(HANDLE handle, int key, unsigned int controlState) {
     PanelState* panel = findPanelState(handle);
-    cursorMovedByUser(panel);
+    // The host also passes its own internal events (codes from 0x1000 up)
+    // and a first look at each key (PKF_PREPROCESS); only a key the panel
+    // acts on counts as the user moving on.
+    const int PREPROCESS = 0x80000, FIRST_INTERNAL_KEY = 0x1000;
+    if (!(key & PREPROCESS) && (key & 0xFFFF) < FIRST_INTERNAL_KEY) cursorMovedByUser(panel);
     return handlePanelKey(panel, key, controlState);
 }
 

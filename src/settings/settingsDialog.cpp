@@ -16,8 +16,8 @@ static const char SETTINGS_HELP_TOPIC[] = "Settings";
 
 static const CompactDialogItem dialogTemplate[] = {
     {DI_DOUBLEBOX, 2, 1, 50, 11, 0, 0, 0, 0, "Vantorel"},
-    {DI_CHECKBOX, 5, 3, 0, 0, 0, 0, 0, 0, MSG_REF(MCfgPluginsMenu)},
     {DI_CHECKBOX, 5, 2, 0, 0, 1, 0, 0, 0, MSG_REF(MCfgDiskMenu)},
+    {DI_CHECKBOX, 5, 3, 0, 0, 0, 0, 0, 0, MSG_REF(MCfgPluginsMenu)},
     {DI_FIXEDIT, 6, 4, 6, 3, 0, 0, DIF_MASKEDIT, 0, ""},
     {DI_TEXT, 8, 4, 0, 0, 0, 0, 0, 0, MSG_REF(MCfgDiskMenuNumber)},
     {DI_FIXEDIT, 6, 5, 6, 3, 0, 0, DIF_MASKEDIT, 0, ""},
@@ -27,8 +27,8 @@ static const CompactDialogItem dialogTemplate[] = {
     {DI_BUTTON, 0, 10, 0, 0, 0, 0, DIF_CENTERGROUP, 1, MSG_REF(MCfgOk)},
     {DI_BUTTON, 0, 10, 0, 0, 0, 0, DIF_CENTERGROUP, 0, MSG_REF(MCfgCancel)},
     // Separators come last, so that every setting keeps its item number.
-    {DI_TEXT, 0, 7, 0, 0, 0, 0, DIF_BOXCOLOR | DIF_SEPARATOR, 0, ""},
-    {DI_TEXT, 0, 9, 0, 0, 0, 0, DIF_BOXCOLOR | DIF_SEPARATOR, 0, ""},
+    {DI_TEXT, 2, 7, 0, 0, 0, 0, DIF_BOXCOLOR | DIF_SEPARATOR, 0, ""},
+    {DI_TEXT, 2, 9, 0, 0, 0, 0, DIF_BOXCOLOR | DIF_SEPARATOR, 0, ""},
 };
 static const int DIALOG_ITEMS = sizeof dialogTemplate / sizeof dialogTemplate[0];
 static_assert(DIALOG_ITEMS == 13, "configuration dialog");
@@ -88,8 +88,8 @@ extern "C" int WINAPI Configure(int) {
     FarDialogItem items[DIALOG_ITEMS];
     memset(items, 0, sizeof items);
     expandDialogItems(compact, items, DIALOG_ITEMS);
-    items[1].Selected = JConfig.showInPluginsMenu;
-    items[2].Selected = JConfig.showInDiskMenu;
+    items[1].Selected = JConfig.showInDiskMenu;
+    items[2].Selected = JConfig.showInPluginsMenu;
     items[7].Selected = JConfig.markLoaded;
     items[8].Selected = JConfig.skipProbing;
     setDigitField(items[3], JConfig.diskMenuNumber, true);
@@ -103,11 +103,11 @@ extern "C" int WINAPI Configure(int) {
         if (items[1].Selected || items[2].Selected || confirmNoMenus()) break;
         // The dialog comes back as the user left it.
         for (FarDialogItem& item : items) item.Focus = 0;
-        items[2].Focus = 1;
+        items[1].Focus = 1;
     }
 
-    JConfig.showInPluginsMenu = static_cast<signed char>(items[1].Selected);
-    JConfig.showInDiskMenu = static_cast<signed char>(items[2].Selected);
+    JConfig.showInDiskMenu = static_cast<signed char>(items[1].Selected);
+    JConfig.showInPluginsMenu = static_cast<signed char>(items[2].Selected);
     JConfig.markLoaded = static_cast<signed char>(items[7].Selected);
     JConfig.skipProbing = static_cast<signed char>(items[8].Selected);
     JConfig.diskMenuNumber = digitFieldValue(items[3].Data);

@@ -20,7 +20,7 @@ struct PanelState {
     // After leaving a folder the cursor goes to the item just left: its name,
     // and whether the panel has been read again since (see panelLook).
     char cursorTarget[MAX_PATH];
-    int cursorPending;             // 0 none, 1 waiting for the listing, 2 listed
+    int cursorPending;             // 0 none, 1 waiting for the listing, 2 listed, 3 placed
     PanelState* next;
 };
 

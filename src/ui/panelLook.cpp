@@ -37,19 +37,20 @@ PanelMode panelModes[VIEW_MODES] = {
     {"C0,NO,PC", "1,0,11", nullptr, 0, 0, 0, 0, "NO,Z", "0,0", {0, 0}},
 };
 
-// Browse mode shows the plugin's files with the host's usual columns; only
-// the status line shows names rather than the full paths the items carry.
+// Browse mode shows the plugin's files in the host's usual columns. The items
+// carry full paths, and with modes of its own a plugin gets no "names only"
+// from the host: every name column asks for it (O).
 PanelMode browseModes[VIEW_MODES] = {
-    {"N,SC,D", "0,10,0", nullptr, 0, 0, 0, 0, "NO,SC,D,T", "0,10,0,5", {0, 0}},
-    {"N,N,N", "0,0,0", nullptr, 0, 0, 0, 0, "NO,SC,D,T", "0,10,0,5", {0, 0}},
-    {"N,N", "0,0", nullptr, 0, 0, 0, 0, "NO,SC,D,T", "0,10,0,5", {0, 0}},
-    {"N,S,D,T", "0,6,0,5", nullptr, 0, 0, 0, 0, "NO,SC,D,T", "0,10,0,5", {0, 0}},
-    {"N,S", "0,6", nullptr, 0, 0, 0, 0, "NO,SC,D,T", "0,10,0,5", {0, 0}},
-    {"N,S,P,DM,DC,DA,A", "0,6,6,14,14,14,0", nullptr, 1, 0, 0, 0, "NO,SC,D,T", "0,10,0,5", {0, 0}},
-    {"N,Z", "12,0", nullptr, 0, 0, 0, 0, "NO,SC,D,T", "0,10,0,5", {0, 0}},
-    {"N,S,Z", "0,6,54", nullptr, 1, 0, 0, 0, "NO,SC,D,T", "0,10,0,5", {0, 0}},
-    {"N,S,O", "0,6,15", nullptr, 0, 0, 0, 0, "NO,SC,D,T", "0,10,0,5", {0, 0}},
-    {"N,S,LN", "0,6,3", nullptr, 0, 0, 0, 0, "NO,SC,D,T", "0,10,0,5", {0, 0}},
+    {"NO,SC,D", "0,10,0", nullptr, 0, 0, 0, 0, "NO,SC,D,T", "0,10,0,5", {0, 0}},
+    {"NO,NO,NO", "0,0,0", nullptr, 0, 0, 0, 0, "NO,SC,D,T", "0,10,0,5", {0, 0}},
+    {"NO,NO", "0,0", nullptr, 0, 0, 0, 0, "NO,SC,D,T", "0,10,0,5", {0, 0}},
+    {"NO,S,D,T", "0,6,0,5", nullptr, 0, 0, 0, 0, "NO,SC,D,T", "0,10,0,5", {0, 0}},
+    {"NO,S", "0,6", nullptr, 0, 0, 0, 0, "NO,SC,D,T", "0,10,0,5", {0, 0}},
+    {"NO,S,P,DM,DC,DA,A", "0,6,6,14,14,14,0", nullptr, 1, 0, 0, 0, "NO,SC,D,T", "0,10,0,5", {0, 0}},
+    {"NO,Z", "12,0", nullptr, 0, 0, 0, 0, "NO,SC,D,T", "0,10,0,5", {0, 0}},
+    {"NO,S,Z", "0,6,54", nullptr, 1, 0, 0, 0, "NO,SC,D,T", "0,10,0,5", {0, 0}},
+    {"NO,S,O", "0,6,15", nullptr, 0, 0, 0, 0, "NO,SC,D,T", "0,10,0,5", {0, 0}},
+    {"NO,S,LN", "0,6,3", nullptr, 0, 0, 0, 0, "NO,SC,D,T", "0,10,0,5", {0, 0}},
 };
 
 KeyBarTitles keyBar;
@@ -107,7 +108,7 @@ void composeTitle(PanelState* panel, bool browsing) {
 // keeps its row); once the panel has been read again, the cursor is moved to
 // the item that names the folder left.
 void placeCursor(PanelState* panel, HANDLE handle) {
-    if (panel->cursorPending != 2 || !startupInfo.Control) return;
+    if (panel->cursorPending < 2 || !startupInfo.Control) return;
     PanelInfo info;
     memset(&info, 0, sizeof info);
     askingHost = true;
@@ -119,7 +120,13 @@ void placeCursor(PanelState* panel, HANDLE handle) {
         panel->cursorPending = 0;
         return;
     }
-    if (target == info.CurrentItem) return;
+    // Seen in place after it was placed: done. Before that the host may
+    // still move it (it sets its own position after reading the items).
+    if (target == info.CurrentItem) {
+        if (panel->cursorPending == 3) panel->cursorPending = 0;
+        return;
+    }
+    panel->cursorPending = 3;
     PanelRedrawInfo place = {target, info.TopPanelItem};
     askingHost = true;
     startupInfo.Control(handle, FCTL_REDRAWPANEL, &place);
