@@ -24,11 +24,13 @@ bool setText(HKEY key, const char* name, const std::string& value) {
 
 // Size and last write time of the file: a replaced DLL gets a new ID.
 std::string fileId(const std::string& path) {
+    // As the released host writes it: size, creation and write time (low
+    // words), in lower-case hex without padding.
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return "0";
     char id[40];
-    snprintf(id, sizeof id, "%08lX%08lX%08lX", static_cast<unsigned long>(data.nFileSizeLow),
-             static_cast<unsigned long>(data.ftLastWriteTime.dwHighDateTime),
+    snprintf(id, sizeof id, "%lx%lx%lx", static_cast<unsigned long>(data.nFileSizeLow),
+             static_cast<unsigned long>(data.ftCreationTime.dwLowDateTime),
              static_cast<unsigned long>(data.ftLastWriteTime.dwLowDateTime));
     return id;
 }

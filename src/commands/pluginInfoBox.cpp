@@ -180,7 +180,7 @@ void addHostCacheEntry(Box* box, const char* dllPath) {
     // FAR compares them at start.
     char current[48];
     hostCacheId(dllPath, current, sizeof current);
-    bool same = id[0] && !strcmp(id, current);
+    bool same = id[0] && !lstrcmpiA(id, current);
     box->add(msgText(MInfoCacheEntry), msgText(same ? MInfoCacheThisFile : MInfoCacheOlderFile));
 }
 
