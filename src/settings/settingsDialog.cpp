@@ -15,7 +15,9 @@ static const char SETTINGS_HELP_TOPIC[] = "Settings";
 #define MSG_REF(id) reinterpret_cast<const char*>(static_cast<uintptr_t>(id))
 
 static const CompactDialogItem dialogTemplate[] = {
-    {DI_DOUBLEBOX, 2, 1, 50, 11, 0, 0, 0, 0, "Vantorel"},
+    // The host draws a separator from the fourth column to the fourth from
+    // the right: the box stands there too, so that the two meet.
+    {DI_DOUBLEBOX, 3, 1, 49, 11, 0, 0, 0, 0, "Vantorel"},
     {DI_CHECKBOX, 5, 2, 0, 0, 1, 0, 0, 0, MSG_REF(MCfgDiskMenu)},
     {DI_CHECKBOX, 5, 3, 0, 0, 0, 0, 0, 0, MSG_REF(MCfgPluginsMenu)},
     {DI_FIXEDIT, 6, 4, 6, 3, 0, 0, DIF_MASKEDIT, 0, ""},
@@ -27,8 +29,8 @@ static const CompactDialogItem dialogTemplate[] = {
     {DI_BUTTON, 0, 10, 0, 0, 0, 0, DIF_CENTERGROUP, 1, MSG_REF(MCfgOk)},
     {DI_BUTTON, 0, 10, 0, 0, 0, 0, DIF_CENTERGROUP, 0, MSG_REF(MCfgCancel)},
     // Separators come last, so that every setting keeps its item number.
-    {DI_TEXT, 2, 7, 0, 0, 0, 0, DIF_BOXCOLOR | DIF_SEPARATOR, 0, ""},
-    {DI_TEXT, 2, 9, 0, 0, 0, 0, DIF_BOXCOLOR | DIF_SEPARATOR, 0, ""},
+    {DI_TEXT, 3, 7, 0, 0, 0, 0, DIF_BOXCOLOR | DIF_SEPARATOR, 0, ""},
+    {DI_TEXT, 3, 9, 0, 0, 0, 0, DIF_BOXCOLOR | DIF_SEPARATOR, 0, ""},
 };
 static const int DIALOG_ITEMS = sizeof dialogTemplate / sizeof dialogTemplate[0];
 static_assert(DIALOG_ITEMS == 13, "configuration dialog");

@@ -59,12 +59,12 @@ TEST_F(HostTest, DialogWithoutStoredSettingsShowsTheDefaults) {
     // The disk menu above the plugins menu, as the help lists them; separators
     // above the probing box and the buttons.
     struct Item { int type, x1, y1, x2, y2, focus; DWORD flags; int def; } items[] = {
-        {DI_DOUBLEBOX, 2, 1, 50, 11, 0, 0, 0}, {DI_CHECKBOX, 5, 2, 0, 0, 1, 0, 0}, {DI_CHECKBOX, 5, 3, 0, 0, 0, 0, 0},
+        {DI_DOUBLEBOX, 3, 1, 49, 11, 0, 0, 0}, {DI_CHECKBOX, 5, 2, 0, 0, 1, 0, 0}, {DI_CHECKBOX, 5, 3, 0, 0, 0, 0, 0},
         {DI_FIXEDIT, 6, 4, 6, 3, 0, DIF_MASKEDIT, 0}, {DI_TEXT, 8, 4, 0, 0, 0, 0, 0},
         {DI_FIXEDIT, 6, 5, 6, 3, 0, DIF_MASKEDIT, 0}, {DI_TEXT, 8, 5, 0, 0, 0, 0, 0},
         {DI_CHECKBOX, 5, 6, 0, 0, 0, 0, 0}, {DI_CHECKBOX, 5, 8, 0, 0, 0, 0, 0},
         {DI_BUTTON, 0, 10, 0, 0, 0, DIF_CENTERGROUP, 1}, {DI_BUTTON, 0, 10, 0, 0, 0, DIF_CENTERGROUP, 0},
-        {DI_TEXT, 2, 7, 0, 0, 0, 0x10200, 0}, {DI_TEXT, 2, 9, 0, 0, 0, 0x10200, 0},
+        {DI_TEXT, 3, 7, 0, 0, 0, 0x10200, 0}, {DI_TEXT, 3, 9, 0, 0, 0, 0x10200, 0},
     };
     for (int i = 0; i < 13; ++i) {
         const FarDialogItem& it = d.before[i];
