@@ -15,7 +15,9 @@ void sanitizeCachedRecord(CatalogueRecord* r) {
     item.CustomColumnNumber = 0;
     item.UserData = 0;
     item.CRC32 = 0;
-    item.Reserved[0] = item.Reserved[1] = 0;
+    // Reserved[0] keeps the language a description was written in (see
+    // descriptionLanguage.h); the host never reads it.
+    item.Reserved[1] = 0;
     r->dllPath[MAX_PATH - 1] = 0;
     r->description[sizeof r->description - 1] = 0;
     r->item.FindData.cFileName[MAX_PATH - 1] = 0;

@@ -2,8 +2,11 @@
 
 #include "catalogue/cacheFile.h"
 #include "catalogue/descriptionExtractor.h"
+#include "catalogue/descriptionLanguage.h"
+#include "catalogue/descriptionText.h"
 #include "catalogue/folderFacts.h"
 #include "catalogue/folderWalk.h"
+#include "catalogue/loadMark.h"
 #include "catalogue/loadedModules.h"
 #include "catalogue/pluginFitness.h"
 #include "catalogue/pluginFolder.h"
@@ -27,7 +30,8 @@ const char SCAN_TITLE[] = "Scan";
 // Asks the plugin for its menu strings (unless probing is off) and extracts
 // the description; the answers are copied before the DLL is freed and before
 // the substitute messages they may point into are released.
-void examinePlugin(CatalogueRecord* r, const char* pluginFolder, FolderFacts& facts) {
+// Returns the language tag the description depends on (0: none).
+DWORD examinePlugin(CatalogueRecord* r, const char* pluginFolder, FolderFacts& facts, DWORD language) {
     PluginInfo answered;
     memset(&answered, 0, sizeof answered);
     HMODULE probed = nullptr;
@@ -44,17 +48,21 @@ void examinePlugin(CatalogueRecord* r, const char* pluginFolder, FolderFacts& fa
     MenuSnapshot snapshot;
     if (answeredInfo) snapshotMenuStrings(&answered, &snapshot);
     memset(r->description, 0, sizeof r->description);
+    DWORD tag = 0;
     if (answeredInfo) {
         extractDescription(r->description, pluginFolder, &snapshot.info);
+        if (menuDescriptionOf(&snapshot.info)) tag = language;
     } else {
         facts.filesDescriptionOf(pluginFolder, r->description);
     }
     if (loadedHere) releasePlugin(probed);
     if (!JConfig.skipProbing) substituteGetMsg(SUBSTITUTE_RELEASE, 0);
+    return tag;
 }
 
 void buildRecord(const char* path, int index, CatalogueRecord* r, PluginPanelItem* p,
-                 const CachedRecords* cache, LoadedModules& loaded, FolderFacts& facts, int forceRescan) {
+                 const CachedRecords* cache, LoadedModules& loaded, FolderFacts& facts, int forceRescan,
+                 DWORD language) {
     copyText(r->dllPath, sizeof r->dllPath, path);
 
     // A plain attribute query settles whether the DLL is still there and
@@ -70,7 +78,8 @@ void buildRecord(const char* path, int index, CatalogueRecord* r, PluginPanelIte
         const CatalogueRecord* cached = findCachedRecord(r->dllPath, cache);
         if (cached && !memcmp(&cached->item.FindData.ftLastWriteTime, &attributes.ftLastWriteTime, sizeof(FILETIME))) {
             memcpy(r, cached, sizeof *r);
-            reused = !forceRescan;
+            // A description asked in another language than FAR's now is asked again.
+            reused = !forceRescan && describedInLanguage(*cached, language);
         }
         fresh = !reused;
         if (fresh) {
@@ -96,7 +105,7 @@ void buildRecord(const char* path, int index, CatalogueRecord* r, PluginPanelIte
         }
         p->FindData.dwFileAttributes = 0;
         r->module = loaded.find(fileNameOf(r->dllPath));
-        if (r->module && JConfig.markLoaded) p->FindData.dwFileAttributes |= FILE_ATTRIBUTE_SYSTEM;
+        applyLoadMark(p, r->module ? LOAD_LOADED : LOAD_NOT_LOADED, JConfig.markLoaded != 0);
     }
 
     p->FindData.dwFileAttributes |= FILE_ATTRIBUTE_DIRECTORY;
@@ -105,7 +114,7 @@ void buildRecord(const char* path, int index, CatalogueRecord* r, PluginPanelIte
     if (fresh) {
         char folder[MAX_PATH];
         pluginFolderOf(r->dllPath, folder, true);
-        examinePlugin(r, folder, facts);
+        p->Reserved[0] = examinePlugin(r, folder, facts, language);
         // The plugin's own code may have loaded a DLL that later records name.
         if (!JConfig.skipProbing) loaded.invalidate();
     }
@@ -153,13 +162,14 @@ int buildCatalogue(PanelState* panel, PluginPanelItem** items, int* count, int o
 
     LoadedModules loaded;
     FolderFacts facts(n);
+    DWORD language = languageTag(msgText(MLanguageName));
     int index = 0;
     while (char* path = stack.pop()) {
         char working[MAX_PATH];
         copyText(working, sizeof working, path);
         heapFree(path);
         if (index < n) buildRecord(working, index, &catalogue[index], &panelItems[index], &cache, loaded,
-                                    facts, panel->forceRescan);
+                                    facts, panel->forceRescan, language);
         ++index;
     }
 

@@ -82,3 +82,40 @@ bool versionFolderOf(const char* dllPath, char* folder, size_t cap) {
     cutBinFolder(folder);
     return true;
 }
+
+namespace {
+
+inline char lowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+}
+
+}  // namespace
+
+int compareVersions(const char* a, const char* b) {
+    size_t na = a ? boundedLength(a, VERSION_CHARS) : 0;
+    size_t nb = b ? boundedLength(b, VERSION_CHARS) : 0;
+    if (!na || !nb) return na ? -1 : (nb ? 1 : 0);
+    size_t i = 0, j = 0;
+    while (i < na && j < nb) {
+        if (isDigit(a[i]) && isDigit(b[j])) {
+            // Leading zeros carry no value; then the longer run is the larger.
+            while (i < na && a[i] == '0') ++i;
+            while (j < nb && b[j] == '0') ++j;
+            size_t si = i, sj = j;
+            while (i < na && isDigit(a[i])) ++i;
+            while (j < nb && isDigit(b[j])) ++j;
+            size_t la = i - si, lb = j - sj;
+            if (la != lb) return la < lb ? -1 : 1;
+            int order = memcmp(a + si, b + sj, la);
+            if (order) return order < 0 ? -1 : 1;
+            continue;
+        }
+        char ca = lowerAscii(a[i]), cb = lowerAscii(b[j]);
+        if (ca != cb) return static_cast<unsigned char>(ca) < static_cast<unsigned char>(cb) ? -1 : 1;
+        ++i;
+        ++j;
+    }
+    if (i < na) return 1;
+    if (j < nb) return -1;
+    return 0;
+}

@@ -25,3 +25,10 @@ void storeVersion(char* field, const char* text, size_t length);
 // is longer than 10 characters. False when the path has no backslash or the
 // folder does not fit cap.
 bool versionFolderOf(const char* dllPath, char* folder, size_t cap);
+
+// Orders two version texts as versions: runs of digits by their value, the
+// text between them without regard to case, a shorter version before a
+// longer one that begins the same ("1.75" < "1.75.2634"), and any version
+// before none (nullptr or empty). Each text is read up to 16 characters.
+// Returns -1, 0 or 1.
+int compareVersions(const char* a, const char* b);

@@ -66,6 +66,10 @@ const CatalogueRecord* chooseRecord(PanelState* panel, HANDLE handle, const char
 }
 
 int leaveBrowseMode(PanelState* panel, HANDLE handle, int opMode) {
+    // Back in the list the cursor goes to the plugin whose folder was left.
+    char left[MAX_PATH];
+    copyTextN(left, sizeof left, panel->currentDir, static_cast<size_t>(panel->browseRootLength));
+    expectCursorOn(panel, left);
     panel->browseRootLength = 0;
     if (!(opMode & OPM_FIND)) swapViewMode(handle, &panel->savedViewMode);
     return 1;
@@ -106,6 +110,7 @@ extern "C" int WINAPI SetDirectory(HANDLE handle, const char* dir, int opMode) {
         pluginFolderOf(record->dllPath, panel->currentDir, false);
         panel->browseRootLength = static_cast<int>(strlen(panel->currentDir));
         if (!panel->browseRootLength) return 0;
+        expectCursorOn(panel, "");
         if (!(opMode & OPM_FIND)) swapViewMode(handle, &panel->savedViewMode);
         return 1;
     }
@@ -119,9 +124,11 @@ extern "C" int WINAPI SetDirectory(HANDLE handle, const char* dir, int opMode) {
         char* slash = strrchr(panel->currentDir, '\\');
         if (static_cast<int>(strlen(panel->currentDir)) <= panel->browseRootLength || !slash)
             return leaveBrowseMode(panel, handle, opMode);
+        expectCursorOn(panel, panel->currentDir);
         *slash = 0;
         return 1;
     }
     copyText(panel->currentDir, sizeof panel->currentDir, path);
+    expectCursorOn(panel, "");
     return 1;
 }

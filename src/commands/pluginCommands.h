@@ -38,6 +38,8 @@ void configurePlugin(const CatalogueRecord* record);
 // The F3 box: the plugin's file, whether FAR has it loaded or cached, its
 // entry points, and whether FAR 1.70 can use it, and if not why.
 void showPluginInfo(const CatalogueRecord* record);
+// F4 on a DLL that cannot be loaded: why, as F3 tells it.
+void showLoadFailure(const CatalogueRecord* record);
 // Asks, then deletes the host's plugin cache from the registry.
 void clearHostPluginCache();
 // Deletes a registry key with everything below it; 1 when all of it is gone.

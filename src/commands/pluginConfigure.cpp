@@ -31,7 +31,7 @@ void configurePlugin(const CatalogueRecord* record) {
         loadedHere = module != nullptr;
     }
     if (!module) {
-        showMsg(MLoadFailed);
+        showLoadFailure(record);
         return;
     }
     auto configure = reinterpret_cast<PFN_Configure>(GetProcAddress(module, "Configure"));

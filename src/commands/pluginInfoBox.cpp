@@ -6,6 +6,7 @@
 #include "catalogue/guardedCall.h"
 #include "catalogue/pluginFitness.h"
 #include "catalogue/versionText.h"
+#include "commands/install.h"
 #include "runtime/handles.h"
 #include "runtime/text.h"
 #include "state/pluginState.h"
@@ -18,8 +19,9 @@
 
 namespace {
 
-// Lines are kept within what a box on an 80-column screen shows.
-const size_t LINE_CHARS = 70;
+// Lines are kept within what FAR's box shows on an 80-column screen (the
+// screen width less 15): a longer line is cut, not wrapped.
+const size_t LINE_CHARS = 64;
 const int MAX_LINES = 16;
 const DWORD SUBKEY_NAME_CHARS = 100;
 
@@ -73,8 +75,11 @@ void addFileFacts(Box* box, const CatalogueRecord* record) {
     if (FileTimeToLocalFileTime(&data.ftLastWriteTime, &local) && FileTimeToSystemTime(&local, &time))
         snprintf(date, sizeof date, "%04u-%02u-%02u %02u:%02u", time.wYear, time.wMonth, time.wDay, time.wHour,
                  time.wMinute);
-    snprintf(line, sizeof line, "%s: %lu %s   %s: %s", msgText(MInfoFileSize),
-             static_cast<unsigned long>(data.nFileSizeLow), msgText(MInstallBytes), msgText(MInfoDate), date);
+    char size[16];
+    snprintf(size, sizeof size, "%lu", static_cast<unsigned long>(data.nFileSizeLow));
+    insertThousands(size, sizeof size);
+    snprintf(line, sizeof line, "%s: %s %s   %s: %s", msgText(MInfoFileSize), size, msgText(MInstallBytes),
+             msgText(MInfoDate), date);
     box->add(line);
     char version[VERSION_CHARS + 1];
     copyTextN(version, sizeof version, record->version, boundedLength(record->version, VERSION_CHARS));
@@ -111,6 +116,19 @@ void addLoadState(Box* box, HMODULE module) {
 
 // The host's own record of the plugin from its last start: the subkey of its
 // plugin cache whose Name is the DLL's path.
+// FAR's ID of a plugin file, as FAR writes it into its cache: size, creation
+// and write time (their low words) in hex.
+void hostCacheId(const char* dllPath, char* id, size_t cap) {
+    id[0] = 0;
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA(dllPath, &found);
+    if (find == INVALID_HANDLE_VALUE) return;
+    FindClose(find);
+    snprintf(id, cap, "%lx%lx%lx", static_cast<unsigned long>(found.nFileSizeLow),
+             static_cast<unsigned long>(found.ftCreationTime.dwLowDateTime),
+             static_cast<unsigned long>(found.ftLastWriteTime.dwLowDateTime));
+}
+
 void addHostCacheEntry(Box* box, const char* dllPath) {
     RegistryKey cache;
     char entry[SUBKEY_NAME_CHARS] = "";
@@ -145,9 +163,12 @@ void addHostCacheEntry(Box* box, const char* dllPath) {
         box->add(msgText(MInfoNoCacheEntry));
         return;
     }
-    char line[LINE_CHARS + 1];
-    snprintf(line, sizeof line, "%s: %s%s%s", msgText(MInfoCacheEntry), entry, id[0] ? ", ID " : "", id);
-    box->add(line);
+    // The entry's ID tells whether FAR read this very file or an older one;
+    // FAR compares them at start.
+    char current[48];
+    hostCacheId(dllPath, current, sizeof current);
+    bool same = id[0] && !lstrcmpiA(id, current);
+    box->add(msgText(MInfoCacheEntry), msgText(same ? MInfoCacheThisFile : MInfoCacheOlderFile));
 }
 
 void addEntryPoints(Box* box, const PluginImageFacts& facts) {
@@ -159,17 +180,8 @@ void addEntryPoints(Box* box, const PluginImageFacts& facts) {
     if (facts.entryPoints & entryPointBit(EP_PROCESS_DIALOG_EVENT)) box->add(msgText(MInfoDialogEvent));
 }
 
-void addVerdict(Box* box, const PluginFitness& fitness) {
-    if (fitness.reason == PLUGIN_FIT) {
-        box->add(msgText(MInfoFit));
-        return;
-    }
-    if (fitness.reason == PLUGIN_FIT_NO_STARTUP) {
-        box->add(msgText(MInfoFitBut));
-        box->add(msgText(MNoStartup));
-        return;
-    }
-    box->add(msgText(MInfoUnfit));
+// Why FAR 1.70 cannot use the DLL, in one or two lines.
+void addUnfitReason(Box* box, const PluginFitness& fitness) {
     char line[LINE_CHARS + 1];
     switch (fitness.reason) {
     case UNFIT_NOT_WINDOWS_DLL: box->add(msgText(fitness.readable ? MUnfitNotDll : MUnfitUnreadable)); break;
@@ -190,12 +202,59 @@ void addVerdict(Box* box, const PluginFitness& fitness) {
     }
 }
 
+void addVerdict(Box* box, const PluginFitness& fitness) {
+    if (fitness.reason == PLUGIN_FIT) {
+        box->add(msgText(MInfoFit));
+        return;
+    }
+    if (fitness.reason == PLUGIN_FIT_NO_STARTUP) {
+        box->add(msgText(MInfoFitBut));
+        box->add(msgText(MNoStartup));
+        return;
+    }
+    box->add(msgText(MInfoUnfit));
+    addUnfitReason(box, fitness);
+}
+
+// The box title names the plugin: its folder's name, as the list shows it.
+void addPluginTitle(Box* box, const CatalogueRecord* record) {
+    char folder[MAX_PATH];
+    copyTextN(folder, sizeof folder, record->item.FindData.cFileName,
+              boundedLength(record->item.FindData.cFileName, MAX_PATH));
+    const char* slash = strrchr(folder, '\\');
+    const char* name = slash && slash[1] ? slash + 1 : folder;
+    if (!*name) name = PLUGIN_TITLE;
+    if (char* line = box->next()) snprintf(line, LINE_CHARS + 1, "%s: %s", PLUGIN_TITLE, name);
+}
+
+void showBox(Box* box, DWORD flags) {
+    for (int i = 0; i < box->count; ++i) box->items[i] = box->lines[i];
+    startupInfo.Message(startupInfo.ModuleNumber, flags, "", box->items, box->count, 0);
+}
+
 }  // namespace
+
+void showLoadFailure(const CatalogueRecord* record) {
+    if (!startupInfo.Message) return;
+    char path[MAX_PATH];
+    copyTextN(path, sizeof path, record->dllPath, boundedLength(record->dllPath, MAX_PATH));
+    PluginFitness fitness;
+    checkPluginFile(path, &fitness);
+    if (fitness.reason == PLUGIN_FIT || fitness.reason == PLUGIN_FIT_NO_STARTUP) {
+        showMsg(MLoadFailed);
+        return;
+    }
+    Box box;
+    addPluginTitle(&box, record);
+    box.add(msgText(MLoadFailedBecause));
+    addUnfitReason(&box, fitness);
+    showBox(&box, FMSG_WARNING | FMSG_LEFTALIGN | FMSG_MB_OK);
+}
 
 void showPluginInfo(const CatalogueRecord* record) {
     if (!startupInfo.Message) return;
     Box box;
-    box.add(PLUGIN_TITLE);
+    addPluginTitle(&box, record);
     char path[MAX_PATH];
     copyTextN(path, sizeof path, record->dllPath, boundedLength(record->dllPath, MAX_PATH));
     cutMiddle(box.next(), LINE_CHARS, path);
@@ -209,6 +268,5 @@ void showPluginInfo(const CatalogueRecord* record) {
     addEntryPoints(&box, fitness.facts);
     addVerdict(&box, fitness);
 
-    for (int i = 0; i < box.count; ++i) box.items[i] = box.lines[i];
-    startupInfo.Message(startupInfo.ModuleNumber, FMSG_LEFTALIGN | FMSG_MB_OK, "", box.items, box.count, 0);
+    showBox(&box, FMSG_LEFTALIGN | FMSG_MB_OK);
 }

@@ -71,7 +71,9 @@ enum FarDialogItemType {
     DI_PSWEDIT = 5, DI_FIXEDIT = 6, DI_BUTTON = 7, DI_CHECKBOX = 8, DI_RADIOBUTTON = 9,
 };
 enum : DWORD {
+    DIF_BOXCOLOR = 0x200,
     DIF_CENTERGROUP = 0x4000,
+    DIF_SEPARATOR = 0x10000,
     DIF_MASKEDIT = 0x400000,
 };
 
@@ -265,6 +267,14 @@ static_assert(offsetof(PluginInfo, PluginMenuStringsNumber) == 24, "plugin info"
 static_assert(offsetof(PluginInfo, PluginConfigStrings) == 28, "plugin info");
 static_assert(offsetof(PluginInfo, PluginConfigStringsNumber) == 32, "plugin info");
 static_assert(offsetof(PluginInfo, CommandPrefix) == 36, "plugin info");
+
+// The optional parameter of FCTL_REDRAWPANEL: where the cursor and the top
+// of the list go.
+struct PanelRedrawInfo {
+    int CurrentItem;
+    int TopPanelItem;
+};
+static_assert(sizeof(PanelRedrawInfo) == 8, "panel redraw info");
 
 struct PanelInfo {
     int PanelType;

@@ -15,6 +15,12 @@ struct PanelState {
     int forceRescan;               // next build ignores cached records
     int savedViewMode;             // -1 = none remembered
     int startViewMode;
+    int sortMode;                  // the host's sort mode, as Compare last saw it
+    char title[MAX_PATH + 8];      // the panel title as handed to the host
+    // After leaving a folder the cursor goes to the item just left: its name,
+    // and whether the panel has been read again since (see panelLook).
+    char cursorTarget[MAX_PATH];
+    int cursorPending;             // 0 none, 1 waiting for the listing, 2 listed, 3 placed
     PanelState* next;
 };
 

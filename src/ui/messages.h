@@ -117,7 +117,17 @@ enum MessageId {
     MUnloadBackWithReload = 112,
     MInfoUnloadedByUs = 113,
     MUnloadedMark = 114,
-    // 115 to 179 are not used yet.
+    // 115 to 150 are not used yet.
+    MTitleByPath = 151,
+    MTitleByVersion = 152,
+    MNoPluginHelp = 153,
+    MAskNoMenus1 = 154,
+    MAskNoMenus2 = 155,
+    MSameFolder = 156,
+    MInfoCacheThisFile = 157,
+    MInfoCacheOlderFile = 158,
+    MLoadFailedBecause = 159,
+    // 160 to 179 are not used yet.
 };
 
 // Characters of a box line that fit a box on an 80-column screen.

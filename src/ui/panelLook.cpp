@@ -2,6 +2,7 @@
 
 #include "state/panelState.h"
 #include "state/pluginState.h"
+#include "catalogue/versionText.h"
 #include "runtime/text.h"
 #include "ui/messages.h"
 
@@ -9,17 +10,47 @@
 
 namespace {
 
+const int VIEW_MODES = 10;
+const int MAX_COLUMNS = 8;
 // The host reads all of these after the call returns.
-const char* sizeAndVersionTitles[4];
-const char* versionTitles[2];
-// Set while the view mode is being swapped: the host asks GetOpenPluginInfo
+const char* columnTitles[VIEW_MODES][MAX_COLUMNS];
+// Set while the host is asked about the panel: it asks GetOpenPluginInfo
 // again from inside FCTL_GETPANELINFO.
-bool swappingViewMode = false;
+bool askingHost = false;
 
-PanelMode panelModes[3] = {
-    {"NO,P,Z,O", "15,7,0,14", sizeAndVersionTitles, 1, 1, 0, 0, "NO,SC,D", "", {0, 0}},
-    {"NO,Z", "13,0", nullptr, 0, 0, 0, 0, "PC,D,O", "13", {0, 0}},
-    {"NO,O", "0,15", versionTitles, 0, 0, 0, 0, "Z", "", {0, 0}},
+// The list's view modes, one for each of the host's ten, so that no view
+// falls back to the host's own columns: those show "Folder" for the size of
+// every plugin and the whole path in the status line. C0 is the load mark,
+// P the folder total (the host shows S of a folder as "Folder"), C adds
+// thousands separators, O shows names without their path, and the version
+// column holds a full 16-character version.
+PanelMode panelModes[VIEW_MODES] = {
+    {"C0,NO,PC,Z,O", "1,15,11,0,16", columnTitles[0], 1, 1, 0, 0, "NO,PC,D", "0,11,0", {0, 0}},
+    {"C0,NO,Z", "1,13,0", nullptr, 0, 0, 0, 0, "NO,PC,D", "0,11,0", {0, 0}},
+    {"C0,NO,O", "1,0,16", nullptr, 0, 0, 0, 0, "NO,Z", "0,0", {0, 0}},
+    {"C0,NO,PC,D", "1,0,11,0", nullptr, 0, 0, 0, 0, "NO,Z", "0,0", {0, 0}},
+    {"C0,NO,PC", "1,0,11", nullptr, 0, 0, 0, 0, "NO,Z", "0,0", {0, 0}},
+    {"C0,NO,PC,D,T,Z,O", "1,20,11,0,5,0,16", nullptr, 1, 0, 0, 0, "NO,A", "0,6", {0, 0}},
+    {"C0,NO,Z", "1,15,0", nullptr, 0, 0, 0, 0, "NO,PC,O", "0,11,16", {0, 0}},
+    {"C0,NO,PC,Z", "1,20,11,0", nullptr, 1, 0, 0, 0, "NO,O", "0,16", {0, 0}},
+    {"C0,NO,O", "1,0,16", nullptr, 0, 0, 0, 0, "NO,PC,D", "0,11,0", {0, 0}},
+    {"C0,NO,PC", "1,0,11", nullptr, 0, 0, 0, 0, "NO,Z", "0,0", {0, 0}},
+};
+
+// Browse mode shows the plugin's files in the host's usual columns. The items
+// carry full paths, and with modes of its own a plugin gets no "names only"
+// from the host: every name column asks for it (O).
+PanelMode browseModes[VIEW_MODES] = {
+    {"NO,SC,D", "0,10,0", nullptr, 0, 0, 0, 0, "NO,SC,D,T", "0,10,0,5", {0, 0}},
+    {"NO,NO,NO", "0,0,0", nullptr, 0, 0, 0, 0, "NO,SC,D,T", "0,10,0,5", {0, 0}},
+    {"NO,NO", "0,0", nullptr, 0, 0, 0, 0, "NO,SC,D,T", "0,10,0,5", {0, 0}},
+    {"NO,S,D,T", "0,6,0,5", nullptr, 0, 0, 0, 0, "NO,SC,D,T", "0,10,0,5", {0, 0}},
+    {"NO,S", "0,6", nullptr, 0, 0, 0, 0, "NO,SC,D,T", "0,10,0,5", {0, 0}},
+    {"NO,S,P,DM,DC,DA,A", "0,6,6,14,14,14,0", nullptr, 1, 0, 0, 0, "NO,SC,D,T", "0,10,0,5", {0, 0}},
+    {"NO,Z", "12,0", nullptr, 0, 0, 0, 0, "NO,SC,D,T", "0,10,0,5", {0, 0}},
+    {"NO,S,Z", "0,6,54", nullptr, 1, 0, 0, 0, "NO,SC,D,T", "0,10,0,5", {0, 0}},
+    {"NO,S,O", "0,6,15", nullptr, 0, 0, 0, 0, "NO,SC,D,T", "0,10,0,5", {0, 0}},
+    {"NO,S,LN", "0,6,3", nullptr, 0, 0, 0, 0, "NO,SC,D,T", "0,10,0,5", {0, 0}},
 };
 
 KeyBarTitles keyBar;
@@ -63,12 +94,99 @@ void fillKeyBar() {
             label.message < 0 ? emptyLabel : const_cast<char*>(msgText(label.message));
 }
 
+// Titles the folder-size and version columns of every list view; the host
+// keeps its own titles for the others (none).
+void fillColumnTitles() {
+    for (int m = 0; m < VIEW_MODES; ++m) {
+        int column = 0;
+        for (const char* type = panelModes[m].ColumnTypes; *type && column < MAX_COLUMNS; ++column) {
+            const char* end = strchr(type, ',');
+            size_t length = end ? static_cast<size_t>(end - type) : strlen(type);
+            columnTitles[m][column] = type[0] == 'P' ? msgText(MColumnFolderSize)
+                                      : (type[0] == 'O' && length == 1) ? msgText(MColumnVersion) : nullptr;
+            type += length + (end ? 1 : 0);
+        }
+        panelModes[m].ColumnTitles = columnTitles[m];
+    }
+}
+
+// The title as the host pads its own: a blank on either side.
+void composeTitle(PanelState* panel, bool browsing) {
+    char* title = panel->title;
+    const size_t cap = sizeof panel->title;
+    copyText(title, cap, " ");
+    if (browsing) {
+        appendText(title, cap, panel->currentDir);
+    } else {
+        appendText(title, cap, PLUGIN_TITLE);
+        int by = panel->sortMode == SM_EXT ? MTitleByPath : (panel->sortMode == SM_OWNER ? MTitleByVersion : -1);
+        const char* sort = by >= 0 ? msgText(by) : nullptr;
+        if (sort && *sort) {
+            appendText(title, cap, ": ");
+            appendText(title, cap, sort);
+        }
+    }
+    appendText(title, cap, " ");
+}
+
+// After a folder was left, the host puts the cursor on the first item (or
+// keeps its row); once the panel has been read again, the cursor is moved to
+// the item that names the folder left.
+void placeCursor(PanelState* panel, HANDLE handle) {
+    if (panel->cursorPending < 2 || !startupInfo.Control) return;
+    PanelInfo info;
+    memset(&info, 0, sizeof info);
+    askingHost = true;
+    int ok = startupInfo.Control(handle, FCTL_GETPANELINFO, &info);
+    askingHost = false;
+    if (!ok || !info.PanelItems) return;
+    int target = findItemNamed(info.PanelItems, info.ItemsNumber, panel->cursorTarget);
+    if (target < 0) {
+        panel->cursorPending = 0;
+        return;
+    }
+    // Seen in place after it was placed: done. Before that the host may
+    // still move it (it sets its own position after reading the items).
+    if (target == info.CurrentItem) {
+        if (panel->cursorPending == 3) panel->cursorPending = 0;
+        return;
+    }
+    panel->cursorPending = 3;
+    PanelRedrawInfo place = {target, info.TopPanelItem};
+    askingHost = true;
+    startupInfo.Control(handle, FCTL_REDRAWPANEL, &place);
+    askingHost = false;
+}
+
 }  // namespace
+
+int findItemNamed(const PluginPanelItem* items, int count, const char* name) {
+    if (!items || !name || !*name) return -1;
+    for (int i = 0; i < count; ++i)
+        if (lstrcmpiA(items[i].FindData.cFileName, name) == 0) return i;
+    return -1;
+}
+
+void expectCursorOn(PanelState* panel, const char* name) {
+    copyText(panel->cursorTarget, sizeof panel->cursorTarget, name);
+    panel->cursorPending = name && *name ? 1 : 0;
+}
+
+void panelWasRead(PanelState* panel) {
+    if (panel->cursorPending == 1) panel->cursorPending = 2;
+}
+
+void cursorMovedByUser(PanelState* panel) {
+    if (panel) panel->cursorPending = 0;
+}
 
 void swapViewMode(HANDLE panel, int* saved) {
     PanelInfo info;
     memset(&info, 0, sizeof info);
+    bool nested = askingHost;
+    askingHost = true;
     if (startupInfo.Control) startupInfo.Control(panel, FCTL_GETPANELINFO, &info);
+    askingHost = nested;
     if (*saved != -1 && startupInfo.Control) startupInfo.Control(panel, FCTL_SETVIEWMODE, saved);
     *saved = info.ViewMode;
 }
@@ -77,36 +195,40 @@ extern "C" void WINAPI GetOpenPluginInfo(HANDLE handle, OpenPluginInfo* info) {
     PanelState* panel = findPanelState(handle);
     if (!info || !panel) return;
     lastInfoAsked = handle;
-    if (panel->savedViewMode == -1 && !swappingViewMode) {
-        swappingViewMode = true;
-        swapViewMode(handle, &panel->savedViewMode);
-        swappingViewMode = false;
-    }
+    if (panel->savedViewMode == -1 && !askingHost) swapViewMode(handle, &panel->savedViewMode);
     // Fetched on every call: the host's language may have changed since.
-    sizeAndVersionTitles[1] = msgText(MColumnFolderSize);
-    sizeAndVersionTitles[3] = msgText(MColumnVersion);
-    versionTitles[1] = msgText(MColumnVersion);
+    fillColumnTitles();
     fillKeyBar();
 
     bool browsing = panel->browseRootLength != 0;
+    setEndSlash(panel->currentDir, 0, sizeof panel->currentDir);
+    composeTitle(panel, browsing);
     info->StructSize = sizeof(OpenPluginInfo);
     info->Flags = browsing ? BROWSE_MODE_FLAGS : LIST_MODE_FLAGS;
     info->CurDir = browsing ? panel->currentDir : nullptr;
     info->Format = PANEL_FORMAT;
-    info->PanelTitle = browsing ? panel->currentDir : PLUGIN_TITLE;
-    info->PanelModesArray = panelModes;
-    info->PanelModesNumber = browsing ? 0 : 3;
+    info->PanelTitle = panel->title;
+    info->PanelModesArray = browsing ? browseModes : panelModes;
+    info->PanelModesNumber = 10;
     info->StartPanelMode = '0' + panel->startViewMode;
     info->StartSortMode = SM_NAME;
     info->StartSortOrder = 0;
     info->KeyBar = browsing ? nullptr : &keyBar;
-    setEndSlash(panel->currentDir, 0, sizeof panel->currentDir);
+    if (!askingHost) placeCursor(panel, handle);
 }
 
 extern "C" int WINAPI Compare(HANDLE handle, const PluginPanelItem* item1, const PluginPanelItem* item2,
                               unsigned int mode) {
     PanelState* panel = findPanelState(handle);
-    if (mode != SM_EXT || !panel || panel->browseRootLength || !item1 || !item2) return -2;
+    if (!panel || panel->browseRootLength || !item1 || !item2) return -2;
+    panel->sortMode = static_cast<int>(mode);
+    if (mode == SM_OWNER) {
+        int order = compareVersions(item1->Owner, item2->Owner);
+        if (order) return order;
+        // Equal versions keep a stable, readable order: by folder path.
+        mode = SM_EXT;
+    }
+    if (mode != SM_EXT) return -2;
     int order = lstrcmpA(item1->FindData.cFileName, item2->FindData.cFileName);
     return order < 0 ? -1 : (order > 0 ? 1 : 0);
 }

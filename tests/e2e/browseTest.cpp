@@ -52,7 +52,7 @@ TEST_F(BrowseTest, EnteringAPluginInABinFolderBrowsesItsParent) {
     ASSERT_TRUE(selectByFullName(panel, net()));
     ASSERT_TRUE(panel->enter());
     EXPECT_EQ(net(), panel->curDir());
-    EXPECT_EQ(net(), panel->title());
+    EXPECT_EQ(" " + net() + " ", panel->title());   // padded as the host pads its own
     EXPECT_EQ((std::vector<std::string>{net() + "\\bin", net() + "\\docs", net() + "\\readme.txt"}),
               sortedNames(panel));
     // Browse items are plain files: no catalogue index, no description.
@@ -63,7 +63,7 @@ TEST_F(BrowseTest, EnteringAPluginInABinFolderBrowsesItsParent) {
         EXPECT_FALSE(e.hasOwner);
     }
     EXPECT_EQ(0x7874u, panel->info().Flags);   // no dots from the host
-    EXPECT_EQ(0, panel->info().PanelModesNumber);
+    EXPECT_EQ(10, panel->info().PanelModesNumber);   // its own, with names in the status line
     EXPECT_EQ(nullptr, panel->info().KeyBar);
 }
 
@@ -77,16 +77,28 @@ TEST_F(BrowseTest, DotsClimbToTheBrowseRootThenLeaveAndBackslashLeavesFromAnyDep
     ASSERT_TRUE(panel->setDirectory(".."));
     EXPECT_EQ(net(), panel->curDir());
     ASSERT_TRUE(panel->setDirectory(".."));
-    EXPECT_EQ(0xA870u, panel->info().Flags);          // list mode again
-    EXPECT_EQ(3, panel->info().PanelModesNumber);
-    EXPECT_EQ("Vantorel", panel->title());
+    EXPECT_EQ(0x2874u, panel->info().Flags);          // list mode again
+    EXPECT_EQ(10, panel->info().PanelModesNumber);
+    EXPECT_EQ(" Vantorel ", panel->title());
 
     ASSERT_TRUE(selectByFullName(panel, net()));
     ASSERT_TRUE(panel->enter());
     ASSERT_TRUE(selectByFullName(panel, net() + "\\docs"));
     ASSERT_TRUE(panel->enter());
     ASSERT_TRUE(panel->setDirectory("\\"));
-    EXPECT_EQ(0xA870u, panel->info().Flags);
+    EXPECT_EQ(0x2874u, panel->info().Flags);
+    // The host puts the cursor on the first item; the plugin moves it back
+    // onto the plugin whose folder was left.
+    const std::string two = pluginsDir() + "Two";
+    ASSERT_TRUE(selectByFullName(panel, two));
+    ASSERT_TRUE(panel->enter());
+    ASSERT_TRUE(panel->setDirectory("\\"));
+    EXPECT_NE(two, std::string(panel->items()[0].raw.FindData.cFileName));
+    EXPECT_EQ(two, std::string(panel->items()[panel->current()].raw.FindData.cFileName));
+    // ... until the user moves it himself.
+    panel->setCurrent(0);
+    panel->redraw();
+    EXPECT_EQ(0, panel->current());
 }
 
 TEST_F(BrowseTest, AnUnknownNameIsRefusedInListMode) {
@@ -94,7 +106,7 @@ TEST_F(BrowseTest, AnUnknownNameIsRefusedInListMode) {
     EXPECT_EQ(0, setDirectory(panel->handle(), (pluginsDir() + "Nowhere").c_str(), 0));
     EXPECT_EQ(0, setDirectory(panel->handle(), (net() + "\\").c_str(), 0));   // names compare exactly
     panel->read();
-    EXPECT_EQ(0xA870u, panel->info().Flags);
+    EXPECT_EQ(0x2874u, panel->info().Flags);
 }
 
 TEST_F(BrowseTest, AnEmptyPluginFolderListsNothing) {
@@ -129,7 +141,7 @@ TEST_F(BrowseTest, ANameThatIsNoFolderTakesTheUserUp) {
     EXPECT_EQ(net() + "\\docs", panel->curDir());
     ASSERT_TRUE(panel->setDirectory(".."));
     ASSERT_TRUE(panel->setDirectory("nowhere"));
-    EXPECT_EQ(0xA870u, panel->info().Flags);
+    EXPECT_EQ(0x2874u, panel->info().Flags);
 }
 
 // Copying onto a browsing panel is the host's own copy, into the folder of

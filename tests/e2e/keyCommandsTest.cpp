@@ -1,6 +1,7 @@
 // The list panel's own keys, with plugins the host has really loaded:
 // unloading, a plugin's help and configuration, clearing the host's cache.
 #include "harness.h"
+#include "../../src/ui/messages.h"
 
 #include <shlwapi.h>
 
@@ -319,11 +320,13 @@ TEST_F(KeyCommandsTest, ConfigureFailuresAreReportedAndContained) {
     addFixture("badload", "Refuses\\");   // its DllMain refuses to load
     start();
     openList();
-    const struct { const char* folder; int message; const char* dll; } cases[] = {
-        {"NoConfig", MNoConfigure, "NoConfig\\noinfo.dll"},
-        {"Broken", MLoadFailed, nullptr},
-        {"Refuses", MLoadFailed, nullptr},
-        {"FaultConfig", MConfigureFailed, "FaultConfig\\faultconfig.dll"},
+    // A DLL FAR cannot use says why, as F3 does; one that should load but
+    // does not gets the plain message.
+    const struct { const char* folder; int message; int reason; const char* dll; } cases[] = {
+        {"NoConfig", MNoConfigure, 0, "NoConfig\\noinfo.dll"},
+        {"Broken", MLoadFailedBecause, MUnfitNotDll, nullptr},
+        {"Refuses", MLoadFailed, 0, nullptr},
+        {"FaultConfig", MConfigureFailed, 0, "FaultConfig\\faultconfig.dll"},
     };
     for (const auto& c : cases) {
         selectFolder(c.folder);
@@ -331,6 +334,7 @@ TEST_F(KeyCommandsTest, ConfigureFailuresAreReportedAndContained) {
         EXPECT_EQ(1, press(VK_F4, 0)) << c.folder;
         ASSERT_EQ(1u, host->messages.size()) << c.folder;
         EXPECT_EQ(text(c.message), host->messages[0].lines.at(1)) << c.folder;
+        if (c.reason) EXPECT_EQ(text(c.reason), host->messages[0].lines.at(2)) << c.folder;
         if (c.dll) EXPECT_FALSE(moduleLoaded(pluginsDir() + c.dll)) << "released again: " << c.folder;
     }
     EXPECT_EQ(1, press(VK_F5, PKF_SHIFT));   // the host lives on
@@ -339,12 +343,22 @@ TEST_F(KeyCommandsTest, ConfigureFailuresAreReportedAndContained) {
 TEST_F(KeyCommandsTest, HelpOpensTheDllsOwnFolder) {
     addFixture("recorder", "Rec\\");
     addFixture("binplug", "BinPlug\\");
+    addFakeDll("NoHelp\\nohelp.dll");
+    ASSERT_TRUE(writeFile(pluginsDir() + "Rec\\RecEng.hlf", ".Language=English,English\n@Contents\n"));
+    ASSERT_TRUE(writeFile(pluginsDir() + "BinPlug\\bin\\Bin.hlf", ".Language=English,English\n@Contents\n"));
     start();
     openList();
     const struct { const char* folder; const char* helpFolder; } cases[] = {
         {"Rec", "Rec"},
         {"BinPlug", "BinPlug\\bin"},   // the bin folder itself, not the plugin folder
     };
+    // Without a help file the user is told so, and no help is asked for.
+    selectFolder("NoHelp");
+    host->clearRecords();
+    EXPECT_EQ(1, press(VK_F1, PKF_SHIFT));
+    EXPECT_EQ(0u, host->helps.size());
+    ASSERT_EQ(1u, host->messages.size());
+    EXPECT_EQ(text(MNoPluginHelp), host->messages[0].lines.at(1));
     for (const auto& c : cases) {
         selectFolder(c.folder);
         host->clearRecords();

@@ -10,9 +10,9 @@ TEST_F(HostTest, ListModeDescribesItsColumnsKeyBarAndStartMode) {
     ASSERT_NE(nullptr, panel);
     const OpenPluginInfo& info = panel->info();
     EXPECT_EQ(72, info.StructSize);
-    EXPECT_EQ(0xA870u, info.Flags);
-    EXPECT_EQ("Vantorel", panel->title());
-    EXPECT_EQ(3, info.PanelModesNumber);
+    EXPECT_EQ(0x2874u, info.Flags);   // the host's highlighting by name and attributes
+    EXPECT_EQ(" Vantorel ", panel->title());   // padded as the host pads its own
+    EXPECT_EQ(10, info.PanelModesNumber);    // no view falls back to the host's own columns
     EXPECT_EQ('1', info.StartPanelMode);
     EXPECT_EQ(SM_NAME, info.StartSortMode);
     EXPECT_EQ(0, info.StartSortOrder);
@@ -45,7 +45,7 @@ TEST_F(HostTest, SortModeThreeOrdersByFolderPathOnlyInListMode) {
     EXPECT_EQ(-1, compare(panel->handle(), &a, &b, SM_EXT));
     EXPECT_EQ(1, compare(panel->handle(), &b, &a, SM_EXT));
     EXPECT_EQ(0, compare(panel->handle(), &a, &a, SM_EXT));
-    for (int mode : {SM_DEFAULT, SM_UNSORTED, SM_NAME, SM_MTIME, SM_SIZE, SM_DESCR, SM_OWNER})
+    for (int mode : {SM_DEFAULT, SM_UNSORTED, SM_NAME, SM_MTIME, SM_SIZE, SM_DESCR})
         EXPECT_EQ(-2, compare(panel->handle(), &a, &b, mode)) << mode;
     // In browse mode the host sorts by its own rules.
     ASSERT_TRUE(panel->setCurrentByName("A"));
@@ -77,21 +77,74 @@ TEST_F(HostTest, KeyBarLabelsTheListsKeysAndBlanksTheHostsFileCommands) {
     // The panel modes: columns, widths and titles per view mode.
     const PanelMode* modes = info.PanelModesArray;
     ASSERT_NE(nullptr, modes);
-    EXPECT_STREQ("NO,P,Z,O", modes[0].ColumnTypes);
-    EXPECT_STREQ("15,7,0,14", modes[0].ColumnWidths);
-    EXPECT_STREQ("NO,SC,D", modes[0].StatusColumnTypes);
+    // Every view: the load mark first, names without their path (also in the
+    // status line), the folder total as P (the host shows S of a folder as
+    // "Folder") with separators, titled; a full 16-character version.
+    for (int m = 0; m < 10; ++m) {
+        SCOPED_TRACE(m);
+        std::string types = modes[m].ColumnTypes, widths = modes[m].ColumnWidths;
+        EXPECT_EQ(0u, types.find("C0,NO")) << types;
+        EXPECT_EQ(0u, widths.find("1,")) << widths;
+        EXPECT_EQ(0u, std::string(modes[m].StatusColumnTypes).find("NO")) << modes[m].StatusColumnTypes;
+        EXPECT_EQ(std::string::npos, (types + "," + modes[m].StatusColumnTypes).find("S")) << types;
+        std::vector<std::string> columns, sizes;
+        for (size_t at = 0, next; at <= types.size(); at = next + 1) {
+            next = types.find(',', at);
+            if (next == std::string::npos) next = types.size();
+            columns.push_back(types.substr(at, next - at));
+        }
+        for (size_t at = 0, next; at <= widths.size(); at = next + 1) {
+            next = widths.find(',', at);
+            if (next == std::string::npos) next = widths.size();
+            sizes.push_back(widths.substr(at, next - at));
+        }
+        ASSERT_EQ(columns.size(), sizes.size());
+        for (size_t c = 0; c < columns.size(); ++c) {
+            if (columns[c][0] == 'P') {
+                EXPECT_EQ("PC", columns[c]);
+                ASSERT_NE(nullptr, modes[m].ColumnTitles);
+                EXPECT_STREQ("Size", modes[m].ColumnTitles[c]);
+            }
+            if (columns[c] == "O") {
+                EXPECT_TRUE(sizes[c] == "0" || std::stoi(sizes[c]) >= 16) << sizes[c];
+                ASSERT_NE(nullptr, modes[m].ColumnTitles);
+                EXPECT_STREQ("Version", modes[m].ColumnTitles[c]);
+            }
+        }
+    }
     EXPECT_EQ(1, modes[0].FullScreen);
-    EXPECT_STREQ("NO,Z", modes[1].ColumnTypes);
-    EXPECT_EQ(nullptr, modes[1].ColumnTitles);
-    EXPECT_STREQ("PC,D,O", modes[1].StatusColumnTypes);
-    EXPECT_STREQ("13", modes[1].StatusColumnWidths);
-    EXPECT_STREQ("NO,O", modes[2].ColumnTypes);
-    ASSERT_NE(nullptr, modes[0].ColumnTitles);
-    EXPECT_EQ(nullptr, modes[0].ColumnTitles[0]);
-    EXPECT_STREQ("Size", modes[0].ColumnTitles[1]);
-    EXPECT_EQ(nullptr, modes[0].ColumnTitles[2]);
-    EXPECT_STREQ("Version", modes[0].ColumnTitles[3]);
-    EXPECT_STREQ("Version", modes[2].ColumnTitles[1]);
+}
+
+TEST_F(HostTest, SortByVersionComparesVersionsAndTheTitleSaysHowTheListIsSorted) {
+    addFakeDll("A\\a.dll");
+    addFakeDll("B\\b.dll");
+    start();
+    farhost::Panel* panel = vantorel->open();
+    ASSERT_NE(nullptr, panel);
+    auto compare = reinterpret_cast<PFN_Compare>(vantorel->proc("Compare"));
+    char v2[] = "1.70 build 2", v12[] = "1.70 build 12";
+    PluginPanelItem a = {}, b = {}, none = {};
+    strcpy(a.FindData.cFileName, "C:\\Far\\Plugins\\Zeta");
+    strcpy(b.FindData.cFileName, "C:\\Far\\Plugins\\Alpha");
+    strcpy(none.FindData.cFileName, "C:\\Far\\Plugins\\Beta");
+    a.Owner = v2;
+    b.Owner = v12;
+    EXPECT_EQ(-1, compare(panel->handle(), &a, &b, SM_OWNER));
+    EXPECT_EQ(1, compare(panel->handle(), &b, &a, SM_OWNER));
+    EXPECT_EQ(-1, compare(panel->handle(), &b, &none, SM_OWNER));   // a version before none
+    PluginPanelItem same = a;
+    strcpy(same.FindData.cFileName, "C:\\Far\\Plugins\\Alpha");
+    EXPECT_EQ(1, compare(panel->handle(), &a, &same, SM_OWNER));   // equal versions: by folder path
+    // The host's corner letter is its own; the title names the plugin's order.
+    panel->setSortMode(SM_OWNER);
+    panel->read();
+    EXPECT_EQ(" Vantorel: by version ", panel->title());
+    panel->setSortMode(SM_EXT);
+    panel->read();
+    EXPECT_EQ(" Vantorel: by folder path ", panel->title());
+    panel->setSortMode(SM_NAME);
+    panel->read();
+    EXPECT_EQ(" Vantorel ", panel->title());
 }
 
 TEST_F(HostTest, ColumnTitlesAndTheKeyBarFollowTheHostsLanguage) {
@@ -104,8 +157,8 @@ TEST_F(HostTest, ColumnTitlesAndTheKeyBarFollowTheHostsLanguage) {
     OpenPluginInfo info = {};
     getInfo(panel->handle(), &info);
     // Russian texts are in code page 866.
-    EXPECT_STREQ("\x90\xa0\xa7\xac\xa5\xe0", info.PanelModesArray[0].ColumnTitles[1]);
-    EXPECT_STREQ("\x82\xa5\xe0\xe1\xa8\xef", info.PanelModesArray[2].ColumnTitles[1]);
+    EXPECT_STREQ("\x90\xa0\xa7\xac\xa5\xe0", info.PanelModesArray[0].ColumnTitles[2]);
+    EXPECT_STREQ("\x82\xa5\xe0\xe1\xa8\xef", info.PanelModesArray[2].ColumnTitles[2]);
     ASSERT_NE(nullptr, info.KeyBar->Titles[3]);
     EXPECT_STRNE("Config", info.KeyBar->Titles[3]);
 }

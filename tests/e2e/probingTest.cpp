@@ -273,3 +273,24 @@ TEST_F(ProbingTest, APluginThatKeepsItselfLoadedCountsAsLoadedForTheRecordsAfter
     }
     EXPECT_EQ(1, marked);
 }
+
+TEST_F(ProbingTest, AfterTheHostsLanguageChangesOnlyPluginsDescribedByTheirMenusAreAskedAgain) {
+    addFixture("recorder", "Rec\\");
+    addFakeDll("Diz\\diz.dll");
+    ASSERT_TRUE(writeFile(pluginsDir() + "Diz\\file_id.diz", "Described by its diz\n"));
+    start();
+    std::string dll = pluginsDir() + "Rec\\recorder.dll";
+    farhost::Panel* panel = openList();
+    ASSERT_EQ("Call recorder", description(panel, "Rec"));
+    // Changed after the scan: a re-examined Diz would show the new text.
+    ASSERT_TRUE(writeFile(pluginsDir() + "Diz\\file_id.diz", "Changed since\n"));
+    host->clearRecords();
+    host->setLanguage("Russian");
+    ASSERT_TRUE(panel->read());
+    EXPECT_EQ(2, countOf(logOf(dll), "attach"));
+    EXPECT_NE("Call recorder", description(panel, "Rec"));
+    EXPECT_EQ("Described by its diz", description(panel, "Diz"));
+    // And in that language it is taken from the cache again.
+    ASSERT_TRUE(panel->read());
+    EXPECT_EQ(2, countOf(logOf(dll), "attach"));
+}

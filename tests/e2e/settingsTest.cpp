@@ -17,9 +17,9 @@ std::string recordShownInDialog(farhost::Host& host, farhost::Plugin* plugin) {
     plugin->configure(0);
     const farhost::DialogCall& d = host.dialogs.back();
     std::string r;
-    r += static_cast<char>(d.before[2].Selected);
     r += static_cast<char>(d.before[1].Selected);
-    r += static_cast<char>(d.before[3].Data[0] - '0');
+    r += static_cast<char>(d.before[2].Selected);
+    r += static_cast<char>(d.before[3].Data[0] == ' ' ? 0 : d.before[3].Data[0] - '0');
     r += static_cast<char>(d.before[5].Data[0] - '0');
     r += static_cast<char>(d.before[8].Selected);
     r += static_cast<char>(d.before[7].Selected);
@@ -54,16 +54,19 @@ TEST_F(HostTest, DialogWithoutStoredSettingsShowsTheDefaults) {
     EXPECT_EQ(-1, d.y1);
     EXPECT_EQ(53, d.x2);
     EXPECT_EQ(13, d.y2);
-    EXPECT_EQ("", d.helpTopic);
-    ASSERT_EQ(11u, d.before.size());
+    EXPECT_EQ("Settings", d.helpTopic);   // F1 opens the help's Settings topic
+    ASSERT_EQ(13u, d.before.size());
+    // The disk menu above the plugins menu, as the help lists them; separators
+    // above the probing box and the buttons.
     struct Item { int type, x1, y1, x2, y2, focus; DWORD flags; int def; } items[] = {
-        {DI_DOUBLEBOX, 2, 1, 50, 11, 0, 0, 0}, {DI_CHECKBOX, 5, 2, 0, 0, 1, 0, 0}, {DI_CHECKBOX, 5, 3, 0, 0, 0, 0, 0},
+        {DI_DOUBLEBOX, 3, 1, 49, 11, 0, 0, 0}, {DI_CHECKBOX, 5, 2, 0, 0, 1, 0, 0}, {DI_CHECKBOX, 5, 3, 0, 0, 0, 0, 0},
         {DI_FIXEDIT, 6, 4, 6, 3, 0, DIF_MASKEDIT, 0}, {DI_TEXT, 8, 4, 0, 0, 0, 0, 0},
         {DI_FIXEDIT, 6, 5, 6, 3, 0, DIF_MASKEDIT, 0}, {DI_TEXT, 8, 5, 0, 0, 0, 0, 0},
         {DI_CHECKBOX, 5, 6, 0, 0, 0, 0, 0}, {DI_CHECKBOX, 5, 8, 0, 0, 0, 0, 0},
         {DI_BUTTON, 0, 10, 0, 0, 0, DIF_CENTERGROUP, 1}, {DI_BUTTON, 0, 10, 0, 0, 0, DIF_CENTERGROUP, 0},
+        {DI_TEXT, 3, 7, 0, 0, 0, 0x10200, 0}, {DI_TEXT, 3, 9, 0, 0, 0, 0x10200, 0},
     };
-    for (int i = 0; i < 11; ++i) {
+    for (int i = 0; i < 13; ++i) {
         const FarDialogItem& it = d.before[i];
         EXPECT_EQ(items[i].type, it.Type) << i;
         EXPECT_EQ(items[i].x1, it.X1) << i;
@@ -75,9 +78,9 @@ TEST_F(HostTest, DialogWithoutStoredSettingsShowsTheDefaults) {
         EXPECT_EQ(items[i].def, it.DefaultButton) << i;
     }
     EXPECT_STREQ("Vantorel", d.before[0].Data);
-    EXPECT_EQ(0, d.before[1].Selected);
-    EXPECT_EQ(1, d.before[2].Selected);
-    EXPECT_STREQ("0", d.before[3].Data);
+    EXPECT_EQ(1, d.before[1].Selected);
+    EXPECT_EQ(0, d.before[2].Selected);
+    EXPECT_STREQ(" ", d.before[3].Data);   // hotkey 0: FAR numbers the item itself
     EXPECT_STREQ("1", d.before[5].Data);
     EXPECT_EQ(0, d.before[7].Selected);
     EXPECT_EQ(0, d.before[8].Selected);
@@ -122,7 +125,7 @@ TEST_F(HostTest, ConfirmingStoresExactlySixBinaryBytesInRecordOrder) {
     start();
     farhost::DialogScript script;
     script.result = 9;
-    script.checks = {{1, 1}, {2, 0}, {7, 1}, {8, 1}};
+    script.checks = {{1, 0}, {2, 1}, {7, 1}, {8, 1}};   // 1: disk menu, 2: plugins menu
     script.edits = {{3, "4"}, {5, "x"}};     // a non-digit becomes 0
     host->queueDialog(script);
     EXPECT_EQ(1, vantorel->configure(0));
@@ -152,4 +155,29 @@ TEST_F(HostTest, ARootKeyTooLongForTheSettingsPathIsRefusedNotCut) {
     std::string cut = (longKey + "\\J\\Vantorel").substr(0, 199);
     HKEY h;
     EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, cut.c_str(), 0, KEY_READ, &h));
+}
+
+TEST_F(HostTest, SwitchingOffBothMenusAsksFirstAndNoShowsTheDialogAgain) {
+    start();
+    farhost::DialogScript bothOff;
+    bothOff.result = 9;
+    bothOff.checks = {{1, 0}, {2, 0}};
+    host->queueDialog(bothOff);
+    farhost::DialogScript cancel;
+    cancel.result = 10;
+    host->queueDialog(cancel);
+    host->queueMessageAnswer(1);   // No
+    EXPECT_EQ(0, vantorel->configure(0));
+    ASSERT_EQ(1u, host->messages.size());
+    EXPECT_EQ(0x40001u, host->messages[0].flags);   // a warning with Yes and No
+    ASSERT_EQ(2u, host->dialogs.size());
+    EXPECT_EQ(0, host->dialogs[1].before[1].Selected);   // shown again as the user left it
+    EXPECT_EQ("", storedSettings());
+
+    host->clearRecords();
+    host->queueDialog(bothOff);
+    host->queueMessageAnswer(0);   // Yes
+    EXPECT_EQ(1, vantorel->configure(0));
+    EXPECT_EQ(1u, host->dialogs.size());
+    EXPECT_EQ(record({0, 0, 0, 1, 0, 0}), storedSettings());
 }

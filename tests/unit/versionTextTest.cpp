@@ -135,3 +135,37 @@ TEST(VersionFolderOf, PathWithoutFolderOrTooLongGivesNone) {
 }
 
 } // namespace
+
+TEST(CompareVersions, OrdersNumbersByValuePartByPartAndVersionsBeforeNone) {
+    struct Case { const char* a; const char* b; int order; } cases[] = {
+        {"1.70 build 2", "1.70 build 12", -1},
+        {"1.70 build 12", "1.70 build 126", -1},
+        {"1.70 build 126", "1.70 build 180", -1},
+        {"1.70 build 27", "1.70 build 3", 1},
+        {"1.75", "1.75.2634", -1},
+        {"1.9", "1.10", -1},
+        {"2.0", "10.0", -1},
+        {"1.07", "1.7", 0},            // leading zeros carry no value
+        {"1.70 Beta", "1.70 beta", 0}, // text without regard to case
+        {"1.70 alpha", "1.70 beta", -1},
+        {"3.0", "", -1},               // a version before no version
+        {"", "3.0", 1},
+        {"", "", 0},
+        {"3.0", nullptr, -1},
+        {nullptr, nullptr, 0},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.order, compareVersions(c.a, c.b)) << (c.a ? c.a : "(none)") << " vs " << (c.b ? c.b : "(none)");
+        EXPECT_EQ(-c.order, compareVersions(c.b, c.a)) << "reversed";
+    }
+}
+
+TEST(CompareVersions, ReadsAFullFieldWithoutTerminator) {
+    // 16 characters fill the field; the byte after it must not be read.
+    char a[17], b[17];
+    memcpy(a, "build 27.12.2005", 16);
+    memcpy(b, "build 27.12.2005", 16);
+    a[16] = '9';
+    b[16] = '1';
+    EXPECT_EQ(0, compareVersions(a, b));
+}

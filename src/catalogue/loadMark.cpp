@@ -1,0 +1,28 @@
+#include "catalogue/loadMark.h"
+
+namespace {
+
+// The host reads these after GetFindData returns: they live as long as the DLL.
+const char* loadedMark[1] = {"*"};
+const char* unloadedMark[1] = {"-"};
+
+}  // namespace
+
+LoadMark loadMarkOf(LoadState state, bool markLoaded) {
+    if (!markLoaded) return {0, ""};
+    switch (state) {
+    case LOAD_LOADED: return {FILE_ATTRIBUTE_SYSTEM, loadedMark[0]};
+    case LOAD_UNLOADED_HERE: return {0, unloadedMark[0]};
+    default: return {0, ""};
+    }
+}
+
+void applyLoadMark(PluginPanelItem* item, LoadState state, bool markLoaded) {
+    LoadMark mark = loadMarkOf(state, markLoaded);
+    item->FindData.dwFileAttributes |= mark.attributes;
+    item->CustomColumnData = nullptr;
+    item->CustomColumnNumber = 0;
+    if (mark.text == loadedMark[0]) item->CustomColumnData = const_cast<char**>(loadedMark);
+    else if (mark.text == unloadedMark[0]) item->CustomColumnData = const_cast<char**>(unloadedMark);
+    if (item->CustomColumnData) item->CustomColumnNumber = 1;
+}
