@@ -15,6 +15,7 @@
 #include "catalogue/versionExtractor.h"
 #include "catalogue/versionText.h"
 #include "state/pluginState.h"
+#include "state/unloadedPlugins.h"
 #include "runtime/heap.h"
 #include "runtime/text.h"
 #include "settings/settings.h"
@@ -105,7 +106,8 @@ void buildRecord(const char* path, int index, CatalogueRecord* r, PluginPanelIte
         }
         p->FindData.dwFileAttributes = 0;
         r->module = loaded.find(fileNameOf(r->dllPath));
-        applyLoadMark(p, r->module ? LOAD_LOADED : LOAD_NOT_LOADED, JConfig.markLoaded != 0);
+        LoadState state = r->module ? LOAD_LOADED : findUnloaded(r->dllPath) ? LOAD_UNLOADED_HERE : LOAD_NOT_LOADED;
+        applyLoadMark(p, state, JConfig.markLoaded != 0);
     }
 
     p->FindData.dwFileAttributes |= FILE_ATTRIBUTE_DIRECTORY;

@@ -9,7 +9,9 @@ const char* unloadedMark[1] = {"-"};
 }  // namespace
 
 LoadMark loadMarkOf(LoadState state, bool markLoaded) {
-    if (!markLoaded) return {0, ""};
+    // A plugin the user unloaded here is marked whatever the setting: it is
+    // gone from FAR until Shift+F6 or a restart, and the list must say so.
+    if (!markLoaded && state != LOAD_UNLOADED_HERE) return {0, ""};
     switch (state) {
     case LOAD_LOADED: return {FILE_ATTRIBUTE_SYSTEM, loadedMark[0]};
     case LOAD_UNLOADED_HERE: return {0, unloadedMark[0]};

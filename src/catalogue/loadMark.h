@@ -15,7 +15,8 @@ struct LoadMark {
     const char* text;     // the mark column's text; empty for no mark
 };
 
-// What a plugin in state shows; nothing at all when marking is off.
+// What a plugin in state shows; with marking off only a plugin unloaded
+// here is marked.
 LoadMark loadMarkOf(LoadState state, bool markLoaded);
 
 // Points the item's first custom column at the mark text (the host copies it).

@@ -42,6 +42,13 @@ public:
     DWORD entryWord(int index) {
         return reinterpret_cast<const DWORD*>(reinterpret_cast<const char*>(record()) + 1392)[index];
     }
+    // The list's mark column for the plugin: "-" while Vantorel holds it unloaded.
+    std::string mark() {
+        for (const auto& e : panel->items())
+            if (e.name == pluginsDir() + "Zeta")
+                return e.raw.CustomColumnNumber > 0 && e.raw.CustomColumnData ? e.raw.CustomColumnData[0] : "";
+        return "<no item>";
+    }
     std::string cacheSlotKey() {
         for (int i = 0; i < 64; ++i) {
             std::string key = host->pluginsCacheKey() + "\\Plugin" + std::to_string(i);
@@ -58,6 +65,7 @@ public:
 TEST_F(ReloadTest, AReplacedDllIsWhatTheHostLoadsAtThePluginsNextUse) {
     startWithCallLogger();
     unload();
+    EXPECT_EQ("-", mark()) << "the list shows the plugin unloaded, with marking off";
     replaceWith("calllogall2", "calllogall2.dll");
     DeleteFileA((pluginsDir() + dll + ".log").c_str());
     std::vector<std::string> boxes = pressAnswering(VK_F6, PKF_SHIFT, {0});
@@ -66,6 +74,7 @@ TEST_F(ReloadTest, AReplacedDllIsWhatTheHostLoadsAtThePluginsNextUse) {
     EXPECT_EQ(1u, record()->workFlags) << "known, not loaded";
     EXPECT_EQ(nullptr, record()->module);
     EXPECT_FALSE(GetModuleHandleA((pluginsDir() + dll).c_str())) << "the host loads it, not Vantorel";
+    EXPECT_EQ("", mark());
 
     farhost::Plugin* plugin = host->findPlugin("calllogall.dll");
     ASSERT_NE(nullptr, plugin->open(OPEN_DISKMENU, 0));

@@ -15,7 +15,7 @@ TEST(LoadMark, EachStateShowsItsOwnMarkAndOnlyALoadedPluginIsSystem) {
         {LOAD_LOADED, true, FILE_ATTRIBUTE_SYSTEM, "*"},
         {LOAD_UNLOADED_HERE, true, 0, "-"},
         {LOAD_LOADED, false, 0, ""},          // marking off: nothing at all
-        {LOAD_UNLOADED_HERE, false, 0, ""},
+        {LOAD_UNLOADED_HERE, false, 0, "-"},
     };
     for (const Case& c : cases) {
         PluginPanelItem item = {};
