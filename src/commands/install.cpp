@@ -3,30 +3,69 @@
 #include "catalogue/descriptionExtractor.h"
 #include "catalogue/descriptionText.h"
 #include "catalogue/folderWalk.h"
+#include "catalogue/pluginFitness.h"
+#include "catalogue/pluginFolder.h"
 #include "catalogue/versionExtractor.h"
 #include "commands/archiveExtract.h"
-#include "catalogue/pluginFitness.h"
 #include "commands/installReport.h"
+#include "commands/installText.h"
+#include "commands/pluginSwap.h"
+#include "commands/updateInPlace.h"
 #include "runtime/handles.h"
+#include "runtime/heap.h"
 #include "runtime/pieces.h"
 #include "runtime/text.h"
 #include "state/pluginState.h"
 #include "ui/messages.h"
 #include "ui/progress.h"
 
+#include <new>
 #include <stdio.h>
 #include <string.h>
 
 namespace {
 
+// One thing put in place as a whole: the plugin folder a DLL drop makes or
+// updates, one dropped folder, or one unpacked archive. Each is made in a
+// staging folder first and moved into the plugins tree only when complete.
+enum UnitKind { UNIT_PLUGIN, UNIT_FOLDER, UNIT_ARCHIVE };
+
+const int UNFIT_KEPT = 3;
+
+struct Unit {
+    UnitKind kind;
+    PluginPanelItem* item;            // the folder or archive; for a DLL drop, its last DLL
+    char target[MAX_PATH];            // where it goes
+    char below[MAX_PATH];             // a DLL drop's files go here below target (an updated plugin's bin\)
+    char stage[MAX_PATH];             // made outside the plugins tree, "" when none
+    const CatalogueRecord* match;     // the installed plugin of one of its DLLs
+    char matchedDll[MAX_PATH];        // the new file of that DLL
+    bool targetFits;
+    bool exists;                      // target is there already
+    bool blocked;                     // a file, not a folder, is there
+    bool loaded;                      // the host has a DLL under target loaded
+    bool refused;                     // loaded, and no update in place for it
+    bool pathTooLong;                 // a path in its content cannot be read
+    bool failed;
+    int dlls, plugins;                // DLLs in it, and those the host would keep as plugins
+    int unfitCount;
+    char unfit[UNFIT_KEPT][MAX_PATH]; // DLLs that are no plugins, when none is one
+    DWORD size;
+};
+
 struct Drop {
+    PanelState* panel;
     PluginPanelItem* items;
     int count;
     int dlls, folders, archives;
     PluginPanelItem* lastDll;
-    DWORD total;   // low size words only; wraps like the host's own 32-bit sums
+    DWORD total;        // low size words only; wraps like the host's own 32-bit sums
     int quiet;
-    int installed;   // items that went over whole
+    int installed;      // items that went over whole
+    int pluginUnits;    // units placed that hold a plugin
+    int fileUnits;      // units placed that hold none
+    Unit* units;
+    int unitCount;
 };
 
 const char* message(int id) {
@@ -55,13 +94,17 @@ bool installable(const PluginPanelItem& item) {
     return name[0] && strcmp(name, ".") && strcmp(name, "..");
 }
 
+bool folderExists(const char* path) {
+    DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 void classify(Drop& drop) {
     for (int i = 0; i < drop.count; ++i) {
         PluginPanelItem& item = drop.items[i];
         item.UserData = 0;
         if (!installable(item)) continue;
         if (isFolder(item)) {
-            walkFolder(item.FindData.cFileName, sumFileSizes, &drop.total, 1);
             ++drop.folders;
             continue;
         }
@@ -77,9 +120,246 @@ void classify(Drop& drop) {
     }
 }
 
-int ask(DWORD flags, const char* const* lines, int count) {
-    if (!startupInfo.Message) return -1;
-    return startupInfo.Message(startupInfo.ModuleNumber, flags, "", lines, count, 0);
+// The installed plugin whose DLL has this file name, wherever it lies.
+const CatalogueRecord* installedPluginOf(const PanelState* panel, const char* dllName) {
+    if (!panel || !panel->catalogue) return nullptr;
+    for (int i = 0; i < panel->catalogueCount; ++i) {
+        const CatalogueRecord& record = panel->catalogue[i];
+        if (record.missing) continue;
+        char path[MAX_PATH];
+        copyTextN(path, sizeof path, record.dllPath, boundedLength(record.dllPath, MAX_PATH));
+        if (equalNoCase(fileNameOf(path), dllName)) return &record;
+    }
+    return nullptr;
+}
+
+// An installed plugin's folder stands for it; the plugins folder itself (a
+// DLL lying loose in it) is never replaced.
+bool matchedFolder(const CatalogueRecord& record, char* folder, char* below) {
+    char dllPath[MAX_PATH];
+    copyTextN(dllPath, sizeof dllPath, record.dllPath, boundedLength(record.dllPath, MAX_PATH));
+    pluginFolderOf(dllPath, folder, false);
+    char root[MAX_PATH];
+    copyText(root, sizeof root, pluginsRoot);
+    setEndSlash(root, 0, sizeof root);
+    if (equalNoCase(folder, root)) return false;
+    if (personalPluginsFolder) {
+        copyText(root, sizeof root, personalPluginsFolder);
+        setEndSlash(root, 0, sizeof root);
+        if (equalNoCase(folder, root)) return false;
+    }
+    // The DLL's own folder below the plugin folder (a bin folder), with its backslash.
+    const char* rest = dllPath + strlen(folder);
+    if (*rest == '\\') ++rest;
+    copyTextN(below, MAX_PATH, rest, static_cast<size_t>(fileNameOf(dllPath) - rest));
+    return true;
+}
+
+void noteUnfit(Unit& unit, const char* path) {
+    if (unit.unfitCount < UNFIT_KEPT) copyText(unit.unfit[unit.unfitCount], MAX_PATH, path);
+    ++unit.unfitCount;
+}
+
+// Whether the host has any DLL under folder loaded.
+int findLoaded(const WIN32_FIND_DATAA* entry, const char* folder, void* found) {
+    if ((entry->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !hasExtension(entry->cFileName, ".dll")) return 0;
+    char path[MAX_PATH];
+    copyText(path, sizeof path, folder);
+    if (appendWhole(path, sizeof path, entry->cFileName) && GetModuleHandleA(path)) *static_cast<bool*>(found) = true;
+    return 0;
+}
+
+struct ContentScan {
+    Drop* drop;
+    Unit* unit;
+};
+
+// The DLLs in a folder tree: which the host would keep as plugins, which
+// installed plugin they update, and whether any path is too long to read.
+int scanEntry(const WIN32_FIND_DATAA* entry, const char* folder, void* context) {
+    ContentScan* scan = static_cast<ContentScan*>(context);
+    Unit& unit = *scan->unit;
+    char path[MAX_PATH];
+    copyText(path, sizeof path, folder);
+    bool fits = appendWhole(path, sizeof path, entry->cFileName) && strlen(path) < MAX_PATH - 2;
+    if (entry->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        if (!fits) unit.pathTooLong = true;
+        return 0;
+    }
+    unit.size += entry->nFileSizeLow;
+    if (!hasExtension(entry->cFileName, ".dll")) return 0;
+    if (!fits) {
+        unit.pathTooLong = true;
+        return 0;
+    }
+    ++unit.dlls;
+    if (isFar170Plugin(path)) ++unit.plugins;
+    else noteUnfit(unit, path);
+    if (!unit.match) {
+        unit.match = installedPluginOf(scan->drop->panel, entry->cFileName);
+        if (unit.match) copyText(unit.matchedDll, sizeof unit.matchedDll, path);
+    }
+    return 0;
+}
+
+void scanContent(Drop& drop, Unit& unit, const char* folder) {
+    ContentScan scan = {&drop, &unit};
+    walkFolder(folder, scanEntry, &scan, 1);
+}
+
+// Where a unit goes: the installed plugin's folder it updates, else a folder
+// of its own name under the plugins root; whether that is there, and loaded.
+void settleTarget(Unit& unit, const char* name) {
+    char below[MAX_PATH] = "";
+    if (unit.match && matchedFolder(*unit.match, unit.target, below)) {
+        unit.targetFits = true;
+        copyText(unit.below, sizeof unit.below, below);
+    } else {
+        unit.match = nullptr;
+        copyText(unit.target, sizeof unit.target, pluginsRoot);
+        unit.targetFits = appendWhole(unit.target, sizeof unit.target, name) && strlen(unit.target) < MAX_PATH - 1;
+        if (!unit.targetFits) {
+            copyText(unit.target, sizeof unit.target, pluginsRoot);
+            appendText(unit.target, sizeof unit.target, name);
+        }
+    }
+    if (!unit.targetFits) return;
+    DWORD attributes = GetFileAttributesA(unit.target);
+    unit.exists = attributes != INVALID_FILE_ATTRIBUTES;
+    unit.blocked = unit.exists && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    if (unit.exists && !unit.blocked) walkFolder(unit.target, findLoaded, &unit.loaded, 1);
+    if (unit.match && !unit.loaded) unit.loaded = GetModuleHandleA(unit.match->dllPath) != nullptr;
+    unit.refused = unit.loaded && !(unit.match && updateInPlaceAvailable(*unit.match));
+}
+
+// A question's lines, kept until it is asked.
+class Question {
+public:
+    static const int LINES = 48;
+    Question() : warning(false), count(0) {}
+    char* next() {
+        if (count >= LINES) return scratch;
+        return text[count++];
+    }
+    void add(const char* line) { copyText(next(), WIDTH, line); }
+    // A path on a line of its own, indented, shortened in its middle to fit.
+    void addPath(const char* path) {
+        char* line = next();
+        copyText(line, WIDTH, "  ");
+        size_t width = installBoxWidth();
+        shortenMiddle(line + 2, WIDTH - 2, path, width > 2 ? width - 2 : width, true);
+    }
+    // Buttons: Yes and No without a warning; with one the safe answer
+    // (Cancel) comes first and is the default; only Cancel when nothing can
+    // go on. True when the user chose to go on.
+    bool ask(bool canGoOn, bool allInOne) {
+        if (!startupInfo.Message) return false;
+        int lines = count;
+        int buttons = 0;
+        DWORD flags = allInOne ? FMSG_ALLINONE | FMSG_LEFTALIGN : 0;
+        if (!canGoOn || warning) {
+            flags |= FMSG_WARNING;
+            add(message(MBtnCancel));
+            buttons = 1;
+            if (canGoOn) {
+                add(message(MBtnInstall));
+                buttons = 2;
+            }
+        } else {
+            flags |= FMSG_MB_YESNO;
+        }
+        const char* pointers[LINES];
+        for (int i = 0; i < count; ++i) pointers[i] = text[i];
+        int answer;
+        if (allInOne) {
+            // One text, lines and buttons parted by line breaks.
+            static char joined[LINES * 80];
+            joined[0] = 0;
+            for (int i = 0; i < count; ++i) {
+                if (i) appendText(joined, sizeof joined, "\n");
+                appendText(joined, sizeof joined, text[i]);
+            }
+            answer = startupInfo.Message(startupInfo.ModuleNumber, flags, "",
+                                         reinterpret_cast<const char* const*>(joined), 0, buttons);
+        } else {
+            answer = startupInfo.Message(startupInfo.ModuleNumber, flags, "", pointers, count, buttons);
+        }
+        count = lines;
+        if (!buttons) return answer == 0;
+        return canGoOn && answer == 1;
+    }
+    bool warning;
+
+private:
+    static const size_t WIDTH = 2 * MAX_PATH;
+    char text[LINES][WIDTH];
+    char scratch[WIDTH];
+    int count;
+};
+
+Question* question;   // one at a time; too big for the host's stack
+
+// F3's reason why the host would not take a DLL as a plugin.
+void unfitReason(const char* path, char* out, size_t cap) {
+    PluginFitness fitness;
+    char full[MAX_PATH];
+    DWORD n = GetFullPathNameA(path, sizeof full, full, nullptr);
+    checkPluginFile(n && n < sizeof full ? full : path, &fitness);
+    switch (fitness.reason) {
+    case UNFIT_NOT_WINDOWS_DLL: copyText(out, cap, message(fitness.readable ? MUnfitNotDll : MUnfitUnreadable)); break;
+    case UNFIT_64_BIT: copyText(out, cap, message(MUnfit64Bit)); break;
+    case UNFIT_UNICODE_BUILD: copyText(out, cap, message(MUnfitUnicode)); break;
+    case UNFIT_DECORATED: copyText(out, cap, message(MUnfitDecorated)); break;
+    case UNFIT_NO_ENTRY_POINTS: copyText(out, cap, message(MUnfitNoEntryPoints)); break;
+    case UNFIT_MISSING_DLL: snprintf(out, cap, "%s %s", message(MUnfitMissingDll), fitness.dll); break;
+    case UNFIT_MISSING_IMPORT:
+        snprintf(out, cap, "%s %s (%s)", message(MUnfitMissingImport), fitness.function, fitness.dll);
+        break;
+    default: copyText(out, cap, ""); break;
+    }
+}
+
+void addUnfitLines(Question& q, const char* path) {
+    snprintf(q.next(), 2 * MAX_PATH, "%s %s", baseName(path), message(MNotPluginBecause));
+    char* line = q.next();
+    copyText(line, 2 * MAX_PATH, "  ");
+    unfitReason(path, line + 2, 2 * MAX_PATH - 2);
+    q.warning = true;
+}
+
+// A DLL's own version, or false.
+bool dllVersion(const char* path, char* out, size_t cap) {
+    static CatalogueRecord record;
+    memset(&record, 0, sizeof record);
+    if (!resourceVersion(&record, path)) return false;
+    copyTextN(out, cap, record.version, sizeof record.version);
+    return out[0] != 0;
+}
+
+// What the user should know about where a unit goes: the plugin it
+// replaces (with both versions), a folder that is there, the host holding it.
+void addTargetLines(Question& q, const Unit& unit, const char* newDll) {
+    if (unit.pathTooLong) {
+        q.add(message(MFailDllPathTooLong));
+        q.warning = true;
+    }
+    if (!unit.exists) return;
+    q.warning = true;
+    q.add(message(unit.match ? MUpdatesPlugin : MFolderReplaced));
+    q.addPath(unit.target);
+    char oldVersion[24], newVersion[24];
+    char oldDll[MAX_PATH];
+    if (unit.match) copyTextN(oldDll, sizeof oldDll, unit.match->dllPath, boundedLength(unit.match->dllPath, MAX_PATH));
+    if (unit.match && newDll && dllVersion(oldDll, oldVersion, sizeof oldVersion) &&
+        dllVersion(newDll, newVersion, sizeof newVersion)) {
+        bool older = compareVersionTexts(newVersion, oldVersion) < 0;
+        snprintf(q.next(), 2 * MAX_PATH, "%s %s, %s %s%s%s", message(MVersionInstalled), oldVersion,
+                 message(MVersionNew), newVersion, older ? " " : "", older ? message(MVersionOlder) : "");
+    }
+    if (unit.refused) {
+        q.add(message(MLoadedNoUpdate));
+        q.add(message(MMustUnload));
+    }
 }
 
 void totalText(DWORD total, char* out, size_t cap) {
@@ -94,55 +374,77 @@ void settle(Drop& drop, PluginPanelItem& item, int ok) {
     ++drop.installed;
 }
 
-// Copies a dropped folder's tree to target (created first); 1 when every step
-// succeeded. A target this copy made and left empty is removed again.
-int copyTree(PluginPanelItem& item, const char* target) {
-    int created = 0;
-    if (!makeFolder(target, &created)) return 0;
-    int ok = copyEntry(nullptr, item.FindData.cFileName, const_cast<char*>(target));
-    walkFolder(item.FindData.cFileName, copyEntry, &ok, 1);
-    if (copyStopped()) ok = 0;
-    if (!ok && created) RemoveDirectoryA(target);
-    return ok;
+void noteWhy(int first, const char* path, unsigned long error) {
+    char reason[160];
+    describeWindowsError(error, reason, sizeof reason);
+    noteInstallPathFailure(message(first), path, reason);
 }
 
-// target + name, refused (reported like a folder that cannot be made) when it would not fit.
-bool joinPath(char* out, size_t cap, const char* folder, const char* name) {
-    copyText(out, cap, folder);
-    if (appendWhole(out, cap, name)) return true;
-    char shown[2 * MAX_PATH];
-    copyText(shown, sizeof shown, folder);
-    appendText(shown, sizeof shown, name);
-    noteInstallFailure(message(MFailFolder), shown);
+// The staging folder for a unit, or false with the failure noted.
+bool stageFor(Unit& unit) {
+    if (makeStagingFolder(unit.target, unit.stage, sizeof unit.stage)) return true;
+    unit.stage[0] = 0;
+    noteWhy(MFailStage, unit.target, GetLastError());
     return false;
 }
 
-bool folderExists(const char* path) {
-    DWORD attributes = GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+void discardStage(Unit& unit) {
+    if (unit.stage[0]) removeFolderTree(unit.stage);
+    unit.stage[0] = 0;
 }
 
-// The closing box: everything installed, or what failed and why, or that
-// nothing was installed.
-void closingBox(const Drop& drop, bool hadDll) {
+// Copies a folder tree into folder (which exists); 1 when every step succeeded.
+int copyTreeInto(const char* source, const char* folder) {
+    int ok = copyEntry(nullptr, source, const_cast<char*>(folder));
+    walkFolder(source, copyEntry, &ok, 1);
+    if (copyStopped()) ok = 0;
+    return ok;
+}
+
+// Moves a finished stage into place; the stage is gone either way.
+bool placeUnit(Drop& drop, Unit& unit) {
+    PlaceResult placed = placeStagedFolder(unit.stage, unit.target);
+    if (placed.outcome == PLACE_DONE) {
+        unit.stage[0] = 0;
+        if (unit.plugins) ++drop.pluginUnits;
+        else ++drop.fileUnits;
+        return true;
+    }
+    noteWhy(MFailPlace, unit.target, placed.error);
+    if (placed.outcome == PLACE_RESTORE_FAILED) {
+        noteInstallPathFailure(message(MFailOldLeft), placed.heldAside, nullptr);
+    } else if (unit.exists) {
+        noteInstallFailure(message(MOldKept));
+    }
+    discardStage(unit);
+    return false;
+}
+
+// The closing box: what was installed, what was only copied, what failed and why.
+void closingBox(const Drop& drop) {
     progress.stop();
     if (copyStopped()) noteInstallFailure(message(MFailStopped));
     const char* lines[24];
+    char more[64];
     int n = 0;
     lines[n++] = PLUGIN_TITLE;
     int failures = installFailureCount();
-    if (!failures) {
-        lines[n++] = message(hadDll ? MInstalledPlugins : MInstalledFiles);
-    } else {
-        // A stopped copy keeps what it copied: part of an item may be there.
-        bool something = drop.installed || (copyStopped() && copiedAnyFile());
-        lines[n++] = message(something ? MInstallNotAll : MInstallNothing);
+    if (failures) {
+        lines[n++] = message(drop.installed ? MInstallNotAll : MInstallNothing);
         for (int i = 0; i < installFailureLinesKept(); ++i) lines[n++] = installFailureLine(i);
-        if (failures > installFailureLinesKept()) lines[n++] = "...";
+        if (failures > installFailureLinesKept()) {
+            snprintf(more, sizeof more, message(MAndMore), failures - installFailureLinesKept());
+            lines[n++] = more;
+        }
+    } else {
+        if (drop.pluginUnits) lines[n++] = message(drop.pluginUnits == 1 ? MInstalledPlugin : MInstalledPlugins);
+        if (drop.fileUnits) lines[n++] = message(MFilesCopiedOne);
     }
-    if (drop.installed) lines[n++] = message(MInstallRestart);
+    if (drop.pluginUnits) lines[n++] = message(drop.pluginUnits == 1 ? MInstallRestartOne : MInstallRestart);
     lines[n++] = "\x01";
-    ask(failures ? FMSG_MB_OK | FMSG_WARNING : FMSG_MB_OK, lines, n);
+    if (startupInfo.Message)
+        startupInfo.Message(startupInfo.ModuleNumber, failures ? FMSG_MB_OK | FMSG_WARNING : FMSG_MB_OK, "", lines,
+                            n, 0);
 }
 
 // The description shown for a DLL: from a help file among the dropped items
@@ -160,82 +462,20 @@ void describe(const Drop& drop, const char* dllFolder, char* out, size_t cap) {
     else copyText(out, cap, message(MNoDescription));
 }
 
-// A DLL's own version, or false.
-bool dllVersion(const char* path, char* out, size_t cap) {
-    static CatalogueRecord record;
-    memset(&record, 0, sizeof record);
-    if (!resourceVersion(&record, path)) return false;
-    copyTextN(out, cap, record.version, sizeof record.version);
-    return out[0] != 0;
-}
-
-// Everything dropped together with a DLL goes into one new folder named after the last DLL.
-int installPlugin(Drop& drop) {
-    const char* dllName = drop.lastDll->FindData.cFileName;
-    const char* dllBase = baseName(dllName);
-
-    char dllFolder[MAX_PATH];
-    copyTextN(dllFolder, sizeof dllFolder, dllName, static_cast<size_t>(dllBase - dllName));
-    if (!dllFolder[0]) copyText(dllFolder, sizeof dllFolder, ".\\");
-    char description[128];
-    describe(drop, dllFolder, description, sizeof description);
-
-    char stem[MAX_PATH];
-    copyText(stem, sizeof stem, dllBase);
-    if (char* dot = strrchr(stem, '.')) *dot = 0;
-    char nameLine[64];
-    snprintf(nameLine, sizeof nameLine, "%s%s\"", message(MInstallPlugin), stem);
-    char size[32];
-    totalText(drop.total, size, sizeof size);
-    char sizeLine[72];
-    snprintf(sizeLine, sizeof sizeLine, "%s %s", size, message(MInstallBytes));
-
-    char target[MAX_PATH];
-    bool targetFits = joinPath(target, sizeof target, pluginsRoot, stem);
-
-    const char* question[12];
-    int n = 0;
-    question[n++] = PLUGIN_TITLE;
-    question[n++] = nameLine;
-    question[n++] = description;
-    if (!isFar170Plugin(dllName)) question[n++] = message(MNotPlugin);
-    char versions[128];
-    if (targetFits && folderExists(target)) {
-        question[n++] = message(MTargetExists);
-        question[n++] = target;
-        char oldDll[MAX_PATH];
-        copyText(oldDll, sizeof oldDll, target);
-        bool oldFits = appendWhole(oldDll, sizeof oldDll, "\\") && appendWhole(oldDll, sizeof oldDll, dllBase);
-        char oldVersion[24], newVersion[24];
-        if (oldFits && dllVersion(oldDll, oldVersion, sizeof oldVersion) &&
-            dllVersion(dllName, newVersion, sizeof newVersion)) {
-            snprintf(versions, sizeof versions, "%s %s, %s %s", message(MVersionInstalled), oldVersion,
-                     message(MVersionNew), newVersion);
-            question[n++] = versions;
-        }
-        if (oldFits && GetModuleHandleA(oldDll)) question[n++] = message(MMustUnload);
-    }
-    question[n++] = "";
-    question[n++] = sizeLine;
-    question[n++] = "";
-    if (ask(FMSG_MB_YESNO, question, n) != 0) return 0;
-
-    int created = 0;
-    if (!targetFits || !makeFolder(target, &created) || !appendWhole(target, sizeof target, "\\")) {
-        closingBox(drop, true);
-        return 0;
-    }
-    progress.start(message(MCopying), static_cast<int>(drop.total), drop.quiet);
-    copyEntry(nullptr, "", target);
-    for (int i = 0; i < drop.count; ++i) {
+// Copies the dropped items of a DLL drop into dest (ending in a backslash).
+bool copyDroppedItems(Drop& drop, const char* dest) {
+    bool ok = true;
+    for (int i = 0; i < drop.count && !copyStopped(); ++i) {
         PluginPanelItem& item = drop.items[i];
         if (!installable(item)) continue;
-        int ok = 1;
         const char* name = item.FindData.cFileName;
         if (isFolder(item)) {
             char treeTarget[MAX_PATH];
-            ok = joinPath(treeTarget, sizeof treeTarget, target, baseName(name)) ? copyTree(item, treeTarget) : 0;
-            copyEntry(nullptr, "", target);
+            copyText(treeTarget, sizeof treeTarget, dest);
+            int created = 0;
+            if (!appendWhole(treeTarget, sizeof treeTarget, baseName(name)) || !makeFolder(treeTarget, &created) ||
+                !copyTreeInto(name, treeTarget))
+                ok = false;
         } else {
             // A name with a folder in front is copied under its own name.
             char sourceFolder[MAX_PATH];
@@ -244,84 +484,245 @@ int installPlugin(Drop& drop) {
             memset(&entry, 0, sizeof entry);
             memcpy(&entry, &item.FindData, sizeof item.FindData);
             copyText(entry.cFileName, sizeof entry.cFileName, baseName(name));
-            copyEntry(nullptr, sourceFolder, target);
-            if (!copyEntry(&entry, sourceFolder, &ok)) ok = 0;
+            int itemOk = 1;
+            if (!copyEntry(nullptr, sourceFolder, const_cast<char*>(dest)) || !copyEntry(&entry, sourceFolder, &itemOk))
+                ok = false;
         }
-        settle(drop, item, ok);
     }
-    if (!drop.installed && created) RemoveDirectoryA(target);
-    closingBox(drop, true);
-    return drop.installed == drop.count ? 1 : 0;
+    return ok && !copyStopped();
 }
 
-int countPluginDll(const WIN32_FIND_DATAA* entry, const char* folder, void* count) {
-    if ((entry->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !hasExtension(entry->cFileName, ".dll")) return 0;
-    char path[MAX_PATH];
-    copyText(path, sizeof path, folder);
-    if (appendWhole(path, sizeof path, entry->cFileName) && isFar170Plugin(path)) ++*static_cast<int*>(count);
-    return 0;
-}
+// Everything dropped together with a DLL goes into one plugin folder: the
+// installed plugin's of the same DLL, else a new one named after the last DLL.
+int installPlugin(Drop& drop) {
+    Unit& unit = drop.units[0];
+    unit.kind = UNIT_PLUGIN;
+    unit.item = drop.lastDll;
+    const char* dllName = drop.lastDll->FindData.cFileName;
+    const char* dllBase = baseName(dllName);
 
-// True when the user agreed and the folders were copied (whatever their outcome).
-bool installFolders(Drop& drop) {
-    char size[32];
-    totalText(drop.total, size, sizeof size);
-    char question[600];
-    snprintf(question, sizeof question, "%s\n\n  %s: %u\n%s: %s\n", message(MAskInstallFolders),
-             message(MInstallCount), static_cast<unsigned>(drop.folders), message(MInstallSize), size);
-    int plugins = 0;
-    const char* existing = nullptr;
+    // Every dropped DLL is matched; the last DLL's own plugin first.
+    unit.match = installedPluginOf(drop.panel, dllBase);
+    if (unit.match) copyText(unit.matchedDll, sizeof unit.matchedDll, dllName);
+    for (int i = 0; i < drop.count && !unit.match; ++i) {
+        const PluginPanelItem& item = drop.items[i];
+        if (isFolder(item) || !installable(item) || !hasExtension(item.FindData.cFileName, ".dll")) continue;
+        unit.match = installedPluginOf(drop.panel, baseName(item.FindData.cFileName));
+        if (unit.match) copyText(unit.matchedDll, sizeof unit.matchedDll, item.FindData.cFileName);
+    }
+    char stem[MAX_PATH];
+    copyText(stem, sizeof stem, dllBase);
+    if (char* dot = strrchr(stem, '.')) *dot = 0;
+    settleTarget(unit, stem);
+    if (!unit.match) copyText(unit.matchedDll, sizeof unit.matchedDll, dllName);
+
+    char dllFolder[MAX_PATH];
+    copyTextN(dllFolder, sizeof dllFolder, dllName, static_cast<size_t>(dllBase - dllName));
+    if (!dllFolder[0]) copyText(dllFolder, sizeof dllFolder, ".\\");
+    char description[128];
+    describe(drop, dllFolder, description, sizeof description);
+
+    Question& q = *question;
+    q.add(PLUGIN_TITLE);
+    snprintf(q.next(), 2 * MAX_PATH, "%s%s\"", message(MInstallPlugin), stem);
+    q.add(description);
     for (int i = 0; i < drop.count; ++i) {
         const PluginPanelItem& item = drop.items[i];
-        if (!isFolder(item) || !installable(item)) continue;
-        walkFolder(item.FindData.cFileName, countPluginDll, &plugins, 1);
-        char target[MAX_PATH];
-        copyText(target, sizeof target, pluginsRoot);
-        if (!existing && appendWhole(target, sizeof target, baseName(item.FindData.cFileName)) &&
-            folderExists(target))
-            existing = baseName(item.FindData.cFileName);
+        if (isFolder(item) || !installable(item) || !hasExtension(item.FindData.cFileName, ".dll")) continue;
+        if (!isFar170Plugin(item.FindData.cFileName)) addUnfitLines(q, item.FindData.cFileName);
+        else ++unit.plugins;
     }
-    if (!plugins) {
-        appendText(question, sizeof question, message(MNoPluginDll));
-        appendText(question, sizeof question, "\n");
+    if (!unit.match && unit.exists && !unit.blocked) {
+        // A folder of that name holding something else: its files are replaced.
+        q.warning = true;
+        q.add(message(MTargetExists));
+        q.addPath(unit.target);
+        if (unit.refused) {
+            q.add(message(MLoadedNoUpdate));
+            q.add(message(MMustUnload));
+        }
+    } else if (!unit.blocked) {
+        addTargetLines(q, unit, unit.matchedDll);
     }
-    if (existing) {
-        appendText(question, sizeof question, message(MTargetExists));
-        appendText(question, sizeof question, " ");
-        appendText(question, sizeof question, existing);
-        appendText(question, sizeof question, "\n");
+    q.add("");
+    char size[32];
+    totalText(drop.total, size, sizeof size);
+    snprintf(q.next(), 2 * MAX_PATH, "%s %s", size, message(MInstallBytes));
+    q.add("");
+    if (!q.ask(!unit.refused, false)) return 0;
+
+    if (!unit.targetFits || unit.blocked) {
+        SetLastError(unit.blocked ? ERROR_ALREADY_EXISTS : ERROR_FILENAME_EXCED_RANGE);
+        noteWhy(MFailFolder, unit.target, GetLastError());
+        closingBox(drop);
+        return 0;
     }
-    appendText(question, sizeof question, "\n");
-    if (!startupInfo.Message) return false;
-    if (startupInfo.Message(startupInfo.ModuleNumber, FMSG_MB_YESNO | FMSG_ALLINONE | FMSG_LEFTALIGN, "",
-                            reinterpret_cast<const char* const*>(question), 0, 0) != 0)
-        return false;
     progress.start(message(MCopying), static_cast<int>(drop.total), drop.quiet);
-    for (int i = 0; i < drop.count; ++i) {
-        PluginPanelItem& item = drop.items[i];
-        if (!isFolder(item) || !installable(item)) continue;
-        char target[MAX_PATH];
-        int ok = joinPath(target, sizeof target, pluginsRoot, baseName(item.FindData.cFileName))
-                     ? copyTree(item, target)
-                     : 0;
-        settle(drop, item, ok);
+    bool ok = stageFor(unit);
+    // An update keeps the plugin's other files: the new ones go over a copy of the old folder.
+    if (ok && unit.exists) ok = copyTreeInto(unit.target, unit.stage) != 0;
+    char dest[MAX_PATH];
+    copyText(dest, sizeof dest, unit.stage);
+    if (ok) ok = appendWhole(dest, sizeof dest, "\\") && appendWhole(dest, sizeof dest, unit.below);
+    if (ok && unit.below[0]) ok = makeFolder(dest, nullptr) != 0;
+    if (ok) ok = copyDroppedItems(drop, dest);
+    if (ok) ok = placeUnit(drop, unit);
+    discardStage(unit);
+    if (ok) {
+        for (int i = 0; i < drop.count; ++i)
+            if (installable(drop.items[i])) settle(drop, drop.items[i], 1);
     }
+    closingBox(drop);
+    return ok && drop.installed == drop.count ? 1 : 0;
+}
+
+// Question lines for one folder or archive: its name (with its size and
+// target for an archive) when anything needs saying about it.
+void addUnitLines(Question& q, Unit& unit, bool always) {
+    const char* name = baseName(unit.item->FindData.cFileName);
+    bool unfitOnly = unit.dlls && !unit.plugins;
+    bool notes = unit.exists || unit.pathTooLong || unfitOnly || unit.refused || !unit.targetFits || unit.blocked;
+    if (!always && !notes) return;
+    if (unit.kind == UNIT_ARCHIVE) {
+        char size[32];
+        totalText(unit.item->FindData.nFileSizeLow, size, sizeof size);
+        snprintf(q.next(), 2 * MAX_PATH, "%s (%s %s) %s", name, size, message(MInstallBytes), message(MInstallInto));
+        if (!unit.exists) q.addPath(unit.target);
+    } else {
+        q.add(name);
+    }
+    if (unit.refused) {
+        snprintf(q.next(), 2 * MAX_PATH, "  %s", message(MLoadedSkipped));
+    }
+    if (unfitOnly)
+        for (int i = 0; i < unit.unfitCount && i < UNFIT_KEPT; ++i) addUnfitLines(q, unit.unfit[i]);
+    addTargetLines(q, unit, unit.match ? unit.matchedDll : nullptr);
+}
+
+// Stages one folder or archive unit's content and puts it in place.
+void installUnit(Drop& drop, Unit& unit, const PanelState* panel) {
+    (void)panel;
+    bool ok = !unit.refused && !unit.blocked && unit.targetFits && !unit.pathTooLong && !copyStopped();
+    if (unit.refused) {
+        noteInstallFailure(baseName(unit.item->FindData.cFileName), message(MLoadedSkipped));
+    } else if (unit.pathTooLong) {
+        noteInstallPathFailure(message(MFailDllPathTooLong), unit.item->FindData.cFileName, nullptr);
+    } else if (!unit.targetFits || unit.blocked) {
+        noteWhy(MFailFolder, unit.target, unit.blocked ? ERROR_ALREADY_EXISTS : ERROR_FILENAME_EXCED_RANGE);
+    }
+    if (ok && unit.kind == UNIT_FOLDER) {
+        ok = stageFor(unit) && copyTreeInto(unit.item->FindData.cFileName, unit.stage);
+    }
+    if (ok) ok = placeUnit(drop, unit);
+    discardStage(unit);
+    settle(drop, *unit.item, ok ? 1 : 0);
+}
+
+// True when the user agreed and the folders were installed (whatever their outcome).
+bool installFolders(Drop& drop, int first) {
+    DWORD size = 0;
+    int plugins = 0;
+    for (int i = first; i < drop.unitCount; ++i) {
+        Unit& unit = drop.units[i];
+        scanContent(drop, unit, unit.item->FindData.cFileName);
+        settleTarget(unit, baseName(unit.item->FindData.cFileName));
+        size += unit.size;
+        plugins += unit.plugins;
+    }
+    Question& q = *question;
+    char line[128];
+    q.add(message(MAskInstallFolders));
+    q.add("");
+    snprintf(line, sizeof line, "  %s: %u", message(MInstallCount), static_cast<unsigned>(drop.unitCount - first));
+    q.add(line);
+    char sizeText[32];
+    totalText(size, sizeText, sizeof sizeText);
+    snprintf(line, sizeof line, "%s: %s", message(MInstallSize), sizeText);
+    q.add(line);
+    if (!plugins) q.add(message(MNoPluginDll));
+    bool any = false;
+    for (int i = first; i < drop.unitCount; ++i) {
+        addUnitLines(q, drop.units[i], false);
+        if (!drop.units[i].refused) any = true;
+    }
+    q.add("");
+    if (!q.ask(any, true)) return false;
+    progress.start(message(MCopying), static_cast<int>(size), drop.quiet);
+    for (int i = first; i < drop.unitCount; ++i) installUnit(drop, drop.units[i], drop.panel);
     return true;
 }
 
-// True when the user agreed to unpack.
-bool installArchives(Drop& drop, const PanelState* panel) {
+int ignoreEntry(const WIN32_FIND_DATAA*, const char*, void*) { return 0; }
+
+// Unpacks every archive into a staging folder first (nothing lands in the
+// plugins tree before the user agrees), then asks with what they hold. True
+// when the user was asked and agreed.
+bool installArchives(Drop& drop, int first) {
     // The progress box of the folders would stay drawn around the question.
     progress.stop();
-    char countLine[128];
-    snprintf(countLine, sizeof countLine, "(%s: %u)", message(MInstallCount), static_cast<unsigned>(drop.archives));
-    const char* question[3] = {PLUGIN_TITLE, message(MAskInstallArchives), countLine};
-    if (ask(FMSG_MB_YESNO, question, 3) != 0) return false;
-    for (int i = 0; i < drop.count; ++i) {
-        PluginPanelItem& item = drop.items[i];
-        if (item.UserData == 1) settle(drop, item, extractArchive(panel, item.FindData.cFileName) ? 1 : 0);
+    int staged = 0;
+    for (int i = first; i < drop.unitCount; ++i) {
+        Unit& unit = drop.units[i];
+        const char* name = unit.item->FindData.cFileName;
+        char stem[MAX_PATH];
+        copyText(stem, sizeof stem, baseName(name));
+        if (char* dot = strrchr(stem, '.')) *dot = 0;
+        copyText(unit.target, sizeof unit.target, pluginsRoot);
+        appendText(unit.target, sizeof unit.target, stem);
+        if (!stageFor(unit) || !extractArchiveInto(drop.panel, name, unit.stage)) {
+            unit.failed = true;
+            discardStage(unit);
+            continue;
+        }
+        scanContent(drop, unit, unit.stage);
+        char line[MAX_PATH + 64];
+        if (walkFolder(unit.stage, ignoreEntry, nullptr, 0) == 0) {
+            snprintf(line, sizeof line, "%s: %s", baseName(name), message(MFailNothingExtracted));
+            noteInstallFailure(line);
+            unit.failed = true;
+        }
+        if (!unit.failed && !unit.dlls) {
+            // An archive named after an installed plugin promised that plugin.
+            char dll[MAX_PATH];
+            copyText(dll, sizeof dll, stem);
+            bool named = appendWhole(dll, sizeof dll, ".dll") && installedPluginOf(drop.panel, dll);
+            char folder[MAX_PATH];
+            copyText(folder, sizeof folder, pluginsRoot);
+            if (!named && appendWhole(folder, sizeof folder, stem)) named = folderExists(folder);
+            if (named) {
+                snprintf(line, sizeof line, "%s: %s", baseName(name), message(MFailNoDllExtracted));
+                noteInstallFailure(line);
+                unit.failed = true;
+            }
+        }
+        if (unit.failed) {
+            discardStage(unit);
+            continue;
+        }
+        settleTarget(unit, stem);
+        ++staged;
     }
-    return true;
+    if (!staged) return true;   // nothing to ask about; the failures are told
+
+    Question& q = *question;
+    q.add(PLUGIN_TITLE);
+    q.add(message(MAskInstallArchives));
+    bool any = false;
+    for (int i = first; i < drop.unitCount; ++i) {
+        Unit& unit = drop.units[i];
+        if (unit.failed) continue;
+        addUnitLines(q, unit, true);
+        if (!unit.refused) any = true;
+    }
+    q.add("");
+    bool agreed = q.ask(any, false);
+    for (int i = first; i < drop.unitCount; ++i) {
+        Unit& unit = drop.units[i];
+        if (unit.failed) continue;
+        if (agreed) installUnit(drop, unit, drop.panel);
+        else discardStage(unit);
+    }
+    return agreed;
 }
 
 }  // namespace
@@ -329,6 +730,7 @@ bool installArchives(Drop& drop, const PanelState* panel) {
 int installDroppedItems(PanelState* panel, PluginPanelItem* items, int count, int opMode) {
     Drop drop;
     memset(&drop, 0, sizeof drop);
+    drop.panel = panel;
     drop.items = items;
     drop.count = items && count > 0 ? count : 0;
     drop.quiet = (opMode & (OPM_SILENT | OPM_FIND)) ? 1 : 0;
@@ -338,14 +740,54 @@ int installDroppedItems(PanelState* panel, PluginPanelItem* items, int count, in
 
     // Whatever is not installed stays selected: the host then keeps what the
     // items' flags say instead of clearing the whole selection.
-    if (drop.dlls) return installPlugin(drop);
-    if (!drop.folders && !drop.archives) {
+    if (!drop.dlls && !drop.folders && !drop.archives) {
         showMsg(MNothingToInstall);
         return 0;
     }
-    bool agreed = drop.folders && installFolders(drop);
-    if (drop.archives) agreed = installArchives(drop, panel) || agreed;
-    if (!agreed) return 0;
-    closingBox(drop, false);
-    return drop.installed == drop.count ? 1 : 0;
+    drop.units = heapArray<Unit>(static_cast<size_t>(drop.count) + 1);
+    question = static_cast<Question*>(heapAlloc(sizeof(Question)));
+    if (!drop.units || !question) {
+        heapFree(drop.units);
+        heapFree(question);
+        question = nullptr;
+        return 0;
+    }
+    new (question) Question();
+    int result = 0;
+    if (drop.dlls) {
+        drop.unitCount = 1;
+        result = installPlugin(drop);
+    } else {
+        for (int i = 0; i < drop.count; ++i) {
+            PluginPanelItem& item = drop.items[i];
+            if (!installable(item) || !isFolder(item)) continue;
+            Unit& unit = drop.units[drop.unitCount++];
+            unit.kind = UNIT_FOLDER;
+            unit.item = &item;
+        }
+        int archives = drop.unitCount;
+        for (int i = 0; i < drop.count; ++i) {
+            PluginPanelItem& item = drop.items[i];
+            if (item.UserData != 1) continue;
+            Unit& unit = drop.units[drop.unitCount++];
+            unit.kind = UNIT_ARCHIVE;
+            unit.item = &item;
+        }
+        bool agreed = false;
+        if (archives > 0) {
+            int saved = drop.unitCount;
+            drop.unitCount = archives;
+            agreed = installFolders(drop, 0);
+            drop.unitCount = saved;
+        }
+        if (drop.unitCount > archives) agreed = installArchives(drop, archives) || agreed;
+        if (agreed) {
+            closingBox(drop);
+            result = drop.installed == drop.count ? 1 : 0;
+        }
+    }
+    heapFree(drop.units);
+    heapFree(question);
+    question = nullptr;
+    return result;
 }

@@ -2,6 +2,7 @@
 // file commands apply there.
 #include "commands/keyCommands.h"
 
+#include "commands/browseMakeFolder.h"
 #include "commands/pluginCommands.h"
 #include "state/pluginState.h"
 
@@ -64,7 +65,7 @@ CatalogueRecord* currentRecord(PanelState* panel) {
 }
 
 int handlePanelKey(PanelState* panel, int key, unsigned controlState) {
-    if (!panel || panel->browseRootLength) return 0;
+    if (!panel || panel->browseRootLength) return panel && key == VK_F7 && controlState == 0 ? makeFolderInBrowsedFolder(panel) : 0;
     Command command = commandOf(key, controlState);
     switch (command) {
     case NONE: return 0;

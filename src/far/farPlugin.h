@@ -400,3 +400,14 @@ typedef int(WINAPI* PFN_PutFiles)(HANDLE, PluginPanelItem*, int, int, int);
 typedef int(WINAPI* PFN_Configure)(int);
 // An archive plugin's format module: writes the command line of one command.
 typedef BOOL(WINAPI* PFN_GetDefaultCommands)(int TypeNumber, int Command, char* Dest);
+
+// The input box service (the startup information keeps it untyped).
+typedef int(FARAPI* FARAPIINPUTBOX)(const char* Title, const char* SubTitle, const char* HistoryName,
+                                    const char* SrcText, char* DestText, int DestLength, const char* HelpTopic,
+                                    DWORD Flags);
+// FCTL_REDRAWPANEL's optional parameter: where the cursor goes.
+struct PanelRedrawInfo {
+    int CurrentItem;
+    int TopPanelItem;
+};
+static_assert(sizeof(PanelRedrawInfo) == 8, "panel redraw info");

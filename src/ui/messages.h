@@ -95,7 +95,37 @@ enum MessageId {
     MUnfitMissingDll = 99,
     MUnfitMissingImport = 100,
     MInfoFitBut = 101,
-    // 102 to 179 are not used yet.
+    // 102 to 120 are not used yet.
+    MUpdatesPlugin = 121,
+    MVersionOlder = 122,
+    MLoadedNoUpdate = 123,
+    MErrSameFile = 124,
+    MBtnInstall = 125,
+    MBtnCancel = 126,
+    MInstalledPlugin = 127,
+    MInstallRestartOne = 128,
+    MAndMore = 129,
+    MErrInUse = 130,
+    MErrNameTooLong = 131,
+    MErrAccess = 132,
+    MErrDiskFull = 133,
+    MErrCode = 134,
+    MFailNothingExtracted = 135,
+    MFailNoDllExtracted = 136,
+    MFailPlace = 137,
+    MFailStage = 138,
+    MOldKept = 139,
+    MFailDllPathTooLong = 140,
+    MNotPluginBecause = 141,
+    MMakeFolderTitle = 142,
+    MMakeFolderPrompt = 143,
+    MInstallInto = 144,
+    MLoadedSkipped = 145,
+    MFolderReplaced = 146,
+    MFilesCopiedOne = 147,
+    MFailOldLeft = 148,
+    MFailFolderWhy = 149,
+    // 150 to 179 are not used yet.
 };
 
 extern const char* const PLUGIN_TITLE;   // "Vantorel": menus, box and dialog titles
