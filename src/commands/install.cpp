@@ -254,7 +254,6 @@ public:
     // go on. True when the user chose to go on.
     bool ask(bool canGoOn, bool allInOne) {
         if (!startupInfo.Message) return false;
-        int lines = count;
         int buttons = 0;
         DWORD flags = allInOne ? FMSG_ALLINONE | FMSG_LEFTALIGN : 0;
         if (!canGoOn || warning) {
@@ -284,7 +283,8 @@ public:
         } else {
             answer = startupInfo.Message(startupInfo.ModuleNumber, flags, "", pointers, count, buttons);
         }
-        count = lines;
+        count = 0;
+        warning = false;
         if (!buttons) return answer == 0;
         return canGoOn && answer == 1;
     }
@@ -492,6 +492,8 @@ bool copyDroppedItems(Drop& drop, const char* dest) {
     return ok && !copyStopped();
 }
 
+bool cannotGo(Unit& unit);
+
 // Everything dropped together with a DLL goes into one plugin folder: the
 // installed plugin's of the same DLL, else a new one named after the last DLL.
 int installPlugin(Drop& drop) {
@@ -516,6 +518,11 @@ int installPlugin(Drop& drop) {
     settleTarget(unit, stem);
     if (!unit.match) copyText(unit.matchedDll, sizeof unit.matchedDll, dllName);
 
+    unit.item = drop.lastDll;
+    if (cannotGo(unit)) {
+        closingBox(drop);
+        return 0;
+    }
     char dllFolder[MAX_PATH];
     copyTextN(dllFolder, sizeof dllFolder, dllName, static_cast<size_t>(dllBase - dllName));
     if (!dllFolder[0]) copyText(dllFolder, sizeof dllFolder, ".\\");
@@ -550,13 +557,6 @@ int installPlugin(Drop& drop) {
     snprintf(q.next(), 2 * MAX_PATH, "%s %s", size, message(MInstallBytes));
     q.add("");
     if (!q.ask(!unit.refused, false)) return 0;
-
-    if (!unit.targetFits || unit.blocked) {
-        SetLastError(unit.blocked ? ERROR_ALREADY_EXISTS : ERROR_FILENAME_EXCED_RANGE);
-        noteWhy(MFailFolder, unit.target, GetLastError());
-        closingBox(drop);
-        return 0;
-    }
     progress.start(message(MCopying), static_cast<int>(drop.total), drop.quiet);
     bool ok = stageFor(unit);
     // An update keeps the plugin's other files: the new ones go over a copy of the old folder.
@@ -599,17 +599,29 @@ void addUnitLines(Question& q, Unit& unit, bool always) {
     addTargetLines(q, unit, unit.match ? unit.matchedDll : nullptr);
 }
 
-// Stages one folder or archive unit's content and puts it in place.
-void installUnit(Drop& drop, Unit& unit, const PanelState* panel) {
-    (void)panel;
-    bool ok = !unit.refused && !unit.blocked && unit.targetFits && !unit.pathTooLong && !copyStopped();
-    if (unit.refused) {
-        noteInstallFailure(baseName(unit.item->FindData.cFileName), message(MLoadedSkipped));
+// A unit that cannot go where it should is told at once and not asked about:
+// its folder's path is too long, a file is in its way, or a path in it
+// cannot be read.
+bool cannotGo(Unit& unit) {
+    if (!unit.targetFits || unit.blocked) {
+        noteWhy(MFailFolder, unit.target, unit.blocked ? ERROR_FILE_EXISTS : ERROR_FILENAME_EXCED_RANGE);
     } else if (unit.pathTooLong) {
         noteInstallPathFailure(message(MFailDllPathTooLong), unit.item->FindData.cFileName, nullptr);
-    } else if (!unit.targetFits || unit.blocked) {
-        noteWhy(MFailFolder, unit.target, unit.blocked ? ERROR_ALREADY_EXISTS : ERROR_FILENAME_EXCED_RANGE);
+    } else {
+        return false;
     }
+    unit.failed = true;
+    return true;
+}
+
+// Stages one folder or archive unit's content and puts it in place.
+void installUnit(Drop& drop, Unit& unit) {
+    if (unit.failed) {
+        discardStage(unit);
+        return;
+    }
+    bool ok = !unit.refused && !copyStopped();
+    if (unit.refused) noteInstallFailure(baseName(unit.item->FindData.cFileName), message(MLoadedSkipped));
     if (ok && unit.kind == UNIT_FOLDER) {
         ok = stageFor(unit) && copyTreeInto(unit.item->FindData.cFileName, unit.stage);
     }
@@ -629,11 +641,15 @@ bool installFolders(Drop& drop, int first) {
         size += unit.size;
         plugins += unit.plugins;
     }
+    int asked = 0;
+    for (int i = first; i < drop.unitCount; ++i)
+        if (!cannotGo(drop.units[i])) ++asked;
+    if (!asked) return true;   // nothing to ask about; the failures are told
     Question& q = *question;
     char line[128];
     q.add(message(MAskInstallFolders));
     q.add("");
-    snprintf(line, sizeof line, "  %s: %u", message(MInstallCount), static_cast<unsigned>(drop.unitCount - first));
+    snprintf(line, sizeof line, "  %s: %u", message(MInstallCount), static_cast<unsigned>(asked));
     q.add(line);
     char sizeText[32];
     totalText(size, sizeText, sizeof sizeText);
@@ -642,13 +658,14 @@ bool installFolders(Drop& drop, int first) {
     if (!plugins) q.add(message(MNoPluginDll));
     bool any = false;
     for (int i = first; i < drop.unitCount; ++i) {
+        if (drop.units[i].failed) continue;
         addUnitLines(q, drop.units[i], false);
         if (!drop.units[i].refused) any = true;
     }
     q.add("");
     if (!q.ask(any, true)) return false;
     progress.start(message(MCopying), static_cast<int>(size), drop.quiet);
-    for (int i = first; i < drop.unitCount; ++i) installUnit(drop, drop.units[i], drop.panel);
+    for (int i = first; i < drop.unitCount; ++i) installUnit(drop, drop.units[i]);
     return true;
 }
 
@@ -668,7 +685,9 @@ bool installArchives(Drop& drop, int first) {
         copyText(stem, sizeof stem, baseName(name));
         if (char* dot = strrchr(stem, '.')) *dot = 0;
         copyText(unit.target, sizeof unit.target, pluginsRoot);
-        appendText(unit.target, sizeof unit.target, stem);
+        unit.targetFits = appendWhole(unit.target, sizeof unit.target, stem) && strlen(unit.target) < MAX_PATH - 1;
+        if (!unit.targetFits) appendText(unit.target, sizeof unit.target, stem);
+        if (cannotGo(unit)) continue;
         if (!stageFor(unit) || !extractArchiveInto(drop.panel, name, unit.stage)) {
             unit.failed = true;
             discardStage(unit);
@@ -700,6 +719,10 @@ bool installArchives(Drop& drop, int first) {
             continue;
         }
         settleTarget(unit, stem);
+        if (cannotGo(unit)) {
+            discardStage(unit);
+            continue;
+        }
         ++staged;
     }
     if (!staged) return true;   // nothing to ask about; the failures are told
@@ -719,7 +742,7 @@ bool installArchives(Drop& drop, int first) {
     for (int i = first; i < drop.unitCount; ++i) {
         Unit& unit = drop.units[i];
         if (unit.failed) continue;
-        if (agreed) installUnit(drop, unit, drop.panel);
+        if (agreed) installUnit(drop, unit);
         else discardStage(unit);
     }
     return agreed;

@@ -36,14 +36,24 @@ void noteInstallFailure(const char* first, const char* second) {
 }
 
 void noteInstallPathFailure(const char* first, const char* path, const char* reason) {
+    if (!first) first = "";
+    if (!path) path = "";
+    size_t width = installBoxWidth();
+    size_t fixed = strlen(first) + 1 + (reason ? strlen(reason) + 2 : 0);
+    // Too little room for the path beside the reason: the reason goes on a line of its own.
+    size_t least = strlen(path) < 20 ? strlen(path) : 20;
+    bool ownLine = reason && fixed + least > width;
+    if (ownLine) fixed = strlen(first) + 2;
+    size_t room = width > fixed + least ? width - fixed : least;
+    char shown[MAX_PATH];
+    shortenMiddle(shown, sizeof shown, path, room, true);
     if (char* line = nextLine()) {
-        size_t width = installBoxWidth();
-        size_t fixed = strlen(first ? first : "") + 1 + (reason ? strlen(reason) + 2 : 0);
-        size_t room = width > fixed + 20 ? width - fixed : 20;
-        char shown[MAX_PATH];
-        shortenMiddle(shown, sizeof shown, path ? path : "", room, true);
-        snprintf(line, LINE_BYTES, "%s %s%s%s", first ? first : "", shown, reason ? ": " : "", reason ? reason : "");
+        if (ownLine) snprintf(line, LINE_BYTES, "%s %s:", first, shown);
+        else snprintf(line, LINE_BYTES, "%s %s%s%s", first, shown, reason ? ": " : "", reason ? reason : "");
     }
+    ++noted;
+    if (!ownLine) return;
+    if (char* line = nextLine()) snprintf(line, LINE_BYTES, "  %s", reason);
     ++noted;
 }
 
