@@ -32,7 +32,7 @@ void shortenMiddle(char* out, size_t cap, const char* text, size_t width, bool i
     }
     size_t room = width - 3;
     size_t head = isPath ? rootLength(text) : room / 2;
-    if (head > room / 2) head = room / 2;   // a root that long leaves too little of the end
+    if (head > room * 2 / 3) head = room / 2;   // a root that long leaves too little of the end
     size_t tail = room - head;
     copyTextN(out, cap, text, head);
     appendText(out, cap, "...");

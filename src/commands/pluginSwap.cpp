@@ -10,14 +10,14 @@
 
 namespace {
 
-int failingMove;
+unsigned failingMoves;
 unsigned long failingError;
 int moveCount;
 unsigned stagingSerial;
 
 bool moveFolder(const char* from, const char* to) {
     ++moveCount;
-    if (failingMove && moveCount == failingMove) {
+    if (moveCount < 32 && (failingMoves & (1u << moveCount))) {
         SetLastError(failingError);
         return false;
     }
@@ -134,7 +134,7 @@ bool removeFolderTree(const char* path) {
     return RemoveDirectoryA(path) != 0 || GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES;
 }
 
-void failFolderMove(int step, unsigned long error) {
-    failingMove = step;
+void failFolderMoves(unsigned steps, unsigned long error) {
+    failingMoves = steps;
     failingError = error;
 }

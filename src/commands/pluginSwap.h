@@ -33,7 +33,7 @@ PlaceResult placeStagedFolder(const char* staged, const char* target);
 // Removes a folder with everything in it; true when it is gone.
 bool removeFolderTree(const char* path);
 
-// Tests make one step fail: the folder moves are counted from 1 in each
-// placeStagedFolder (1 old aside, 2 new in, 3 old back) and the one given
-// fails with the error given; 0 lets every move through.
-void failFolderMove(int step, unsigned long error);
+// Tests make steps fail: the folder moves are counted from 1 in each
+// placeStagedFolder (1 old aside, 2 new in, 3 old back) and those whose bit
+// (1 << step) is set fail with the error given; 0 lets every move through.
+void failFolderMoves(unsigned steps, unsigned long error);
