@@ -31,8 +31,11 @@ void reportFailure(const char* path, unsigned long error) {
     showText(installFailureLine(0));
 }
 
-// The panel read again, the cursor on the item named name.
-void showItem(HANDLE handle, const char* name) {
+// The panel read again, the cursor on the folder at path (browse items
+// carry full paths; plain names are matched too).
+void showItem(HANDLE handle, const char* path) {
+    const char* slash = strrchr(path, '\\');
+    const char* name = slash ? slash + 1 : path;
     if (!startupInfo.Control) return;
     startupInfo.Control(handle, FCTL_UPDATEPANEL, nullptr);
     PanelInfo info;
@@ -40,7 +43,8 @@ void showItem(HANDLE handle, const char* name) {
     PanelRedrawInfo cursor = {-1, -1};
     if (startupInfo.Control(handle, FCTL_GETPANELINFO, &info) && info.PanelItems) {
         for (int i = 0; i < info.ItemsNumber; ++i)
-            if (equalNoCase(info.PanelItems[i].FindData.cFileName, name)) {
+            if (equalNoCase(info.PanelItems[i].FindData.cFileName, path) ||
+                equalNoCase(info.PanelItems[i].FindData.cFileName, name)) {
                 cursor.CurrentItem = i;
                 cursor.TopPanelItem = info.TopPanelItem;
                 break;
@@ -82,9 +86,13 @@ int makeFolderInBrowsedFolder(PanelState* panel) {
         reportFailure(path, GetLastError());
         return 1;
     }
+    // The cursor goes to the first new folder on the way, which the browsed folder lists.
     char first[MAX_PATH];
-    copyText(first, sizeof first, name);
-    if (char* slash = strchr(first, '\\')) *slash = 0;
+    copyText(first, sizeof first, panel->currentDir);
+    setEndSlash(first, 1, sizeof first);
+    size_t start = strlen(first);
+    appendText(first, sizeof first, name);
+    if (char* slash = strchr(first + start, '\\')) *slash = 0;
     showItem(panel->handle, first);
     return 1;
 }
