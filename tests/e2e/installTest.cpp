@@ -617,3 +617,65 @@ TEST_F(ArchiveInstallTest, ATargetThatCannotBeMadeIsReportedShortenedInTheMiddle
     }
     EXPECT_TRUE(commandLines(archiver()).empty());
 }
+
+// One place per plugin: a DLL that is installed already, wherever it lies and
+// whatever its folder is called, updates that plugin's folder instead of
+// making a second one beside it (FAR would list the plugin twice), whether it
+// comes loose, in a folder, or in an archive. A loose DLL with companions
+// goes over the plugin's folder; a folder or an archive replaces it whole.
+TEST_F(ArchiveInstallTest, AnInstalledPluginsDllUpdatesItsFolderWhereverItLies) {
+    addFixture("clock", "FTP\\");
+    ASSERT_TRUE(writeFile(pluginsDir() + "FTP\\FtpEng.lng", "old language file"));
+    ASSERT_TRUE(writeFile(pluginsDir() + "FTP\\user.ini", "the user's own"));
+    ASSERT_TRUE(copyFile(fixtureDir("clock") + "clock.dll", downloads() + "Ftp\\FarFtp.dll"));
+    ASSERT_TRUE(copyFile(fixtureDir("clock") + "clock.dll", pluginsDir() + "FTP\\FarFtp.dll"));
+    ASSERT_TRUE(DeleteFileA((pluginsDir() + "FTP\\clock.dll").c_str()));
+    put("Ftp\\FtpEng.lng", "new language file");
+    addFixture("libbeta", "LibBeta\\");
+    ASSERT_TRUE(writeFile(pluginsDir() + "LibBeta\\stale.txt", "from the old version"));
+    ASSERT_TRUE(copyFile(fixtureDir("libbeta") + "libbeta.dll", downloads() + "Beta2\\LIBBETA.DLL"));
+    put("Beta2\\readme.txt", "beta 2");
+    addFixture("netscan", "Tools\\NetScan\\");
+    putArchive("net tools.zip", "net tools.zip");
+    putArchive("lib.beta.zip", "lib.beta.zip");
+    openList();
+    configure("zip", shortPath(archiver()) + " x -y");
+    const std::vector<std::string> before = entriesOf(pluginsDir());
+    const struct {
+        const char* what;
+        std::vector<std::string> names;
+        std::string folder;                    // the installed plugin's folder
+        std::string file, content;             // a file there afterwards
+        std::string gone;                      // a file no longer there, or ""
+    } cases[] = {
+        {"a loose DLL and its language file", {"Ftp\\FarFtp.dll", "Ftp\\FtpEng.lng"}, "FTP", "FtpEng.lng",
+         "new language file", ""},
+        {"a folder holding the DLL", {"Beta2"}, "LibBeta", "readme.txt", "beta 2", "stale.txt"},
+        {"an archive holding the DLL", {"net tools.zip"}, "Tools\\NetScan", "netscan.dll",
+         readFile(downloads() + "..\\Far\\Plugins\\Tools\\NetScan\\netscan.dll"), ""},
+        {"an archive named otherwise", {"lib.beta.zip"}, "LibBeta", "libbeta.dll",
+         readFile(fixtureDir("libbeta") + "libbeta.dll"), "readme.txt"},
+    };
+    for (const auto& c : cases) {
+        // The question names the plugin's folder; Install goes on past the warning.
+        farhost::PutResult r = drop(c.names, {1});
+        EXPECT_EQ(1, r.result) << c.what;
+        std::vector<farhost::MessageCall> b = boxes();
+        ASSERT_EQ(2u, b.size()) << c.what;
+        EXPECT_TRUE(contains(b[0].lines, text(MUpdatesPlugin))) << c.what;
+        EXPECT_TRUE(hasPathLine(b[0].lines, pluginsDir() + c.folder)) << c.what;
+        expectClosingBox(b[1], {MInstalledPlugin, MInstallRestartOne});
+        EXPECT_EQ(c.content, installed(c.folder + "\\" + c.file)) << c.what;
+        if (!c.gone.empty()) {
+            EXPECT_FALSE(fileExists(pluginsDir() + c.folder + "\\" + c.gone)) << c.what;
+        }
+        EXPECT_EQ(before, entriesOf(pluginsDir())) << c.what << ": no second folder";
+    }
+    EXPECT_EQ("the user's own", installed("FTP\\user.ini"));
+    // The list shows each plugin once.
+    std::vector<std::string> names;
+    for (const auto& e : panel->items()) names.push_back(e.name);
+    for (const std::string& folder : {"FTP", "LibBeta", "Tools\\NetScan"})
+        EXPECT_EQ(1, std::count(names.begin(), names.end(), pluginsDir() + folder)) << folder;
+    EXPECT_TRUE(entriesOf(farDir() + "Vantorel.staging").empty());
+}
