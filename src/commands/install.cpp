@@ -591,9 +591,6 @@ void addUnitLines(Question& q, Unit& unit, bool always) {
     } else {
         q.add(name);
     }
-    if (unit.refused) {
-        snprintf(q.next(), 2 * MAX_PATH, "  %s", message(MLoadedSkipped));
-    }
     if (unfitOnly)
         for (int i = 0; i < unit.unfitCount && i < UNFIT_KEPT; ++i) addUnfitLines(q, unit.unfit[i]);
     addTargetLines(q, unit, unit.match ? unit.matchedDll : nullptr);
