@@ -193,9 +193,12 @@ int scanEntry(const WIN32_FIND_DATAA* entry, const char* folder, void* context) 
         return 0;
     }
     ++unit.dlls;
-    if (isFar170Plugin(path)) ++unit.plugins;
+    // Only a plugin DLL stands for a plugin: helper DLLs of the same name
+    // may lie in several plugins' folders.
+    bool plugin = isFar170Plugin(path);
+    if (plugin) ++unit.plugins;
     else noteUnfit(unit, path);
-    if (!unit.match) {
+    if (!unit.match && plugin) {
         unit.match = installedPluginOf(scan->drop->panel, entry->cFileName);
         if (unit.match) copyText(unit.matchedDll, sizeof unit.matchedDll, path);
     }
@@ -508,7 +511,9 @@ int installPlugin(Drop& drop) {
     if (unit.match) copyText(unit.matchedDll, sizeof unit.matchedDll, dllName);
     for (int i = 0; i < drop.count && !unit.match; ++i) {
         const PluginPanelItem& item = drop.items[i];
-        if (isFolder(item) || !installable(item) || !hasExtension(item.FindData.cFileName, ".dll")) continue;
+        if (isFolder(item) || !installable(item) || !hasExtension(item.FindData.cFileName, ".dll") ||
+            !isFar170Plugin(item.FindData.cFileName))
+            continue;
         unit.match = installedPluginOf(drop.panel, baseName(item.FindData.cFileName));
         if (unit.match) copyText(unit.matchedDll, sizeof unit.matchedDll, item.FindData.cFileName);
     }

@@ -675,7 +675,30 @@ TEST_F(ArchiveInstallTest, AnInstalledPluginsDllUpdatesItsFolderWhereverItLies) 
     // The list shows each plugin once.
     std::vector<std::string> names;
     for (const auto& e : panel->items()) names.push_back(e.name);
-    for (const std::string& folder : {"FTP", "LibBeta", "Tools\\NetScan"})
+    for (const char* folder : {"FTP", "LibBeta", "Tools\\NetScan"})
         EXPECT_EQ(1, std::count(names.begin(), names.end(), pluginsDir() + folder)) << folder;
     EXPECT_TRUE(entriesOf(farDir() + "Vantorel.staging").empty());
+}
+
+// A closing box lists the first failures and counts the rest.
+TEST_F(InstallTest, ManyFailuresEndWithHowManyMore) {
+    std::vector<HANDLE> held;
+    for (int i = 0; i < 15; ++i) {
+        std::string name = downloads() + "Tree\\f" + std::to_string(i) + ".txt";
+        ASSERT_TRUE(writeFile(name, "x"));
+        held.push_back(CreateFileA(name.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    }
+    openList();
+    farhost::PutResult r = drop({"Tree"});
+    for (HANDLE h : held) CloseHandle(h);
+    EXPECT_EQ(0, r.result);
+    std::vector<farhost::MessageCall> b = boxes();
+    ASSERT_EQ(2u, b.size());
+    const std::vector<std::string>& lines = b[1].lines;
+    ASSERT_GE(lines.size(), 4u);
+    EXPECT_EQ(text(MInstallNothing), lines[1]);
+    std::string more = text(MAndMore);
+    more.replace(more.find("%d"), 2, "3");   // 15 failures, 12 shown
+    EXPECT_EQ(more, lines[lines.size() - 2]);
+    EXPECT_EQ(16u, lines.size());   // the title, the headline, 12 failures, the count, the separator
 }
