@@ -269,6 +269,8 @@ TEST_F(InstallTest, TheQuestionWarnsAboutNonPluginsUpdatesAndLoadedPlugins) {
     put("Junk\\junk.dll", sized(300, '\x5a'));
     ASSERT_TRUE(copyFile(fixtureDir("archiver") + "arcx.exe", downloads() + "Exe\\exe.dll"));   // no DLL at all
     put("Docs\\readme.txt", "r");
+    putPlugin("unicode", "Uni\\uni.dll");
+    putPlugin("win64", "Wide\\win64.dll");
     putPlugin("clock", "Clock\\Hexview.dll");
     putPlugin("netdrive", "Older\\Hexview.dll");
     ASSERT_TRUE(copyFile(fixtureDir("hexview") + "hexview.dll", pluginsDir() + "Viewers\\Hex\\Hexview.dll"));
@@ -287,6 +289,8 @@ TEST_F(InstallTest, TheQuestionWarnsAboutNonPluginsUpdatesAndLoadedPlugins) {
     } cases[] = {
         {"random bytes", {"Junk\\junk.dll"}, cancelInstall,
          {"junk.dll " + text(MNotPluginBecause), "  " + text(MUnfitNotDll)}, {text(MUpdatesPlugin)}, ""},
+        {"a Unicode build", {"Uni\\uni.dll"}, cancelInstall, {"  " + text(MUnfitUnicode)}, {}, ""},
+        {"a 64-bit DLL", {"Wide\\win64.dll"}, cancelInstall, {"  " + text(MUnfit64Bit)}, {}, ""},
         {"two DLLs, each checked", {"Exe\\exe.dll", "Clock\\Hexview.dll"}, cancelInstall,
          {"exe.dll " + text(MNotPluginBecause)}, {"Hexview.dll " + text(MNotPluginBecause)}, ""},
         {"an update of a plugin installed elsewhere", {"Clock\\Hexview.dll"}, cancelInstall,
