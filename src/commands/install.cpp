@@ -404,7 +404,9 @@ int copyTreeInto(const char* source, const char* folder) {
     return ok;
 }
 
-// Moves a finished stage into place; the stage is gone either way.
+// Moves a finished stage into place; the stage is gone either way. A plugin
+// the host has loaded gets here only when updateInPlaceAvailable allowed it:
+// its update in place releases it before this and loads it again after.
 bool placeUnit(Drop& drop, Unit& unit) {
     PlaceResult placed = placeStagedFolder(unit.stage, unit.target);
     if (placed.outcome == PLACE_DONE) {

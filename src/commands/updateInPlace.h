@@ -4,4 +4,6 @@
 #pragma once
 #include "catalogue/catalogueRecord.h"
 
+// The installer asks this for the installed plugin a drop would replace
+// while the host has it loaded; with false the question offers only Cancel.
 bool updateInPlaceAvailable(const CatalogueRecord& record);

@@ -99,7 +99,7 @@ enum MessageId {
     MUpdatesPlugin = 121,
     MVersionOlder = 122,
     MLoadedNoUpdate = 123,
-    MErrSameFile = 124,
+    // 124 is not used yet.
     MBtnInstall = 125,
     MBtnCancel = 126,
     MInstalledPlugin = 127,
@@ -124,7 +124,7 @@ enum MessageId {
     MFolderReplaced = 146,
     MFilesCopiedOne = 147,
     MFailOldLeft = 148,
-    MFailFolderWhy = 149,
+    // 149 is not used yet.
     // 150 to 179 are not used yet.
 };
 
