@@ -816,5 +816,6 @@ int installDroppedItems(PanelState* panel, PluginPanelItem* items, int count, in
     heapFree(drop.units);
     heapFree(question);
     question = nullptr;
+    tidyStagingFolders();
     return result;
 }

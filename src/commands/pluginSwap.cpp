@@ -32,7 +32,10 @@ bool startsWithFolder(const char* path, const char* folder) {
 // The folder staging folders go in: beside the plugins folder the target
 // lies in (its parent is on the same volume and outside the plugins tree).
 bool stagingRootFor(const char* target, char* out, size_t cap) {
-    const char* root = startsWithFolder(target, personalPluginsFolder) ? personalPluginsFolder : pluginsRoot;
+    // A personal folder inside the plugins tree stages beside the plugins tree.
+    bool personal = startsWithFolder(target, personalPluginsFolder) &&
+                    !startsWithFolder(personalPluginsFolder, pluginsRoot);
+    const char* root = personal ? personalPluginsFolder : pluginsRoot;
     if (!startsWithFolder(target, root)) root = target;
     char parent[MAX_PATH];
     copyText(parent, sizeof parent, root);
@@ -104,6 +107,14 @@ PlaceResult placeStagedFolder(const char* staged, const char* target) {
     }
     result.oldLeft = !removeFolderTree(aside);
     return result;
+}
+
+void tidyStagingFolders() {
+    const char* roots[2] = {pluginsRoot, personalPluginsFolder};
+    for (const char* root : roots) {
+        char folder[MAX_PATH];
+        if (root && *root && stagingRootFor(root, folder, sizeof folder)) RemoveDirectoryA(folder);
+    }
 }
 
 bool removeFolderTree(const char* path) {

@@ -30,6 +30,10 @@ struct PlaceResult {
 // success and stays (for the caller to discard) on failure.
 PlaceResult placeStagedFolder(const char* staged, const char* target);
 
+// Removes the folders staging folders go in when nothing is left in them
+// (an old folder that could not be put back stays, and so does its parent).
+void tidyStagingFolders();
+
 // Removes a folder with everything in it; true when it is gone.
 bool removeFolderTree(const char* path);
 

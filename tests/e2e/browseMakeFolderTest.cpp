@@ -62,7 +62,9 @@ TEST_F(BrowseMakeFolderTest, TheFolderIsMadeInTheBrowsedFolderAndTheCursorStands
         {"Esc", {net}, "", ""},
     };
     for (const auto& c : cases) {
-        if (!panel->inList()) ASSERT_TRUE(panel->setDirectory("\\")) << c.what;
+        if (!panel->inList()) {
+            ASSERT_TRUE(panel->setDirectory("\\")) << c.what;
+        }
         for (const auto& folder : c.path) ASSERT_TRUE(enterFolder(folder)) << c.what << ": " << folder;
         answerInputBox(c.typed);
         int before = entryCount(c.path.back());

@@ -37,13 +37,29 @@ protected:
 }  // namespace
 
 TEST_F(PluginSwap, TheStagingFolderIsBesideThePluginsFolderNotInIt) {
-    char staged[MAX_PATH] = {};
-    ASSERT_TRUE(makeStagingFolder((root + "Net").c_str(), staged, sizeof staged));
-    std::string s = staged;
-    EXPECT_EQ(dir / "Far\\Vantorel.staging\\", s.substr(0, (dir / "Far\\Vantorel.staging\\").size()));
-    char second[MAX_PATH] = {};
-    ASSERT_TRUE(makeStagingFolder((root + "Net").c_str(), second, sizeof second));
-    EXPECT_NE(s, std::string(second)) << "each install stages apart";
+    const char* savedPersonal = personalPluginsFolder;
+    const std::string inside = root + "Mine\\", outside = dir / "Home\\Plugins\\";
+    const struct { const char* what; std::string personal, target, stagedIn; } cases[] = {
+        {"under the plugins root", "", root + "Net", dir / "Far\\Vantorel.staging\\"},
+        {"under a personal folder elsewhere", outside, outside + "Net", dir / "Home\\Vantorel.staging\\"},
+        {"under a personal folder in the plugins tree", inside, inside + "Net", dir / "Far\\Vantorel.staging\\"},
+    };
+    ASSERT_TRUE(makeDirs(outside));
+    for (const auto& c : cases) {
+        personalPluginsFolder = c.personal.empty() ? nullptr : c.personal.c_str();
+        char staged[MAX_PATH] = {};
+        ASSERT_TRUE(makeStagingFolder(c.target.c_str(), staged, sizeof staged)) << c.what;
+        std::string s = staged;
+        EXPECT_EQ(c.stagedIn, s.substr(0, c.stagedIn.size())) << c.what;
+        char second[MAX_PATH] = {};
+        ASSERT_TRUE(makeStagingFolder(c.target.c_str(), second, sizeof second));
+        EXPECT_NE(s, std::string(second)) << "each install stages apart";
+        removeFolderTree(staged);
+        removeFolderTree(second);
+        tidyStagingFolders();
+        EXPECT_FALSE(fileExists(c.stagedIn)) << c.what << ": an empty staging root goes";
+    }
+    personalPluginsFolder = savedPersonal;
 }
 
 // A failure at each step of the swap: what ends up at the target, and where the staged folder is.
