@@ -7,10 +7,10 @@
 #include "catalogue/pluginFolder.h"
 #include "catalogue/versionExtractor.h"
 #include "commands/archiveExtract.h"
+#include "commands/installQuestion.h"
 #include "commands/installReport.h"
-#include "commands/installText.h"
+#include "commands/installUnit.h"
 #include "commands/pluginSwap.h"
-#include "commands/updateInPlace.h"
 #include "runtime/handles.h"
 #include "runtime/heap.h"
 #include "runtime/pieces.h"
@@ -25,34 +25,6 @@
 
 namespace {
 
-// One thing put in place as a whole: the plugin folder a DLL drop makes or
-// updates, one dropped folder, or one unpacked archive. Each is made in a
-// staging folder first and moved into the plugins tree only when complete.
-enum UnitKind { UNIT_PLUGIN, UNIT_FOLDER, UNIT_ARCHIVE };
-
-const int UNFIT_KEPT = 3;
-
-struct Unit {
-    UnitKind kind;
-    PluginPanelItem* item;            // the folder or archive; for a DLL drop, its last DLL
-    char target[MAX_PATH];            // where it goes
-    char below[MAX_PATH];             // a DLL drop's files go here below target (an updated plugin's bin\)
-    char stage[MAX_PATH];             // made outside the plugins tree, "" when none
-    const CatalogueRecord* match;     // the installed plugin of one of its DLLs
-    char matchedDll[MAX_PATH];        // the new file of that DLL
-    bool targetFits;
-    bool exists;                      // target is there already
-    bool blocked;                     // a file, not a folder, is there
-    bool loaded;                      // the host has a DLL under target loaded
-    bool refused;                     // loaded, and no update in place for it
-    bool pathTooLong;                 // a path in its content cannot be read
-    bool failed;
-    int dlls, plugins;                // DLLs in it, and those the host would keep as plugins
-    int unfitCount;
-    char unfit[UNFIT_KEPT][MAX_PATH]; // DLLs that are no plugins, when none is one
-    DWORD size;
-};
-
 struct Drop {
     PanelState* panel;
     PluginPanelItem* items;
@@ -64,7 +36,7 @@ struct Drop {
     int installed;      // items that went over whole
     int pluginUnits;    // units placed that hold a plugin
     int fileUnits;      // units placed that hold none
-    Unit* units;
+    InstallUnit* units;
     int unitCount;
 };
 
@@ -80,11 +52,6 @@ bool isFolder(const PluginPanelItem& item) {
 const char* baseName(const char* path) {
     const char* slash = strrchr(path, '\\');
     return slash ? slash + 1 : path;
-}
-
-bool hasExtension(const char* name, const char* extension) {
-    const char* dot = strrchr(name, '.');
-    return dot && equalNoCase(dot, extension);
 }
 
 // A name that would put its copy at the plugins root itself or above it
@@ -120,255 +87,12 @@ void classify(Drop& drop) {
     }
 }
 
-// The installed plugin whose DLL has this file name, wherever it lies.
-const CatalogueRecord* installedPluginOf(const PanelState* panel, const char* dllName) {
-    if (!panel || !panel->catalogue) return nullptr;
-    for (int i = 0; i < panel->catalogueCount; ++i) {
-        const CatalogueRecord& record = panel->catalogue[i];
-        if (record.missing) continue;
-        char path[MAX_PATH];
-        copyTextN(path, sizeof path, record.dllPath, boundedLength(record.dllPath, MAX_PATH));
-        if (equalNoCase(fileNameOf(path), dllName)) return &record;
-    }
-    return nullptr;
-}
-
-// An installed plugin's folder stands for it; the plugins folder itself (a
-// DLL lying loose in it) is never replaced.
-bool matchedFolder(const CatalogueRecord& record, char* folder, char* below) {
-    char dllPath[MAX_PATH];
-    copyTextN(dllPath, sizeof dllPath, record.dllPath, boundedLength(record.dllPath, MAX_PATH));
-    pluginFolderOf(dllPath, folder, false);
-    char root[MAX_PATH];
-    copyText(root, sizeof root, pluginsRoot);
-    setEndSlash(root, 0, sizeof root);
-    if (equalNoCase(folder, root)) return false;
-    if (personalPluginsFolder) {
-        copyText(root, sizeof root, personalPluginsFolder);
-        setEndSlash(root, 0, sizeof root);
-        if (equalNoCase(folder, root)) return false;
-    }
-    // The DLL's own folder below the plugin folder (a bin folder), with its backslash.
-    const char* rest = dllPath + strlen(folder);
-    if (*rest == '\\') ++rest;
-    copyTextN(below, MAX_PATH, rest, static_cast<size_t>(fileNameOf(dllPath) - rest));
-    return true;
-}
-
-void noteUnfit(Unit& unit, const char* path) {
-    if (unit.unfitCount < UNFIT_KEPT) copyText(unit.unfit[unit.unfitCount], MAX_PATH, path);
-    ++unit.unfitCount;
-}
-
-// Whether the host has any DLL under folder loaded.
-int findLoaded(const WIN32_FIND_DATAA* entry, const char* folder, void* found) {
-    if ((entry->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !hasExtension(entry->cFileName, ".dll")) return 0;
-    char path[MAX_PATH];
-    copyText(path, sizeof path, folder);
-    if (appendWhole(path, sizeof path, entry->cFileName) && GetModuleHandleA(path)) *static_cast<bool*>(found) = true;
-    return 0;
-}
-
-struct ContentScan {
-    Drop* drop;
-    Unit* unit;
-};
-
-// The DLLs in a folder tree: which the host would keep as plugins, which
-// installed plugin they update, and whether any path is too long to read.
-int scanEntry(const WIN32_FIND_DATAA* entry, const char* folder, void* context) {
-    ContentScan* scan = static_cast<ContentScan*>(context);
-    Unit& unit = *scan->unit;
-    char path[MAX_PATH];
-    copyText(path, sizeof path, folder);
-    bool fits = appendWhole(path, sizeof path, entry->cFileName) && strlen(path) < MAX_PATH - 2;
-    if (entry->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        if (!fits) unit.pathTooLong = true;
-        return 0;
-    }
-    unit.size += entry->nFileSizeLow;
-    if (!hasExtension(entry->cFileName, ".dll")) return 0;
-    if (!fits) {
-        unit.pathTooLong = true;
-        return 0;
-    }
-    ++unit.dlls;
-    // Only a plugin DLL stands for a plugin: helper DLLs of the same name
-    // may lie in several plugins' folders.
-    bool plugin = isFar170Plugin(path);
-    if (plugin) ++unit.plugins;
-    else noteUnfit(unit, path);
-    if (!unit.match && plugin) {
-        unit.match = installedPluginOf(scan->drop->panel, entry->cFileName);
-        if (unit.match) copyText(unit.matchedDll, sizeof unit.matchedDll, path);
-    }
-    return 0;
-}
-
-void scanContent(Drop& drop, Unit& unit, const char* folder) {
-    ContentScan scan = {&drop, &unit};
-    walkFolder(folder, scanEntry, &scan, 1);
-}
-
-// Where a unit goes: the installed plugin's folder it updates, else a folder
-// of its own name under the plugins root; whether that is there, and loaded.
-void settleTarget(Unit& unit, const char* name) {
-    char below[MAX_PATH] = "";
-    if (unit.match && matchedFolder(*unit.match, unit.target, below)) {
-        unit.targetFits = true;
-        copyText(unit.below, sizeof unit.below, below);
-    } else {
-        unit.match = nullptr;
-        copyText(unit.target, sizeof unit.target, pluginsRoot);
-        unit.targetFits = appendWhole(unit.target, sizeof unit.target, name) && strlen(unit.target) < MAX_PATH - 1;
-        if (!unit.targetFits) {
-            copyText(unit.target, sizeof unit.target, pluginsRoot);
-            appendText(unit.target, sizeof unit.target, name);
-        }
-    }
-    if (!unit.targetFits) return;
-    DWORD attributes = GetFileAttributesA(unit.target);
-    unit.exists = attributes != INVALID_FILE_ATTRIBUTES;
-    unit.blocked = unit.exists && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-    if (unit.exists && !unit.blocked) walkFolder(unit.target, findLoaded, &unit.loaded, 1);
-    if (unit.match && !unit.loaded) unit.loaded = GetModuleHandleA(unit.match->dllPath) != nullptr;
-    unit.refused = unit.loaded && !(unit.match && updateInPlaceAvailable(*unit.match));
-}
-
-// A question's lines, kept until it is asked.
-class Question {
-public:
-    static const int LINES = 48;
-    Question() : warning(false), count(0) {}
-    char* next() {
-        if (count >= LINES) return scratch;
-        return text[count++];
-    }
-    void add(const char* line) { copyText(next(), WIDTH, line); }
-    // A path on a line of its own, indented, shortened in its middle to fit.
-    void addPath(const char* path) {
-        char* line = next();
-        copyText(line, WIDTH, "  ");
-        size_t width = installBoxWidth();
-        shortenMiddle(line + 2, WIDTH - 2, path, width > 2 ? width - 2 : width, true);
-    }
-    // Buttons: Yes and No without a warning; with one the safe answer
-    // (Cancel) comes first and is the default; only Cancel when nothing can
-    // go on. True when the user chose to go on.
-    bool ask(bool canGoOn, bool allInOne) {
-        if (!startupInfo.Message) return false;
-        int buttons = 0;
-        DWORD flags = allInOne ? FMSG_ALLINONE | FMSG_LEFTALIGN : 0;
-        if (!canGoOn || warning) {
-            flags |= FMSG_WARNING;
-            add(message(MBtnCancel));
-            buttons = 1;
-            if (canGoOn) {
-                add(message(MBtnInstall));
-                buttons = 2;
-            }
-        } else {
-            flags |= FMSG_MB_YESNO;
-        }
-        const char* pointers[LINES];
-        for (int i = 0; i < count; ++i) pointers[i] = text[i];
-        int answer;
-        if (allInOne) {
-            // One text, lines and buttons parted by line breaks.
-            static char joined[LINES * 80];
-            joined[0] = 0;
-            for (int i = 0; i < count; ++i) {
-                if (i) appendText(joined, sizeof joined, "\n");
-                appendText(joined, sizeof joined, text[i]);
-            }
-            answer = startupInfo.Message(startupInfo.ModuleNumber, flags, "",
-                                         reinterpret_cast<const char* const*>(joined), 0, buttons);
-        } else {
-            answer = startupInfo.Message(startupInfo.ModuleNumber, flags, "", pointers, count, buttons);
-        }
-        count = 0;
-        warning = false;
-        if (!buttons) return answer == 0;
-        return canGoOn && answer == 1;
-    }
-    bool warning;
-
-private:
-    static const size_t WIDTH = 2 * MAX_PATH;
-    char text[LINES][WIDTH];
-    char scratch[WIDTH];
-    int count;
-};
-
-Question* question;   // one at a time; too big for the host's stack
-
-// F3's reason why the host would not take a DLL as a plugin.
-void unfitReason(const char* path, char* out, size_t cap) {
-    PluginFitness fitness;
-    char full[MAX_PATH];
-    DWORD n = GetFullPathNameA(path, sizeof full, full, nullptr);
-    checkPluginFile(n && n < sizeof full ? full : path, &fitness);
-    switch (fitness.reason) {
-    case UNFIT_NOT_WINDOWS_DLL: copyText(out, cap, message(fitness.readable ? MUnfitNotDll : MUnfitUnreadable)); break;
-    case UNFIT_64_BIT: copyText(out, cap, message(MUnfit64Bit)); break;
-    case UNFIT_UNICODE_BUILD: copyText(out, cap, message(MUnfitUnicode)); break;
-    case UNFIT_DECORATED: copyText(out, cap, message(MUnfitDecorated)); break;
-    case UNFIT_NO_ENTRY_POINTS: copyText(out, cap, message(MUnfitNoEntryPoints)); break;
-    case UNFIT_MISSING_DLL: snprintf(out, cap, "%s %s", message(MUnfitMissingDll), fitness.dll); break;
-    case UNFIT_MISSING_IMPORT:
-        snprintf(out, cap, "%s %s (%s)", message(MUnfitMissingImport), fitness.function, fitness.dll);
-        break;
-    default: copyText(out, cap, ""); break;
-    }
-}
-
-void addUnfitLines(Question& q, const char* path) {
-    snprintf(q.next(), 2 * MAX_PATH, "%s %s", baseName(path), message(MNotPluginBecause));
-    char* line = q.next();
-    copyText(line, 2 * MAX_PATH, "  ");
-    unfitReason(path, line + 2, 2 * MAX_PATH - 2);
-    q.warning = true;
-}
-
-// A DLL's own version, or false.
-bool dllVersion(const char* path, char* out, size_t cap) {
-    static CatalogueRecord record;
-    memset(&record, 0, sizeof record);
-    if (!resourceVersion(&record, path)) return false;
-    copyTextN(out, cap, record.version, sizeof record.version);
-    return out[0] != 0;
-}
-
-// What the user should know about where a unit goes: the plugin it
-// replaces (with both versions), a folder that is there, the host holding it.
-void addTargetLines(Question& q, const Unit& unit, const char* newDll) {
-    if (unit.pathTooLong) {
-        q.add(message(MFailDllPathTooLong));
-        q.warning = true;
-    }
-    if (!unit.exists) return;
-    q.warning = true;
-    q.add(message(unit.match ? MUpdatesPlugin : MFolderReplaced));
-    q.addPath(unit.target);
-    char oldVersion[24], newVersion[24];
-    char oldDll[MAX_PATH];
-    if (unit.match) copyTextN(oldDll, sizeof oldDll, unit.match->dllPath, boundedLength(unit.match->dllPath, MAX_PATH));
-    if (unit.match && newDll && dllVersion(oldDll, oldVersion, sizeof oldVersion) &&
-        dllVersion(newDll, newVersion, sizeof newVersion)) {
-        bool older = compareVersionTexts(newVersion, oldVersion) < 0;
-        snprintf(q.next(), 2 * MAX_PATH, "%s %s, %s %s%s%s", message(MVersionInstalled), oldVersion,
-                 message(MVersionNew), newVersion, older ? " " : "", older ? message(MVersionOlder) : "");
-    }
-    if (unit.refused) {
-        q.add(message(MLoadedNoUpdate));
-        q.add(message(MMustUnload));
-    }
-}
-
 void totalText(DWORD total, char* out, size_t cap) {
     snprintf(out, cap, "%lu", static_cast<unsigned long>(total));
     insertThousands(out, cap);
 }
+
+InstallQuestion* question;   // one at a time; too big for the host's stack
 
 // Records an item's outcome: installed items lose their selection mark.
 void settle(Drop& drop, PluginPanelItem& item, int ok) {
@@ -384,14 +108,14 @@ void noteWhy(int first, const char* path, unsigned long error) {
 }
 
 // The staging folder for a unit, or false with the failure noted.
-bool stageFor(Unit& unit) {
+bool stageFor(InstallUnit& unit) {
     if (makeStagingFolder(unit.target, unit.stage, sizeof unit.stage)) return true;
     unit.stage[0] = 0;
     noteWhy(MFailStage, unit.target, GetLastError());
     return false;
 }
 
-void discardStage(Unit& unit) {
+void discardStage(InstallUnit& unit) {
     if (unit.stage[0]) removeFolderTree(unit.stage);
     unit.stage[0] = 0;
 }
@@ -407,7 +131,7 @@ int copyTreeInto(const char* source, const char* folder) {
 // Moves a finished stage into place; the stage is gone either way. A plugin
 // the host has loaded gets here only when updateInPlaceAvailable allowed it:
 // its update in place releases it before this and loads it again after.
-bool placeUnit(Drop& drop, Unit& unit) {
+bool placeUnit(Drop& drop, InstallUnit& unit) {
     PlaceResult placed = placeStagedFolder(unit.stage, unit.target);
     if (placed.outcome == PLACE_DONE) {
         unit.stage[0] = 0;
@@ -497,12 +221,12 @@ bool copyDroppedItems(Drop& drop, const char* dest) {
     return ok && !copyStopped();
 }
 
-bool cannotGo(Unit& unit);
+bool cannotGo(InstallUnit& unit);
 
 // Everything dropped together with a DLL goes into one plugin folder: the
 // installed plugin's of the same DLL, else a new one named after the last DLL.
 int installPlugin(Drop& drop) {
-    Unit& unit = drop.units[0];
+    InstallUnit& unit = drop.units[0];
     unit.kind = UNIT_PLUGIN;
     unit.item = drop.lastDll;
     const char* dllName = drop.lastDll->FindData.cFileName;
@@ -522,7 +246,7 @@ int installPlugin(Drop& drop) {
     char stem[MAX_PATH];
     copyText(stem, sizeof stem, dllBase);
     if (char* dot = strrchr(stem, '.')) *dot = 0;
-    settleTarget(unit, stem);
+    settleUnitTarget(unit, stem);
     if (!unit.match) copyText(unit.matchedDll, sizeof unit.matchedDll, dllName);
 
     unit.item = drop.lastDll;
@@ -536,7 +260,7 @@ int installPlugin(Drop& drop) {
     char description[128];
     describe(drop, dllFolder, description, sizeof description);
 
-    Question& q = *question;
+    InstallQuestion& q = *question;
     q.add(PLUGIN_TITLE);
     snprintf(q.next(), 2 * MAX_PATH, "%s%s\"", message(MInstallPlugin), stem);
     q.add(description);
@@ -585,7 +309,7 @@ int installPlugin(Drop& drop) {
 
 // Question lines for one folder or archive: its name (with its size and
 // target for an archive) when anything needs saying about it.
-void addUnitLines(Question& q, Unit& unit, bool always) {
+void addUnitLines(InstallQuestion& q, InstallUnit& unit, bool always) {
     const char* name = baseName(unit.item->FindData.cFileName);
     bool unfitOnly = unit.dlls && !unit.plugins;
     bool notes = unit.exists || unit.pathTooLong || unfitOnly || unit.refused || !unit.targetFits || unit.blocked;
@@ -606,7 +330,7 @@ void addUnitLines(Question& q, Unit& unit, bool always) {
 // A unit that cannot go where it should is told at once and not asked about:
 // its folder's path is too long, a file is in its way, or a path in it
 // cannot be read.
-bool cannotGo(Unit& unit) {
+bool cannotGo(InstallUnit& unit) {
     if (!unit.targetFits || unit.blocked) {
         noteWhy(MFailFolder, unit.target, unit.blocked ? ERROR_FILE_EXISTS : ERROR_FILENAME_EXCED_RANGE);
     } else if (unit.pathTooLong) {
@@ -619,7 +343,7 @@ bool cannotGo(Unit& unit) {
 }
 
 // Stages one folder or archive unit's content and puts it in place.
-void installUnit(Drop& drop, Unit& unit) {
+void installUnit(Drop& drop, InstallUnit& unit) {
     if (unit.failed) {
         discardStage(unit);
         return;
@@ -639,9 +363,9 @@ bool installFolders(Drop& drop, int first) {
     DWORD size = 0;
     int plugins = 0;
     for (int i = first; i < drop.unitCount; ++i) {
-        Unit& unit = drop.units[i];
-        scanContent(drop, unit, unit.item->FindData.cFileName);
-        settleTarget(unit, baseName(unit.item->FindData.cFileName));
+        InstallUnit& unit = drop.units[i];
+        scanUnitContent(drop.panel, unit, unit.item->FindData.cFileName);
+        settleUnitTarget(unit, baseName(unit.item->FindData.cFileName));
         size += unit.size;
         plugins += unit.plugins;
     }
@@ -649,7 +373,7 @@ bool installFolders(Drop& drop, int first) {
     for (int i = first; i < drop.unitCount; ++i)
         if (!cannotGo(drop.units[i])) ++asked;
     if (!asked) return true;   // nothing to ask about; the failures are told
-    Question& q = *question;
+    InstallQuestion& q = *question;
     char line[128];
     q.add(message(MAskInstallFolders));
     q.add("");
@@ -683,7 +407,7 @@ bool installArchives(Drop& drop, int first) {
     progress.stop();
     int staged = 0;
     for (int i = first; i < drop.unitCount; ++i) {
-        Unit& unit = drop.units[i];
+        InstallUnit& unit = drop.units[i];
         const char* name = unit.item->FindData.cFileName;
         char stem[MAX_PATH];
         copyText(stem, sizeof stem, baseName(name));
@@ -697,7 +421,7 @@ bool installArchives(Drop& drop, int first) {
             discardStage(unit);
             continue;
         }
-        scanContent(drop, unit, unit.stage);
+        scanUnitContent(drop.panel, unit, unit.stage);
         char line[MAX_PATH + 64];
         if (walkFolder(unit.stage, ignoreEntry, nullptr, 0) == 0) {
             snprintf(line, sizeof line, "%s: %s", baseName(name), message(MFailNothingExtracted));
@@ -722,7 +446,7 @@ bool installArchives(Drop& drop, int first) {
             discardStage(unit);
             continue;
         }
-        settleTarget(unit, stem);
+        settleUnitTarget(unit, stem);
         if (cannotGo(unit)) {
             discardStage(unit);
             continue;
@@ -731,12 +455,12 @@ bool installArchives(Drop& drop, int first) {
     }
     if (!staged) return true;   // nothing to ask about; the failures are told
 
-    Question& q = *question;
+    InstallQuestion& q = *question;
     q.add(PLUGIN_TITLE);
     q.add(message(MAskInstallArchives));
     bool any = false;
     for (int i = first; i < drop.unitCount; ++i) {
-        Unit& unit = drop.units[i];
+        InstallUnit& unit = drop.units[i];
         if (unit.failed) continue;
         addUnitLines(q, unit, true);
         if (!unit.refused) any = true;
@@ -744,7 +468,7 @@ bool installArchives(Drop& drop, int first) {
     q.add("");
     bool agreed = q.ask(any, false);
     for (int i = first; i < drop.unitCount; ++i) {
-        Unit& unit = drop.units[i];
+        InstallUnit& unit = drop.units[i];
         if (unit.failed) continue;
         if (agreed) installUnit(drop, unit);
         else discardStage(unit);
@@ -771,15 +495,15 @@ int installDroppedItems(PanelState* panel, PluginPanelItem* items, int count, in
         showMsg(MNothingToInstall);
         return 0;
     }
-    drop.units = heapArray<Unit>(static_cast<size_t>(drop.count) + 1);
-    question = static_cast<Question*>(heapAlloc(sizeof(Question)));
+    drop.units = heapArray<InstallUnit>(static_cast<size_t>(drop.count) + 1);
+    question = static_cast<InstallQuestion*>(heapAlloc(sizeof(InstallQuestion)));
     if (!drop.units || !question) {
         heapFree(drop.units);
         heapFree(question);
         question = nullptr;
         return 0;
     }
-    new (question) Question();
+    new (question) InstallQuestion();
     int result = 0;
     if (drop.dlls) {
         drop.unitCount = 1;
@@ -788,7 +512,7 @@ int installDroppedItems(PanelState* panel, PluginPanelItem* items, int count, in
         for (int i = 0; i < drop.count; ++i) {
             PluginPanelItem& item = drop.items[i];
             if (!installable(item) || !isFolder(item)) continue;
-            Unit& unit = drop.units[drop.unitCount++];
+            InstallUnit& unit = drop.units[drop.unitCount++];
             unit.kind = UNIT_FOLDER;
             unit.item = &item;
         }
@@ -796,7 +520,7 @@ int installDroppedItems(PanelState* panel, PluginPanelItem* items, int count, in
         for (int i = 0; i < drop.count; ++i) {
             PluginPanelItem& item = drop.items[i];
             if (item.UserData != 1) continue;
-            Unit& unit = drop.units[drop.unitCount++];
+            InstallUnit& unit = drop.units[drop.unitCount++];
             unit.kind = UNIT_ARCHIVE;
             unit.item = &item;
         }
