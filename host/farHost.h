@@ -132,7 +132,7 @@ public:
     const OpenPluginInfo& info() const { return info_; }
     std::string title() const { return title_; }
     std::string curDir() const { return curDir_; }
-    bool inList() const;             // heuristic: panel modes count != 0
+    bool inList() const;             // at the plugin's root: it names no current folder
 
     const std::vector<PanelEntry>& items() const { return items_; }
     int current() const { return current_; }

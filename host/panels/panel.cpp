@@ -61,7 +61,7 @@ Panel::Panel(Host* host, Plugin* plugin, HANDLE handle) : host_(host), plugin_(p
     keyBar_.assign(84, kNone);
 }
 
-bool Panel::inList() const { return info_.PanelModesNumber != 0; }
+bool Panel::inList() const { return curDir_.empty(); }
 
 void Panel::refreshInfo() {
     if (closed_) return;

@@ -6,6 +6,8 @@
 #include "commands/extractCommand.h"
 #include "commands/install.h"
 #include "commands/installReport.h"
+#include "commands/installText.h"
+#include "catalogue/descriptionText.h"
 #include "runtime/handles.h"
 #include "runtime/text.h"
 #include "state/pluginState.h"
@@ -124,18 +126,19 @@ const char* message(int id) {
 // Runs the command in the host's console and waits for it. False, with the
 // reason in the install report, when it could not start or ended with an
 // error (a non-zero exit code).
-bool runInConsole(char* command, const char* archiveName) {
+bool runInConsole(char* command, const char* archiveName, const char* folder) {
     // The command is rewritten by CreateProcess's parsing rules only in
     // Unicode; a copy keeps the text for the report all the same.
     char shown[COMMAND_BYTES];
     copyText(shown, sizeof shown, command);
+    collapseBlanks(shown);
     STARTUPINFOA startup;
     memset(&startup, 0, sizeof startup);
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process;
     memset(&process, 0, sizeof process);
     HANDLE screen = startupInfo.SaveScreen ? startupInfo.SaveScreen(0, 0, -1, -1) : nullptr;
-    bool started = CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+    bool started = CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, folder, &startup,
                                   &process) != 0;
     DWORD exitCode = 0;
     if (started) {
@@ -158,7 +161,11 @@ bool runInConsole(char* command, const char* archiveName) {
         return true;
     }
     noteInstallFailure(line);
-    noteInstallFailure(message(MFailCommand), shown);
+    char fitted[COMMAND_BYTES];
+    size_t label = strlen(message(MFailCommand)) + 1;
+    size_t width = installBoxWidth();
+    shortenMiddle(fitted, sizeof fitted, shown, width > label + 20 ? width - label : 20, false);
+    noteInstallFailure(message(MFailCommand), fitted);
     return false;
 }
 
@@ -176,7 +183,7 @@ const char* findExtractCommand(const PanelState* panel, const char* extension) {
     return lookUpCommand(panel, extension) == FOUND ? extractCommand : nullptr;
 }
 
-bool extractArchive(const PanelState* panel, const char* archiveName) {
+bool extractArchiveInto(const PanelState* panel, const char* archiveName, const char* folder) {
     Found found = lookUpCommand(panel, archiveExtension(archiveName));
     if (found != FOUND) {
         noteArchiveFailure(archiveName, found == FOUND_TOO_LONG ? MFailTooLong : MFailNoCommand);
@@ -184,34 +191,20 @@ bool extractArchive(const PanelState* panel, const char* archiveName) {
     }
     rewriteExtractCommand(extractCommand);
 
-    // The folder is named after the archive without its extension; composed
-    // with room to spare, so that a name too long is refused, not cut.
-    char wanted[2 * MAX_PATH];
-    copyText(wanted, sizeof wanted, pluginsRoot);
-    size_t rootLength = strlen(wanted);
-    appendText(wanted, sizeof wanted, fileNameOf(archiveName));
-    if (char* dot = strrchr(wanted + rootLength, '.')) *dot = 0;
-    if (strlen(wanted) >= MAX_PATH) {
-        noteInstallFailure(message(MFailFolder), wanted);
-        return false;
-    }
-    char target[MAX_PATH];
-    copyText(target, sizeof target, wanted);
-    int created = 0;
-    if (!makeFolder(target, &created)) return false;
-    copyText(targetFolder, sizeof targetFolder, target);
+    // The archiver runs in the folder it unpacks into (some unpack into
+    // their working folder whatever they are told): a name relative to the
+    // host's current folder would no longer resolve there.
+    char archive[MAX_PATH];
+    DWORD n = GetFullPathNameA(archiveName, sizeof archive, archive, nullptr);
+    if (!n || n >= sizeof archive) copyText(archive, sizeof archive, archiveName);
+    copyText(targetFolder, sizeof targetFolder, folder);
     char shortForm[MAX_PATH];
-    DWORD n = GetShortPathNameA(targetFolder, shortForm, sizeof shortForm);
+    n = GetShortPathNameA(targetFolder, shortForm, sizeof shortForm);
     if (n && n < sizeof shortForm) copyText(targetFolder, sizeof targetFolder, shortForm);
 
-    bool extracted = false;
-    if (!appendArchiveAndTarget(extractCommand, sizeof extractCommand, archiveName, targetFolder)) {
+    if (!appendArchiveAndTarget(extractCommand, sizeof extractCommand, archive, targetFolder)) {
         noteArchiveFailure(archiveName, MFailTooLong);
-    } else {
-        extracted = runInConsole(extractCommand, archiveName);
+        return false;
     }
-    // A folder made for nothing would be listed as a plugin folder without a
-    // DLL at the next scan; one that was there before, or holds anything, stays.
-    if (!extracted && created) RemoveDirectoryA(target);
-    return extracted;
+    return runInConsole(extractCommand, archiveName, folder);
 }

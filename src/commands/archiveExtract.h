@@ -8,8 +8,8 @@
 // format module for the extension answers.
 // nullptr when there is none. The text lives until the next call.
 const char* findExtractCommand(const PanelState* panel, const char* extension);
-// Unpacks the archive into a folder of its name under the plugins root. True
-// when the archiver ran and ended with exit code 0; otherwise the reason
-// (with the archiver's exit code and command) is in the install report, and
-// a folder made for it and left empty is removed again.
-bool extractArchive(const PanelState* panel, const char* archiveName);
+// Unpacks the archive into folder, which exists, running the archiver there
+// with folder as its target too. True when the archiver ran and ended with
+// exit code 0; otherwise the reason (with the archiver's exit code and
+// command) is in the install report.
+bool extractArchiveInto(const PanelState* panel, const char* archiveName, const char* folder);

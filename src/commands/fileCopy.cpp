@@ -24,7 +24,11 @@ const char* message(int id) {
     return text ? text : "";
 }
 
-void reportFolderFailure(const char* path) { noteInstallFailure(message(MFailFolder), path); }
+void reportFolderFailure(const char* path) {
+    char reason[160];
+    describeWindowsError(GetLastError(), reason, sizeof reason);
+    noteInstallPathFailure(message(MFailFolder), path, reason);
+}
 
 // Esc typed since the last look; other keys typed meanwhile are dropped, as
 // the host drops them during its own long operations.
@@ -91,6 +95,7 @@ int copyEntry(const WIN32_FIND_DATAA* entry, const char* folder, void* context) 
             // Cut, it would name another folder: refuse it.
             targetBase[0] = 0;
             targetEnd = 0;
+            SetLastError(ERROR_FILENAME_EXCED_RANGE);
             reportFolderFailure(target);
             return 0;
         }
@@ -113,6 +118,7 @@ int copyEntry(const WIN32_FIND_DATAA* entry, const char* folder, void* context) 
         if (targetFits) {
             ok = createFolder(target);
         } else {
+            SetLastError(ERROR_FILENAME_EXCED_RANGE);
             reportFolderFailure(sourceFits ? below : entry->cFileName);
         }
     } else if (targetFits) {
@@ -121,10 +127,14 @@ int copyEntry(const WIN32_FIND_DATAA* entry, const char* folder, void* context) 
         ok = CopyFileA(source, target, FALSE) ? 1 : 0;
         if (ok) ++filesCopied;
         if (!ok) {
-            noteInstallFailure(message(MFailCopy), source);
+            char reason[160];
+            describeWindowsError(GetLastError(), reason, sizeof reason);
+            noteInstallPathFailure(message(MFailCopy), source, reason);
             // The old DLL of a plugin the host has loaded cannot be replaced.
             if (GetModuleHandleA(target)) noteInstallFailure(message(MFailHeld));
         }
+    } else if (!stopRequested) {
+        noteInstallPathFailure(message(MFailCopy), sourceFits ? source : entry->cFileName, message(MErrNameTooLong));
     }
     progress.update(sourceFits ? source : entry->cFileName, static_cast<int>(entry->nFileSizeLow), 0);
     // A tree counts as installed only when every step of it succeeded.

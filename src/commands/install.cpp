@@ -3,30 +3,41 @@
 #include "catalogue/descriptionExtractor.h"
 #include "catalogue/descriptionText.h"
 #include "catalogue/folderWalk.h"
+#include "catalogue/pluginFitness.h"
+#include "catalogue/pluginFolder.h"
 #include "catalogue/versionExtractor.h"
 #include "commands/archiveExtract.h"
-#include "catalogue/pluginFitness.h"
+#include "commands/installQuestion.h"
 #include "commands/installReport.h"
+#include "commands/installUnit.h"
+#include "commands/pluginSwap.h"
 #include "runtime/handles.h"
+#include "runtime/heap.h"
 #include "runtime/pieces.h"
 #include "runtime/text.h"
 #include "state/pluginState.h"
 #include "ui/messages.h"
 #include "ui/progress.h"
 
+#include <new>
 #include <stdio.h>
 #include <string.h>
 
 namespace {
 
 struct Drop {
+    PanelState* panel;
     PluginPanelItem* items;
     int count;
     int dlls, folders, archives;
     PluginPanelItem* lastDll;
-    DWORD total;   // low size words only; wraps like the host's own 32-bit sums
+    DWORD total;        // low size words only; wraps like the host's own 32-bit sums
     int quiet;
-    int installed;   // items that went over whole
+    int installed;      // items that went over whole
+    int pluginUnits;    // units placed that hold a plugin
+    int fileUnits;      // units placed that hold none
+    InstallUnit* units;
+    int unitCount;
 };
 
 const char* message(int id) {
@@ -43,16 +54,16 @@ const char* baseName(const char* path) {
     return slash ? slash + 1 : path;
 }
 
-bool hasExtension(const char* name, const char* extension) {
-    const char* dot = strrchr(name, '.');
-    return dot && equalNoCase(dot, extension);
-}
-
 // A name that would put its copy at the plugins root itself or above it
 // (".", "..", or nothing after the last backslash) is nothing to install.
 bool installable(const PluginPanelItem& item) {
     const char* name = baseName(item.FindData.cFileName);
     return name[0] && strcmp(name, ".") && strcmp(name, "..");
+}
+
+bool folderExists(const char* path) {
+    DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 void classify(Drop& drop) {
@@ -61,7 +72,6 @@ void classify(Drop& drop) {
         item.UserData = 0;
         if (!installable(item)) continue;
         if (isFolder(item)) {
-            walkFolder(item.FindData.cFileName, sumFileSizes, &drop.total, 1);
             ++drop.folders;
             continue;
         }
@@ -77,15 +87,12 @@ void classify(Drop& drop) {
     }
 }
 
-int ask(DWORD flags, const char* const* lines, int count) {
-    if (!startupInfo.Message) return -1;
-    return startupInfo.Message(startupInfo.ModuleNumber, flags, "", lines, count, 0);
-}
-
 void totalText(DWORD total, char* out, size_t cap) {
     snprintf(out, cap, "%lu", static_cast<unsigned long>(total));
     insertThousands(out, cap);
 }
+
+InstallQuestion* question;   // one at a time; too big for the host's stack
 
 // Records an item's outcome: installed items lose their selection mark.
 void settle(Drop& drop, PluginPanelItem& item, int ok) {
@@ -94,55 +101,79 @@ void settle(Drop& drop, PluginPanelItem& item, int ok) {
     ++drop.installed;
 }
 
-// Copies a dropped folder's tree to target (created first); 1 when every step
-// succeeded. A target this copy made and left empty is removed again.
-int copyTree(PluginPanelItem& item, const char* target) {
-    int created = 0;
-    if (!makeFolder(target, &created)) return 0;
-    int ok = copyEntry(nullptr, item.FindData.cFileName, const_cast<char*>(target));
-    walkFolder(item.FindData.cFileName, copyEntry, &ok, 1);
-    if (copyStopped()) ok = 0;
-    if (!ok && created) RemoveDirectoryA(target);
-    return ok;
+void noteWhy(int first, const char* path, unsigned long error) {
+    char reason[160];
+    describeWindowsError(error, reason, sizeof reason);
+    noteInstallPathFailure(message(first), path, reason);
 }
 
-// target + name, refused (reported like a folder that cannot be made) when it would not fit.
-bool joinPath(char* out, size_t cap, const char* folder, const char* name) {
-    copyText(out, cap, folder);
-    if (appendWhole(out, cap, name)) return true;
-    char shown[2 * MAX_PATH];
-    copyText(shown, sizeof shown, folder);
-    appendText(shown, sizeof shown, name);
-    noteInstallFailure(message(MFailFolder), shown);
+// The staging folder for a unit, or false with the failure noted.
+bool stageFor(InstallUnit& unit) {
+    if (makeStagingFolder(unit.target, unit.stage, sizeof unit.stage)) return true;
+    unit.stage[0] = 0;
+    noteWhy(MFailStage, unit.target, GetLastError());
     return false;
 }
 
-bool folderExists(const char* path) {
-    DWORD attributes = GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+void discardStage(InstallUnit& unit) {
+    if (unit.stage[0]) removeFolderTree(unit.stage);
+    unit.stage[0] = 0;
 }
 
-// The closing box: everything installed, or what failed and why, or that
-// nothing was installed.
-void closingBox(const Drop& drop, bool hadDll) {
+// Copies a folder tree into folder (which exists); 1 when every step succeeded.
+int copyTreeInto(const char* source, const char* folder) {
+    int ok = copyEntry(nullptr, source, const_cast<char*>(folder));
+    walkFolder(source, copyEntry, &ok, 1);
+    if (copyStopped()) ok = 0;
+    return ok;
+}
+
+// Moves a finished stage into place; the stage is gone either way. A plugin
+// the host has loaded gets here only when updateInPlaceAvailable allowed it:
+// its update in place releases it before this and loads it again after.
+bool placeUnit(Drop& drop, InstallUnit& unit) {
+    PlaceResult placed = placeStagedFolder(unit.stage, unit.target);
+    if (placed.outcome == PLACE_DONE) {
+        unit.stage[0] = 0;
+        if (unit.plugins) ++drop.pluginUnits;
+        else ++drop.fileUnits;
+        return true;
+    }
+    noteWhy(MFailPlace, unit.target, placed.error);
+    if (placed.outcome == PLACE_RESTORE_FAILED) {
+        noteInstallPathFailure(message(MFailOldLeft), placed.heldAside, nullptr);
+    } else if (unit.exists) {
+        noteInstallFailure(message(MOldKept));
+    }
+    discardStage(unit);
+    return false;
+}
+
+// The closing box: what was installed, what was only copied, what failed and why.
+void closingBox(const Drop& drop) {
     progress.stop();
     if (copyStopped()) noteInstallFailure(message(MFailStopped));
     const char* lines[24];
+    char more[64];
     int n = 0;
     lines[n++] = PLUGIN_TITLE;
     int failures = installFailureCount();
-    if (!failures) {
-        lines[n++] = message(hadDll ? MInstalledPlugins : MInstalledFiles);
-    } else {
-        // A stopped copy keeps what it copied: part of an item may be there.
-        bool something = drop.installed || (copyStopped() && copiedAnyFile());
-        lines[n++] = message(something ? MInstallNotAll : MInstallNothing);
+    if (failures) {
+        lines[n++] = message(drop.installed ? MInstallNotAll : MInstallNothing);
         for (int i = 0; i < installFailureLinesKept(); ++i) lines[n++] = installFailureLine(i);
-        if (failures > installFailureLinesKept()) lines[n++] = "...";
+        if (failures > installFailureLinesKept()) {
+            snprintf(more, sizeof more, message(MAndMore), failures - installFailureLinesKept());
+            lines[n++] = more;
+        }
+    } else {
+        if (drop.pluginUnits) lines[n++] = message(drop.pluginUnits == 1 ? MInstalledPlugin : MInstalledPlugins);
+        if (drop.fileUnits) lines[n++] = message(MFilesCopiedOne);
     }
-    if (drop.installed) lines[n++] = message(MInstallRestart);
+    if (drop.pluginUnits) lines[n++] = message(drop.pluginUnits == 1 ? MInstallRestartOne : MInstallRestart);
     lines[n++] = "\x01";
-    ask(failures ? FMSG_MB_OK | FMSG_WARNING : FMSG_MB_OK, lines, n);
+    if (startupInfo.Message)
+        startupInfo.Message(startupInfo.ModuleNumber, failures ? FMSG_MB_OK | FMSG_WARNING : FMSG_MB_OK, "", lines,
+                            n, 0);
 }
 
 // The description shown for a DLL: from a help file among the dropped items
@@ -160,82 +191,20 @@ void describe(const Drop& drop, const char* dllFolder, char* out, size_t cap) {
     else copyText(out, cap, message(MNoDescription));
 }
 
-// A DLL's own version, or false.
-bool dllVersion(const char* path, char* out, size_t cap) {
-    static CatalogueRecord record;
-    memset(&record, 0, sizeof record);
-    if (!resourceVersion(&record, path)) return false;
-    copyTextN(out, cap, record.version, sizeof record.version);
-    return out[0] != 0;
-}
-
-// Everything dropped together with a DLL goes into one new folder named after the last DLL.
-int installPlugin(Drop& drop) {
-    const char* dllName = drop.lastDll->FindData.cFileName;
-    const char* dllBase = baseName(dllName);
-
-    char dllFolder[MAX_PATH];
-    copyTextN(dllFolder, sizeof dllFolder, dllName, static_cast<size_t>(dllBase - dllName));
-    if (!dllFolder[0]) copyText(dllFolder, sizeof dllFolder, ".\\");
-    char description[128];
-    describe(drop, dllFolder, description, sizeof description);
-
-    char stem[MAX_PATH];
-    copyText(stem, sizeof stem, dllBase);
-    if (char* dot = strrchr(stem, '.')) *dot = 0;
-    char nameLine[64];
-    snprintf(nameLine, sizeof nameLine, "%s%s\"", message(MInstallPlugin), stem);
-    char size[32];
-    totalText(drop.total, size, sizeof size);
-    char sizeLine[72];
-    snprintf(sizeLine, sizeof sizeLine, "%s %s", size, message(MInstallBytes));
-
-    char target[MAX_PATH];
-    bool targetFits = joinPath(target, sizeof target, pluginsRoot, stem);
-
-    const char* question[12];
-    int n = 0;
-    question[n++] = PLUGIN_TITLE;
-    question[n++] = nameLine;
-    question[n++] = description;
-    if (!isFar170Plugin(dllName)) question[n++] = message(MNotPlugin);
-    char versions[128];
-    if (targetFits && folderExists(target)) {
-        question[n++] = message(MTargetExists);
-        question[n++] = target;
-        char oldDll[MAX_PATH];
-        copyText(oldDll, sizeof oldDll, target);
-        bool oldFits = appendWhole(oldDll, sizeof oldDll, "\\") && appendWhole(oldDll, sizeof oldDll, dllBase);
-        char oldVersion[24], newVersion[24];
-        if (oldFits && dllVersion(oldDll, oldVersion, sizeof oldVersion) &&
-            dllVersion(dllName, newVersion, sizeof newVersion)) {
-            snprintf(versions, sizeof versions, "%s %s, %s %s", message(MVersionInstalled), oldVersion,
-                     message(MVersionNew), newVersion);
-            question[n++] = versions;
-        }
-        if (oldFits && GetModuleHandleA(oldDll)) question[n++] = message(MMustUnload);
-    }
-    question[n++] = "";
-    question[n++] = sizeLine;
-    question[n++] = "";
-    if (ask(FMSG_MB_YESNO, question, n) != 0) return 0;
-
-    int created = 0;
-    if (!targetFits || !makeFolder(target, &created) || !appendWhole(target, sizeof target, "\\")) {
-        closingBox(drop, true);
-        return 0;
-    }
-    progress.start(message(MCopying), static_cast<int>(drop.total), drop.quiet);
-    copyEntry(nullptr, "", target);
-    for (int i = 0; i < drop.count; ++i) {
+// Copies the dropped items of a DLL drop into dest (ending in a backslash).
+bool copyDroppedItems(Drop& drop, const char* dest) {
+    bool ok = true;
+    for (int i = 0; i < drop.count && !copyStopped(); ++i) {
         PluginPanelItem& item = drop.items[i];
         if (!installable(item)) continue;
-        int ok = 1;
         const char* name = item.FindData.cFileName;
         if (isFolder(item)) {
             char treeTarget[MAX_PATH];
-            ok = joinPath(treeTarget, sizeof treeTarget, target, baseName(name)) ? copyTree(item, treeTarget) : 0;
-            copyEntry(nullptr, "", target);
+            copyText(treeTarget, sizeof treeTarget, dest);
+            int created = 0;
+            if (!appendWhole(treeTarget, sizeof treeTarget, baseName(name)) || !makeFolder(treeTarget, &created) ||
+                !copyTreeInto(name, treeTarget))
+                ok = false;
         } else {
             // A name with a folder in front is copied under its own name.
             char sourceFolder[MAX_PATH];
@@ -244,84 +213,267 @@ int installPlugin(Drop& drop) {
             memset(&entry, 0, sizeof entry);
             memcpy(&entry, &item.FindData, sizeof item.FindData);
             copyText(entry.cFileName, sizeof entry.cFileName, baseName(name));
-            copyEntry(nullptr, sourceFolder, target);
-            if (!copyEntry(&entry, sourceFolder, &ok)) ok = 0;
+            int itemOk = 1;
+            if (!copyEntry(nullptr, sourceFolder, const_cast<char*>(dest)) || !copyEntry(&entry, sourceFolder, &itemOk))
+                ok = false;
         }
-        settle(drop, item, ok);
     }
-    if (!drop.installed && created) RemoveDirectoryA(target);
-    closingBox(drop, true);
-    return drop.installed == drop.count ? 1 : 0;
+    return ok && !copyStopped();
 }
 
-int countPluginDll(const WIN32_FIND_DATAA* entry, const char* folder, void* count) {
-    if ((entry->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !hasExtension(entry->cFileName, ".dll")) return 0;
-    char path[MAX_PATH];
-    copyText(path, sizeof path, folder);
-    if (appendWhole(path, sizeof path, entry->cFileName) && isFar170Plugin(path)) ++*static_cast<int*>(count);
-    return 0;
-}
+bool cannotGo(InstallUnit& unit);
 
-// True when the user agreed and the folders were copied (whatever their outcome).
-bool installFolders(Drop& drop) {
-    char size[32];
-    totalText(drop.total, size, sizeof size);
-    char question[600];
-    snprintf(question, sizeof question, "%s\n\n  %s: %u\n%s: %s\n", message(MAskInstallFolders),
-             message(MInstallCount), static_cast<unsigned>(drop.folders), message(MInstallSize), size);
-    int plugins = 0;
-    const char* existing = nullptr;
+// Everything dropped together with a DLL goes into one plugin folder: the
+// installed plugin's of the same DLL, else a new one named after the last DLL.
+int installPlugin(Drop& drop) {
+    InstallUnit& unit = drop.units[0];
+    unit.kind = UNIT_PLUGIN;
+    unit.item = drop.lastDll;
+    const char* dllName = drop.lastDll->FindData.cFileName;
+    const char* dllBase = baseName(dllName);
+
+    // Every dropped DLL is matched; the last DLL's own plugin first.
+    unit.match = installedPluginOf(drop.panel, dllBase);
+    if (unit.match) copyText(unit.matchedDll, sizeof unit.matchedDll, dllName);
+    for (int i = 0; i < drop.count && !unit.match; ++i) {
+        const PluginPanelItem& item = drop.items[i];
+        if (isFolder(item) || !installable(item) || !hasExtension(item.FindData.cFileName, ".dll") ||
+            !isFar170Plugin(item.FindData.cFileName))
+            continue;
+        unit.match = installedPluginOf(drop.panel, baseName(item.FindData.cFileName));
+        if (unit.match) copyText(unit.matchedDll, sizeof unit.matchedDll, item.FindData.cFileName);
+    }
+    char stem[MAX_PATH];
+    copyText(stem, sizeof stem, dllBase);
+    if (char* dot = strrchr(stem, '.')) *dot = 0;
+    settleUnitTarget(unit, stem);
+    if (!unit.match) copyText(unit.matchedDll, sizeof unit.matchedDll, dllName);
+
+    unit.item = drop.lastDll;
+    if (cannotGo(unit)) {
+        closingBox(drop);
+        return 0;
+    }
+    char dllFolder[MAX_PATH];
+    copyTextN(dllFolder, sizeof dllFolder, dllName, static_cast<size_t>(dllBase - dllName));
+    if (!dllFolder[0]) copyText(dllFolder, sizeof dllFolder, ".\\");
+    char description[128];
+    describe(drop, dllFolder, description, sizeof description);
+
+    InstallQuestion& q = *question;
+    q.add(PLUGIN_TITLE);
+    snprintf(q.next(), 2 * MAX_PATH, "%s%s\"", message(MInstallPlugin), stem);
+    q.add(description);
     for (int i = 0; i < drop.count; ++i) {
         const PluginPanelItem& item = drop.items[i];
-        if (!isFolder(item) || !installable(item)) continue;
-        walkFolder(item.FindData.cFileName, countPluginDll, &plugins, 1);
-        char target[MAX_PATH];
-        copyText(target, sizeof target, pluginsRoot);
-        if (!existing && appendWhole(target, sizeof target, baseName(item.FindData.cFileName)) &&
-            folderExists(target))
-            existing = baseName(item.FindData.cFileName);
+        if (isFolder(item) || !installable(item) || !hasExtension(item.FindData.cFileName, ".dll")) continue;
+        if (!isFar170Plugin(item.FindData.cFileName)) addUnfitLines(q, item.FindData.cFileName);
+        else ++unit.plugins;
     }
-    if (!plugins) {
-        appendText(question, sizeof question, message(MNoPluginDll));
-        appendText(question, sizeof question, "\n");
+    if (!unit.match && unit.exists && !unit.blocked) {
+        // A folder of that name holding something else: its files are replaced.
+        q.warning = true;
+        q.add(message(MTargetExists));
+        q.addPath(unit.target);
+        if (unit.refused) {
+            q.add(message(MLoadedNoUpdate));
+            q.add(message(MMustUnload));
+        }
+    } else if (!unit.blocked) {
+        addTargetLines(q, unit, unit.matchedDll);
     }
-    if (existing) {
-        appendText(question, sizeof question, message(MTargetExists));
-        appendText(question, sizeof question, " ");
-        appendText(question, sizeof question, existing);
-        appendText(question, sizeof question, "\n");
-    }
-    appendText(question, sizeof question, "\n");
-    if (!startupInfo.Message) return false;
-    if (startupInfo.Message(startupInfo.ModuleNumber, FMSG_MB_YESNO | FMSG_ALLINONE | FMSG_LEFTALIGN, "",
-                            reinterpret_cast<const char* const*>(question), 0, 0) != 0)
-        return false;
+    q.add("");
+    char size[32];
+    totalText(drop.total, size, sizeof size);
+    snprintf(q.next(), 2 * MAX_PATH, "%s %s", size, message(MInstallBytes));
+    q.add("");
+    if (!q.ask(!unit.refused, false)) return 0;
     progress.start(message(MCopying), static_cast<int>(drop.total), drop.quiet);
-    for (int i = 0; i < drop.count; ++i) {
-        PluginPanelItem& item = drop.items[i];
-        if (!isFolder(item) || !installable(item)) continue;
-        char target[MAX_PATH];
-        int ok = joinPath(target, sizeof target, pluginsRoot, baseName(item.FindData.cFileName))
-                     ? copyTree(item, target)
-                     : 0;
-        settle(drop, item, ok);
+    bool ok = stageFor(unit);
+    // An update keeps the plugin's other files: the new ones go over a copy of the old folder.
+    if (ok && unit.exists) ok = copyTreeInto(unit.target, unit.stage) != 0;
+    char dest[MAX_PATH];
+    copyText(dest, sizeof dest, unit.stage);
+    if (ok) ok = appendWhole(dest, sizeof dest, "\\") && appendWhole(dest, sizeof dest, unit.below);
+    if (ok && unit.below[0]) ok = makeFolder(dest, nullptr) != 0;
+    if (ok) ok = copyDroppedItems(drop, dest);
+    if (ok) ok = placeUnit(drop, unit);
+    discardStage(unit);
+    if (ok) {
+        for (int i = 0; i < drop.count; ++i)
+            if (installable(drop.items[i])) settle(drop, drop.items[i], 1);
     }
+    closingBox(drop);
+    return ok && drop.installed == drop.count ? 1 : 0;
+}
+
+// Question lines for one folder or archive: its name (with its size and
+// target for an archive) when anything needs saying about it.
+void addUnitLines(InstallQuestion& q, InstallUnit& unit, bool always) {
+    const char* name = baseName(unit.item->FindData.cFileName);
+    bool unfitOnly = unit.dlls && !unit.plugins;
+    bool notes = unit.exists || unit.pathTooLong || unfitOnly || unit.refused || !unit.targetFits || unit.blocked;
+    if (!always && !notes) return;
+    if (unit.kind == UNIT_ARCHIVE) {
+        char size[32];
+        totalText(unit.item->FindData.nFileSizeLow, size, sizeof size);
+        snprintf(q.next(), 2 * MAX_PATH, "%s (%s %s) %s", name, size, message(MInstallBytes), message(MInstallInto));
+        if (!unit.exists) q.addPath(unit.target);
+    } else {
+        q.add(name);
+    }
+    if (unfitOnly)
+        for (int i = 0; i < unit.unfitCount && i < UNFIT_KEPT; ++i) addUnfitLines(q, unit.unfit[i]);
+    addTargetLines(q, unit, unit.match ? unit.matchedDll : nullptr);
+}
+
+// A unit that cannot go where it should is told at once and not asked about:
+// its folder's path is too long, a file is in its way, or a path in it
+// cannot be read.
+bool cannotGo(InstallUnit& unit) {
+    if (!unit.targetFits || unit.blocked) {
+        noteWhy(MFailFolder, unit.target, unit.blocked ? ERROR_FILE_EXISTS : ERROR_FILENAME_EXCED_RANGE);
+    } else if (unit.pathTooLong) {
+        noteInstallPathFailure(message(MFailDllPathTooLong), unit.item->FindData.cFileName, nullptr);
+    } else {
+        return false;
+    }
+    unit.failed = true;
     return true;
 }
 
-// True when the user agreed to unpack.
-bool installArchives(Drop& drop, const PanelState* panel) {
+// Stages one folder or archive unit's content and puts it in place.
+void installUnit(Drop& drop, InstallUnit& unit) {
+    if (unit.failed) {
+        discardStage(unit);
+        return;
+    }
+    bool ok = !unit.refused && !copyStopped();
+    if (unit.refused) noteInstallFailure(baseName(unit.item->FindData.cFileName), message(MLoadedSkipped));
+    if (ok && unit.kind == UNIT_FOLDER) {
+        ok = stageFor(unit) && copyTreeInto(unit.item->FindData.cFileName, unit.stage);
+    }
+    if (ok) ok = placeUnit(drop, unit);
+    discardStage(unit);
+    settle(drop, *unit.item, ok ? 1 : 0);
+}
+
+// True when the user agreed and the folders were installed (whatever their outcome).
+bool installFolders(Drop& drop, int first) {
+    DWORD size = 0;
+    int plugins = 0;
+    for (int i = first; i < drop.unitCount; ++i) {
+        InstallUnit& unit = drop.units[i];
+        scanUnitContent(drop.panel, unit, unit.item->FindData.cFileName);
+        settleUnitTarget(unit, baseName(unit.item->FindData.cFileName));
+        size += unit.size;
+        plugins += unit.plugins;
+    }
+    int asked = 0;
+    for (int i = first; i < drop.unitCount; ++i)
+        if (!cannotGo(drop.units[i])) ++asked;
+    if (!asked) return true;   // nothing to ask about; the failures are told
+    InstallQuestion& q = *question;
+    char line[128];
+    q.add(message(MAskInstallFolders));
+    q.add("");
+    snprintf(line, sizeof line, "  %s: %u", message(MInstallCount), static_cast<unsigned>(asked));
+    q.add(line);
+    char sizeText[32];
+    totalText(size, sizeText, sizeof sizeText);
+    snprintf(line, sizeof line, "%s: %s", message(MInstallSize), sizeText);
+    q.add(line);
+    if (!plugins) q.add(message(MNoPluginDll));
+    bool any = false;
+    for (int i = first; i < drop.unitCount; ++i) {
+        if (drop.units[i].failed) continue;
+        addUnitLines(q, drop.units[i], false);
+        if (!drop.units[i].refused) any = true;
+    }
+    q.add("");
+    if (!q.ask(any, true)) return false;
+    progress.start(message(MCopying), static_cast<int>(size), drop.quiet);
+    for (int i = first; i < drop.unitCount; ++i) installUnit(drop, drop.units[i]);
+    return true;
+}
+
+int ignoreEntry(const WIN32_FIND_DATAA*, const char*, void*) { return 0; }
+
+// Unpacks every archive into a staging folder first (nothing lands in the
+// plugins tree before the user agrees), then asks with what they hold. True
+// when the user was asked and agreed.
+bool installArchives(Drop& drop, int first) {
     // The progress box of the folders would stay drawn around the question.
     progress.stop();
-    char countLine[128];
-    snprintf(countLine, sizeof countLine, "(%s: %u)", message(MInstallCount), static_cast<unsigned>(drop.archives));
-    const char* question[3] = {PLUGIN_TITLE, message(MAskInstallArchives), countLine};
-    if (ask(FMSG_MB_YESNO, question, 3) != 0) return false;
-    for (int i = 0; i < drop.count; ++i) {
-        PluginPanelItem& item = drop.items[i];
-        if (item.UserData == 1) settle(drop, item, extractArchive(panel, item.FindData.cFileName) ? 1 : 0);
+    int staged = 0;
+    for (int i = first; i < drop.unitCount; ++i) {
+        InstallUnit& unit = drop.units[i];
+        const char* name = unit.item->FindData.cFileName;
+        char stem[MAX_PATH];
+        copyText(stem, sizeof stem, baseName(name));
+        if (char* dot = strrchr(stem, '.')) *dot = 0;
+        copyText(unit.target, sizeof unit.target, pluginsRoot);
+        unit.targetFits = appendWhole(unit.target, sizeof unit.target, stem) && strlen(unit.target) < MAX_PATH - 1;
+        if (!unit.targetFits) appendText(unit.target, sizeof unit.target, stem);
+        if (cannotGo(unit)) continue;
+        if (!stageFor(unit) || !extractArchiveInto(drop.panel, name, unit.stage)) {
+            unit.failed = true;
+            discardStage(unit);
+            continue;
+        }
+        scanUnitContent(drop.panel, unit, unit.stage);
+        char line[MAX_PATH + 64];
+        if (walkFolder(unit.stage, ignoreEntry, nullptr, 0) == 0) {
+            snprintf(line, sizeof line, "%s: %s", baseName(name), message(MFailNothingExtracted));
+            noteInstallFailure(line);
+            unit.failed = true;
+        }
+        if (!unit.failed && !unit.dlls) {
+            // An archive named after an installed plugin promised that plugin.
+            char dll[MAX_PATH];
+            copyText(dll, sizeof dll, stem);
+            bool named = appendWhole(dll, sizeof dll, ".dll") && installedPluginOf(drop.panel, dll);
+            char folder[MAX_PATH];
+            copyText(folder, sizeof folder, pluginsRoot);
+            if (!named && appendWhole(folder, sizeof folder, stem)) named = folderExists(folder);
+            if (named) {
+                snprintf(line, sizeof line, "%s: %s", baseName(name), message(MFailNoDllExtracted));
+                noteInstallFailure(line);
+                unit.failed = true;
+            }
+        }
+        if (unit.failed) {
+            discardStage(unit);
+            continue;
+        }
+        settleUnitTarget(unit, stem);
+        if (cannotGo(unit)) {
+            discardStage(unit);
+            continue;
+        }
+        ++staged;
     }
-    return true;
+    if (!staged) return true;   // nothing to ask about; the failures are told
+
+    InstallQuestion& q = *question;
+    q.add(PLUGIN_TITLE);
+    q.add(message(MAskInstallArchives));
+    bool any = false;
+    for (int i = first; i < drop.unitCount; ++i) {
+        InstallUnit& unit = drop.units[i];
+        if (unit.failed) continue;
+        addUnitLines(q, unit, true);
+        if (!unit.refused) any = true;
+    }
+    q.add("");
+    bool agreed = q.ask(any, false);
+    for (int i = first; i < drop.unitCount; ++i) {
+        InstallUnit& unit = drop.units[i];
+        if (unit.failed) continue;
+        if (agreed) installUnit(drop, unit);
+        else discardStage(unit);
+    }
+    return agreed;
 }
 
 }  // namespace
@@ -329,6 +481,7 @@ bool installArchives(Drop& drop, const PanelState* panel) {
 int installDroppedItems(PanelState* panel, PluginPanelItem* items, int count, int opMode) {
     Drop drop;
     memset(&drop, 0, sizeof drop);
+    drop.panel = panel;
     drop.items = items;
     drop.count = items && count > 0 ? count : 0;
     drop.quiet = (opMode & (OPM_SILENT | OPM_FIND)) ? 1 : 0;
@@ -338,14 +491,55 @@ int installDroppedItems(PanelState* panel, PluginPanelItem* items, int count, in
 
     // Whatever is not installed stays selected: the host then keeps what the
     // items' flags say instead of clearing the whole selection.
-    if (drop.dlls) return installPlugin(drop);
-    if (!drop.folders && !drop.archives) {
+    if (!drop.dlls && !drop.folders && !drop.archives) {
         showMsg(MNothingToInstall);
         return 0;
     }
-    bool agreed = drop.folders && installFolders(drop);
-    if (drop.archives) agreed = installArchives(drop, panel) || agreed;
-    if (!agreed) return 0;
-    closingBox(drop, false);
-    return drop.installed == drop.count ? 1 : 0;
+    drop.units = heapArray<InstallUnit>(static_cast<size_t>(drop.count) + 1);
+    question = static_cast<InstallQuestion*>(heapAlloc(sizeof(InstallQuestion)));
+    if (!drop.units || !question) {
+        heapFree(drop.units);
+        heapFree(question);
+        question = nullptr;
+        return 0;
+    }
+    new (question) InstallQuestion();
+    int result = 0;
+    if (drop.dlls) {
+        drop.unitCount = 1;
+        result = installPlugin(drop);
+    } else {
+        for (int i = 0; i < drop.count; ++i) {
+            PluginPanelItem& item = drop.items[i];
+            if (!installable(item) || !isFolder(item)) continue;
+            InstallUnit& unit = drop.units[drop.unitCount++];
+            unit.kind = UNIT_FOLDER;
+            unit.item = &item;
+        }
+        int archives = drop.unitCount;
+        for (int i = 0; i < drop.count; ++i) {
+            PluginPanelItem& item = drop.items[i];
+            if (item.UserData != 1) continue;
+            InstallUnit& unit = drop.units[drop.unitCount++];
+            unit.kind = UNIT_ARCHIVE;
+            unit.item = &item;
+        }
+        bool agreed = false;
+        if (archives > 0) {
+            int saved = drop.unitCount;
+            drop.unitCount = archives;
+            agreed = installFolders(drop, 0);
+            drop.unitCount = saved;
+        }
+        if (drop.unitCount > archives) agreed = installArchives(drop, archives) || agreed;
+        if (agreed) {
+            closingBox(drop);
+            result = drop.installed == drop.count ? 1 : 0;
+        }
+    }
+    heapFree(drop.units);
+    heapFree(question);
+    question = nullptr;
+    tidyStagingFolders();
+    return result;
 }

@@ -3,6 +3,7 @@
 // Browse mode handles none, so that the host's file commands apply there.
 #include "commands/keyCommands.h"
 
+#include "commands/browseMakeFolder.h"
 #include "commands/pluginCommands.h"
 #include "state/pluginState.h"
 #include "ui/messages.h"
@@ -94,7 +95,7 @@ CatalogueRecord* currentRecord(PanelState* panel) {
 }
 
 int handlePanelKey(PanelState* panel, int key, unsigned controlState) {
-    if (!panel || panel->browseRootLength) return 0;
+    if (!panel || panel->browseRootLength) return panel && key == VK_F7 && controlState == 0 ? makeFolderInBrowsedFolder(panel) : 0;
     Command command = commandOf(key, controlState);
     switch (command) {
     case NONE: return 0;

@@ -410,3 +410,8 @@ typedef int(WINAPI* PFN_PutFiles)(HANDLE, PluginPanelItem*, int, int, int);
 typedef int(WINAPI* PFN_Configure)(int);
 // An archive plugin's format module: writes the command line of one command.
 typedef BOOL(WINAPI* PFN_GetDefaultCommands)(int TypeNumber, int Command, char* Dest);
+
+// The input box service (the startup information keeps it untyped).
+typedef int(FARAPI* FARAPIINPUTBOX)(const char* Title, const char* SubTitle, const char* HistoryName,
+                                    const char* SrcText, char* DestText, int DestLength, const char* HelpTopic,
+                                    DWORD Flags);

@@ -3,6 +3,7 @@
 // what the user is asked, what the closing box says, and what the host keeps
 // selected afterwards.
 #include "harness.h"
+#include "../../src/ui/messages.h"
 
 #include <shlwapi.h>
 
@@ -19,6 +20,20 @@ std::string withThousands(unsigned long n) {
     std::string digits = std::to_string(n);
     for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) digits.insert(at, ",");
     return digits;
+}
+
+// The names in a folder ("." and ".." left out); none when it is not there.
+std::vector<std::string> entriesOf(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do {
+        std::string name = entry.cFileName;
+        if (name != "." && name != "..") names.push_back(name);
+    } while (FindNextFileA(find, &entry));
+    FindClose(find);
+    return names;
 }
 
 bool contains(const std::vector<std::string>& lines, const std::string& line) {
@@ -56,9 +71,22 @@ protected:
             if (!m.buttons.empty()) out.push_back(m);
         return out;
     }
-    void expectClosingBox(const farhost::MessageCall& box, int first) {
+    // The closing box of a drop without failures: its lines between the title and the separator.
+    void expectClosingBox(const farhost::MessageCall& box, std::initializer_list<int> ids) {
         EXPECT_EQ(static_cast<DWORD>(FMSG_MB_OK), box.flags);
-        EXPECT_EQ((std::vector<std::string>{"Vantorel", text(first), text(29), "\x01"}), box.lines);
+        std::vector<std::string> lines = {"Vantorel"};
+        for (int id : ids) lines.push_back(text(id));
+        lines.push_back("\x01");
+        EXPECT_EQ(lines, box.lines);
+    }
+    // A path line of a question: indented, shortened in its middle when long, the end kept.
+    bool hasPathLine(const std::vector<std::string>& lines, const std::string& path) const {
+        std::string tail = path.substr(path.size() > 30 ? path.size() - 30 : 0);
+        for (const auto& l : lines)
+            if (l.size() > 2 && l.compare(0, 2, "  ") == 0 && l.size() >= tail.size() &&
+                l.compare(l.size() - tail.size(), tail.size(), tail) == 0 && l.size() <= 66)
+                return true;
+        return false;
     }
     std::string installed(const std::string& rel) const { return readFile(pluginsDir() + rel); }
     bool folderThere(const std::string& rel) const {
@@ -81,7 +109,7 @@ TEST_F(InstallTest, ADllWithItsCompanionsBecomesOneNewPluginFolder) {
     EXPECT_EQ((std::vector<std::string>{"Vantorel", text(20) + "Foo\"", "(Weather at a glance)", "",
                                         withThousands(sizeOf("Foo.dll") + 66) + " " + text(21), ""}),
               b[0].lines);
-    expectClosingBox(b[1], 27);
+    expectClosingBox(b[1], {MInstalledPlugin, MInstallRestartOne});
     EXPECT_EQ(readFile(downloads() + "Foo.dll"), installed("Foo\\Foo.dll"));
     EXPECT_EQ(sized(66, 'r'), installed("Foo\\readme.txt"));
     EXPECT_FALSE(fileExists(pluginsDir() + "Foo\\file_id.diz"));
@@ -136,9 +164,10 @@ TEST_F(InstallTest, DroppedFoldersAreCopiedAsTheyAreAndFilesBesideThemStaySelect
     EXPECT_EQ(0, b[0].itemsNumber);
     EXPECT_EQ(text(23), b[0].lines.at(0));
     EXPECT_EQ("  " + text(24) + ": 1", b[0].lines.at(2));
-    EXPECT_EQ(text(25) + ": " + withThousands(sizeOf("Net\\net.dll") + 510), b[0].lines.at(3));
+    // Only the folders count: readme.txt is not installed.
+    EXPECT_EQ(text(25) + ": " + withThousands(sizeOf("Net\\net.dll") + 500), b[0].lines.at(3));
     EXPECT_FALSE(contains(b[0].lines, text(68))) << "the folder holds a plugin";
-    expectClosingBox(b[1], 28);
+    expectClosingBox(b[1], {MInstalledPlugin, MInstallRestartOne});
     EXPECT_EQ(sized(500), installed("Net\\Lang\\netEng.lng"));
     EXPECT_TRUE(folderThere("Net\\Empty"));
     EXPECT_FALSE(fileExists(pluginsDir() + "readme.txt"));
@@ -178,9 +207,10 @@ TEST_F(InstallTest, DeclinedOrNothingInstallableKeepsTheSelection) {
     EXPECT_FALSE(fileExists(pluginsDir() + "Net"));
 }
 
-// Failures are told in the closing box, never as success, and the items
-// that failed stay selected.
-TEST_F(InstallTest, AFailedCopyOrFolderIsToldInTheClosingBox) {
+// Failures are told in the closing box with their reason, never as success;
+// a plugin folder is installed whole or not at all, so the items stay
+// selected and the plugins tree is as it was.
+TEST_F(InstallTest, AFailedCopyOrFolderIsToldInTheClosingBoxAndChangesNothing) {
     putPlugin("clock", "Foo.dll");
     put("readme.txt", "new readme");
     put("Tree\\a.txt", "a");
@@ -189,81 +219,116 @@ TEST_F(InstallTest, AFailedCopyOrFolderIsToldInTheClosingBox) {
     ASSERT_TRUE(writeFile(pluginsDir() + "Foo\\Foo.dll", "old dll"));
     // A folder where a file should go: that copy fails.
     ASSERT_TRUE(makeDirs(pluginsDir() + "Foo\\readme.txt"));
-    ASSERT_TRUE(makeDirs(pluginsDir() + "Tree\\b.txt"));
     // A file where the plugin's folder should go.
     ASSERT_TRUE(writeFile(pluginsDir() + "Bar", "a file in the way"));
-    // The old DLL of a plugin the host has loaded.
-    putPlugin("hexview", "Held.dll");
-    ASSERT_TRUE(copyFile(fixtureDir("clock") + "clock.dll", pluginsDir() + "Held\\Held.dll"));
+    // A source file another process holds open without sharing.
+    HANDLE held = CreateFileA((downloads() + "Tree\\b.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
     openList();
-    ASSERT_NE(nullptr, host->load(pluginsDir() + "Held\\Held.dll")) << host->lastError();
     const struct {
         const char* what;
         std::vector<std::string> names;
-        std::vector<bool> kept;
-        int headline;
-        std::vector<std::string> reasons;
+        int answer;   // the one that goes on
+        std::string reason;   // the start of the failure line
+        std::string because;  // its end
     } cases[] = {
-        {"a file that cannot be copied", {"Foo.dll", "readme.txt"}, {false, true}, 56,
-         {text(63) + " readme.txt"}},
-        {"a file inside a tree", {"Tree"}, {true}, 57, {text(63) + " Tree\\b.txt"}},
-        {"a folder that cannot be made", {"Bar.dll"}, {true}, 57, {text(62) + " " + pluginsDir() + "Bar"}},
-        {"a DLL the host holds", {"Held.dll"}, {true}, 57, {text(63) + " Held.dll", text(64)}},
+        {"a file that cannot be copied", {"Foo.dll", "readme.txt"}, 1, text(MFailCopy) + " readme.txt: ", ""},
+        {"a file inside a tree", {"Tree"}, 0, text(MFailCopy) + " Tree\\b.txt: ", text(MErrInUse)},
+        {"a folder that cannot be made", {"Bar.dll"}, -2, text(MFailFolder) + " ", ""},   // not asked
     };
     for (const auto& c : cases) {
-        farhost::PutResult r = drop(c.names);
+        farhost::PutResult r = drop(c.names, {c.answer});
         EXPECT_EQ(0, r.result) << c.what;
-        EXPECT_EQ(c.kept, r.kept) << c.what;
+        EXPECT_EQ(std::vector<bool>(c.names.size(), true), r.kept) << c.what;
         std::vector<farhost::MessageCall> b = boxes();
+        if (c.answer == -2) b.insert(b.begin(), farhost::MessageCall());
         ASSERT_EQ(2u, b.size()) << c.what << ": the question and the closing box, nothing between";
-        std::vector<std::string> expected = {"Vantorel", text(c.headline)};
-        expected.insert(expected.end(), c.reasons.begin(), c.reasons.end());
-        if (c.headline == 56) expected.push_back(text(29));   // something did go in
-        expected.push_back("\x01");
-        EXPECT_EQ(expected, b[1].lines) << c.what;
+        ASSERT_EQ(4u, b[1].lines.size()) << c.what;
+        EXPECT_EQ(text(MInstallNothing), b[1].lines[1]) << c.what;
+        const std::string& line = b[1].lines[2];
+        EXPECT_EQ(c.reason, line.substr(0, c.reason.size())) << c.what;
+        EXPECT_NE(std::string::npos, line.find(": ")) << c.what << ": a reason follows";
+        if (!c.because.empty()) {
+            EXPECT_EQ(c.because, line.substr(line.size() - c.because.size())) << c.what;
+        }
         EXPECT_EQ(static_cast<DWORD>(FMSG_MB_OK | FMSG_WARNING), b[1].flags) << c.what;
     }
-    EXPECT_EQ(readFile(downloads() + "Foo.dll"), installed("Foo\\Foo.dll"));
-    EXPECT_EQ("a", installed("Tree\\a.txt"));   // what was copied stays
+    CloseHandle(held);
+    EXPECT_EQ("old dll", installed("Foo\\Foo.dll"));
+    EXPECT_FALSE(fileExists(pluginsDir() + "Tree"));
+    EXPECT_EQ("a file in the way", installed("Bar"));
+    EXPECT_FALSE(fileExists(farDir() + "Vantorel.staging")) << "no staging folder is left behind";
 }
 
-// The question says what the user should know before going on: a DLL the
-// host would not load, folders without any plugin, a plugin folder that is
-// there already (with both versions, and whether the host holds the old DLL).
-TEST_F(InstallTest, TheQuestionWarnsAboutNonPluginsAndExistingFolders) {
+// The question says what the user should know before going on: why a DLL
+// is no plugin the host would load, folders without any plugin, the
+// installed plugin a DLL updates wherever it lies (with both versions). With
+// a warning the safe button comes first and is the default; a plugin the
+// host has loaded is refused with Cancel alone.
+TEST_F(InstallTest, TheQuestionWarnsAboutNonPluginsUpdatesAndLoadedPlugins) {
     put("Junk\\junk.dll", sized(300, '\x5a'));
-    ASSERT_TRUE(copyFile(fixtureDir("archiver") + "arcx.exe", downloads() + "Exe\\exe.dll"));   // no plugin exports
+    ASSERT_TRUE(copyFile(fixtureDir("archiver") + "arcx.exe", downloads() + "Exe\\exe.dll"));   // no DLL at all
     put("Docs\\readme.txt", "r");
+    putPlugin("unicode", "Uni\\uni.dll");
+    putPlugin("win64", "Wide\\win64.dll");
     putPlugin("clock", "Clock\\Hexview.dll");
-    ASSERT_TRUE(copyFile(fixtureDir("hexview") + "hexview.dll", pluginsDir() + "Hexview\\Hexview.dll"));
+    putPlugin("netdrive", "Older\\Hexview.dll");
+    ASSERT_TRUE(copyFile(fixtureDir("hexview") + "hexview.dll", pluginsDir() + "Viewers\\Hex\\Hexview.dll"));
     putPlugin("hexview", "Hex2\\Held.dll");
     ASSERT_TRUE(copyFile(fixtureDir("hexview") + "hexview.dll", pluginsDir() + "Held\\Held.dll"));
     openList();
     ASSERT_NE(nullptr, host->load(pluginsDir() + "Held\\Held.dll")) << host->lastError();
-    const std::string versions = text(70) + " 2.1.0, " + text(71) + " 3.0.2";
+    const std::vector<std::string> yesNo = {"Yes", "No"}, cancelInstall = {text(MBtnCancel), text(MBtnInstall)},
+                                   cancel = {text(MBtnCancel)};
     const struct {
         const char* what;
         std::vector<std::string> names;
+        std::vector<std::string> buttons;
         std::vector<std::string> present, absent;
+        std::string path;   // a path line the question shows
     } cases[] = {
-        {"random bytes", {"Junk\\junk.dll"}, {text(67)}, {text(69)}},
-        {"no plugin exports", {"Exe\\exe.dll"}, {text(67)}, {}},
-        {"a plugin", {"Clock\\Hexview.dll"}, {text(69), pluginsDir() + "Hexview", versions}, {text(67), text(72)}},
-        {"a plugin the host holds", {"Hex2\\Held.dll"}, {text(69), text(72)}, {text(67)}},
-        {"a folder without a DLL", {"Docs"}, {text(68)}, {text(69)}},
+        {"random bytes", {"Junk\\junk.dll"}, cancelInstall,
+         {"junk.dll " + text(MNotPluginBecause), "  " + text(MUnfitNotDll)}, {text(MUpdatesPlugin)}, ""},
+        {"a Unicode build", {"Uni\\uni.dll"}, cancelInstall, {"  " + text(MUnfitUnicode)}, {}, ""},
+        {"a 64-bit DLL", {"Wide\\win64.dll"}, cancelInstall, {"  " + text(MUnfit64Bit)}, {}, ""},
+        {"two DLLs, each checked", {"Exe\\exe.dll", "Clock\\Hexview.dll"}, cancelInstall,
+         {"exe.dll " + text(MNotPluginBecause)}, {"Hexview.dll " + text(MNotPluginBecause)}, ""},
+        {"an update of a plugin installed elsewhere", {"Clock\\Hexview.dll"}, cancelInstall,
+         {text(MUpdatesPlugin), text(MVersionInstalled) + " 2.1.0, " + text(MVersionNew) + " 3.0.2"},
+         {text(MLoadedNoUpdate)}, pluginsDir() + "Viewers\\Hex"},
+        {"a plugin the host holds", {"Hex2\\Held.dll"}, cancel, {text(MLoadedNoUpdate), text(MMustUnload)}, {},
+         pluginsDir() + "Held"},
+        {"a folder without a DLL", {"Docs"}, yesNo, {text(MNoPluginDll)}, {text(MUpdatesPlugin)}, ""},
     };
     for (const auto& c : cases) {
-        farhost::PutResult r = drop(c.names, {1});
+        // The first button: No, or Cancel where a warning makes it the default.
+        farhost::PutResult r = drop(c.names, {c.buttons == yesNo ? 1 : 0});
         EXPECT_EQ(0, r.result) << c.what;
         ASSERT_EQ(1u, boxes().size()) << c.what;
-        const std::vector<std::string> lines = boxes()[0].lines;
-        for (const auto& line : c.present) EXPECT_TRUE(contains(lines, line)) << c.what << ": " << line;
-        for (const auto& line : c.absent) EXPECT_FALSE(contains(lines, line)) << c.what << ": " << line;
+        const farhost::MessageCall q = boxes()[0];
+        EXPECT_EQ(c.buttons, q.buttons) << c.what;
+        EXPECT_EQ(c.buttons != yesNo, (q.flags & FMSG_WARNING) != 0) << c.what;
+        for (const auto& line : c.present) EXPECT_TRUE(contains(q.lines, line)) << c.what << ": " << line;
+        for (const auto& line : c.absent) EXPECT_FALSE(contains(q.lines, line)) << c.what << ": " << line;
+        if (!c.path.empty()) {
+            EXPECT_TRUE(hasPathLine(q.lines, c.path)) << c.what << ": " << c.path;
+        }
     }
-    // Going on is still the user's choice.
-    farhost::PutResult r = drop({"Junk\\junk.dll"}, {0});
+    // A downgrade says so.
+    drop({"Older\\Hexview.dll"}, {0});
+    ASSERT_EQ(1u, boxes().size());
+    bool older = false;
+    const std::vector<std::string> downgrade = boxes()[0].lines;
+    for (const auto& line : downgrade)
+        older = older || (line.find(text(MVersionInstalled) + " 2.1.0") == 0 &&
+                          line.size() > text(MVersionOlder).size() &&
+                          line.substr(line.size() - text(MVersionOlder).size()) == text(MVersionOlder));
+    EXPECT_TRUE(older);
+    // Going on is still the user's choice; the closing box does not call it a plugin.
+    farhost::PutResult r = drop({"Junk\\junk.dll"}, {1});
     EXPECT_EQ(1, r.result);
     EXPECT_TRUE(fileExists(pluginsDir() + "junk\\junk.dll"));
+    expectClosingBox(boxes().at(1), {MFilesCopiedOne});
 }
 
 // Archives are unpacked by the archiver the archive plugin names: from its
@@ -310,14 +375,17 @@ protected:
     std::vector<std::string> commandLines(const std::string& exe) const { return readLines(exe + ".log"); }
 };
 
-TEST_F(ArchiveInstallTest, TheConfiguredCommandRunsRewrittenWithTheArchiveAndTheShortTarget) {
+// The archiver runs in a staging folder outside the plugins tree, which is
+// its target too, with the archive's full path; the question names the
+// archive, its size and where it goes; only then is the folder put in place.
+TEST_F(ArchiveInstallTest, TheConfiguredCommandRunsRewrittenInAStagingFolder) {
     putArchive("NetTool.zip", "NetTool.zip");
     putArchive("net tools.zip", "net tools.zip");
     openList();
     configure("zip", shortPath(archiver()) + " x {-p%P} -y %A -l%L");
     const struct { const char* name; const char* folder; std::string quoted; } cases[] = {
-        {"NetTool.zip", "NetTool", "NetTool.zip"},
-        {"net tools.zip", "net tools", "\"net tools.zip\""},   // one word for the archiver
+        {"NetTool.zip", "NetTool", downloads() + "NetTool.zip"},
+        {"net tools.zip", "net tools", "\"" + downloads() + "net tools.zip\""},   // one word for the archiver
     };
     for (const auto& c : cases) {
         DeleteFileA((archiver() + ".log").c_str());
@@ -326,17 +394,40 @@ TEST_F(ArchiveInstallTest, TheConfiguredCommandRunsRewrittenWithTheArchiveAndThe
         std::vector<farhost::MessageCall> b = boxes();
         ASSERT_EQ(2u, b.size()) << c.name;
         EXPECT_EQ(kYesNo, b[0].flags);
-        EXPECT_EQ((std::vector<std::string>{"Vantorel", text(26), "(" + text(24) + ": 1)"}), b[0].lines);
-        expectClosingBox(b[1], 28);
-        std::string target = shortPath(pluginsDir() + c.folder);
-        EXPECT_EQ((std::vector<std::string>{shortPath(archiver()) + " x  -y " + c.quoted + " " + target + "\\"}),
-                  commandLines(archiver()));
+        ASSERT_EQ(5u, b[0].lines.size()) << c.name;
+        EXPECT_EQ(text(MAskInstallArchives), b[0].lines[1]);
+        EXPECT_EQ(std::string(c.name) + " (" + withThousands(sizeOf(c.name)) + " " + text(MInstallBytes) + ") " +
+                      text(MInstallInto),
+                  b[0].lines[2]);
+        EXPECT_TRUE(hasPathLine(b[0].lines, pluginsDir() + c.folder)) << c.name;
+        expectClosingBox(b[1], {MInstalledPlugin, MInstallRestartOne});
+        std::vector<std::string> ran = commandLines(archiver());
+        ASSERT_EQ(1u, ran.size());
+        // The target is a staging folder in FAR's folder, outside Plugins (gone again by now).
+        std::string start = shortPath(archiver()) + " x  -y " + c.quoted + " " + shortPath(farDir());
+        EXPECT_EQ(start, ran[0].substr(0, start.size()));
+        EXPECT_EQ(std::string::npos, ran[0].find("PLUGIN", start.size())) << ran[0];
+        EXPECT_EQ(std::string::npos, ran[0].find("Plugin", start.size())) << ran[0];
+        EXPECT_EQ('\\', ran[0].back());
         EXPECT_TRUE(fileExists(pluginsDir() + c.folder + "\\" + (c.folder == std::string("NetTool") ? "nettool.dll"
                                                                                                     : "netscan.dll")))
             << c.name;
         EXPECT_EQ(host->savedScreens(), host->restoredScreens());
     }
     EXPECT_TRUE(fileExists(pluginsDir() + "NetTool\\doc"));
+    EXPECT_FALSE(fileExists(farDir() + "Vantorel.staging"));
+}
+
+// An archiver that unpacks into its working folder whatever target it is
+// given still lands its files in the plugin's folder.
+TEST_F(ArchiveInstallTest, AnArchiverThatUnpacksIntoItsWorkingFolderIsServedToo) {
+    putArchive("NetTool.zip", "NetTool.zip");
+    openList();
+    configure("zip", shortPath(archiver()) + " x -c");
+    farhost::PutResult r = drop({"NetTool.zip"});
+    EXPECT_EQ(1, r.result);
+    EXPECT_TRUE(fileExists(pluginsDir() + "NetTool\\nettool.dll"));
+    EXPECT_FALSE(fileExists(downloads() + "nettool.dll"));
 }
 
 // The archive plugin reads the current user's setting first (its own dialog
@@ -359,7 +450,8 @@ TEST_F(ArchiveInstallTest, TheUsersExtractCommandComesBeforeTheMachinesAndTheFor
         configure("ZIP", c.user ? shortPath(userArchiver) + " x -y" : "", HKEY_CURRENT_USER);
         configure("ZIP", c.machine ? shortPath(machineArchiver) + " x -y" : "", HKEY_LOCAL_MACHINE);
         for (const auto& exe : {userArchiver, machineArchiver, moduleArchiver}) DeleteFileA((exe + ".log").c_str());
-        farhost::PutResult r = drop({"NetTool.zip"});
+        // After the first install the folder is there: Install after the warning.
+        farhost::PutResult r = drop({"NetTool.zip"}, {folderThere("NetTool") ? 1 : 0});
         EXPECT_EQ(1, r.result) << c.what;
         for (const auto& exe : {userArchiver, machineArchiver, moduleArchiver})
             EXPECT_EQ(exe == c.ran ? 1u : 0u, commandLines(exe).size()) << c.what << ": " << exe;
@@ -369,20 +461,20 @@ TEST_F(ArchiveInstallTest, TheUsersExtractCommandComesBeforeTheMachinesAndTheFor
 TEST_F(ArchiveInstallTest, WithoutAConfiguredCommandTheFormatModuleBesideTheArchivePluginIsAsked) {
     putArchive("lib.beta.zip", "lib.beta.zip");
     putArchive("NetTool.zip", "x.ZIP");
-    const struct { const char* fixture; const char* name; const char* folder; const char* file; } cases[] = {
-        {"multiarc", "lib.beta.zip", "lib.beta", "libbeta.dll"},
-        {"multiarcbin", "x.ZIP", "x", "nettool.dll"},   // DLL in bin, formats beside bin
+    const struct { const char* fixture; const char* name; const char* folder; const char* file; int go; } cases[] = {
+        {"multiarc", "lib.beta.zip", "lib.beta", "libbeta.dll", 1},   // after the warning: Install
+        {"multiarcbin", "x.ZIP", "x", "nettool.dll", 0},              // DLL in bin, formats beside bin
     };
-    // An existing target folder is reused.
+    // An existing target folder is replaced as a whole, after a warning.
     ASSERT_TRUE(writeFile(pluginsDir() + "lib.beta\\keep.txt", "kept"));
     for (const auto& c : cases) addFixture(c.fixture, std::string(c.fixture) + "\\MultiArc\\");
     openList();
     for (const auto& c : cases) {
-        farhost::PutResult r = drop({c.name});
+        farhost::PutResult r = drop({c.name}, {c.go});
         EXPECT_EQ(1, r.result) << c.name;
         EXPECT_TRUE(fileExists(pluginsDir() + c.folder + "\\" + c.file)) << c.name;
     }
-    EXPECT_EQ("kept", installed("lib.beta\\keep.txt"));
+    EXPECT_FALSE(fileExists(pluginsDir() + "lib.beta\\keep.txt"));
     // The first MultiArc in the catalogue answered for both.
     std::vector<std::string> runs;
     for (const auto& c : cases) {
@@ -392,52 +484,66 @@ TEST_F(ArchiveInstallTest, WithoutAConfiguredCommandTheFormatModuleBesideTheArch
     EXPECT_EQ(2u, runs.size());
 }
 
-// A failed unpack ends with a closing box that says so (with the archiver's
-// exit code and command), keeps the archive selected, and leaves no empty
-// folder behind; a folder that was there before stays.
-TEST_F(ArchiveInstallTest, AFailedUnpackIsToldAndLeavesNoFolder) {
+// An unpack that fails, or that ends well but brings nothing (or no DLL
+// where the archive's name promised an installed plugin), is told in the
+// closing box with its reason, keeps the archive selected, and leaves the
+// plugins tree as it was: the archiver only ever wrote to a staging folder.
+TEST_F(ArchiveInstallTest, AFailedOrEmptyUnpackIsToldAndChangesNothing) {
     putArchive("NetTool.zip", "NetTool.zip");
     putArchive("bad.zip", "bad.zip");
-    ASSERT_TRUE(makeDirs(pluginsDir() + "Old"));
+    putArchive("mixed.zip", "Clock.zip");
+    addFixture("clock", "Clock\\");
+    ASSERT_TRUE(writeFile(pluginsDir() + "Old\\old.txt", "old"));
     putArchive("NetTool.zip", "Old.zip");
     openList();
     std::string failing = shortPath(archiver()) + " x -e9 -y";
+    std::string nothing = shortPath(archiver()) + " x -e0 -y";
     const struct {
         const char* what;
         std::string command;
         const char* name;
-        std::vector<std::string> reasons;
-        const char* folder;
-        bool folderStays;
+        std::vector<std::string> reasons;   // each failure line's start
     } cases[] = {
         {"exit code 9", failing, "NetTool.zip",
-         {"NetTool.zip: " + text(58) + " 9", text(59) + " " + failing + " NetTool.zip " +
-                                                 shortPath(pluginsDir()) + "NetTool\\"},
-         "NetTool", false},
-        {"bad data", shortPath(archiver()) + " x -y", "bad.zip", {"bad.zip: " + text(58) + " 2"}, "bad", false},
-        {"no archiver", "C:\\no\\such\\archiver.exe x -y", "NetTool.zip", {"NetTool.zip: " + text(61)}, "NetTool",
-         false},
-        {"no command", "", "NetTool.zip", {"NetTool.zip: " + text(60)}, "NetTool", false},
-        {"a folder that existed", failing, "Old.zip", {"Old.zip: " + text(58) + " 9"}, "Old", true},
+         {"NetTool.zip: " + text(MFailExitCode) + " 9", text(MFailCommand) + " " + failing.substr(0, 12)}},
+        {"bad data", shortPath(archiver()) + " x -y", "bad.zip", {"bad.zip: " + text(MFailExitCode) + " 2"}},
+        {"no archiver", "C:\\no\\such\\archiver.exe x -y", "NetTool.zip", {"NetTool.zip: " + text(MFailNotStarted)}},
+        {"no command", "", "NetTool.zip", {"NetTool.zip: " + text(MFailNoCommand)}},
+        {"exit code 0, nothing unpacked", nothing, "NetTool.zip", {"NetTool.zip: " + text(MFailNothingExtracted)}},
+        {"no DLL of the plugin it is named after", shortPath(archiver()) + " x -y", "Clock.zip",
+         {"Clock.zip: " + text(MFailNoDllExtracted)}},
+        {"a folder that existed", failing, "Old.zip", {"Old.zip: " + text(MFailExitCode) + " 9"}},
     };
+    const std::vector<std::string> before = entriesOf(pluginsDir());
+    const std::vector<std::string> clockBefore = entriesOf(pluginsDir() + "Clock");
     for (const auto& c : cases) {
         configure("zip", c.command);
         farhost::PutResult r = drop({c.name});
         EXPECT_EQ(0, r.result) << c.what;
         EXPECT_EQ(std::vector<bool>{true}, r.kept) << c.what;
         std::vector<farhost::MessageCall> b = boxes();
-        ASSERT_EQ(2u, b.size()) << c.what << ": the question and the closing box";
-        EXPECT_EQ(text(57), b[1].lines.at(1)) << c.what;
+        ASSERT_EQ(1u, b.size()) << c.what << ": no question about what failed, the closing box";
+        EXPECT_EQ(text(MInstallNothing), b[0].lines.at(1)) << c.what;
         for (size_t i = 0; i < c.reasons.size(); ++i) {
-            std::string line = b[1].lines.at(2 + i);
-            // The short form of the target is made up by the system: compare up to it.
-            EXPECT_EQ(c.reasons[i].substr(0, c.reasons[i].find(" NetTool.zip ")),
-                      line.substr(0, c.reasons[i].find(" NetTool.zip "))) << c.what;
+            std::string line = b[0].lines.at(2 + i);
+            EXPECT_EQ(c.reasons[i], line.substr(0, c.reasons[i].size())) << c.what;
+            EXPECT_LE(line.size(), 64u) << c.what << ": fits an 80-column box";
+            EXPECT_EQ(std::string::npos, line.find("  ")) << c.what << ": single blanks";
         }
-        EXPECT_FALSE(contains(b[1].lines, text(29))) << c.what << ": nothing to restart for";
-        EXPECT_EQ(c.folderStays, folderThere(c.folder)) << c.what;
+        EXPECT_FALSE(contains(b[0].lines, text(MInstallRestart))) << c.what << ": nothing to restart for";
+        EXPECT_EQ(before, entriesOf(pluginsDir())) << c.what;
         EXPECT_EQ(host->savedScreens(), host->restoredScreens()) << c.what;
     }
+    EXPECT_EQ("old", installed("Old\\old.txt"));
+    EXPECT_EQ(clockBefore, entriesOf(pluginsDir() + "Clock"));
+    EXPECT_FALSE(fileExists(farDir() + "Vantorel.staging"));
+    // The same archive under a name that promises nothing is copied, and not called a plugin.
+    putArchive("mixed.zip", "Docs.zip");
+    configure("zip", shortPath(archiver()) + " x -y");
+    farhost::PutResult r = drop({"Docs.zip"});
+    EXPECT_EQ(1, r.result);
+    expectClosingBox(boxes().at(1), {MFilesCopiedOne});
+    EXPECT_TRUE(fileExists(pluginsDir() + "Docs\\docs\\manual.txt"));
 }
 
 // Declining the folders still asks about the archives dropped with them, and
@@ -447,10 +553,12 @@ TEST_F(ArchiveInstallTest, EachQuestionIsAskedOnItsOwnScreen) {
     putArchive("NetTool.zip", "NetTool.zip");
     openList();
     configure("zip", shortPath(archiver()) + " x -y");
-    // Answers: 0 Yes, 1 No; the archiver's runs so far.
+    // Answers: 0 Yes, 1 No; the second time the archive updates the plugin
+    // the first installed: a warning, whose first button is Cancel. The
+    // archiver's runs so far (it unpacks before its question).
     const struct { int folders, archives; std::vector<bool> kept; bool net; size_t runs; } cases[] = {
         {1, 0, {false, true}, false, 1},
-        {0, 1, {true, false}, true, 1},
+        {0, 0, {true, false}, true, 2},
     };
     for (const auto& c : cases) {
         farhost::PutResult r = drop({"NetTool.zip", "Net"}, {c.folders, c.archives});
@@ -460,7 +568,7 @@ TEST_F(ArchiveInstallTest, EachQuestionIsAskedOnItsOwnScreen) {
         ASSERT_EQ(3u, b.size());
         EXPECT_EQ(kFolderQuestion, b[0].flags);
         EXPECT_EQ(text(26), b[1].lines.at(1));
-        expectClosingBox(b[2], 28);
+        expectClosingBox(b[2], {MInstalledPlugin, MInstallRestartOne});
         EXPECT_EQ(c.net, folderThere("Net"));
         EXPECT_EQ(c.runs, commandLines(archiver()).size());
     }
@@ -478,7 +586,9 @@ TEST_F(ArchiveInstallTest, EachQuestionIsAskedOnItsOwnScreen) {
     EXPECT_GT(restored, progressDrawn) << "the progress box is still drawn when the archive question comes";
 }
 
-TEST_F(ArchiveInstallTest, ATargetThatCannotBeMadeIsReportedWithItsPathNeverCut) {
+// A target folder whose path is too long is told before anything is asked,
+// its path shortened in the middle (its start and its end show) and the reason given.
+TEST_F(ArchiveInstallTest, ATargetThatCannotBeMadeIsReportedShortenedInTheMiddle) {
     std::string longStem = sized(240, 'p');
     putPlugin("clock", longStem + ".dll");
     // A folder whose own path fits, but not once it stands in the plugins folder.
@@ -488,21 +598,114 @@ TEST_F(ArchiveInstallTest, ATargetThatCannotBeMadeIsReportedWithItsPathNeverCut)
     putArchive("NetTool.zip", longStem + ".zip");
     openList();
     configure("zip", shortPath(archiver()) + " x -y");
-    const struct { const char* what; std::string name; std::string path; int closing; } cases[] = {
-        {"a plugin folder too long", longStem + ".dll", pluginsDir() + longStem, 27},
-        {"a folder too long", longFolder, pluginsDir() + longFolder, 28},
-        {"an archive's folder too long", longStem + ".zip", pluginsDir() + longStem, 28},
+    const struct { const char* what; std::string name; char last; } cases[] = {
+        {"a plugin folder too long", longStem + ".dll", 'p'},
+        {"a folder too long", longFolder, 'f'},
+        {"an archive's folder too long", longStem + ".zip", 'p'},
     };
+    const std::string start = text(MFailFolder) + " " + pluginsDir().substr(0, 3) + "...";
     for (const auto& c : cases) {
         farhost::PutResult r = drop({c.name});
         EXPECT_EQ(0, r.result) << c.what;
         EXPECT_EQ(std::vector<bool>{true}, r.kept) << c.what;
         std::vector<farhost::MessageCall> b = boxes();
-        ASSERT_EQ(2u, b.size()) << c.what;
-        EXPECT_EQ((std::vector<std::string>{"Vantorel", text(57), text(62) + " " + c.path, "\x01"}), b[1].lines)
-            << c.what;
+        ASSERT_EQ(1u, b.size()) << c.what;
+        // The reason has no room beside the path: it follows on a line of its own.
+        ASSERT_EQ(5u, b[0].lines.size()) << c.what;
+        EXPECT_EQ(text(MInstallNothing), b[0].lines[1]);
+        std::string line = b[0].lines[2];
+        std::string expectedEnd = std::string(6, c.last) + ":";
+        EXPECT_EQ(start, line.substr(0, start.size())) << c.what;
+        ASSERT_GE(line.size(), expectedEnd.size());
+        EXPECT_EQ(expectedEnd, line.substr(line.size() - expectedEnd.size())) << c.what;
+        EXPECT_EQ(64u, line.size()) << c.what << ": as wide as an 80-column box shows";
+        EXPECT_EQ("  " + text(MErrNameTooLong), b[0].lines[3]) << c.what;
         EXPECT_TRUE(host->problems.empty()) << host->problems.front();
     }
     EXPECT_TRUE(commandLines(archiver()).empty());
 }
 
+// One place per plugin: a DLL that is installed already, wherever it lies and
+// whatever its folder is called, updates that plugin's folder instead of
+// making a second one beside it (FAR would list the plugin twice), whether it
+// comes loose, in a folder, or in an archive. A loose DLL with companions
+// goes over the plugin's folder; a folder or an archive replaces it whole.
+TEST_F(ArchiveInstallTest, AnInstalledPluginsDllUpdatesItsFolderWhereverItLies) {
+    addFixture("clock", "FTP\\");
+    ASSERT_TRUE(writeFile(pluginsDir() + "FTP\\FtpEng.lng", "old language file"));
+    ASSERT_TRUE(writeFile(pluginsDir() + "FTP\\user.ini", "the user's own"));
+    ASSERT_TRUE(copyFile(fixtureDir("clock") + "clock.dll", downloads() + "Ftp\\FarFtp.dll"));
+    ASSERT_TRUE(copyFile(fixtureDir("clock") + "clock.dll", pluginsDir() + "FTP\\FarFtp.dll"));
+    ASSERT_TRUE(DeleteFileA((pluginsDir() + "FTP\\clock.dll").c_str()));
+    put("Ftp\\FtpEng.lng", "new language file");
+    addFixture("libbeta", "LibBeta\\");
+    ASSERT_TRUE(writeFile(pluginsDir() + "LibBeta\\stale.txt", "from the old version"));
+    ASSERT_TRUE(copyFile(fixtureDir("libbeta") + "libbeta.dll", downloads() + "Beta2\\LIBBETA.DLL"));
+    put("Beta2\\readme.txt", "beta 2");
+    addFixture("netscan", "Tools\\NetScan\\");
+    putArchive("net tools.zip", "net tools.zip");
+    putArchive("lib.beta.zip", "lib.beta.zip");
+    openList();
+    configure("zip", shortPath(archiver()) + " x -y");
+    const std::vector<std::string> before = entriesOf(pluginsDir());
+    const struct {
+        const char* what;
+        std::vector<std::string> names;
+        std::string folder;                    // the installed plugin's folder
+        std::string file, content;             // a file there afterwards
+        std::string gone;                      // a file no longer there, or ""
+    } cases[] = {
+        {"a loose DLL and its language file", {"Ftp\\FarFtp.dll", "Ftp\\FtpEng.lng"}, "FTP", "FtpEng.lng",
+         "new language file", ""},
+        {"a folder holding the DLL", {"Beta2"}, "LibBeta", "readme.txt", "beta 2", "stale.txt"},
+        {"an archive holding the DLL", {"net tools.zip"}, "Tools\\NetScan", "netscan.dll",
+         readFile(downloads() + "..\\Far\\Plugins\\Tools\\NetScan\\netscan.dll"), ""},
+        {"an archive named otherwise", {"lib.beta.zip"}, "LibBeta", "libbeta.dll",
+         readFile(fixtureDir("libbeta") + "libbeta.dll"), "readme.txt"},
+    };
+    for (const auto& c : cases) {
+        // The question names the plugin's folder; Install goes on past the warning.
+        farhost::PutResult r = drop(c.names, {1});
+        EXPECT_EQ(1, r.result) << c.what;
+        std::vector<farhost::MessageCall> b = boxes();
+        ASSERT_EQ(2u, b.size()) << c.what;
+        EXPECT_TRUE(contains(b[0].lines, text(MUpdatesPlugin))) << c.what;
+        EXPECT_TRUE(hasPathLine(b[0].lines, pluginsDir() + c.folder)) << c.what;
+        expectClosingBox(b[1], {MInstalledPlugin, MInstallRestartOne});
+        EXPECT_EQ(c.content, installed(c.folder + "\\" + c.file)) << c.what;
+        if (!c.gone.empty()) {
+            EXPECT_FALSE(fileExists(pluginsDir() + c.folder + "\\" + c.gone)) << c.what;
+        }
+        EXPECT_EQ(before, entriesOf(pluginsDir())) << c.what << ": no second folder";
+    }
+    EXPECT_EQ("the user's own", installed("FTP\\user.ini"));
+    // The list shows each plugin once.
+    std::vector<std::string> names;
+    for (const auto& e : panel->items()) names.push_back(e.name);
+    for (const char* folder : {"FTP", "LibBeta", "Tools\\NetScan"})
+        EXPECT_EQ(1, std::count(names.begin(), names.end(), pluginsDir() + folder)) << folder;
+    EXPECT_FALSE(fileExists(farDir() + "Vantorel.staging"));
+}
+
+// A closing box lists the first failures and counts the rest.
+TEST_F(InstallTest, ManyFailuresEndWithHowManyMore) {
+    std::vector<HANDLE> held;
+    for (int i = 0; i < 15; ++i) {
+        std::string name = downloads() + "Tree\\f" + std::to_string(i) + ".txt";
+        ASSERT_TRUE(writeFile(name, "x"));
+        held.push_back(CreateFileA(name.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    }
+    openList();
+    farhost::PutResult r = drop({"Tree"});
+    for (HANDLE h : held) CloseHandle(h);
+    EXPECT_EQ(0, r.result);
+    std::vector<farhost::MessageCall> b = boxes();
+    ASSERT_EQ(2u, b.size());
+    const std::vector<std::string>& lines = b[1].lines;
+    ASSERT_GE(lines.size(), 4u);
+    EXPECT_EQ(text(MInstallNothing), lines[1]);
+    std::string more = text(MAndMore);
+    more.replace(more.find("%d"), 2, "3");   // 15 failures, 12 shown
+    EXPECT_EQ(more, lines[lines.size() - 2]);
+    EXPECT_EQ(16u, lines.size());   // the title, the headline, 12 failures, the count, the separator
+}

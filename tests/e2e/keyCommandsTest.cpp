@@ -123,6 +123,8 @@ TEST_F(KeyCommandsTest, TheListTakesEveryKeyThatWouldTouchPluginFoldersAndBrowse
 
     ASSERT_TRUE(panel->enter());   // browse the plugin's folder
     for (const auto& row : table) {
+        // F7 makes the folder in the browsed folder itself (its own test).
+        if (row.key.vk == VK_F7 && row.key.state == 0) continue;
         host->clearRecords();
         EXPECT_EQ(0, press(row.key.vk, row.key.state)) << "browse mode " << row.key.name;
         EXPECT_TRUE(host->messages.empty() && host->helps.empty()) << row.key.name;

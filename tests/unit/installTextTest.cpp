@@ -3,6 +3,8 @@
 #include "commands/extractCommand.h"
 #include "commands/install.h"
 #include "commands/installReport.h"
+#include "commands/installText.h"
+#include "ui/messages.h"
 #include "state/pluginState.h"
 #include "testSupport.h"
 
@@ -145,4 +147,49 @@ TEST(InstallReport, KeepsTheFirstLinesAndCountsTheRest) {
     EXPECT_STREQ("", installFailureLine(installFailureLinesKept()));
     clearInstallReport();
     EXPECT_EQ(0, installFailureCount());
+}
+
+TEST(ShortenMiddle, KeepsTheRootAndTheEndOfAPathAndHalvesOtherText) {
+    struct Case { const char* in; size_t width; bool path; const char* out; } cases[] = {
+        {"C:\\Far\\Plugins\\Net", 40, true, "C:\\Far\\Plugins\\Net"},              // fits: unchanged
+        {"C:\\Far\\Plugins\\NetworkBrowser", 20, true, "C:\\...NetworkBrowser"},
+        {"\\\\server\\share\\Far\\Plugins\\NetworkBrowser", 30, true, "\\\\server\\share\\...tworkBrowser"},
+        {"Plugins\\NetworkBrowser\\bin", 16, true, "...rkBrowser\\bin"},          // no root: the end only
+        {"arcx.exe x -y D:\\in\\net.zip C:\\Far\\Plugins\\", 21, false, "arcx.exe ...\\Plugins\\"},
+        {"abcdef", 5, false, "a...f"},
+        {"abcdef", 4, false, "abcdef"},                                         // too narrow to shorten
+    };
+    for (const Case& c : cases) {
+        char out[260];
+        shortenMiddle(out, sizeof out, c.in, c.width, c.path);
+        EXPECT_STREQ(c.out, out) << c.in;
+        if (strlen(c.in) > c.width && c.width >= 5) {
+            EXPECT_EQ(c.width, strlen(out)) << c.in;
+        }
+    }
+}
+
+TEST(BoxTextWidth, IsTheScreenLessSixteenColumns) {
+    EXPECT_EQ(64u, boxTextWidth(80));
+    EXPECT_EQ(104u, boxTextWidth(120));
+    EXPECT_EQ(40u, boxTextWidth(20));   // never narrower than a box needs
+}
+
+TEST(CompareVersionTexts, ComparesNumberByNumber) {
+    struct Case { const char* a; const char* b; int sign; } cases[] = {
+        {"3.0.2", "2.1.0", 1}, {"1.0.3", "2.1.0", -1}, {"3.10", "3.9", 1}, {"2.1", "2.1.0", 0},
+        {"1, 0, 0, 1", "1.0.0.1", 0}, {"1.2beta", "1.2", 0}, {"", "1.0", -1}, {"0.98", "0.100", -1},
+    };
+    for (const Case& c : cases) {
+        int r = compareVersionTexts(c.a, c.b);
+        EXPECT_EQ(c.sign, (r > 0) - (r < 0)) << c.a << " vs " << c.b;
+    }
+}
+
+TEST(WindowsErrorMessageId, NamesTheCommonFailuresInOwnWords) {
+    struct Case { unsigned long code; int id; } cases[] = {
+        {32, MErrInUse}, {33, MErrInUse}, {206, MErrNameTooLong}, {5, MErrAccess}, {112, MErrDiskFull},
+        {2, -1}, {183, -1},
+    };
+    for (const Case& c : cases) EXPECT_EQ(c.id, windowsErrorMessageId(c.code)) << c.code;
 }

@@ -1,0 +1,3 @@
+#include "commands/updateInPlace.h"
+
+bool updateInPlaceAvailable(const CatalogueRecord&) { return false; }
