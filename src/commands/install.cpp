@@ -10,6 +10,7 @@
 #include "commands/installQuestion.h"
 #include "commands/installReport.h"
 #include "commands/installUnit.h"
+#include "commands/updateInPlace.h"
 #include "commands/pluginSwap.h"
 #include "runtime/handles.h"
 #include "runtime/heap.h"
@@ -36,6 +37,7 @@ struct Drop {
     int installed;      // items that went over whole
     int pluginUnits;    // units placed that hold a plugin
     int fileUnits;      // units placed that hold none
+    int updatedInPlace; // plugin units FAR had loaded and loads again at their next use
     InstallUnit* units;
     int unitCount;
 };
@@ -132,11 +134,26 @@ int copyTreeInto(const char* source, const char* folder) {
 // the host has loaded gets here only when updateInPlaceAvailable allowed it:
 // its update in place releases it before this and loads it again after.
 bool placeUnit(Drop& drop, InstallUnit& unit) {
+    // A plugin FAR has loaded is let go of first and, whichever folder ends
+    // up in place, given back to FAR to load at its next use.
+    ReleasedPlugins released;
+    memset(&released, 0, sizeof released);
+    if (unit.loaded && !unit.refused) {
+        if (int why = releaseForUpdate(drop.panel->handle, unit.target, &released)) {
+            loadAgainAfterUpdate(released);
+            noteInstallFailure(baseName(unit.item->FindData.cFileName), message(why));
+            discardStage(unit);
+            return false;
+        }
+    }
     PlaceResult placed = placeStagedFolder(unit.stage, unit.target);
+    int notBack = released.count ? loadAgainAfterUpdate(released) : 0;
     if (placed.outcome == PLACE_DONE) {
         unit.stage[0] = 0;
         if (unit.plugins) ++drop.pluginUnits;
         else ++drop.fileUnits;
+        if (released.count && !notBack) ++drop.updatedInPlace;
+        if (notBack) noteInstallFailure(baseName(unit.item->FindData.cFileName), message(notBack));
         return true;
     }
     noteWhy(MFailPlace, unit.target, placed.error);
@@ -169,7 +186,12 @@ void closingBox(const Drop& drop) {
         if (drop.pluginUnits) lines[n++] = message(drop.pluginUnits == 1 ? MInstalledPlugin : MInstalledPlugins);
         if (drop.fileUnits) lines[n++] = message(MFilesCopiedOne);
     }
-    if (drop.pluginUnits) lines[n++] = message(drop.pluginUnits == 1 ? MInstallRestartOne : MInstallRestart);
+    if (drop.updatedInPlace) {
+        lines[n++] = message(MUpdatedInPlace1);
+        lines[n++] = message(MUpdatedInPlace2);
+    }
+    if (drop.pluginUnits > drop.updatedInPlace)
+        lines[n++] = message(drop.pluginUnits == 1 ? MInstallRestartOne : MInstallRestart);
     lines[n++] = "\x01";
     if (startupInfo.Message)
         startupInfo.Message(startupInfo.ModuleNumber, failures ? FMSG_MB_OK | FMSG_WARNING : FMSG_MB_OK, "", lines,

@@ -144,5 +144,7 @@ void addTargetLines(InstallQuestion& q, const InstallUnit& unit, const char* new
     if (unit.refused) {
         q.add(message(MLoadedNoUpdate));
         q.add(message(MMustUnload));
+    } else if (unit.loaded) {
+        q.add(message(MUpdateLoaded));
     }
 }

@@ -117,7 +117,10 @@ enum MessageId {
     MUnloadBackWithReload = 112,
     MInfoUnloadedByUs = 113,
     MUnloadedMark = 114,
-    // 115 to 120 are not used yet.
+    MUpdateLoaded = 115,
+    MUpdatedInPlace1 = 116,
+    MUpdatedInPlace2 = 117,
+    // 118 to 120 are not used yet.
     MUpdatesPlugin = 121,
     MVersionOlder = 122,
     MLoadedNoUpdate = 123,

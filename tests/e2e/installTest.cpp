@@ -278,8 +278,7 @@ TEST_F(InstallTest, TheQuestionWarnsAboutNonPluginsUpdatesAndLoadedPlugins) {
     ASSERT_TRUE(copyFile(fixtureDir("hexview") + "hexview.dll", pluginsDir() + "Held\\Held.dll"));
     openList();
     ASSERT_NE(nullptr, host->load(pluginsDir() + "Held\\Held.dll")) << host->lastError();
-    const std::vector<std::string> yesNo = {"Yes", "No"}, cancelInstall = {text(MBtnCancel), text(MBtnInstall)},
-                                   cancel = {text(MBtnCancel)};
+    const std::vector<std::string> yesNo = {"Yes", "No"}, cancelInstall = {text(MBtnCancel), text(MBtnInstall)};
     const struct {
         const char* what;
         std::vector<std::string> names;
@@ -296,8 +295,9 @@ TEST_F(InstallTest, TheQuestionWarnsAboutNonPluginsUpdatesAndLoadedPlugins) {
         {"an update of a plugin installed elsewhere", {"Clock\\Hexview.dll"}, cancelInstall,
          {text(MUpdatesPlugin), text(MVersionInstalled) + " 2.1.0, " + text(MVersionNew) + " 3.0.2"},
          {text(MLoadedNoUpdate)}, pluginsDir() + "Viewers\\Hex"},
-        {"a plugin the host holds", {"Hex2\\Held.dll"}, cancel, {text(MLoadedNoUpdate), text(MMustUnload)}, {},
-         pluginsDir() + "Held"},
+        // FAR 1.70 build 2087's records are known: a plugin it holds is updated in place.
+        {"a plugin the host holds", {"Hex2\\Held.dll"}, cancelInstall, {text(MUpdateLoaded)},
+         {text(MLoadedNoUpdate), text(MMustUnload)}, pluginsDir() + "Held"},
         {"a folder without a DLL", {"Docs"}, yesNo, {text(MNoPluginDll)}, {text(MUpdatesPlugin)}, ""},
     };
     for (const auto& c : cases) {
@@ -708,4 +708,45 @@ TEST_F(InstallTest, ManyFailuresEndWithHowManyMore) {
     more.replace(more.find("%d"), 2, "3");   // 15 failures, 12 shown
     EXPECT_EQ(more, lines[lines.size() - 2]);
     EXPECT_EQ(16u, lines.size());   // the title, the headline, 12 failures, the count, the separator
+}
+
+// A newer build of a plugin FAR has loaded, dropped onto the list: one
+// question, the plugin unloaded, its folder swapped whole, and FAR loads the
+// new build at the plugin's next use, without a restart.
+TEST_F(InstallTest, ALoadedPluginIsUpdatedInPlaceAndTheNewBuildRunsAtItsNextUse) {
+    const struct { const char* what; std::vector<std::string> names; } drops[] = {
+        {"the DLL", {"calllogall.dll"}},
+        {"its folder", {"Zeta"}},
+    };
+    for (const auto& d : drops) {
+        SCOPED_TRACE(d.what);
+        addFixture("calllogall", "Zeta\\");
+        ASSERT_TRUE(copyFile(fixtureDir("calllogall2") + "calllogall2.dll", downloads() + "calllogall.dll"));
+        ASSERT_TRUE(copyFile(fixtureDir("calllogall2") + "calllogall2.dll", downloads() + "Zeta\\calllogall.dll"));
+        FarSetup setup;
+        setup.loadAll = true;
+        openList(setup);
+        std::string dll = pluginsDir() + "Zeta\\calllogall.dll";
+        ASSERT_TRUE(GetModuleHandleA(dll.c_str()));
+
+        farhost::PutResult r = drop(d.names, {1});   // Cancel first: Install is the second button
+        EXPECT_EQ(1, r.result);
+        ASSERT_EQ(2u, boxes().size());
+        EXPECT_TRUE(contains(boxes()[0].lines, text(MUpdateLoaded)));
+        expectClosingBox(boxes()[1], {MInstalledPlugin, MUpdatedInPlace1, MUpdatedInPlace2});
+        EXPECT_FALSE(GetModuleHandleA(dll.c_str())) << "released; FAR loads it at its next use";
+        EXPECT_FALSE(fileExists(pluginsDir() + "calllogall")) << "no second copy";
+
+        DeleteFileA((dll + ".log").c_str());
+        ASSERT_NE(nullptr, host->findPlugin("calllogall.dll")->open(OPEN_DISKMENU, 0));
+        std::vector<std::string> log = readLog("Zeta\\calllogall.dll");
+        ASSERT_FALSE(log.empty());
+        bool second = false;
+        for (const auto& line : log) second |= line.find("SetStartupInfo") == 0 && line.find("build=2") != line.npos;
+        EXPECT_TRUE(second);
+        EXPECT_TRUE(host->faults.empty()) << host->faults.front();
+        host.reset();
+        removeTree(pluginsDir());
+        removeTree(downloads());
+    }
 }
