@@ -1,6 +1,7 @@
 #include "commands/folderRemoval.h"
 
 #include "catalogue/folderWalk.h"
+#include "commands/pluginSwap.h"
 #include "runtime/text.h"
 
 #include <shellapi.h>
@@ -62,36 +63,6 @@ int checkEntry(const WIN32_FIND_DATAA* entry, const char* folder, void* context)
     return 0;
 }
 
-bool deleteTree(const char* folder) {
-    char pattern[MAX_PATH];
-    copyText(pattern, sizeof pattern, folder);
-    if (!appendWhole(pattern, sizeof pattern, "\\*")) return false;
-    WIN32_FIND_DATAA entry;
-    HANDLE find = FindFirstFileA(pattern, &entry);
-    bool whole = true;
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            if (!strcmp(entry.cFileName, ".") || !strcmp(entry.cFileName, "..")) continue;
-            char path[MAX_PATH];
-            copyText(path, sizeof path, folder);
-            if (!appendWhole(path, sizeof path, "\\") || !appendWhole(path, sizeof path, entry.cFileName)) {
-                whole = false;
-                continue;
-            }
-            bool gone;
-            if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                gone = DeleteFileA(path) != 0;
-            else if (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
-                gone = RemoveDirectoryA(path) != 0;   // a link goes, not what it leads to
-            else
-                gone = deleteTree(path);
-            whole = whole && gone;
-        } while (FindNextFileA(find, &entry));
-        FindClose(find);
-    }
-    return RemoveDirectoryA(folder) != 0 && whole;
-}
-
 }  // namespace
 
 RecycleFunction recycleFolder = toRecycleBin;
@@ -107,7 +78,7 @@ bool removeFolder(const char* folder, RemovalProblem* problem) {
     memset(problem, 0, sizeof *problem);
     if (recycleFolder(folder) && !exists(folder)) return true;
     // No Recycle Bin here: the folder is deleted.
-    if (exists(folder) && !deleteTree(folder) && exists(folder)) {
+    if (exists(folder) && !removeFolderTree(folder) && exists(folder)) {
         copyText(problem->path, sizeof problem->path, folder);
         problem->error = GetLastError() ? GetLastError() : ERROR_ACCESS_DENIED;
         return false;

@@ -2,6 +2,7 @@
 
 #include "catalogue/pluginFitness.h"
 #include "catalogue/versionExtractor.h"
+#include "commands/fitnessReason.h"
 #include "commands/installReport.h"
 #include "commands/installText.h"
 #include "runtime/text.h"
@@ -84,18 +85,7 @@ void unfitReason(const char* path, char* out, size_t cap) {
     char full[MAX_PATH];
     DWORD n = GetFullPathNameA(path, sizeof full, full, nullptr);
     checkPluginFile(n && n < sizeof full ? full : path, &fitness);
-    switch (fitness.reason) {
-    case UNFIT_NOT_WINDOWS_DLL: copyText(out, cap, message(fitness.readable ? MUnfitNotDll : MUnfitUnreadable)); break;
-    case UNFIT_64_BIT: copyText(out, cap, message(MUnfit64Bit)); break;
-    case UNFIT_UNICODE_BUILD: copyText(out, cap, message(MUnfitUnicode)); break;
-    case UNFIT_DECORATED: copyText(out, cap, message(MUnfitDecorated)); break;
-    case UNFIT_NO_ENTRY_POINTS: copyText(out, cap, message(MUnfitNoEntryPoints)); break;
-    case UNFIT_MISSING_DLL: snprintf(out, cap, "%s %s", message(MUnfitMissingDll), fitness.dll); break;
-    case UNFIT_MISSING_IMPORT:
-        snprintf(out, cap, "%s %s (%s)", message(MUnfitMissingImport), fitness.function, fitness.dll);
-        break;
-    default: copyText(out, cap, ""); break;
-    }
+    fitnessReasonText(fitness, out, cap);
 }
 
 }  // namespace
