@@ -714,15 +714,20 @@ TEST_F(InstallTest, ManyFailuresEndWithHowManyMore) {
 // question, the plugin unloaded, its folder swapped whole, and FAR loads the
 // new build at the plugin's next use, without a restart.
 TEST_F(InstallTest, ALoadedPluginIsUpdatedInPlaceAndTheNewBuildRunsAtItsNextUse) {
-    const struct { const char* what; std::vector<std::string> names; } drops[] = {
-        {"the DLL", {"calllogall.dll"}},
-        {"its folder", {"Zeta"}},
+    const struct { const char* what; std::vector<std::string> names; const char* held; } drops[] = {
+        {"the DLL", {"calllogall.dll"}, nullptr},
+        {"its folder", {"Zeta"}, nullptr},
+        {"a copy that fails half way", {"Zeta"}, "Zeta\\notes.txt"},
     };
     for (const auto& d : drops) {
         SCOPED_TRACE(d.what);
         addFixture("calllogall", "Zeta\\");
         ASSERT_TRUE(copyFile(fixtureDir("calllogall2") + "calllogall2.dll", downloads() + "calllogall.dll"));
         ASSERT_TRUE(copyFile(fixtureDir("calllogall2") + "calllogall2.dll", downloads() + "Zeta\\calllogall.dll"));
+        put("Zeta\\notes.txt", "notes");
+        HANDLE held = d.held ? CreateFileA((downloads() + d.held).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                                           nullptr)
+                             : INVALID_HANDLE_VALUE;
         FarSetup setup;
         setup.loadAll = true;
         openList(setup);
@@ -730,20 +735,29 @@ TEST_F(InstallTest, ALoadedPluginIsUpdatedInPlaceAndTheNewBuildRunsAtItsNextUse)
         ASSERT_TRUE(GetModuleHandleA(dll.c_str()));
 
         farhost::PutResult r = drop(d.names, {1});   // Cancel first: Install is the second button
-        EXPECT_EQ(1, r.result);
         ASSERT_EQ(2u, boxes().size());
         EXPECT_TRUE(contains(boxes()[0].lines, text(MUpdateLoaded)));
-        expectClosingBox(boxes()[1], {MInstalledPlugin, MUpdatedInPlace1, MUpdatedInPlace2});
-        EXPECT_FALSE(GetModuleHandleA(dll.c_str())) << "released; FAR loads it at its next use";
-        EXPECT_FALSE(fileExists(pluginsDir() + "calllogall")) << "no second copy";
-
-        DeleteFileA((dll + ".log").c_str());
-        ASSERT_NE(nullptr, host->findPlugin("calllogall.dll")->open(OPEN_DISKMENU, 0));
-        std::vector<std::string> log = readLog("Zeta\\calllogall.dll");
-        ASSERT_FALSE(log.empty());
-        bool second = false;
-        for (const auto& line : log) second |= line.find("SetStartupInfo") == 0 && line.find("build=2") != line.npos;
-        EXPECT_TRUE(second);
+        if (held != INVALID_HANDLE_VALUE) {
+            // Nothing of the new build went in, and FAR keeps the old one loaded.
+            CloseHandle(held);
+            EXPECT_EQ(0, r.result);
+            EXPECT_EQ(text(MInstallNothing), boxes()[1].lines.at(1));
+            EXPECT_TRUE(GetModuleHandleA(dll.c_str()));
+            EXPECT_EQ(readFile(fixtureDir("calllogall") + "calllogall.dll"), readFile(dll));
+            EXPECT_FALSE(fileExists(pluginsDir() + "Zeta\\notes.txt"));
+        } else {
+            EXPECT_EQ(1, r.result);
+            expectClosingBox(boxes()[1], {MInstalledPlugin, MUpdatedInPlace1, MUpdatedInPlace2});
+            EXPECT_FALSE(GetModuleHandleA(dll.c_str())) << "released; FAR loads it at its next use";
+            EXPECT_FALSE(fileExists(pluginsDir() + "calllogall")) << "no second copy";
+            DeleteFileA((dll + ".log").c_str());
+            ASSERT_NE(nullptr, host->findPlugin("calllogall.dll")->open(OPEN_DISKMENU, 0));
+            std::vector<std::string> log = readLog("Zeta\\calllogall.dll");
+            ASSERT_FALSE(log.empty());
+            bool second = false;
+            for (const auto& line : log) second |= line.find("SetStartupInfo") == 0 && line.find("build=2") != line.npos;
+            EXPECT_TRUE(second);
+        }
         EXPECT_TRUE(host->faults.empty()) << host->faults.front();
         host.reset();
         removeTree(pluginsDir());
