@@ -10,9 +10,10 @@
 #
 # The order of the rooms, ground first (rooms on one level may include each
 # other one way only). Files directly in a tree form the room named after
-# the tree's top file ("host.cpp" for host/, "top" for src/). A room not
-# named here is reported as unplaced; in src/ it stands with the rooms of
-# one concern, between state/ and catalogue/.
+# the tree's top file ("host.cpp" for host/, "top" for src/). In src/ a room
+# not named here stands with the rooms of one concern, between state/ and
+# catalogue/; in host/ it is reported as unplaced (and counts as a fault)
+# until its level is named.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 quiet=0
@@ -95,16 +96,16 @@ for tree in trees:
             up.append((a, b, where))
         if (b, a) in edges and a < b:
             circles.append((a, b))
+    unplaced = sorted(r for r in rooms if rank_of(tree, r) is None)
     if not quiet:
         print(f"== {tree}/: the rooms each room includes")
         for level, names in enumerate(ORDER[tree]):
             for room in sorted(r for r in rooms if rank_of(tree, r) == level and (r in names or "*" in names)):
                 below = sorted({b for (a, b) in edges if a == room})
                 print(f"  {room:<12} -> {', '.join(below) if below else '(nothing)'}")
-        unplaced = sorted(r for r in rooms if rank_of(tree, r) is None)
-        for room in unplaced:
-            print(f"  {room:<12} (unplaced)")
     print(f"== {tree}/: {len(up)} arrow(s) up, {len(circles)} circle(s), {len(outside)} include(s) from outside the tree")
+    for room in unplaced:
+        print(f"  unplaced: {room} (name its level in ORDER, scripts/rooms.sh)")
     for a, b, where in up:
         print(f"  up: {a} -> {b}")
         for w in where:
@@ -113,7 +114,7 @@ for tree in trees:
         print(f"  circle: {a} <-> {b}")
     for a, b, where in outside:
         print(f"  outside: {a} -> {b[1:] if b.startswith('?') else b}  ({where[0]})")
-    if up or circles or outside:
+    if up or circles or outside or unplaced:
         bad = 1
 sys.exit(bad)
 EOF
