@@ -185,6 +185,9 @@ private:
     Panel* findPanel(HANDLE handle);       // the calling panel first, then any open one
     Panel* otherPanel(Panel* panel);       // the host's other panel, if a plugin holds it
 
+    // The RootKey (a fresh key when none is given) and, when asked, the
+    // personal plugins path beside it.
+    void makeRegistryRoot();
     void problem(const std::string& text); // into problems and the transcript
     void findDlls(const std::string& dir, int depth, std::vector<std::string>& dlls);
     std::vector<std::string> treeDlls();   // every DLL of the plugins folders, in the host's order
