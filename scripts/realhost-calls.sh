@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Records, in the released FAR 1.70 under Wine, the calls the host makes into
 # the call-logging fixture for the key scripts whose records the emulator's
-# tests compare with (tests/e2e/data/realhost-far170-b2087-*.log), and shows
+# tests compare with (tests/host/data/realhost-far170-b2087-*.log), and shows
 # how a fresh record differs from the kept one. Only for checks by hand: it
 # needs FAR_MIRROR (a mirror holding the released Far/ folder) and the runner
 # REALFAR (default: ../shared/realhost/realfar beside this repository);
@@ -46,7 +46,7 @@ for k in "${keys[@]}"; do "$realfar" keys "$session" "$k" >/dev/null; done
 sleep 3
 "$realfar" stop "$session" 2>/dev/null
 echo "FAR: $(cat "$work/far.exit" 2>/dev/null || echo 'still running')"
-kept="$here/tests/e2e/data/realhost-far170-b2087-$which.log"
+kept="$here/tests/host/data/realhost-far170-b2087-$which.log"
 echo "fresh record: $log"
 diff <(grep -v '^#' "$kept") "$log" && echo "the same as $kept"
 exit 0

@@ -2,7 +2,7 @@
 #include "cli/cliOptions.h"
 
 #include "common/hostText.h"
-#include "console/keyNames.h"
+#include "common/keyNames.h"
 
 #include <ctype.h>
 #include <stdlib.h>

@@ -1,7 +1,7 @@
 // The command line of farhost: what it accepts and its usage text.
 #pragma once
 
-#include "farHost.h"
+#include "core/host.h"
 
 #include <string>
 #include <vector>

@@ -11,12 +11,6 @@ namespace farhost {
 
 namespace {
 
-std::string hex(unsigned long v, int digits = 0) {
-    char buf[24];
-    snprintf(buf, sizeof buf, "0x%0*lX", digits, v);
-    return buf;
-}
-
 std::string menuList(Host& host, const char* label, const char* const* strings, int count) {
     std::string s = std::string(label) + ": " + std::to_string(count) + (strings ? " (list set)" : " (no list)") + "\n";
     for (int i = 0; strings && i < count; ++i) {
@@ -34,14 +28,14 @@ std::string printInfo(Host& host, Plugin& plugin) {
         s += "GetMinFarVersion: not exported\n";
     } else {
         int version = plugin.getMinFarVersion();
-        s += "GetMinFarVersion: " + hex(static_cast<unsigned long>(version), 8) + " (" +
+        s += "GetMinFarVersion: " + hexAddress(static_cast<unsigned long>(version)) + " (" +
              std::to_string((version >> 8) & 0xFF) + "." + std::to_string(version & 0xFF) + ")\n";
     }
     if (!plugin.has("GetPluginInfo")) return s + "GetPluginInfo: not exported\n";
     PluginInfo info = plugin.getPluginInfo();
     if (plugin.faulted()) return s + "GetPluginInfo: faulted\n";
     s += "StructSize: " + std::to_string(info.StructSize) + "\n";
-    s += "Flags: " + hex(info.Flags) + "\n";
+    s += "Flags: " + hexAddress(info.Flags, 0) + "\n";
     s += menuList(host, "DiskMenuStrings", info.DiskMenuStrings, info.DiskMenuStringsNumber);
     if (info.DiskMenuNumbers) {
         s += "DiskMenuNumbers:";
@@ -100,7 +94,7 @@ std::string printRecords(Host& host) {
     for (const std::string& line : host.transcript) s += line + "\n";
     if (!host.helps.empty()) {
         s += "--- help requests ---\n";
-        for (const HelpCall& h : host.helps) s += "ShowHelp \"" + h.moduleName + "\" topic " + h.topic + " flags " + hex(h.flags, 8) + "\n";
+        for (const HelpCall& h : host.helps) s += "ShowHelp \"" + h.moduleName + "\" topic " + h.topic + " flags " + hexAddress(h.flags) + "\n";
     }
     for (const DialogCall& d : host.dialogs) s += printDialog(d);
     s += "--- problems ---\n";

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "cli/cliOptions.h"
-#include "farHost.h"
+#include "core/host.h"
 
 #include <string>
 

@@ -2,7 +2,7 @@
 // faults and the exit code as JSON, texts converted from the OEM code page.
 #pragma once
 
-#include "farHost.h"
+#include "core/host.h"
 
 #include <string>
 

@@ -8,10 +8,10 @@
 #include "common/hostText.h"
 #include "console/hostMenuKeys.h"
 #include "console/interactive.h"
-#include "console/keyNames.h"
+#include "common/keyNames.h"
 #include "console/terminalText.h"
-#include "farHost.h"
-#include "faults/lastResort.h"
+#include "core/host.h"
+#include "cli/lastResort.h"
 #include "interface/farApi.h"
 #include "panels/drop.h"
 

@@ -3,7 +3,7 @@
 #include "common/fileSystem.h"
 #include "common/winHandles.h"
 
-#include "farHost.h"
+#include <vector>
 
 #include <windows.h>
 

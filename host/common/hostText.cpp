@@ -1,8 +1,15 @@
 #include "common/hostText.h"
 
+#include <stdio.h>
 #include <string.h>
 
 namespace farhost {
+
+std::string hexAddress(unsigned long value, int digits) {
+    char text[24];
+    snprintf(text, sizeof text, "0x%0*lX", digits, value);
+    return text;
+}
 
 std::string boundedText(const char* p, size_t cap, bool* terminated) {
     if (terminated) *terminated = true;

@@ -20,6 +20,8 @@ void copyBounded(char* dst, size_t cap, const std::string& s);
 bool equalNoCase(const std::string& a, const std::string& b);
 std::string trimBlanks(const std::string& s);           // spaces and tabs
 std::vector<std::string> splitText(const std::string& s, char sep);
+// "0x0000ABCD": a value in hex, at least `digits` digits (0: as many as it takes).
+std::string hexAddress(unsigned long value, int digits = 8);
 // The part after the last backslash (the whole text when there is none).
 std::string namePart(const std::string& path);
 

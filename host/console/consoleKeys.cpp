@@ -1,7 +1,7 @@
 #include "console/consoleKeys.h"
 
 #include "common/hostText.h"
-#include "console/keyNames.h"
+#include "common/keyNames.h"
 #include "interface/farApi.h"
 
 namespace farhost {

@@ -3,7 +3,7 @@
 // way the host does, asking every loaded plugin (see Host::pluginsMenu).
 #pragma once
 
-#include "farHost.h"
+#include "core/host.h"
 
 namespace farhost {
 

@@ -2,9 +2,10 @@
 #include "console/hostMenuKeys.h"
 
 #include "common/hostText.h"
+#include "core/boxText.h"
 #include "console/consoleKeys.h"
 #include "console/consoleScreen.h"
-#include "console/keyNames.h"
+#include "common/keyNames.h"
 #include "panels/drop.h"
 #include "services/helpFile.h"
 

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "console/terminalText.h"
-#include "farHost.h"
+#include "core/host.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
 #include "faults/faultGuard.h"
 
-#include "catalogue/guardedCall.h"
+#include "guardedCall.h"   // src/runtime/: the plugin's own fault guard
 
 namespace farhost {
 

@@ -6,12 +6,6 @@
 
 namespace farhost {
 
-std::string hexAddress(ULONG_PTR value) {
-    char text[24];
-    snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(value));
-    return text;
-}
-
 std::string locate(const void* address) {
     HMODULE module = nullptr;
     if (GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,

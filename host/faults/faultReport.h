@@ -23,6 +23,4 @@ std::string locate(const void* address);
 // the host guards: ...".
 std::string describeFault(const std::string& exportName, const FaultInfo& fault);
 
-std::string hexAddress(ULONG_PTR value);   // 0x0000ABCD
-
 }  // namespace farhost

@@ -1,7 +1,7 @@
 #include "panels/drop.h"
 
 #include "common/hostText.h"
-#include "panels/findEntry.h"
+#include "common/findEntry.h"
 
 #include <stdio.h>
 

@@ -2,7 +2,7 @@
 // host's question, the copy, and what became of each item's selection.
 #pragma once
 
-#include "farHost.h"
+#include "core/host.h"
 #include "panels/folderPanel.h"
 
 #include <functional>

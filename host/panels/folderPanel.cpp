@@ -1,8 +1,8 @@
 #include "panels/folderPanel.h"
 
 #include "common/hostText.h"
-#include "panels/columnLayout.h"
-#include "panels/findEntry.h"
+#include "core/columnLayout.h"
+#include "common/findEntry.h"
 
 #include <algorithm>
 

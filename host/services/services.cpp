@@ -278,10 +278,8 @@ BOOL WINAPI Services::showHelp(const char* moduleName, const char* topic, DWORD 
     call.topic = topic ? boundedText(topic, kMaxPluginText) : "(none)";
     call.flags = flags;
     host->helps.push_back(call);
-    char hex[16];
-    snprintf(hex, sizeof hex, "0x%08lX", static_cast<unsigned long>(flags));
     host->record("ShowHelp(\"" + call.moduleName + "\", " + (topic ? "\"" + call.topic + "\"" : call.topic) + ", " +
-                 hex + ")");
+                 hexAddress(flags) + ")");
     if (host->onHelp) host->onHelp(call);
     return TRUE;
 }

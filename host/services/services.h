@@ -3,7 +3,7 @@
 // Host::current().
 #pragma once
 
-#include "farHost.h"
+#include "core/host.h"
 
 namespace farhost {
 

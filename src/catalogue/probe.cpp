@@ -1,6 +1,6 @@
 #include "catalogue/probe.h"
 
-#include "catalogue/guardedCall.h"
+#include "runtime/guardedCall.h"
 #include "catalogue/substituteMessages.h"
 #include "state/pluginState.h"
 #include "runtime/text.h"

@@ -1,6 +1,6 @@
 #include "commands/archiveExtract.h"
 
-#include "catalogue/guardedCall.h"
+#include "runtime/guardedCall.h"
 #include "catalogue/pluginFolder.h"
 #include "catalogue/probe.h"
 #include "commands/extractCommand.h"

@@ -3,7 +3,7 @@
 // loaded for this command), GetPluginInfo, then Configure.
 #include "commands/pluginCommands.h"
 
-#include "catalogue/guardedCall.h"
+#include "runtime/guardedCall.h"
 #include "catalogue/probe.h"
 #include "catalogue/substituteMessages.h"
 #include "ui/messages.h"

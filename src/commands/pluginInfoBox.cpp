@@ -3,7 +3,7 @@
 // about a plugin is why it does not show up.
 #include "commands/pluginCommands.h"
 
-#include "catalogue/guardedCall.h"
+#include "runtime/guardedCall.h"
 #include "catalogue/pluginFitness.h"
 #include "catalogue/versionText.h"
 #include "commands/install.h"

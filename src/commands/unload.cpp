@@ -6,7 +6,7 @@
 #include "commands/pluginCommands.h"
 
 #include "catalogue/probe.h"
-#include "catalogue/guardedCall.h"
+#include "runtime/guardedCall.h"
 #include "catalogue/pluginFolder.h"
 #include "commands/hostRecord.h"
 #include "commands/hostRecordTable.h"

@@ -1,6 +1,7 @@
 #include "runtime/text.h"
 
 #include <gtest/gtest.h>
+#include <string.h>
 #include <string>
 
 TEST(SetEndSlash, AddsOrRemovesExactlyOneBackslash) {
@@ -22,13 +23,32 @@ TEST(SetEndSlash, AddsOrRemovesExactlyOneBackslash) {
     setEndSlash(nullptr, 1);   // a missing path is left alone
 }
 
+// The bytes after the buffer sit in the same record, so that a write (or a
+// read) past its capacity lands where the test looks.
+struct GuardedPath {
+    char path[8];
+    char guard[4];
+};
+
 TEST(SetEndSlash, NeverWritesPastItsBuffer) {
-    char buf[8] = "1234567";
-    buf[7] = 0;
-    char guard = 'G';
-    setEndSlash(buf, 1, sizeof buf);
-    EXPECT_STREQ("1234567", buf);
-    EXPECT_EQ('G', guard);
+    GuardedPath box;
+    memcpy(box.path, "1234567", 8);   // full: no room for the backslash
+    memcpy(box.guard, "GGG", 4);
+    setEndSlash(box.path, 1, sizeof box.path);
+    EXPECT_EQ(0, memcmp("1234567", box.path, 8));
+    EXPECT_STREQ("GGG", box.guard);
+}
+
+TEST(SetEndSlash, NeverReadsPastItsBuffer) {
+    GuardedPath box;
+    memcpy(box.path, "12345678", 8);  // no terminator within the buffer
+    memcpy(box.guard, "\\", 2);      // a backslash and the end beyond it
+    memcpy(box.guard + 2, "G", 2);
+    for (int wanted = 0; wanted <= 1; ++wanted) {
+        setEndSlash(box.path, wanted, sizeof box.path);
+        EXPECT_EQ(0, memcmp("12345678", box.path, 8)) << "wanted " << wanted;
+        EXPECT_EQ(0, memcmp("\\\0G", box.guard, 4)) << "wanted " << wanted;
+    }
 }
 
 TEST(FindNoCase, MatchesLettersWithoutCaseAndOtherBytesExactly) {

@@ -1,13 +1,11 @@
-// Loading plugins the way the host does: the array of records laid out at
-// start for every DLL of the plugins folder and the personal plugins folder
-// (subfolders included), in the order of the DLLs' file names; the records the
-// plugin cache knows left unloaded; the others loaded; and a record known from
-// the cache loaded at the plugin's first use.
-#include "farHost.h"
+// The host's array of plugin records, laid out at start for every DLL of
+// the plugins folder and the personal plugins folder (subfolders included),
+// in the order of the DLLs' file names, with room at its end for plugins
+// loaded from elsewhere later.
+#include "core/host.h"
 #include "common/winHandles.h"
 
 #include "common/hostText.h"
-#include "faults/heapChecks.h"
 
 #include <algorithm>
 
@@ -35,11 +33,6 @@ std::string expanded(const std::string& text) {
 bool hostOrder(const std::string& a, const std::string& b) {
     int byName = lstrcmpiA(namePart(a).c_str(), namePart(b).c_str());
     return byName != 0 ? byName < 0 : lstrcmpiA(a.c_str(), b.c_str()) < 0;
-}
-
-std::string folderOf(const std::string& path) {
-    size_t cut = path.find_last_of('\\');
-    return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
 }
 
 // The folder as the file system spells it, as the host takes its plugins
@@ -133,82 +126,6 @@ Plugin* Host::addRecord(const std::string& path) {
     byIndex_.push_back(plugin.get());
     plugins_.push_back(std::move(plugin));
     return plugins_.back().get();
-}
-
-bool Host::leftOut(const std::string& path) const {
-    for (const std::string& skip : options_.leaveUnloaded)
-        if (equalNoCase(skip, namePart(path))) return true;
-    return false;
-}
-
-void Host::loadAllPlugins() {
-    // DLLs put into the tree since the start join the array at its end.
-    for (const std::string& path : treeDlls())
-        if (records_.indexOf(path.c_str()) < 0 && !addRecord(path))
-            record("> no room in the host's plugin array for " + path);
-    for (int i = 0; i < records_.count(); ++i) {
-        Plugin* plugin = byIndex_[i];
-        const PluginRecord* record = records_.at(i);
-        if (record->module || (record->workFlags & (kWorkCached | kWorkDontLoadAgain))) continue;
-        if (leftOut(plugin->path_)) {
-            this->record("> left unloaded: " + plugin->path_);
-            continue;
-        }
-        if (!load(plugin->path_)) this->record("> not loaded: " + lastError_);
-    }
-    if (options_.writePluginsCache) removeStaleCacheSlots();
-}
-
-void Host::loadError(Plugin* plugin) {
-    MessageCall box;
-    box.pluginNumber = plugin->moduleNumber_;
-    box.flags = FMSG_WARNING;
-    box.lines = {"Error", "Error loading plugin module", plugin->path_, "Ok"};
-    box.itemsNumber = 4;
-    box.buttonsNumber = 1;
-    box.buttons = {"Ok"};
-    box.answer = 0;
-    messages.push_back(box);
-    record("Message (the host's): Error | Error loading plugin module | " + plugin->path_ + " [Ok] -> 0");
-}
-
-bool Host::prepare(Plugin* plugin) {
-    PluginRecord* record = plugin->record_;
-    if (!record || (record->workFlags & kWorkDontLoadAgain)) return false;
-    if (!(record->workFlags & kWorkCached)) return record->module != nullptr;
-    // Loaded from its own folder, as the host does.
-    char saved[MAX_PATH] = {};
-    DWORD savedLength = GetCurrentDirectoryA(sizeof saved, saved);
-    SetCurrentDirectoryA(folderOf(plugin->path_).c_str());
-    HMODULE module = LoadLibraryExA(record->modulePath, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-    DWORD error = module ? 0 : GetLastError();
-    if (savedLength > 0 && savedLength < sizeof saved) SetCurrentDirectoryA(saved);
-    const RecordLayout& layout = records_.layout();
-    if (!module && error != ERROR_BAD_EXE_FORMAT && error != ERROR_PROC_NOT_FOUND) {
-        // The entry stays where it was; the host tries no more.
-        loadError(plugin);
-        record->workFlags |= kWorkDontLoadAgain;
-        return false;
-    }
-    if (!module) {
-        // Not a DLL at all: the host finds no entry point and the plugin goes silently.
-        record->workFlags = (record->workFlags & ~kWorkCached) | kWorkDontLoadAgain;
-        clearPluginRecord(record, layout);
-        this->record("> " + plugin->path_ + " is no plugin module any more: the host drops it silently");
-        return false;
-    }
-    fillPluginRecord(record, module, layout);
-    if (!holdsExports(record, layout)) {
-        FreeLibrary(module);
-        clearPluginRecord(record, layout);
-        record->workFlags |= kWorkDontLoadAgain;
-        this->record("> " + plugin->path_ + " exports no entry point: the host drops it");
-        return false;
-    }
-    checkFreesOf(module);
-    this->record("> load " + plugin->path_ + " as plugin " + std::to_string(plugin->moduleNumber_) +
-                 " at its first use");
-    return startPlugin(plugin);
 }
 
 }  // namespace farhost

@@ -6,7 +6,7 @@
 #pragma once
 
 #include "console/terminalText.h"
-#include "farHost.h"
+#include "core/host.h"
 
 namespace farhost {
 

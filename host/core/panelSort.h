@@ -3,7 +3,7 @@
 // sort mode. Stable, and safe with a plugin whose answers contradict each other.
 #pragma once
 
-#include "farHost.h"
+#include "core/records.h"
 
 #include <functional>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "panels/findEntry.h"
+#include "common/findEntry.h"
 #include "common/winHandles.h"
 
 #include <string.h>

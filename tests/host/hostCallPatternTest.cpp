@@ -1,5 +1,5 @@
 // The emulator calls plugins where and how the released host does. The record
-// tests/e2e/data/realhost-far170-b2087-calls.log is what a logging plugin of
+// tests/host/data/realhost-far170-b2087-calls.log is what a logging plugin of
 // ours (fixtures/calllog) wrote in FAR 1.70 build 2087 for one key script;
 // the same plugin and keys run here, and the two logs must agree call for
 // call where the host is deterministic. Repeated GetOpenPluginInfo calls,
@@ -105,7 +105,7 @@ protected:
     // The logger's calls in the emulator against the released host's record.
     void compareWithReleasedHost(const std::string& fixture, const char* record) {
         std::vector<std::string> real =
-            readLines(std::string(VANTOREL_SOURCE_DIR_W) + "\\tests\\e2e\\data\\" + record);
+            readLines(std::string(VANTOREL_SOURCE_DIR_W) + "\\tests\\host\\data\\" + record);
         ASSERT_FALSE(real.empty()) << record;
         ASSERT_TRUE(startsWith(real[0], "# Calls of FAR 1.70 build 2087")) << record;
         std::vector<std::string> emulated = readLog("CallLog\\" + fixture + ".dll");

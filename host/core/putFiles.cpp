@@ -1,10 +1,10 @@
 // Files copied onto a plugin's panel: the host hands the plugin the source
 // panel's selection as PluginPanelItems, with the process standing in the
 // source folder, and re-reads the plugin's panel afterwards.
-#include "farHost.h"
+#include "core/host.h"
 
 #include "common/hostText.h"
-#include "panels/findEntry.h"
+#include "common/findEntry.h"
 
 #include <stdio.h>
 #include <string.h>
@@ -39,12 +39,6 @@ private:
     std::string saved_;
     bool entered_ = false;
 };
-
-std::string hexFlags(DWORD v) {
-    char buf[16];
-    snprintf(buf, sizeof buf, "0x%lX", static_cast<unsigned long>(v));
-    return buf;
-}
 
 }  // namespace
 
@@ -82,7 +76,7 @@ PutResult Panel::putFiles(const std::string& sourceDir, const std::vector<std::s
     }
 
     host_->record("> PutFiles(" + std::to_string(items.size()) + " items, move " + (move ? "1" : "0") +
-                  ", opMode " + hexFlags(static_cast<DWORD>(opMode)) + ") = " + std::to_string(out.result));
+                  ", opMode " + hexAddress(static_cast<DWORD>(opMode), 0) + ") = " + std::to_string(out.result));
     // The host's rule: 1 or 2 means the whole drop went over, anything else
     // leaves the choice to each item's PPIF_SELECTED.
     bool clearsAll = out.result == 1 || out.result == 2;

@@ -1,4 +1,4 @@
-#include "faults/heapChecks.h"
+#include "plugins/heapChecks.h"
 
 #include "faults/faultReport.h"
 #include "plugins/peImage.h"

@@ -5,7 +5,7 @@
 // its SysID and whether it has the entries the host may start it through. At
 // a start, a DLL whose slot matches (Name and ID) is not loaded: its record
 // is built from the slot, and the menus read the slot while it stays unloaded.
-#include "farHost.h"
+#include "core/host.h"
 #include "common/winHandles.h"
 
 #include "common/hostText.h"

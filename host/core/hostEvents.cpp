@@ -2,7 +2,7 @@
 // line's prefixes, files opened through OpenFilePlugin, the editor's and the
 // viewer's events. Each goes through every plugin in the array's order whose
 // record has the entry, loading those known from the plugin cache first.
-#include "farHost.h"
+#include "core/host.h"
 
 #include "common/hostText.h"
 

@@ -1,5 +1,5 @@
 // One loaded plugin: its exports, its language table and its open panels.
-#include "farHost.h"
+#include "core/host.h"
 
 #include "common/hostText.h"
 #include "faults/faultReport.h"

@@ -1,4 +1,4 @@
-#include "catalogue/guardedCall.h"
+#include "runtime/guardedCall.h"
 
 #include <malloc.h>
 #include <string.h>

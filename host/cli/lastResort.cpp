@@ -1,4 +1,4 @@
-#include "faults/lastResort.h"
+#include "cli/lastResort.h"
 
 #include "cli/cliOptions.h"
 #include "cli/cliReport.h"

@@ -1,4 +1,4 @@
-#include "console/keyNames.h"
+#include "common/keyNames.h"
 
 #include "common/hostText.h"
 #include "interface/farApi.h"

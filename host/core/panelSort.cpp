@@ -1,4 +1,4 @@
-#include "panels/panelSort.h"
+#include "core/panelSort.h"
 
 #include "common/hostText.h"
 

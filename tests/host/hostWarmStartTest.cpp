@@ -4,7 +4,7 @@
 // plugin's first use, whichever way that use comes.
 #include "harness.h"
 
-#include "console/keyNames.h"
+#include "common/keyNames.h"
 
 #include <shlwapi.h>
 

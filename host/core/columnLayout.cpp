@@ -1,4 +1,4 @@
-#include "panels/columnLayout.h"
+#include "core/columnLayout.h"
 
 #include <stdio.h>
 #include <stdlib.h>
