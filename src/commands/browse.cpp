@@ -1,7 +1,7 @@
 #include "commands/browse.h"
 
 #include "catalogue/folderWalk.h"
-#include "catalogue/pluginFolder.h"
+#include "state/pluginFolder.h"
 #include "state/pluginState.h"
 #include "runtime/heap.h"
 #include "runtime/text.h"

@@ -1,6 +1,6 @@
 #include "commands/browseMakeFolder.h"
 
-#include "commands/installReport.h"
+#include "install/installReport.h"
 #include "runtime/text.h"
 #include "state/pluginState.h"
 #include "ui/messages.h"

@@ -2,9 +2,9 @@
 // (the catalogue) or browse mode (a plugin's folder).
 #include "catalogue/catalogueBuild.h"
 #include "commands/browse.h"
-#include "commands/install.h"
+#include "install/install.h"
 #include "commands/keyCommands.h"
-#include "commands/sameFolderCheck.h"
+#include "install/sameFolderCheck.h"
 #include "state/panelState.h"
 #include "state/pluginState.h"
 #include "runtime/heap.h"

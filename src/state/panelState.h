@@ -2,7 +2,7 @@
 // panels at once, so each OpenPlugin handle has its own: browsing, rebuilding
 // or closing one panel never touches the catalogue another still indexes.
 #pragma once
-#include "catalogue/catalogueRecord.h"
+#include "state/catalogueRecord.h"
 #include "far/farPlugin.h"
 
 struct PanelState {

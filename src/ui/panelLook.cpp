@@ -2,7 +2,7 @@
 
 #include "state/panelState.h"
 #include "state/pluginState.h"
-#include "catalogue/versionText.h"
+#include "describe/versionText.h"
 #include "runtime/text.h"
 #include "ui/messages.h"
 

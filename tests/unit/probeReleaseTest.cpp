@@ -1,5 +1,5 @@
 #include "catalogue/catalogueBuild.h"
-#include "catalogue/probe.h"
+#include "foreign/probe.h"
 #include "state/pluginState.h"
 #include "runtime/heap.h"
 #include "settings/settings.h"

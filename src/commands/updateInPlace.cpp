@@ -1,3 +1,0 @@
-#include "commands/updateInPlace.h"
-
-bool updateInPlaceAvailable(const CatalogueRecord&) { return false; }

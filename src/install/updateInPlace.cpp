@@ -1,0 +1,3 @@
+#include "install/updateInPlace.h"
+
+bool updateInPlaceAvailable(const CatalogueRecord&) { return false; }
