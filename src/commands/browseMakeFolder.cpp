@@ -10,11 +10,6 @@
 
 namespace {
 
-const char* message(int id) {
-    const char* text = msgText(id);
-    return text ? text : "";
-}
-
 // Blanks around the name are no part of it, as in the host's own F7.
 void trimBlanks(char* text) {
     size_t start = strspn(text, " \t");

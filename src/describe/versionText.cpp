@@ -83,14 +83,6 @@ bool versionFolderOf(const char* dllPath, char* folder, size_t cap) {
     return true;
 }
 
-namespace {
-
-inline char lowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
-}
-
-}  // namespace
-
 int compareVersions(const char* a, const char* b) {
     size_t na = a ? boundedLength(a, VERSION_CHARS) : 0;
     size_t nb = b ? boundedLength(b, VERSION_CHARS) : 0;

@@ -4,14 +4,6 @@
 
 #include <string.h>
 
-namespace {
-
-inline char lowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
-}
-
-} // namespace
-
 const char* languageNameOf(const char* line, size_t* length) {
     if (!line || !startsWithNoCase(line, ".Language")) return nullptr;
     const char* equals = strchr(line, '=');

@@ -4,7 +4,6 @@
 #include "state/pluginFolder.h"
 #include "foreign/probe.h"
 #include "install/extractCommand.h"
-#include "install/install.h"
 #include "install/installReport.h"
 #include "install/installText.h"
 #include "describe/descriptionText.h"
@@ -116,11 +115,6 @@ Found lookUpCommand(const PanelState* panel, const char* extension) {
     if (found != FOUND_NONE) return found;
     memset(extractCommand, 0, sizeof extractCommand);
     return askFormatModule(panel, extension);
-}
-
-const char* message(int id) {
-    const char* text = msgText(id);
-    return text ? text : "";
 }
 
 // Runs the command in the host's console and waits for it. False, with the

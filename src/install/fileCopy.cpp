@@ -1,5 +1,5 @@
 // Copying dropped files and folder trees below a target folder.
-#include "install/install.h"
+#include "install/fileCopy.h"
 
 #include "install/installReport.h"
 #include "runtime/text.h"
@@ -18,11 +18,6 @@ size_t prefixLength;
 
 bool stopRequested;
 int filesCopied;   // since the last resetCopyStop
-
-const char* message(int id) {
-    const char* text = msgText(id);
-    return text ? text : "";
-}
 
 void reportFolderFailure(const char* path) {
     char reason[160];
@@ -140,14 +135,4 @@ int copyEntry(const WIN32_FIND_DATAA* entry, const char* folder, void* context) 
     // A tree counts as installed only when every step of it succeeded.
     if (context && !ok) *static_cast<int*>(context) = 0;
     return ok;
-}
-
-void insertThousands(char* digits, size_t cap) {
-    size_t length = strlen(digits);
-    if (length <= 3) return;
-    if (length + (length - 1) / 3 + 1 > cap) return;   // never written past the buffer
-    for (size_t at = length - 3; at > 0; at = at > 3 ? at - 3 : 0) {
-        memmove(digits + at + 1, digits + at, strlen(digits + at) + 1);
-        digits[at] = ',';
-    }
 }

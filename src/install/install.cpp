@@ -7,9 +7,11 @@
 #include "state/pluginFolder.h"
 #include "describe/versionExtractor.h"
 #include "install/archiveExtract.h"
+#include "install/fileCopy.h"
 #include "install/installQuestion.h"
 #include "install/installReport.h"
-#include "install/installUnit.h"
+#include "install/installText.h"
+#include "install/installTarget.h"
 #include "install/pluginSwap.h"
 #include "runtime/handles.h"
 #include "runtime/heap.h"
@@ -39,11 +41,6 @@ struct Drop {
     InstallUnit* units;
     int unitCount;
 };
-
-const char* message(int id) {
-    const char* text = msgText(id);
-    return text ? text : "";
-}
 
 bool isFolder(const PluginPanelItem& item) {
     return (item.FindData.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;

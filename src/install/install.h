@@ -4,32 +4,8 @@
 #pragma once
 #include "state/panelState.h"
 
-#include <stddef.h>
-
 // PutFiles: classifies the dropped items, asks, copies or unpacks them under
 // the plugins root, deselects what was installed and tells the user what
 // happened. 1 only when every dropped item was installed: otherwise the host
 // keeps selected what the items' flags say (the rest).
 int installDroppedItems(PanelState* panel, PluginPanelItem* items, int count, int opMode);
-
-// Creates one folder; an existing one counts as success. A failure goes to
-// the install report with the folder's path. created, when given, says
-// whether the folder is new.
-int createFolder(const char* path);
-int makeFolder(const char* path, int* created);
-// Esc during copying asks whether to stop; once stopped, copyEntry copies
-// nothing more until resetCopyStop.
-void resetCopyStop();
-bool copyStopped();
-// Whether a file was copied since resetCopyStop (a stopped copy keeps them).
-bool copiedAnyFile();
-// Where copying looks for Esc: the host's console unless a test gives its own.
-using EscapeSource = bool (*)();
-void setEscapeSource(EscapeSource source);
-// The walkFolder visit function that copies one entry below the copy target.
-// Called with no entry it sets the target up instead: folder is then the
-// source prefix to strip and context the target folder, which it creates.
-// Otherwise context, when given, is an int flag that a failed step clears.
-int copyEntry(const WIN32_FIND_DATAA* entry, const char* folder, void* context);
-// Inserts "," between groups of three digits, in place (cap bytes).
-void insertThousands(char* digits, size_t cap = 16);

@@ -13,11 +13,6 @@
 
 namespace {
 
-const char* message(int id) {
-    const char* text = msgText(id);
-    return text ? text : "";
-}
-
 const char* baseName(const char* path) {
     const char* slash = strrchr(path, '\\');
     return slash ? slash + 1 : path;

@@ -1,4 +1,4 @@
-#include "install/installUnit.h"
+#include "install/installTarget.h"
 
 #include "catalogue/folderWalk.h"
 #include "dll/pluginFitness.h"

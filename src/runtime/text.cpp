@@ -2,10 +2,6 @@
 
 #include <string.h>
 
-static inline unsigned char lowerAscii(unsigned char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + 32) : c;
-}
-
 size_t boundedLength(const char* text, size_t cap) {
     if (!text) return 0;
     size_t n = 0;

@@ -1,7 +1,7 @@
 // The text rules of installing: size numbers, and turning an archive plugin's
 // extract command into the command line that is run.
 #include "install/extractCommand.h"
-#include "install/install.h"
+#include "install/fileCopy.h"
 #include "install/installReport.h"
 #include "install/installText.h"
 #include "ui/messages.h"
