@@ -100,7 +100,7 @@ bool resolveFolder(const PanelState* panel, const char* dir, char* path) {
 
 }  // namespace
 
-extern "C" int WINAPI SetDirectory(HANDLE handle, const char* dir, int opMode) {
+int WINAPI changePanelFolder(HANDLE handle, const char* dir, int opMode) {
     PanelState* panel = findPanelState(handle);
     if (!panel || !dir) return 0;
 

@@ -5,6 +5,12 @@
 
 #include <stdint.h>
 
+bool searchableMemory(const MEMORY_BASIC_INFORMATION& info) {
+    if (info.State != MEM_COMMIT || info.Type != MEM_PRIVATE) return false;
+    if (info.Protect & (PAGE_GUARD | PAGE_NOACCESS)) return false;
+    return (info.Protect & 0xFF) == PAGE_READWRITE;
+}
+
 namespace {
 
 // The host keeps the address of each of its entry points the plugin exports.
@@ -41,14 +47,6 @@ bool readModuleFacts(HMODULE module, ModuleFacts* facts) {
 
 bool overlaps(uintptr_t start, uintptr_t end, uintptr_t otherStart, uintptr_t otherEnd) {
     return start < otherEnd && otherStart < end;
-}
-
-// Memory the host could keep its records in: committed, private, plainly
-// read-write.
-bool searchable(const MEMORY_BASIC_INFORMATION& info) {
-    if (info.State != MEM_COMMIT || info.Type != MEM_PRIVATE) return false;
-    if (info.Protect & (PAGE_GUARD | PAGE_NOACCESS)) return false;
-    return (info.Protect & 0xFF) == PAGE_READWRITE;
 }
 
 struct Search {
@@ -102,7 +100,7 @@ HostRecordOutcome detachFromHost(HMODULE module) {
         uintptr_t end = start + info.RegionSize;
         if (end <= address) break;
         address = end;
-        if (!searchable(info)) continue;
+        if (!searchableMemory(info)) continue;
         if (overlaps(start, end, search.skipStart[0], search.skipEnd[0]) ||
             overlaps(start, end, search.skipStart[1], search.skipEnd[1]))
             continue;
@@ -113,7 +111,7 @@ HostRecordOutcome detachFromHost(HMODULE module) {
     if (search.found == 0) return HOST_RECORD_NOT_FOUND;
     if (search.found > 1) return HOST_RECORD_AMBIGUOUS;
     // The window stops at the end of the region the record lies in.
-    if (!VirtualQuery(search.first, &info, sizeof info) || !searchable(info)) return HOST_RECORD_NOT_FOUND;
+    if (!VirtualQuery(search.first, &info, sizeof info) || !searchableMemory(info)) return HOST_RECORD_NOT_FOUND;
     uintptr_t regionEnd = reinterpret_cast<uintptr_t>(info.BaseAddress) + info.RegionSize;
     size_t words = (regionEnd - reinterpret_cast<uintptr_t>(search.first)) / 4;
     if (words > HOST_RECORD_WINDOW + 1) words = HOST_RECORD_WINDOW + 1;

@@ -8,6 +8,10 @@
 #pragma once
 #include <windows.h>
 
+// Memory the host could keep its records in: committed, private, plainly
+// read-write.
+bool searchableMemory(const MEMORY_BASIC_INFORMATION& info);
+
 enum HostRecordOutcome {
     HOST_RECORD_CLEARED,     // exactly one record found, and cleared
     HOST_RECORD_NOT_FOUND,   // none: nothing written

@@ -1,5 +1,7 @@
 #include "commands/hostRecordTable.h"
 
+#include "commands/hostRecord.h"
+
 #include "runtime/text.h"
 #include "state/pluginState.h"
 
@@ -21,12 +23,6 @@ typedef int(WINAPI* AdvControlFunction)(int, int, void*);
 bool readMemory(const void* at, void* out, size_t bytes) {
     SIZE_T read = 0;
     return ReadProcessMemory(GetCurrentProcess(), at, out, bytes, &read) && read == bytes;
-}
-
-bool searchable(const MEMORY_BASIC_INFORMATION& info) {
-    if (info.State != MEM_COMMIT || info.Type != MEM_PRIVATE) return false;
-    if (info.Protect & (PAGE_GUARD | PAGE_NOACCESS)) return false;
-    return (info.Protect & 0xFF) == PAGE_READWRITE;
 }
 
 struct OwnRecordSearch {
@@ -94,7 +90,7 @@ FarTableOutcome findFarRecordTable(FarRecordTable* table) {
         uintptr_t end = start + info.RegionSize;
         if (end <= address) break;
         address = end;
-        if (!searchable(info) || (start < stackEnd && stackStart < end) ||
+        if (!searchableMemory(info) || (start < stackEnd && stackStart < end) ||
             (start <= bufferStart && bufferStart < end))
             continue;
         searchRegion(&search, start, end, buffer);

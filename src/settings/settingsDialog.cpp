@@ -74,7 +74,7 @@ static bool confirmNoMenus() {
                                3, 0) == 0;
 }
 
-extern "C" int WINAPI Configure(int) {
+int WINAPI runSettingsDialog(int) {
     readSettings();
 
     // Messages are fetched into the working copy in the order the dialog

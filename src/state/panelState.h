@@ -33,6 +33,7 @@ extern HANDLE lastInfoAsked;
 PanelState* createPanelState(HANDLE handle);
 // The state of an open panel; nullptr for a handle the plugin never gave out.
 PanelState* findPanelState(HANDLE handle);
-// Forgets the panel and releases its catalogue.
-void destroyPanelState(HANDLE handle);
+// Forgets the panel and releases its catalogue. In ClosePlugin's calling
+// convention, so that the export is a single jump.
+void WINAPI destroyPanelState(HANDLE handle);
 void releaseCatalogue(PanelState* panel);
