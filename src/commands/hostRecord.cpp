@@ -5,12 +5,6 @@
 
 #include <stdint.h>
 
-bool searchableMemory(const MEMORY_BASIC_INFORMATION& info) {
-    if (info.State != MEM_COMMIT || info.Type != MEM_PRIVATE) return false;
-    if (info.Protect & (PAGE_GUARD | PAGE_NOACCESS)) return false;
-    return (info.Protect & 0xFF) == PAGE_READWRITE;
-}
-
 namespace {
 
 // The host keeps the address of each of its entry points the plugin exports.
@@ -49,6 +43,7 @@ bool overlaps(uintptr_t start, uintptr_t end, uintptr_t otherStart, uintptr_t ot
     return start < otherEnd && otherStart < end;
 }
 
+
 struct Search {
     const ModuleFacts* facts;
     uint32_t* buffer;
@@ -78,6 +73,12 @@ void searchRegion(Search* search, uintptr_t start, uintptr_t end) {
 
 }  // namespace
 
+bool hostMemorySearchable(const MEMORY_BASIC_INFORMATION& info) {
+    if (info.State != MEM_COMMIT || info.Type != MEM_PRIVATE) return false;
+    if (info.Protect & (PAGE_GUARD | PAGE_NOACCESS)) return false;
+    return (info.Protect & 0xFF) == PAGE_READWRITE;
+}
+
 HostRecordOutcome detachFromHost(HMODULE module) {
     ModuleFacts facts;
     // Without two exports to go by, no place can be told for certain.
@@ -100,7 +101,7 @@ HostRecordOutcome detachFromHost(HMODULE module) {
         uintptr_t end = start + info.RegionSize;
         if (end <= address) break;
         address = end;
-        if (!searchableMemory(info)) continue;
+        if (!hostMemorySearchable(info)) continue;
         if (overlaps(start, end, search.skipStart[0], search.skipEnd[0]) ||
             overlaps(start, end, search.skipStart[1], search.skipEnd[1]))
             continue;
@@ -111,7 +112,7 @@ HostRecordOutcome detachFromHost(HMODULE module) {
     if (search.found == 0) return HOST_RECORD_NOT_FOUND;
     if (search.found > 1) return HOST_RECORD_AMBIGUOUS;
     // The window stops at the end of the region the record lies in.
-    if (!VirtualQuery(search.first, &info, sizeof info) || !searchableMemory(info)) return HOST_RECORD_NOT_FOUND;
+    if (!VirtualQuery(search.first, &info, sizeof info) || !hostMemorySearchable(info)) return HOST_RECORD_NOT_FOUND;
     uintptr_t regionEnd = reinterpret_cast<uintptr_t>(info.BaseAddress) + info.RegionSize;
     size_t words = (regionEnd - reinterpret_cast<uintptr_t>(search.first)) / 4;
     if (words > HOST_RECORD_WINDOW + 1) words = HOST_RECORD_WINDOW + 1;

@@ -8,10 +8,6 @@
 #pragma once
 #include <windows.h>
 
-// Memory the host could keep its records in: committed, private, plainly
-// read-write.
-bool searchableMemory(const MEMORY_BASIC_INFORMATION& info);
-
 enum HostRecordOutcome {
     HOST_RECORD_CLEARED,     // exactly one record found, and cleared
     HOST_RECORD_NOT_FOUND,   // none: nothing written
@@ -23,3 +19,7 @@ enum HostRecordOutcome {
 // clears the handle and every address into the module's image in the 2 KB
 // after it. Anything else writes nothing.
 HostRecordOutcome detachFromHost(HMODULE module);
+
+// Memory the host could keep its records in: committed, private, plainly
+// read-write.
+bool hostMemorySearchable(const MEMORY_BASIC_INFORMATION& info);

@@ -1,7 +1,6 @@
 #include "commands/hostRecordTable.h"
 
 #include "commands/hostRecord.h"
-
 #include "runtime/text.h"
 #include "state/pluginState.h"
 
@@ -90,7 +89,7 @@ FarTableOutcome findFarRecordTable(FarRecordTable* table) {
         uintptr_t end = start + info.RegionSize;
         if (end <= address) break;
         address = end;
-        if (!searchableMemory(info) || (start < stackEnd && stackStart < end) ||
+        if (!hostMemorySearchable(info) || (start < stackEnd && stackStart < end) ||
             (start <= bufferStart && bufferStart < end))
             continue;
         searchRegion(&search, start, end, buffer);
