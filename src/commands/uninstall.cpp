@@ -7,7 +7,7 @@
 #include "state/pluginFolder.h"
 #include "describe/versionText.h"
 #include "foreign/probe.h"
-#include "commands/folderRemoval.h"
+#include "folders/folderRemoval.h"
 #include "runtime/errorText.h"
 #include "runtime/text.h"
 #include "state/pluginState.h"

@@ -4,7 +4,7 @@
 
 #include "catalogue/catalogueBuild.h"
 #include "commands/browse.h"
-#include "commands/keyCommands.h"
+#include "entry/keyCommands.h"
 #include "describe/descriptionLanguage.h"
 #include "install/install.h"
 #include "install/sameFolderCheck.h"

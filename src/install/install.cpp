@@ -12,7 +12,7 @@
 #include "install/installReport.h"
 #include "install/installText.h"
 #include "install/installTarget.h"
-#include "install/pluginSwap.h"
+#include "folders/pluginSwap.h"
 #include "runtime/handles.h"
 #include "runtime/heap.h"
 #include "runtime/pieces.h"

@@ -1,4 +1,4 @@
-#include "install/pluginSwap.h"
+#include "folders/pluginSwap.h"
 
 #include "runtime/text.h"
 #include "state/pluginState.h"

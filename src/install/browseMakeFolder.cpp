@@ -1,4 +1,4 @@
-#include "commands/browseMakeFolder.h"
+#include "install/browseMakeFolder.h"
 
 #include "install/installReport.h"
 #include "runtime/text.h"

@@ -1,9 +1,9 @@
 // The list-mode panel's own keys. Every key that would have the host move,
 // delete or create files in the plugin folders the list shows is taken here.
 // Browse mode handles none, so that the host's file commands apply there.
-#include "commands/keyCommands.h"
+#include "entry/keyCommands.h"
 
-#include "commands/browseMakeFolder.h"
+#include "install/browseMakeFolder.h"
 #include "commands/pluginCommands.h"
 #include "state/pluginState.h"
 #include "ui/messages.h"

@@ -1,4 +1,4 @@
-#include "commands/folderRemoval.h"
+#include "folders/folderRemoval.h"
 
 #include "catalogue/folderWalk.h"
 #include "runtime/text.h"
