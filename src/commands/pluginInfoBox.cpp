@@ -6,7 +6,6 @@
 #include "catalogue/guardedCall.h"
 #include "dll/pluginFitness.h"
 #include "describe/versionText.h"
-#include "install/installText.h"
 #include "runtime/handles.h"
 #include "runtime/text.h"
 #include "state/pluginState.h"

@@ -10,7 +10,6 @@
 #include "install/fileCopy.h"
 #include "install/installQuestion.h"
 #include "install/installReport.h"
-#include "install/installText.h"
 #include "install/installTarget.h"
 #include "folders/pluginSwap.h"
 #include "runtime/handles.h"

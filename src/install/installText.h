@@ -17,5 +17,3 @@ int windowsErrorMessageId(unsigned long code);
 // Compares two version texts number by number ("3.10" is newer than "3.9");
 // negative when a is older than b, 0 when equal or not comparable.
 int compareVersionTexts(const char* a, const char* b);
-// Inserts "," between groups of three digits, in place (cap bytes).
-void insertThousands(char* digits, size_t cap = 16);

@@ -99,3 +99,13 @@ void cutMiddle(char* out, size_t width, const char* path) {
     appendText(out, width + 1, "...");
     appendText(out, width + 1, path + length - tail);
 }
+
+void insertThousands(char* digits, size_t cap) {
+    size_t length = strlen(digits);
+    if (length <= 3) return;
+    if (length + (length - 1) / 3 + 1 > cap) return;   // never written past the buffer
+    for (size_t at = length - 3; at > 0; at = at > 3 ? at - 3 : 0) {
+        memmove(digits + at + 1, digits + at, strlen(digits + at) + 1);
+        digits[at] = ',';
+    }
+}

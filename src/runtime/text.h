@@ -34,3 +34,6 @@ void setEndSlash(char* path, int wanted, size_t cap = 260);
 // A path too long for a line of width characters loses its middle ("..."),
 // so that both the drive and the file name stay visible. out holds width + 1.
 void cutMiddle(char* out, size_t width, const char* path);
+
+// Inserts "," between groups of three digits, in place (cap bytes).
+void insertThousands(char* digits, size_t cap = 16);

@@ -4,6 +4,7 @@
 #include "install/fileCopy.h"
 #include "install/installReport.h"
 #include "install/installText.h"
+#include "runtime/text.h"
 #include "ui/messages.h"
 #include "state/pluginState.h"
 #include "testSupport.h"
