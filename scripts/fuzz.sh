@@ -42,8 +42,8 @@ flags=(-m32 -std=c++17 -g -O1 -Wall
        -I"$here/tests/fuzz/native" -I"$here/src" -I"$here/tests/fuzz"
        -DVANTOREL_LIBFUZZER)
 rules=(src/runtime/text.cpp src/runtime/pieces.cpp src/runtime/heap.cpp
-       src/catalogue/descriptionText.cpp src/catalogue/versionText.cpp src/catalogue/pluginFolder.cpp
-       src/catalogue/langFileText.cpp src/catalogue/cacheIndex.cpp src/catalogue/peImageFacts.cpp
+       src/describe/descriptionText.cpp src/describe/versionText.cpp src/state/pluginFolder.cpp
+       src/foreign/langFileText.cpp src/cache/cacheIndex.cpp src/dll/peImageFacts.cpp
        tests/fuzz/native/standIn.cpp tests/fuzz/fuzzTarget.cpp)
 mkdir -p "$out/obj"
 headers=("$here"/src/*/*.h "$here"/tests/fuzz/*.h "$here"/tests/fuzz/native/*.h)

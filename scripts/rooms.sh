@@ -29,8 +29,8 @@ root, quiet, trees = sys.argv[1], sys.argv[2] == "1", sys.argv[3:]
 ORDER = {
     "host": [["interface"], ["common"], ["faults"], ["plugins"], ["core"],
              ["services", "panels"], ["host.cpp", "console"], ["cli"]],
-    "src": [["far", "runtime"], ["state"], ["*"], ["catalogue"], ["ui", "settings"],
-            ["commands", "install"], ["entry", "top"]],
+    "src": [["far", "runtime"], ["state"], ["dll", "cache"], ["describe"], ["ui"], ["foreign"], ["catalogue"],
+            ["settings", "folders"], ["commands"], ["install"], ["entry", "top"]],
 }
 TOP = {"host": "host.cpp", "src": "top"}
 # What a tree may take from another tree, as ground beneath all its rooms.

@@ -1,26 +1,23 @@
 #include "catalogue/catalogueBuild.h"
 
-#include "catalogue/cacheFile.h"
-#include "catalogue/descriptionExtractor.h"
-#include "catalogue/descriptionLanguage.h"
-#include "catalogue/descriptionText.h"
+#include "cache/cacheFile.h"
+#include "describe/descriptionExtractor.h"
+#include "describe/descriptionLanguage.h"
+#include "describe/descriptionText.h"
 #include "catalogue/folderFacts.h"
 #include "catalogue/folderWalk.h"
 #include "catalogue/loadMark.h"
-#include "catalogue/loadedModules.h"
-#include "catalogue/pluginFitness.h"
-#include "catalogue/pluginFolder.h"
-#include "catalogue/probe.h"
-#include "catalogue/substituteMessages.h"
-#include "catalogue/versionExtractor.h"
-#include "catalogue/versionText.h"
+#include "foreign/loadedModules.h"
+#include "dll/pluginFitness.h"
+#include "state/pluginFolder.h"
+#include "foreign/probe.h"
+#include "foreign/substituteMessages.h"
+#include "describe/versionExtractor.h"
+#include "describe/versionText.h"
 #include "state/pluginState.h"
 #include "state/unloadedPlugins.h"
 #include "runtime/heap.h"
 #include "runtime/text.h"
-#include "settings/settings.h"
-#include "ui/messages.h"
-#include "ui/progress.h"
 
 #include <string.h>
 
@@ -32,14 +29,14 @@ const char SCAN_TITLE[] = "Scan";
 // the description; the answers are copied before the DLL is freed and before
 // the substitute messages they may point into are released.
 // Returns the language tag the description depends on (0: none).
-DWORD examinePlugin(CatalogueRecord* r, const char* pluginFolder, FolderFacts& facts, DWORD language) {
+DWORD examinePlugin(CatalogueRecord* r, const char* pluginFolder, FolderFacts& facts, const BuildSettings& settings) {
     PluginInfo answered;
     memset(&answered, 0, sizeof answered);
     HMODULE probed = nullptr;
     bool loadedHere = false;
     // A DLL without any of the host's entry points is no plugin: loading it
     // would only run its start-up code.
-    if (!JConfig.skipProbing) {
+    if (settings.probe) {
         if (r->module)
             probed = probePlugin(r->dllPath, r->module, &answered, false);
         else if (exportsFarEntryPoint(r->dllPath))
@@ -52,18 +49,18 @@ DWORD examinePlugin(CatalogueRecord* r, const char* pluginFolder, FolderFacts& f
     DWORD tag = 0;
     if (answeredInfo) {
         extractDescription(r->description, pluginFolder, &snapshot.info);
-        if (menuDescriptionOf(&snapshot.info)) tag = language;
+        if (menuDescriptionOf(&snapshot.info)) tag = settings.language;
     } else {
         facts.filesDescriptionOf(pluginFolder, r->description);
     }
     if (loadedHere) releasePlugin(probed);
-    if (!JConfig.skipProbing) substituteGetMsg(SUBSTITUTE_RELEASE, 0);
+    if (settings.probe) substituteGetMsg(SUBSTITUTE_RELEASE, 0);
     return tag;
 }
 
 void buildRecord(const char* path, int index, CatalogueRecord* r, PluginPanelItem* p,
                  const CachedRecords* cache, LoadedModules& loaded, FolderFacts& facts, int forceRescan,
-                 DWORD language) {
+                 const BuildSettings& settings, const BuildSink& sink) {
     copyText(r->dllPath, sizeof r->dllPath, path);
 
     // A plain attribute query settles whether the DLL is still there and
@@ -80,7 +77,7 @@ void buildRecord(const char* path, int index, CatalogueRecord* r, PluginPanelIte
         if (cached && !memcmp(&cached->item.FindData.ftLastWriteTime, &attributes.ftLastWriteTime, sizeof(FILETIME))) {
             memcpy(r, cached, sizeof *r);
             // A description asked in another language than FAR's now is asked again.
-            reused = !forceRescan && describedInLanguage(*cached, language);
+            reused = !forceRescan && describedInLanguage(*cached, settings.language);
         }
         fresh = !reused;
         if (fresh) {
@@ -96,7 +93,7 @@ void buildRecord(const char* path, int index, CatalogueRecord* r, PluginPanelIte
                 p->FindData.nFileSizeHigh = attributes.nFileSizeHigh;
             }
             p->FindData.nFileSizeLow = 0;
-            progress.update(path, 0, index);
+            sink.step(path, index);
             char sizeFolder[MAX_PATH];
             sizeFolderOf(r->dllPath, sizeFolder);
             p->FindData.nFileSizeLow = facts.totalOf(sizeFolder);
@@ -107,7 +104,7 @@ void buildRecord(const char* path, int index, CatalogueRecord* r, PluginPanelIte
         p->FindData.dwFileAttributes = 0;
         r->module = loaded.find(fileNameOf(r->dllPath));
         LoadState state = r->module ? LOAD_LOADED : findUnloaded(r->dllPath) ? LOAD_UNLOADED_HERE : LOAD_NOT_LOADED;
-        applyLoadMark(p, state, JConfig.markLoaded != 0);
+        applyLoadMark(p, state, settings.markLoaded);
     }
 
     p->FindData.dwFileAttributes |= FILE_ATTRIBUTE_DIRECTORY;
@@ -116,9 +113,9 @@ void buildRecord(const char* path, int index, CatalogueRecord* r, PluginPanelIte
     if (fresh) {
         char folder[MAX_PATH];
         pluginFolderOf(r->dllPath, folder, true);
-        p->Reserved[0] = examinePlugin(r, folder, facts, language);
+        p->Reserved[0] = examinePlugin(r, folder, facts, settings);
         // The plugin's own code may have loaded a DLL that later records name.
-        if (!JConfig.skipProbing) loaded.invalidate();
+        if (settings.probe) loaded.invalidate();
     }
     p->Description = r->description;
     if (fresh) {
@@ -138,16 +135,17 @@ void buildRecord(const char* path, int index, CatalogueRecord* r, PluginPanelIte
 
 }  // namespace
 
-int buildCatalogue(PanelState* panel, PluginPanelItem** items, int* count, int opMode) {
+int buildCatalogue(PanelState* panel, PluginPanelItem** items, int* count, int opMode, const BuildSettings& settings,
+                   const BuildSink& sink) {
     releaseCatalogue(panel);
 
     JStack stack;
     discoverPlugins(&stack);
     int n = stack.count();
-    progress.start(SCAN_TITLE, n, opMode & (OPM_SILENT | OPM_FIND));
+    sink.start(SCAN_TITLE, n, opMode & (OPM_SILENT | OPM_FIND));
     if (n == 0) {
-        showMsg(MNoPlugins);
-        progress.stop();
+        sink.noPlugins();
+        sink.stop();
         return 0;
     }
 
@@ -158,20 +156,19 @@ int buildCatalogue(PanelState* panel, PluginPanelItem** items, int* count, int o
         heapFree(panelItems);
         heapFree(catalogue);
         releaseCache(&cache);
-        progress.stop();
+        sink.stop();
         return 0;
     }
 
     LoadedModules loaded;
     FolderFacts facts(n);
-    DWORD language = languageTag(msgText(MLanguageName));
     int index = 0;
     while (char* path = stack.pop()) {
         char working[MAX_PATH];
         copyText(working, sizeof working, path);
         heapFree(path);
         if (index < n) buildRecord(working, index, &catalogue[index], &panelItems[index], &cache, loaded,
-                                    facts, panel->forceRescan, language);
+                                    facts, panel->forceRescan, settings, sink);
         ++index;
     }
 
@@ -182,7 +179,7 @@ int buildCatalogue(PanelState* panel, PluginPanelItem** items, int* count, int o
     *count = n;
 
     writeCache(catalogue, n);
-    progress.stop();
+    sink.stop();
     panel->forceRescan = 0;
     releaseCache(&cache);
     return 1;

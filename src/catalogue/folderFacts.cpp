@@ -1,8 +1,8 @@
 #include "catalogue/folderFacts.h"
 
-#include "catalogue/descriptionExtractor.h"
+#include "describe/descriptionExtractor.h"
 #include "catalogue/folderWalk.h"
-#include "catalogue/versionExtractor.h"
+#include "describe/versionExtractor.h"
 #include "runtime/heap.h"
 #include "runtime/text.h"
 

@@ -1,7 +1,7 @@
 #include "commands/browse.h"
 
 #include "catalogue/folderWalk.h"
-#include "catalogue/pluginFolder.h"
+#include "state/pluginFolder.h"
 #include "state/pluginState.h"
 #include "runtime/heap.h"
 #include "runtime/text.h"
@@ -100,7 +100,7 @@ bool resolveFolder(const PanelState* panel, const char* dir, char* path) {
 
 }  // namespace
 
-extern "C" int WINAPI SetDirectory(HANDLE handle, const char* dir, int opMode) {
+int WINAPI changePanelFolder(HANDLE handle, const char* dir, int opMode) {
     PanelState* panel = findPanelState(handle);
     if (!panel || !dir) return 0;
 

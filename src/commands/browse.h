@@ -2,6 +2,11 @@
 #pragma once
 #include "state/panelState.h"
 
+// SetDirectory: Enter on a plugin in the list opens its folder in browse
+// mode; in browse mode, moves between its folders and back to the list. In
+// the export's calling convention, so that the export is a single jump.
+int WINAPI changePanelFolder(HANDLE handle, const char* dir, int opMode);
+
 // The browse-mode read of the panel: the entries of currentDir, each named by
 // its full path. Always 1.
 int listBrowseFolder(PanelState* panel, PluginPanelItem** items, int* count);

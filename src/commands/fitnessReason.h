@@ -1,6 +1,6 @@
 // Why FAR 1.70 would not take a DLL as a plugin, as one line for a box.
 #pragma once
-#include "catalogue/pluginFitness.h"
+#include "dll/pluginFitness.h"
 
 #include <stddef.h>
 

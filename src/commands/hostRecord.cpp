@@ -1,6 +1,6 @@
 #include "commands/hostRecord.h"
 
-#include "catalogue/peImageFacts.h"
+#include "dll/peImageFacts.h"
 #include "commands/hostRecordScan.h"
 
 #include <stdint.h>

@@ -1,6 +1,6 @@
 // What the panel's keys do to one plugin, and to the host's plugin cache.
 #pragma once
-#include "catalogue/catalogueRecord.h"
+#include "state/catalogueRecord.h"
 #include "state/panelState.h"
 
 // Asks, then releases the module the host loaded the plugin under and has

@@ -4,8 +4,8 @@
 #include "commands/pluginCommands.h"
 
 #include "runtime/guardedCall.h"
-#include "catalogue/probe.h"
-#include "catalogue/substituteMessages.h"
+#include "foreign/probe.h"
+#include "foreign/substituteMessages.h"
 #include "ui/messages.h"
 
 #include <string.h>

@@ -4,9 +4,8 @@
 #include "commands/pluginCommands.h"
 
 #include "runtime/guardedCall.h"
-#include "catalogue/pluginFitness.h"
-#include "catalogue/versionText.h"
-#include "commands/install.h"
+#include "dll/pluginFitness.h"
+#include "describe/versionText.h"
 #include "runtime/handles.h"
 #include "runtime/text.h"
 #include "state/pluginState.h"

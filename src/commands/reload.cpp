@@ -5,10 +5,10 @@
 // the DLL on disk now, so that a replaced DLL is the one FAR loads.
 #include "commands/pluginCommands.h"
 
-#include "catalogue/pluginFitness.h"
-#include "catalogue/probe.h"
-#include "catalogue/versionExtractor.h"
-#include "catalogue/versionText.h"
+#include "dll/pluginFitness.h"
+#include "foreign/probe.h"
+#include "describe/versionExtractor.h"
+#include "describe/versionText.h"
 #include "commands/fitnessReason.h"
 #include "commands/hostCacheSlot.h"
 #include "commands/hostRecordTable.h"

@@ -4,10 +4,10 @@
 // either.
 #include "commands/pluginCommands.h"
 
-#include "catalogue/pluginFolder.h"
-#include "catalogue/versionText.h"
-#include "catalogue/probe.h"
-#include "commands/folderRemoval.h"
+#include "state/pluginFolder.h"
+#include "describe/versionText.h"
+#include "foreign/probe.h"
+#include "folders/folderRemoval.h"
 #include "runtime/errorText.h"
 #include "runtime/text.h"
 #include "state/pluginState.h"

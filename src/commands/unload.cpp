@@ -5,9 +5,9 @@
 // released.
 #include "commands/pluginCommands.h"
 
-#include "catalogue/probe.h"
+#include "foreign/probe.h"
 #include "runtime/guardedCall.h"
-#include "catalogue/pluginFolder.h"
+#include "state/pluginFolder.h"
 #include "commands/hostRecord.h"
 #include "commands/hostRecordTable.h"
 #include "state/unloadedPlugins.h"

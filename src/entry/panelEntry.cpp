@@ -1,17 +1,38 @@
-// The entry points that open, read and close a panel, dispatching to list mode
-// (the catalogue) or browse mode (a plugin's folder).
+// The work behind the exports that open, read and close a panel, dispatching
+// to list mode (the catalogue) or browse mode (a plugin's folder).
+#include "entry/panelEntry.h"
+
 #include "catalogue/catalogueBuild.h"
 #include "commands/browse.h"
-#include "commands/install.h"
-#include "commands/keyCommands.h"
-#include "commands/sameFolderCheck.h"
+#include "entry/keyCommands.h"
+#include "describe/descriptionLanguage.h"
+#include "install/install.h"
+#include "install/sameFolderCheck.h"
 #include "state/panelState.h"
 #include "state/pluginState.h"
 #include "runtime/heap.h"
 #include "settings/settings.h"
+#include "ui/messages.h"
 #include "ui/panelLook.h"
+#include "ui/progress.h"
 
-extern "C" HANDLE WINAPI OpenPlugin(int, int) {
+namespace {
+
+// The catalogue build tells its progress in the progress window.
+void scanStarts(const char* title, int total, int quiet) { progress.start(title, total, quiet); }
+void scanReaches(const char* path, int position) { progress.update(path, 0, position); }
+void scanEnds() { progress.stop(); }
+void noPluginsFound() { showMsg(MNoPlugins); }
+const BuildSink scanSink = {scanStarts, scanReaches, scanEnds, noPluginsFound};
+
+int readCatalogue(PanelState* panel, PluginPanelItem** items, int* count, int opMode) {
+    BuildSettings settings = {!JConfig.skipProbing, JConfig.markLoaded != 0, languageTag(msgText(MLanguageName))};
+    return buildCatalogue(panel, items, count, opMode, settings, scanSink);
+}
+
+}  // namespace
+
+HANDLE WINAPI openPanel(int, int) {
     ++openCount;
     HANDLE handle = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(openCount));
     readSettings();
@@ -21,27 +42,23 @@ extern "C" HANDLE WINAPI OpenPlugin(int, int) {
     return handle;
 }
 
-extern "C" void WINAPI ClosePlugin(HANDLE handle) {
-    destroyPanelState(handle);
-}
-
-extern "C" int WINAPI GetFindData(HANDLE handle, PluginPanelItem** items, int* count, int opMode) {
+int WINAPI readPanel(HANDLE handle, PluginPanelItem** items, int* count, int opMode) {
     PanelState* panel = findPanelState(handle);
     if (!panel || !items || !count) return 0;
     int read = panel->browseRootLength ? listBrowseFolder(panel, items, count)
-                                       : buildCatalogue(panel, items, count, opMode);
+                                       : readCatalogue(panel, items, count, opMode);
     panelWasRead(panel);
     return read;
 }
 
-extern "C" void WINAPI FreeFindData(HANDLE handle, PluginPanelItem* items, int) {
+void WINAPI freePanelItems(HANDLE handle, PluginPanelItem* items, int) {
     // The descriptions and versions the items point to live in the catalogue.
     heapFree(items);
     if (PanelState* panel = findPanelState(handle))
         if (panel->panelItems == items) panel->panelItems = nullptr;
 }
 
-extern "C" int WINAPI ProcessKey(HANDLE handle, int key, unsigned int controlState) {
+int WINAPI panelKey(HANDLE handle, int key, unsigned int controlState) {
     PanelState* panel = findPanelState(handle);
     // The host also passes its own internal events (codes from 0x1000 up)
     // and a first look at each key (PKF_PREPROCESS); only a key the panel
@@ -51,7 +68,7 @@ extern "C" int WINAPI ProcessKey(HANDLE handle, int key, unsigned int controlSta
     return handlePanelKey(panel, key, controlState);
 }
 
-extern "C" int WINAPI PutFiles(HANDLE handle, PluginPanelItem* items, int count, int move, int opMode) {
+int WINAPI dropOnPanel(HANDLE handle, PluginPanelItem* items, int count, int, int opMode) {
     PanelState* panel = findPanelState(handle);
     // In browse mode the host copies by itself; a panel we never opened gets nothing.
     if (!panel || panel->browseRootLength) return 0;

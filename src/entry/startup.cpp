@@ -1,5 +1,7 @@
-// SetStartupInfo, GetMinFarVersion and GetPluginInfo: the calls that place the
+// The work behind SetStartupInfo and GetPluginInfo: the calls that place the
 // plugin in the host before any panel is open.
+#include "entry/startup.h"
+
 #include "state/pluginState.h"
 #include "runtime/handles.h"
 #include "runtime/text.h"
@@ -48,7 +50,7 @@ static void derivePersonalFolder() {
     setEndSlash(folder, 1, MAX_PATH);
 }
 
-extern "C" void WINAPI SetStartupInfo(const PluginStartupInfo* info) {
+void WINAPI placeInHost(const PluginStartupInfo* info) {
     if (!info) return;
     memcpy(&startupInfo, info, sizeof startupInfo);
     memset(&standardFunctions, 0, sizeof standardFunctions);
@@ -67,11 +69,7 @@ extern "C" void WINAPI SetStartupInfo(const PluginStartupInfo* info) {
     readSettings();
 }
 
-extern "C" int WINAPI GetMinFarVersion() {
-    return FAR_MIN_VERSION_170;
-}
-
-extern "C" void WINAPI GetPluginInfo(PluginInfo* info) {
+void WINAPI describePlugin(PluginInfo* info) {
     // The host reads these after the call returns.
     static const char* menuStrings[1];
     static int diskMenuNumber;

@@ -2,10 +2,6 @@
 
 #include <string.h>
 
-static inline unsigned char lowerAscii(unsigned char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + 32) : c;
-}
-
 size_t boundedLength(const char* text, size_t cap) {
     if (!text) return 0;
     size_t n = 0;
@@ -102,4 +98,14 @@ void cutMiddle(char* out, size_t width, const char* path) {
     copyTextN(out, width + 1, path, head);
     appendText(out, width + 1, "...");
     appendText(out, width + 1, path + length - tail);
+}
+
+void insertThousands(char* digits, size_t cap) {
+    size_t length = strlen(digits);
+    if (length <= 3) return;
+    if (length + (length - 1) / 3 + 1 > cap) return;   // never written past the buffer
+    for (size_t at = length - 3; at > 0; at = at > 3 ? at - 3 : 0) {
+        memmove(digits + at + 1, digits + at, strlen(digits + at) + 1);
+        digits[at] = ',';
+    }
 }

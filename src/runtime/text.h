@@ -14,6 +14,11 @@ bool appendText(char* dst, size_t cap, const char* src);
 // Like appendText, but leaves dst unchanged unless all of src fits.
 bool appendWhole(char* dst, size_t cap, const char* src);
 
+// A-Z to a-z; every other byte as it is.
+inline char lowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+}
+
 // First position of word in text, letters A-Z compared without regard to
 // case and every other byte exactly; nullptr when it does not occur.
 const char* findNoCase(const char* text, const char* word);
@@ -29,3 +34,6 @@ void setEndSlash(char* path, int wanted, size_t cap = 260);
 // A path too long for a line of width characters loses its middle ("..."),
 // so that both the drive and the file name stay visible. out holds width + 1.
 void cutMiddle(char* out, size_t width, const char* path);
+
+// Inserts "," between groups of three digits, in place (cap bytes).
+void insertThousands(char* digits, size_t cap = 16);

@@ -74,7 +74,7 @@ static bool confirmNoMenus() {
                                3, 0) == 0;
 }
 
-extern "C" int WINAPI Configure(int) {
+int WINAPI runSettingsDialog(int) {
     readSettings();
 
     // Messages are fetched into the working copy in the order the dialog
@@ -82,10 +82,8 @@ extern "C" int WINAPI Configure(int) {
     CompactDialogItem compact[DIALOG_ITEMS];
     memcpy(compact, dialogTemplate, sizeof compact);
     static const int textItems[] = {1, 2, 4, 6, 7, 8, 9, 10};
-    for (int index : textItems) {
-        const char* text = msgText(static_cast<int>(reinterpret_cast<uintptr_t>(dialogTemplate[index].text)));
-        compact[index].text = text ? text : "";
-    }
+    for (int index : textItems)
+        compact[index].text = message(static_cast<int>(reinterpret_cast<uintptr_t>(dialogTemplate[index].text)));
 
     FarDialogItem items[DIALOG_ITEMS];
     memset(items, 0, sizeof items);

@@ -16,6 +16,10 @@ struct CompactDialogItem {
 #pragma pack(pop)
 static_assert(sizeof(CompactDialogItem) == 19, "compact dialog item");
 
+// Configure: shows the settings dialog and stores what the user confirms;
+// 1 when stored. In the export's calling convention, so that it is a single jump.
+int WINAPI runSettingsDialog(int item);
+
 void expandDialogItems(const CompactDialogItem* compact, FarDialogItem* items, int count);
 
 // Digit value of a one-digit field's first character; anything else is 0.

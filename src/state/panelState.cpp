@@ -27,7 +27,7 @@ void releaseCatalogue(PanelState* panel) {
     panel->catalogueCount = 0;
 }
 
-void destroyPanelState(HANDLE handle) {
+void WINAPI destroyPanelState(HANDLE handle) {
     for (PanelState** link = &openPanels; *link; link = &(*link)->next) {
         if ((*link)->handle != handle) continue;
         PanelState* panel = *link;

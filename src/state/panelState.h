@@ -2,7 +2,7 @@
 // panels at once, so each OpenPlugin handle has its own: browsing, rebuilding
 // or closing one panel never touches the catalogue another still indexes.
 #pragma once
-#include "catalogue/catalogueRecord.h"
+#include "state/catalogueRecord.h"
 #include "far/farPlugin.h"
 
 struct PanelState {
@@ -33,6 +33,7 @@ extern HANDLE lastInfoAsked;
 PanelState* createPanelState(HANDLE handle);
 // The state of an open panel; nullptr for a handle the plugin never gave out.
 PanelState* findPanelState(HANDLE handle);
-// Forgets the panel and releases its catalogue.
-void destroyPanelState(HANDLE handle);
+// Forgets the panel and releases its catalogue. In ClosePlugin's calling
+// convention, so that the export is a single jump.
+void WINAPI destroyPanelState(HANDLE handle);
 void releaseCatalogue(PanelState* panel);

@@ -9,6 +9,11 @@ const char* msgText(int id) {
     return startupInfo.GetMsg(startupInfo.ModuleNumber, id);
 }
 
+const char* message(int id) {
+    const char* text = msgText(id);
+    return text ? text : "";
+}
+
 int showText(const char* text) {
     if (!startupInfo.Message) return -1;
     const char* items[3] = {PLUGIN_TITLE, text ? text : "(NULL)", "OK"};

@@ -170,6 +170,8 @@ extern const char* const PLUGIN_TITLE;   // "Vantorel": menus, box and dialog ti
 
 // Text of message id from the plugin's language file (none when the host has none).
 const char* msgText(int id);
+// The same text for composing box lines: empty when there is none.
+const char* message(int id);
 // One-line warning box titled with the plugin's name; returns the host's answer.
 int showText(const char* text);
 int showMsg(int id);

@@ -2,7 +2,7 @@
 
 #include "state/panelState.h"
 #include "state/pluginState.h"
-#include "catalogue/versionText.h"
+#include "describe/versionText.h"
 #include "runtime/text.h"
 #include "ui/messages.h"
 
@@ -191,7 +191,7 @@ void swapViewMode(HANDLE panel, int* saved) {
     *saved = info.ViewMode;
 }
 
-extern "C" void WINAPI GetOpenPluginInfo(HANDLE handle, OpenPluginInfo* info) {
+void WINAPI describePanel(HANDLE handle, OpenPluginInfo* info) {
     PanelState* panel = findPanelState(handle);
     if (!info || !panel) return;
     lastInfoAsked = handle;
@@ -217,8 +217,8 @@ extern "C" void WINAPI GetOpenPluginInfo(HANDLE handle, OpenPluginInfo* info) {
     if (!askingHost) placeCursor(panel, handle);
 }
 
-extern "C" int WINAPI Compare(HANDLE handle, const PluginPanelItem* item1, const PluginPanelItem* item2,
-                              unsigned int mode) {
+int WINAPI comparePanelItems(HANDLE handle, const PluginPanelItem* item1, const PluginPanelItem* item2,
+                             unsigned int mode) {
     PanelState* panel = findPanelState(handle);
     if (!panel || panel->browseRootLength || !item1 || !item2) return -2;
     panel->sortMode = static_cast<int>(mode);

@@ -3,6 +3,15 @@
 #pragma once
 #include "far/farPlugin.h"
 
+// GetOpenPluginInfo: the panel's title, flags, view modes and key bar, and
+// the cursor placed where it is expected. This and comparePanelItems are in
+// their exports' calling convention, so that each export is a single jump.
+void WINAPI describePanel(HANDLE handle, OpenPluginInfo* info);
+// Compare: the list's own orders (by version, by folder path); -2 leaves the
+// order to the host.
+int WINAPI comparePanelItems(HANDLE handle, const PluginPanelItem* item1, const PluginPanelItem* item2,
+                             unsigned int mode);
+
 // Exchanges the panel's current view mode with the one remembered in saved
 // (-1: nothing remembered yet, so only the current mode is recorded).
 void swapViewMode(HANDLE panel, int* saved);

@@ -1,4 +1,4 @@
-#include "catalogue/cacheFile.h"
+#include "cache/cacheFile.h"
 #include "state/pluginState.h"
 #include "testSupport.h"
 

@@ -1,4 +1,4 @@
-#include "catalogue/descriptionExtractor.h"
+#include "describe/descriptionExtractor.h"
 
 #include "testSupport.h"
 

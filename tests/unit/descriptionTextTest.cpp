@@ -1,4 +1,4 @@
-#include "catalogue/descriptionText.h"
+#include "describe/descriptionText.h"
 
 #include "../fuzz/memoryFile.h"
 

@@ -1,7 +1,7 @@
 // Releasing a plugin's module for the unload command: a release that fails or
 // faults is reported and the handle kept, so the panel does not claim the
 // plugin is gone.
-#include "catalogue/probe.h"
+#include "foreign/probe.h"
 #include "commands/pluginCommands.h"
 #include "state/pluginState.h"
 #include "testSupport.h"

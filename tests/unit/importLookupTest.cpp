@@ -1,7 +1,7 @@
 // Where a DLL a plugin imports would come from, looked up as the loader
 // would and without loading it: a module already loaded, then the plugin's
 // own folder, then the system's folders.
-#include "catalogue/pluginFitness.h"
+#include "dll/pluginFitness.h"
 #include "testSupport.h"
 
 #include <gtest/gtest.h>

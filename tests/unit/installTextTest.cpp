@@ -1,9 +1,10 @@
 // The text rules of installing: size numbers, and turning an archive plugin's
 // extract command into the command line that is run.
-#include "commands/extractCommand.h"
-#include "commands/install.h"
-#include "commands/installReport.h"
-#include "commands/installText.h"
+#include "install/extractCommand.h"
+#include "install/fileCopy.h"
+#include "install/installReport.h"
+#include "install/installText.h"
+#include "runtime/text.h"
 #include "ui/messages.h"
 #include "state/pluginState.h"
 #include "testSupport.h"

@@ -1,4 +1,4 @@
-#include "catalogue/loadedModules.h"
+#include "foreign/loadedModules.h"
 
 #include <gtest/gtest.h>
 

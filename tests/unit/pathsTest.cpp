@@ -1,4 +1,4 @@
-#include "catalogue/pluginFolder.h"
+#include "state/pluginFolder.h"
 #include "state/pluginState.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // Putting a staged plugin folder in place as a whole: the staging folder
 // lies outside the plugins tree on the same volume, and a failure at any
 // step leaves the installed folder as it was.
-#include "commands/pluginSwap.h"
+#include "folders/pluginSwap.h"
 #include "state/pluginState.h"
 #include "testSupport.h"
 

@@ -1,9 +1,11 @@
 #include "catalogue/catalogueBuild.h"
-#include "catalogue/probe.h"
+#include "describe/descriptionLanguage.h"
+#include "foreign/probe.h"
 #include "state/pluginState.h"
 #include "runtime/heap.h"
 #include "settings/settings.h"
 #include "testSupport.h"
+#include "ui/messages.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -46,7 +48,10 @@ struct TwoPluginScan {
         personalPluginsFolder = nullptr;
         strcpy(cacheFilePath, (dir / "JCache.dat").c_str());
         PanelState* panel = createPanelState(reinterpret_cast<HANDLE>(0x5151));
-        result = buildCatalogue(panel, &items, &count, OPM_SILENT);
+        // As the panel builds it, less the progress window and the notice.
+        BuildSettings settings = {!JConfig.skipProbing, JConfig.markLoaded != 0, languageTag(msgText(MLanguageName))};
+        BuildSink quiet = {[](const char*, int, int) {}, [](const char*, int) {}, [] {}, [] {}};
+        result = buildCatalogue(panel, &items, &count, OPM_SILENT, settings, quiet);
         panel->panelItems = nullptr;   // ours to free
         destroyPanelState(panel->handle);
         pluginsRoot = savedRoot;

@@ -1,6 +1,6 @@
-#include "catalogue/substituteMessages.h"
+#include "foreign/substituteMessages.h"
 
-#include "catalogue/langFileText.h"
+#include "foreign/langFileText.h"
 #include "state/pluginState.h"
 #include "testSupport.h"
 

@@ -1,9 +1,9 @@
 // Small rules behind what the user sees: the load mark of a list item, the
 // language a cached description was written in, and which dropped items lie
 // in the plugin folders already.
-#include "catalogue/descriptionLanguage.h"
+#include "describe/descriptionLanguage.h"
 #include "catalogue/loadMark.h"
-#include "commands/sameFolderCheck.h"
+#include "install/sameFolderCheck.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "catalogue/versionExtractor.h"
+#include "describe/versionExtractor.h"
 
 #include "testSupport.h"
 

@@ -1,4 +1,4 @@
-#include "catalogue/versionText.h"
+#include "describe/versionText.h"
 
 #include <gtest/gtest.h>
 

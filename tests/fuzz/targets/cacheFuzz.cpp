@@ -4,7 +4,7 @@
 // same record as a scan from the first record would.
 #include "fuzzTarget.h"
 
-#include "catalogue/cacheFile.h"
+#include "cache/cacheFile.h"
 #include "runtime/heap.h"
 
 #include <string.h>

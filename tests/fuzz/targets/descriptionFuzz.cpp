@@ -4,7 +4,7 @@
 #include "fuzzTarget.h"
 #include "memoryFile.h"
 
-#include "catalogue/descriptionText.h"
+#include "describe/descriptionText.h"
 #include "far/farPlugin.h"
 
 #include <stdlib.h>

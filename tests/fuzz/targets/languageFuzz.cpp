@@ -5,7 +5,7 @@
 #include "fuzzTarget.h"
 #include "memoryFile.h"
 
-#include "catalogue/langFileText.h"
+#include "foreign/langFileText.h"
 
 #include <string.h>
 #include <algorithm>

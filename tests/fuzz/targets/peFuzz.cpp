@@ -6,8 +6,8 @@
 // yield a name that is not terminated where it lies.
 #include "fuzzTarget.h"
 
-#include "catalogue/peImageFacts.h"
-#include "catalogue/peVersion.h"
+#include "dll/peImageFacts.h"
+#include "dll/peVersion.h"
 
 #include <stdlib.h>
 #include <string.h>

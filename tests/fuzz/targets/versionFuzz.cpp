@@ -3,7 +3,7 @@
 // std::string.
 #include "fuzzTarget.h"
 
-#include "catalogue/versionText.h"
+#include "describe/versionText.h"
 
 #include <stdlib.h>
 #include <string.h>

@@ -1,0 +1,119 @@
+// The list-mode panel's own keys. Every key that would have the host move,
+// delete or create files in the plugin folders the list shows is taken here.
+// Browse mode handles none, so that the host's file commands apply there.
+#include "entry/keyCommands.h"
+
+#include "install/browseMakeFolder.h"
+#include "commands/pluginCommands.h"
+#include "state/pluginState.h"
+#include "ui/messages.h"
+
+#include <string.h>
+
+namespace {
+
+void updateAndRedraw(HANDLE handle) {
+    if (!startupInfo.Control) return;
+    startupInfo.Control(handle, FCTL_UPDATEPANEL, nullptr);
+    startupInfo.Control(handle, FCTL_REDRAWPANEL, nullptr);
+}
+
+// Rebuilds the catalogue, examining every plugin again instead of taking
+// unchanged ones from the cache.
+void rescan(PanelState* panel) {
+    panel->forceRescan = 1;
+    updateAndRedraw(panel->handle);
+}
+
+enum Command {
+    NONE, UNLOAD, UNINSTALL, RELOAD, HELP, CONFIGURE, RESCAN, CLEAR_CACHE, INFO,
+    FILE_COMMAND,   // one of the host's own file commands, which must not touch plugin folders
+};
+
+// The host hands over a Delete key in two ways: the virtual key, and in FAR
+// 1.75 a Delete without the enhanced flag (the numeric keypad's, and every
+// Delete through a terminal) as the keypad code 0x109. Both are the same key
+// to the user, and both must reach the plugin's command: a key it leaves alone
+// is the host's own delete of the plugin's folder.
+constexpr int VK_NUMPAD_DELETE = 0x109;
+
+struct KeyBinding {
+    int key;
+    unsigned controlState;   // compared whole: Ctrl+Shift+Del is not Shift+Del
+    Command command;
+};
+
+const KeyBinding LIST_KEYS[] = {
+    {VK_DELETE, PKF_SHIFT, UNLOAD},
+    {VK_NUMPAD_DELETE, PKF_SHIFT, UNLOAD},
+    {VK_F8, PKF_SHIFT, UNLOAD},
+    {VK_DELETE, 0, UNINSTALL},
+    {VK_NUMPAD_DELETE, 0, UNINSTALL},
+    {VK_F8, 0, UNINSTALL},
+    {VK_F6, PKF_SHIFT, RELOAD},
+    {VK_F1, PKF_SHIFT, HELP},
+    {VK_F3, 0, INFO},
+    {VK_F4, 0, CONFIGURE},
+    {VK_F5, PKF_SHIFT, RESCAN},
+    {VK_F7, PKF_SHIFT, CLEAR_CACHE},
+    // The host would move, rename, wipe, link or create in the plugin
+    // folders the list shows (its current folder follows the cursor there).
+    {VK_F6, 0, FILE_COMMAND},
+    {VK_F7, 0, FILE_COMMAND},
+    {VK_F4, PKF_SHIFT, FILE_COMMAND},
+    {VK_F6, PKF_ALT, FILE_COMMAND},
+    {VK_DELETE, PKF_ALT, FILE_COMMAND},
+    {VK_NUMPAD_DELETE, PKF_ALT, FILE_COMMAND},
+};
+
+Command commandOf(int key, unsigned controlState) {
+    for (const KeyBinding& binding : LIST_KEYS)
+        if (binding.key == key && binding.controlState == controlState) return binding.command;
+    return NONE;
+}
+
+}  // namespace
+
+const PluginPanelItem* currentPanelItem(HANDLE handle) {
+    if (!startupInfo.Control) return nullptr;
+    PanelInfo info;
+    memset(&info, 0, sizeof info);
+    if (!startupInfo.Control(handle, FCTL_GETPANELINFO, &info)) return nullptr;
+    if (info.ItemsNumber <= 0 || !info.PanelItems) return nullptr;
+    if (info.CurrentItem < 0 || info.CurrentItem >= info.ItemsNumber) return nullptr;
+    return &info.PanelItems[info.CurrentItem];
+}
+
+CatalogueRecord* currentRecord(PanelState* panel) {
+    const PluginPanelItem* item = currentPanelItem(panel->handle);
+    if (!item || !panel->catalogue) return nullptr;
+    // The ".." a host may add carries no catalogue index of ours.
+    if (!strcmp(item->FindData.cFileName, "..")) return nullptr;
+    DWORD index = item->NumberOfLinks;
+    if (index >= static_cast<DWORD>(panel->catalogueCount)) return nullptr;
+    return &panel->catalogue[index];
+}
+
+int handlePanelKey(PanelState* panel, int key, unsigned controlState) {
+    if (!panel || panel->browseRootLength) return panel && key == VK_F7 && controlState == 0 ? makeFolderInBrowsedFolder(panel) : 0;
+    Command command = commandOf(key, controlState);
+    switch (command) {
+    case NONE: return 0;
+    case RESCAN: rescan(panel); return 1;
+    case CLEAR_CACHE: clearHostPluginCache(); return 1;
+    case FILE_COMMAND: showMsg(MListFileCommand); return 1;
+    default: break;
+    }
+    CatalogueRecord* record = currentRecord(panel);
+    if (!record) return 1;
+    switch (command) {
+    case UNLOAD: unloadPlugin(panel->handle, record); break;
+    case UNINSTALL: uninstallPlugin(panel, record); break;
+    case RELOAD: reloadPlugin(panel->handle, record); break;
+    case HELP: showPluginHelp(record); break;
+    case CONFIGURE: configurePlugin(record); break;
+    case INFO: showPluginInfo(record); break;
+    default: break;
+    }
+    return 1;
+}

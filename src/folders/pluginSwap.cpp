@@ -1,0 +1,151 @@
+#include "folders/pluginSwap.h"
+
+#include "runtime/text.h"
+#include "state/pluginState.h"
+
+#include <windows.h>
+
+#include <stdio.h>
+#include <string.h>
+
+namespace {
+
+unsigned failingMoves;
+unsigned long failingError;
+int moveCount;
+unsigned stagingSerial;
+
+bool moveFolder(const char* from, const char* to) {
+    ++moveCount;
+    if (moveCount < 32 && (failingMoves & (1u << moveCount))) {
+        SetLastError(failingError);
+        return false;
+    }
+    // No copy across volumes: a move that is not a rename is no swap.
+    return MoveFileExA(from, to, 0) != 0;
+}
+
+bool startsWithFolder(const char* path, const char* folder) {
+    return folder && *folder && startsWithNoCase(path, folder);
+}
+
+// The folder staging folders go in: beside the plugins folder the target
+// lies in (its parent is on the same volume and outside the plugins tree).
+bool stagingRootFor(const char* target, char* out, size_t cap) {
+    // A personal folder inside the plugins tree stages beside the plugins tree.
+    bool personal = startsWithFolder(target, personalPluginsFolder) &&
+                    !startsWithFolder(personalPluginsFolder, pluginsRoot);
+    const char* root = personal ? personalPluginsFolder : pluginsRoot;
+    if (!startsWithFolder(target, root)) root = target;
+    char parent[MAX_PATH];
+    copyText(parent, sizeof parent, root);
+    setEndSlash(parent, 0, sizeof parent);
+    char* slash = strrchr(parent, '\\');
+    if (!slash) return false;
+    slash[1] = 0;
+    copyText(out, cap, parent);
+    return appendWhole(out, cap, "Vantorel.staging\\");
+}
+
+bool makeUnique(const char* root, const char* prefix, char* out, size_t cap, bool create) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char name[40];
+        snprintf(name, sizeof name, "%s%lx-%u", prefix, static_cast<unsigned long>(GetCurrentProcessId()),
+                 ++stagingSerial);
+        copyText(out, cap, root);
+        if (!appendWhole(out, cap, name)) {
+            SetLastError(ERROR_FILENAME_EXCED_RANGE);
+            return false;
+        }
+        if (GetFileAttributesA(out) != INVALID_FILE_ATTRIBUTES) continue;
+        if (!create) return true;
+        if (CreateDirectoryA(out, nullptr)) return true;
+        if (GetLastError() != ERROR_ALREADY_EXISTS) return false;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool makeStagingFolder(const char* target, char* staged, size_t cap) {
+    char root[MAX_PATH];
+    if (!stagingRootFor(target, root, sizeof root)) {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return false;
+    }
+    if (!CreateDirectoryA(root, nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return false;
+    return makeUnique(root, "new-", staged, cap, true);
+}
+
+PlaceResult placeStagedFolder(const char* staged, const char* target) {
+    PlaceResult result;
+    memset(&result, 0, sizeof result);
+    moveCount = 0;
+    if (GetFileAttributesA(target) == INVALID_FILE_ATTRIBUTES) {
+        ++moveCount;   // no old folder to move aside
+        if (moveFolder(staged, target)) return result;
+        result.outcome = PLACE_IN_FAILED;
+        result.error = GetLastError();
+        return result;
+    }
+    char aside[MAX_PATH];
+    char root[MAX_PATH];
+    if (!stagingRootFor(target, root, sizeof root) || !makeUnique(root, "old-", aside, sizeof aside, false) ||
+        !moveFolder(target, aside)) {
+        result.outcome = PLACE_ASIDE_FAILED;
+        result.error = GetLastError();
+        return result;
+    }
+    if (!moveFolder(staged, target)) {
+        result.error = GetLastError();
+        result.outcome = PLACE_IN_FAILED;
+        if (!moveFolder(aside, target)) {
+            result.outcome = PLACE_RESTORE_FAILED;
+            copyText(result.heldAside, sizeof result.heldAside, aside);
+        }
+        return result;
+    }
+    result.oldLeft = !removeFolderTree(aside);
+    return result;
+}
+
+void tidyStagingFolders() {
+    const char* roots[2] = {pluginsRoot, personalPluginsFolder};
+    for (const char* root : roots) {
+        char folder[MAX_PATH];
+        if (root && *root && stagingRootFor(root, folder, sizeof folder)) RemoveDirectoryA(folder);
+    }
+}
+
+bool removeFolderTree(const char* path) {
+    char pattern[MAX_PATH];
+    copyText(pattern, sizeof pattern, path);
+    if (!appendWhole(pattern, sizeof pattern, "\\*")) return false;
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA(pattern, &entry);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            if (!strcmp(entry.cFileName, ".") || !strcmp(entry.cFileName, "..")) continue;
+            char child[MAX_PATH];
+            copyText(child, sizeof child, path);
+            if (!appendWhole(child, sizeof child, "\\") || !appendWhole(child, sizeof child, entry.cFileName)) continue;
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_READONLY)
+                SetFileAttributesA(child, entry.dwFileAttributes & ~FILE_ATTRIBUTE_READONLY);
+            // A linked folder is removed as a link, never followed.
+            if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                !(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+                removeFolderTree(child);
+            else if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveDirectoryA(child);
+            else
+                DeleteFileA(child);
+        } while (FindNextFileA(find, &entry));
+        FindClose(find);
+    }
+    return RemoveDirectoryA(path) != 0 || GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES;
+}
+
+void failFolderMoves(unsigned steps, unsigned long error) {
+    failingMoves = steps;
+    failingError = error;
+}

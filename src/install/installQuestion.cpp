@@ -1,0 +1,135 @@
+#include "install/installQuestion.h"
+
+#include "dll/pluginFitness.h"
+#include "describe/versionExtractor.h"
+#include "install/installReport.h"
+#include "install/installText.h"
+#include "commands/fitnessReason.h"
+#include "runtime/text.h"
+#include "state/pluginState.h"
+#include "ui/messages.h"
+
+#include <stdio.h>
+#include <string.h>
+
+namespace {
+
+const char* baseName(const char* path) {
+    const char* slash = strrchr(path, '\\');
+    return slash ? slash + 1 : path;
+}
+
+}  // namespace
+
+char* InstallQuestion::next() {
+    if (count >= LINES) return scratch;
+    return text[count++];
+}
+
+void InstallQuestion::add(const char* line) { copyText(next(), WIDTH, line); }
+
+void InstallQuestion::addPath(const char* path) {
+    char* line = next();
+    copyText(line, WIDTH, "  ");
+    size_t width = installBoxWidth();
+    shortenMiddle(line + 2, WIDTH - 2, path, width > 2 ? width - 2 : width, true);
+}
+
+bool InstallQuestion::ask(bool canGoOn, bool allInOne) {
+    if (!startupInfo.Message) return false;
+    int buttons = 0;
+    DWORD flags = allInOne ? FMSG_ALLINONE | FMSG_LEFTALIGN : 0;
+    if (!canGoOn || warning) {
+        flags |= FMSG_WARNING;
+        add(message(MBtnCancel));
+        buttons = 1;
+        if (canGoOn) {
+            add(message(MBtnInstall));
+            buttons = 2;
+        }
+    } else {
+        flags |= FMSG_MB_YESNO;
+    }
+    int answer;
+    if (allInOne) {
+        // One text, lines and buttons parted by line breaks.
+        static char joined[LINES * 80];
+        joined[0] = 0;
+        for (int i = 0; i < count; ++i) {
+            if (i) appendText(joined, sizeof joined, "\n");
+            appendText(joined, sizeof joined, text[i]);
+        }
+        answer = startupInfo.Message(startupInfo.ModuleNumber, flags, "",
+                                     reinterpret_cast<const char* const*>(joined), 0, buttons);
+    } else {
+        const char* pointers[LINES];
+        for (int i = 0; i < count; ++i) pointers[i] = text[i];
+        answer = startupInfo.Message(startupInfo.ModuleNumber, flags, "", pointers, count, buttons);
+    }
+    count = 0;
+    warning = false;
+    if (!buttons) return answer == 0;
+    return canGoOn && answer == 1;
+}
+
+namespace {
+
+// F3's reason why the host would not take a DLL as a plugin.
+void unfitReason(const char* path, char* out, size_t cap) {
+    PluginFitness fitness;
+    char full[MAX_PATH];
+    DWORD n = GetFullPathNameA(path, sizeof full, full, nullptr);
+    checkPluginFile(n && n < sizeof full ? full : path, &fitness);
+    fitnessReasonText(fitness, out, cap);
+}
+
+}  // namespace
+
+void addUnfitLines(InstallQuestion& q, const char* path) {
+    snprintf(q.next(), 2 * MAX_PATH, "%s %s", baseName(path), message(MNotPluginBecause));
+    char* line = q.next();
+    copyText(line, 2 * MAX_PATH, "  ");
+    unfitReason(path, line + 2, 2 * MAX_PATH - 2);
+    q.warning = true;
+}
+
+namespace {
+
+// A DLL's own version, or false.
+bool dllVersion(const char* path, char* out, size_t cap) {
+    static CatalogueRecord record;
+    memset(&record, 0, sizeof record);
+    if (!resourceVersion(&record, path)) return false;
+    copyTextN(out, cap, record.version, sizeof record.version);
+    return out[0] != 0;
+}
+
+}  // namespace
+
+// What the user should know about where a unit goes: the plugin it
+// replaces (with both versions), a folder that is there, the host holding it.
+void addTargetLines(InstallQuestion& q, const InstallUnit& unit, const char* newDll) {
+    if (unit.pathTooLong) {
+        q.add(message(MFailDllPathTooLong));
+        q.warning = true;
+    }
+    if (!unit.exists) return;
+    q.warning = true;
+    q.add(message(unit.match ? MUpdatesPlugin : MFolderReplaced));
+    q.addPath(unit.target);
+    char oldVersion[24], newVersion[24];
+    char oldDll[MAX_PATH];
+    if (unit.match) copyTextN(oldDll, sizeof oldDll, unit.match->dllPath, boundedLength(unit.match->dllPath, MAX_PATH));
+    if (unit.match && newDll && dllVersion(oldDll, oldVersion, sizeof oldVersion) &&
+        dllVersion(newDll, newVersion, sizeof newVersion)) {
+        bool older = compareVersionTexts(newVersion, oldVersion) < 0;
+        snprintf(q.next(), 2 * MAX_PATH, "%s %s, %s %s%s%s", message(MVersionInstalled), oldVersion,
+                 message(MVersionNew), newVersion, older ? " " : "", older ? message(MVersionOlder) : "");
+    }
+    if (unit.refused) {
+        q.add(message(MLoadedNoUpdate));
+        q.add(message(MMustUnload));
+    } else if (unit.loaded) {
+        q.add(message(MUpdateLoaded));
+    }
+}

@@ -1,0 +1,30 @@
+#include "state/pluginFolder.h"
+
+#include "runtime/text.h"
+
+#include <string.h>
+#include <windows.h>
+
+void cutBinFolder(char* folder) {
+    size_t n = strlen(folder);
+    if (n > 10 && equalNoCase(folder + n - 5, "\\bin\\")) folder[n - 4] = 0;
+}
+
+void pluginFolderOf(const char* dllPath, char* out, bool keepSlash) {
+    copyText(out, MAX_PATH, dllPath);
+    char* slash = strrchr(out, '\\');
+    if (slash) slash[1] = 0;
+    cutBinFolder(out);
+    if (!keepSlash) setEndSlash(out, 0, MAX_PATH);
+}
+
+void sizeFolderOf(const char* dllPath, char* out) {
+    copyText(out, MAX_PATH, dllPath);
+    char* slash = strrchr(out, '\\');
+    if (slash) *slash = 0;
+}
+
+const char* fileNameOf(const char* path) {
+    const char* slash = strrchr(path, '\\');
+    return slash ? slash + 1 : path;
+}
