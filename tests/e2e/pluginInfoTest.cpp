@@ -77,16 +77,16 @@ TEST_F(PluginInfoTest, TheBoxSaysWhyFar170CannotUseEachKindOfDll) {
         std::string detail;      // the line after the verdict's first, when there is one
     };
     const Row rows[] = {
-        {"a plain plugin", "Rec", "recorder.dll", "recorder", 90, ""},
-        {"random bytes", "Noise", "noise.dll", nullptr, 92, ""},
-        {"a PE file cut short", "Cut", "cut.dll", nullptr, 92, ""},
-        {"a 64-bit DLL", "Win64", "win64.dll", "win64", 94, ""},
-        {"a Unicode build", "Wide", "unicode.dll", "unicode", 95, ""},
-        {"decorated names", "Decorated", "paneldecorated.dll", "paneldecorated", 96, ""},
-        {"no exports at all", "Bare", "noexports.dll", "noexports", 97, ""},
-        {"no SetStartupInfo", "NoStart", "nostartup.dll", "nostartup", 98, ""},
-        {"a DLL that is nowhere", "NeedsDll", "needsdll.dll", "needsdll", 99, ""},
-        {"a function the system lacks", "NeedsCall", "needscall.dll", "needscall", 100,
+        {"a plain plugin", "Rec", "recorder.dll", "recorder", MInfoFit, ""},
+        {"random bytes", "Noise", "noise.dll", nullptr, MUnfitNotDll, ""},
+        {"a PE file cut short", "Cut", "cut.dll", nullptr, MUnfitNotDll, ""},
+        {"a 64-bit DLL", "Win64", "win64.dll", "win64", MUnfit64Bit, ""},
+        {"a Unicode build", "Wide", "unicode.dll", "unicode", MUnfitUnicode, ""},
+        {"decorated names", "Decorated", "paneldecorated.dll", "paneldecorated", MUnfitDecorated, ""},
+        {"no exports at all", "Bare", "noexports.dll", "noexports", MUnfitNoEntryPoints, ""},
+        {"no SetStartupInfo", "NoStart", "nostartup.dll", "nostartup", MNoStartup, ""},
+        {"a DLL that is nowhere", "NeedsDll", "needsdll.dll", "needsdll", MUnfitMissingDll, ""},
+        {"a function the system lacks", "NeedsCall", "needscall.dll", "needscall", MUnfitMissingImport,
          "VantorelMadeUpCall (KERNEL32.dll)"},
     };
     for (const Row& r : rows) {
@@ -112,13 +112,13 @@ TEST_F(PluginInfoTest, TheBoxSaysWhyFar170CannotUseEachKindOfDll) {
         EXPECT_EQ(tail, box.lines[1].substr(box.lines[1].size() - tail.size()));
         for (const std::string& line : box.lines) EXPECT_LE(line.size(), kBoxWidth) << line;
         // Without SetStartupInfo the host still keeps the DLL (seen in the released host).
-        std::string fate = r.reason == 90 ? text(90) : text(r.reason == 98 ? 101 : 91);
+        std::string fate = r.reason == MInfoFit ? text(MInfoFit) : text(r.reason == MNoStartup ? MInfoFitBut : MInfoUnfit);
         auto at = std::find(box.lines.begin(), box.lines.end(), fate);
         ASSERT_NE(box.lines.end(), at);
-        if (r.reason == 99) {
+        if (r.reason == MUnfitMissingDll) {
             ASSERT_NE(box.lines.end(), at + 1);
-            EXPECT_EQ(text(99) + " vtabsent.dll", *(at + 1));
-        } else if (r.reason != 90) {
+            EXPECT_EQ(text(MUnfitMissingDll) + " vtabsent.dll", *(at + 1));
+        } else if (r.reason != MInfoFit) {
             ASSERT_NE(box.lines.end(), at + 1);
             EXPECT_EQ(text(r.reason), *(at + 1));
         }
@@ -137,9 +137,9 @@ TEST_F(PluginInfoTest, TheBoxListsTheEntryPointsTheHostWouldCall) {
     start();
     openList();
     EXPECT_TRUE(has(pressF3On(pluginsDir() + "Rec"),
-                    text(87) + ": SetStartupInfo, GetPluginInfo, Configure"));
+                    text(MInfoEntryPoints) + ": SetStartupInfo, GetPluginInfo, Configure"));
     // Decorated names are none the host would find.
-    EXPECT_TRUE(has(pressF3On(pluginsDir() + "Decorated"), text(87) + ": " + text(88)));
+    EXPECT_TRUE(has(pressF3On(pluginsDir() + "Decorated"), text(MInfoEntryPoints) + ": " + text(MInfoNone)));
 }
 
 TEST_F(PluginInfoTest, ALoadedPluginShowsItsCacheEntryAndWhatVersionItAsksFor) {
@@ -153,15 +153,15 @@ TEST_F(PluginInfoTest, ALoadedPluginShowsItsCacheEntryAndWhatVersionItAsksFor) {
     // Vantorel itself: loaded by the host, in its cache, and asking for 1.70.
     farhost::MessageCall self = pressF3On(selfItem());
     SCOPED_TRACE(shown(self));
-    EXPECT_TRUE(has(self, text(83)));
-    EXPECT_TRUE(has(self, text(89) + " 1.70"));
+    EXPECT_TRUE(has(self, text(MInfoLoaded)));
+    EXPECT_TRUE(has(self, text(MInfoMinVersion) + " 1.70"));
     // The host's cache entry in words: it was written for this very file.
     EXPECT_TRUE(has(self, text(MInfoCacheEntry) + ": " + text(MInfoCacheThisFile)));
 
     farhost::MessageCall rec = pressF3On(pluginsDir() + "Rec");
     SCOPED_TRACE(shown(rec));
-    EXPECT_TRUE(has(rec, text(84)));
-    EXPECT_TRUE(has(rec, text(86)));
+    EXPECT_TRUE(has(rec, text(MInfoNotLoaded)));
+    EXPECT_TRUE(has(rec, text(MInfoNoCacheEntry)));
 }
 
 TEST_F(PluginInfoTest, ADllGoneSinceTheListWasBuiltCannotBeRead) {
@@ -171,7 +171,7 @@ TEST_F(PluginInfoTest, ADllGoneSinceTheListWasBuiltCannotBeRead) {
     ASSERT_TRUE(DeleteFileA((pluginsDir() + "Gone\\nostartup.dll").c_str()));
     farhost::MessageCall box = pressF3On(pluginsDir() + "Gone");
     SCOPED_TRACE(shown(box));
-    EXPECT_TRUE(has(box, text(93)));
+    EXPECT_TRUE(has(box, text(MUnfitUnreadable)));
 }
 
 TEST_F(PluginInfoTest, ALongPathLosesItsMiddleNotItsEnds) {
@@ -203,7 +203,7 @@ TEST_F(PluginInfoTest, AnImportedDllIsLookedForOnThePathAndReadNotLoaded) {
     farhost::MessageCall box = pressF3On(pluginsDir() + "NeedsDll");
     SetEnvironmentVariableA("PATH", saved);
     SCOPED_TRACE(shown(box));
-    auto at = std::find(box.lines.begin(), box.lines.end(), text(100));
+    auto at = std::find(box.lines.begin(), box.lines.end(), text(MUnfitMissingImport));
     ASSERT_NE(box.lines.end(), at);
     ASSERT_NE(box.lines.end(), at + 1);
     EXPECT_EQ("AbsentHelper (vtabsent.dll)", *(at + 1));
