@@ -106,8 +106,8 @@ TEST_F(InstallTest, ADllWithItsCompanionsBecomesOneNewPluginFolder) {
     std::vector<farhost::MessageCall> b = boxes();
     ASSERT_EQ(2u, b.size());
     EXPECT_EQ(kYesNo, b[0].flags);
-    EXPECT_EQ((std::vector<std::string>{"Vantorel", text(20) + "Foo\"", "(Weather at a glance)", "",
-                                        withThousands(sizeOf("Foo.dll") + 66) + " " + text(21), ""}),
+    EXPECT_EQ((std::vector<std::string>{"Vantorel", text(MInstallPlugin) + "Foo\"", "(Weather at a glance)", "",
+                                        withThousands(sizeOf("Foo.dll") + 66) + " " + text(MInstallBytes), ""}),
               b[0].lines);
     expectClosingBox(b[1], {MInstalledPlugin, MInstallRestartOne});
     EXPECT_EQ(readFile(downloads() + "Foo.dll"), installed("Foo\\Foo.dll"));
@@ -139,7 +139,7 @@ TEST_F(InstallTest, TheDescriptionPrefersTheDroppedHelpFile) {
     const struct { std::vector<std::string> names; std::string line; } cases[] = {
         {{"Net\\clock.dll", "Help\\clockEng.hlf"}, "(Clock on the panel)"},
         {{"Net\\clock.dll"}, "(Network browser plugin)"},   // only the folder has one
-        {{"Bare\\bare.dll"}, text(19)},
+        {{"Bare\\bare.dll"}, text(MNoDescription)},
     };
     for (const auto& c : cases) {
         drop(c.names, {1});
@@ -162,11 +162,11 @@ TEST_F(InstallTest, DroppedFoldersAreCopiedAsTheyAreAndFilesBesideThemStaySelect
     ASSERT_EQ(2u, b.size());
     EXPECT_EQ(kFolderQuestion, b[0].flags);
     EXPECT_EQ(0, b[0].itemsNumber);
-    EXPECT_EQ(text(23), b[0].lines.at(0));
-    EXPECT_EQ("  " + text(24) + ": 1", b[0].lines.at(2));
+    EXPECT_EQ(text(MAskInstallFolders), b[0].lines.at(0));
+    EXPECT_EQ("  " + text(MInstallCount) + ": 1", b[0].lines.at(2));
     // Only the folders count: readme.txt is not installed.
-    EXPECT_EQ(text(25) + ": " + withThousands(sizeOf("Net\\net.dll") + 500), b[0].lines.at(3));
-    EXPECT_FALSE(contains(b[0].lines, text(68))) << "the folder holds a plugin";
+    EXPECT_EQ(text(MInstallSize) + ": " + withThousands(sizeOf("Net\\net.dll") + 500), b[0].lines.at(3));
+    EXPECT_FALSE(contains(b[0].lines, text(MNoPluginDll))) << "the folder holds a plugin";
     expectClosingBox(b[1], {MInstalledPlugin, MInstallRestartOne});
     EXPECT_EQ(sized(500), installed("Net\\Lang\\netEng.lng"));
     EXPECT_TRUE(folderThere("Net\\Empty"));
@@ -567,7 +567,7 @@ TEST_F(ArchiveInstallTest, EachQuestionIsAskedOnItsOwnScreen) {
         std::vector<farhost::MessageCall> b = boxes();
         ASSERT_EQ(3u, b.size());
         EXPECT_EQ(kFolderQuestion, b[0].flags);
-        EXPECT_EQ(text(26), b[1].lines.at(1));
+        EXPECT_EQ(text(MAskInstallArchives), b[1].lines.at(1));
         expectClosingBox(b[2], {MInstalledPlugin, MInstallRestartOne});
         EXPECT_EQ(c.net, folderThere("Net"));
         EXPECT_EQ(c.runs, commandLines(archiver()).size());
@@ -576,9 +576,9 @@ TEST_F(ArchiveInstallTest, EachQuestionIsAskedOnItsOwnScreen) {
     const std::vector<std::string>& t = host->transcript;
     size_t question = 0, progressDrawn = 0, restored = 0;
     for (size_t i = 0; i < t.size(); ++i) {
-        if (t[i].find(text(26)) != std::string::npos && !question) question = i;
+        if (t[i].find(text(MAskInstallArchives)) != std::string::npos && !question) question = i;
         if (question) continue;
-        if (t[i].find(text(22)) != std::string::npos) progressDrawn = i;
+        if (t[i].find(text(MCopying)) != std::string::npos) progressDrawn = i;
         if (t[i].compare(0, 14, "RestoreScreen(") == 0) restored = i;
     }
     ASSERT_GT(question, 0u);
