@@ -58,7 +58,10 @@ public:
     void loadAllPlugins();
     // The host's array of records and the version it answers.
     const PluginRecords& records() const { return records_; }
-    DWORD farVersion() const { return options_.far175 ? kFar175Version : kFar170Version; }
+    DWORD farVersion() const {
+        DWORD version = options_.far175 ? kFar175Version : kFar170Version;
+        return options_.otherBuild ? (version & 0xFFFF) | (options_.otherBuild << 16) : version;
+    }
     // HKCU key of the plugin cache: the RootKey without its "\Plugins", then "\PluginsCache".
     std::string pluginsCacheKey() const;
     // The plugin of this DLL, by full path or by file name alone, in any case:

@@ -30,6 +30,10 @@ struct HostOptions {
     // records with ProcessDialogEvent, version 1.75, the keypad's Del as
     // KEY_NUMDEL) instead of FAR 1.70 build 2087.
     bool far175 = false;
+    // Another build of the same FAR to answer ACTL_GETFARVERSION with (0:
+    // the build above), its records laid out as above: a plugin that knows
+    // the record layout of particular builds only must not take it for one.
+    DWORD otherBuild = 0;
 };
 
 // The version the host answers to ACTL_GETFARVERSION, as the host forms it:

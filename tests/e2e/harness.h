@@ -23,6 +23,7 @@ struct FarSetup {
     // start (and keep the host's plugin cache in the registry).
     bool loadAll = false;
     std::vector<std::string> leaveUnloaded;   // DLL file names loadAll skips
+    unsigned otherBuild = 0;                  // the build FAR answers, when not 2087
 };
 
 class HostTest : public ::testing::Test {
@@ -45,6 +46,7 @@ protected:
         options.writePersonalPath = setup.personal;
         options.personalPluginsPath = setup.personalValue;
         options.leaveUnloaded = setup.leaveUnloaded;
+        options.otherBuild = setup.otherBuild;
         host.reset(new farhost::Host(options));
         vantorel = host->load(vantorelDir(setup) + "Vantorel.dll");
         ASSERT_NE(nullptr, vantorel) << host->lastError();

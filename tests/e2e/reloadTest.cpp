@@ -146,3 +146,40 @@ TEST_F(ReloadTest, EveryCaseThatCannotComeBackIsRefusedWithItsReason) {
     ASSERT_TRUE(panel->setCurrentByName("Zeta"));
     EXPECT_EQ((std::vector<std::string>{text(MReloadNotUnloaded)}), pressAnswering(VK_F6, PKF_SHIFT, {0}));
 }
+
+// On a FAR build whose record layout Vantorel does not know, nothing is
+// written by layout: unload still works (by the record's handle and entry
+// addresses) and says a restart brings the plugin back, Shift+F6 refuses, and
+// installing over the loaded plugin offers only Cancel.
+TEST_F(ReloadTest, AnUnknownFarBuildUnloadsButNeverWritesByLayout) {
+    addFixture("calllogall", "Zeta\\");
+    FarSetup setup;
+    setup.loadAll = true;
+    setup.otherBuild = 2086;
+    start(setup);
+    panel = vantorel->open();
+    ASSERT_NE(nullptr, panel);
+    ASSERT_TRUE(panel->setCurrentByName("Zeta"));
+
+    const std::string downloads = dir / "Downloads\\";
+    ASSERT_TRUE(copyFile(fixtureDir("calllogall2") + "calllogall2.dll", downloads + "calllogall.dll"));
+    host->clearRecords();
+    host->answerMessages({0});
+    panel->putFiles(downloads, {"calllogall.dll"});
+    ASSERT_FALSE(host->messages.empty());
+    EXPECT_EQ(std::vector<std::string>{text(MBtnCancel)}, host->messages[0].buttons);
+    EXPECT_NE(host->messages[0].lines.end(),
+              std::find(host->messages[0].lines.begin(), host->messages[0].lines.end(), text(MLoadedNoUpdate)));
+    ASSERT_TRUE(panel->setCurrentByName("Zeta"));
+
+    host->clearRecords();
+    host->answerMessages({0});
+    panel->key(VK_F8, PKF_SHIFT);
+    ASSERT_FALSE(host->messages.empty());
+    EXPECT_EQ(text(MAskUnload2), host->messages[0].lines.back()) << "a restart brings it back";
+    EXPECT_FALSE(GetModuleHandleA((pluginsDir() + dll).c_str()));
+    EXPECT_EQ((std::vector<std::string>{text(MReloadUnknownBuild)}), pressAnswering(VK_F6, PKF_SHIFT, {0}));
+    EXPECT_EQ(0u, record()->workFlags) << "the record stays as the unload left it";
+    host->diskMenu();
+    EXPECT_TRUE(host->faults.empty()) << host->faults.front();
+}
