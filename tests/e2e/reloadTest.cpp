@@ -134,7 +134,9 @@ TEST_F(ReloadTest, EveryCaseThatCannotComeBackIsRefusedWithItsReason) {
         std::vector<std::string> boxes = pressAnswering(VK_F6, PKF_SHIFT, {0});
         ASSERT_EQ(1u, boxes.size());
         EXPECT_EQ(text(c.message), boxes[0]);
-        if (c.unloadFirst) EXPECT_EQ(0u, record()->workFlags) << "the record stays as the unload left it";
+        if (c.unloadFirst) {
+            EXPECT_EQ(0u, record()->workFlags) << "the record stays as the unload left it";
+        }
         panel->close();
         host.reset();
         removeTree(pluginsDir() + "Zeta");
