@@ -97,6 +97,24 @@ bool recordOfReleasedModule(const uint8_t* record, const FarRecordLayout& layout
     return true;
 }
 
+bool recordNotLoaded(const uint8_t* record, const FarRecordLayout& layout, const char* path) {
+    const char* own = farRecordPath(record);
+    if (!own || !equalNoCase(own, path) || farRecordWord(record, FAR_RECORD_HANDLE)) return false;
+    for (int i = 0; i < layout.entryCount; ++i) {
+        uint32_t word = farRecordEntry(record, i);
+        if (word > 1 || (word == 1 && !isStartingEntry(i))) return false;
+    }
+    return true;
+}
+
+void markRecordGone(uint8_t* record, const FarRecordLayout& layout) {
+    // The flag first: from then on FAR loads nothing of it, whatever it reads next.
+    setFarRecordWord(record, FAR_RECORD_WORK_FLAGS, FAR_WORK_DONT_LOAD_AGAIN);
+    setFarRecordWord(record, FAR_RECORD_CALL_FLAGS, 0);
+    setFarRecordWord(record, FAR_RECORD_HANDLE, 0);
+    memset(record + FAR_RECORD_ENTRIES, 0, 4 * layout.entryCount);
+}
+
 void armKnownNotLoaded(uint8_t* record, const FarRecordLayout& layout, const KnownPlugin& plugin) {
     // FAR reads the plugin's language file again only while this is empty.
     memset(record + FAR_RECORD_MESSAGES, 0, MESSAGE_TABLE_BYTES);
@@ -109,5 +127,5 @@ void armKnownNotLoaded(uint8_t* record, const FarRecordLayout& layout, const Kno
     setFarRecordWord(record, FAR_RECORD_CACHE_SLOT, plugin.cacheSlot);
     for (int i = 0; i < layout.entryCount; ++i)
         setFarRecordWord(record, FAR_RECORD_ENTRIES + 4 * i, isStartingEntry(i) && plugin.exports[i] ? 1 : 0);
-    setFarRecordWord(record, FAR_RECORD_WORK_FLAGS, 1);
+    setFarRecordWord(record, FAR_RECORD_WORK_FLAGS, FAR_WORK_CACHED);
 }

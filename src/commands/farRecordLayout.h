@@ -30,6 +30,12 @@ enum : uint32_t {
     FAR_RECORD_ENTRIES = 1392,
 };
 
+// The work flags FAR keeps for a plugin.
+enum : uint32_t {
+    FAR_WORK_CACHED = 1,          // known from the plugin cache, not loaded: loaded at its next use
+    FAR_WORK_DONT_LOAD_AGAIN = 4, // never loaded again in this session
+};
+
 // FAR's entry points in the order of the record's words.
 enum FarRecordEntry {
     FRE_SET_STARTUP_INFO, FRE_OPEN_PLUGIN, FRE_OPEN_FILE_PLUGIN, FRE_CLOSE_PLUGIN, FRE_GET_PLUGIN_INFO,
@@ -66,6 +72,16 @@ bool recordOfLoadedModule(const uint8_t* record, const FarRecordLayout& layout, 
 void clearLoadedRecord(uint8_t* record, const FarRecordLayout& layout);
 // Whether the record is as clearLoadedRecord left it for path.
 bool recordOfReleasedModule(const uint8_t* record, const FarRecordLayout& layout, const char* path);
+
+// Whether the record is FAR's record of a plugin it has not loaded now: no
+// handle, and no entry word but the 0/1 flags of the starting entries (a
+// plugin known from FAR's cache, one Vantorel released, or one FAR gave up).
+bool recordNotLoaded(const uint8_t* record, const FarRecordLayout& layout, const char* path);
+// The state FAR itself leaves a plugin it dropped in: never loaded again in
+// this session, offered in no menu (its menus read the cache only while the
+// cached flag is set, and ask nothing of a record without entry points),
+// called through no entry point. Its path stays, so the table keeps its shape.
+void markRecordGone(uint8_t* record, const FarRecordLayout& layout);
 
 // What FAR's plugin cache and the DLL on disk say of a plugin to be loaded again.
 struct KnownPlugin {

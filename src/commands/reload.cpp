@@ -10,7 +10,7 @@
 #include "describe/versionExtractor.h"
 #include "describe/versionText.h"
 #include "commands/fitnessReason.h"
-#include "commands/hostCacheSlot.h"
+#include "commands/farRecordSync.h"
 #include "commands/hostRecordTable.h"
 #include "runtime/text.h"
 #include "state/pluginState.h"
@@ -20,15 +20,6 @@
 #include <string.h>
 
 namespace {
-
-// Which of FAR's entry points the file exports, in the record's order.
-void exportsInRecordOrder(const PluginImageFacts& facts, bool* exports) {
-    for (int i = 0; i < FRE_COUNT; ++i) {
-        exports[i] = false;
-        for (int j = 0; j < FAR_ENTRY_POINT_COUNT; ++j)
-            if (!strcmp(FAR_RECORD_ENTRY_NAMES[i], FAR_ENTRY_POINTS[j])) exports[i] = (facts.entryPoints & entryPointBit(j)) != 0;
-    }
-}
 
 void showLines(const char* first, const char* second) {
     const char* items[4] = {PLUGIN_TITLE, first, second ? second : "", "OK"};
@@ -57,8 +48,6 @@ struct Rearm {
     FarRecordTable table;
     uint8_t* record;
     PluginFitness fitness;
-    CacheSlot slot;
-    WIN32_FIND_DATAA found;
 };
 
 int checkRearm(const char* path, Rearm* rearm) {
@@ -72,29 +61,11 @@ int checkRearm(const char* path, Rearm* rearm) {
     if (!rearm->record || rearm->record != unloaded->record ||
         !recordOfReleasedModule(rearm->record, *rearm->table.layout, path))
         return MReloadRecordNotFound;
-    // FAR calls through the entry points it is told of without asking again:
-    // they must be those of the file it will load.
-    checkPluginFile(path, &rearm->fitness);
-    if (!hostKeeps(rearm->fitness.reason)) return MReloadUnfit;
-    uint32_t slotInRecord = farRecordWord(rearm->record, FAR_RECORD_CACHE_SLOT);
-    if (!findCacheSlot(path, &rearm->slot) || rearm->slot.preload ||
-        (slotInRecord && slotInRecord != static_cast<uint32_t>(rearm->slot.index)))
-        return MReloadNoCacheSlot;
-    HANDLE find = FindFirstFileA(path, &rearm->found);
-    if (find == INVALID_HANDLE_VALUE) return MReloadUnfit;
-    FindClose(find);
-    return 0;
+    return rearmFromDisk(rearm->record, *rearm->table.layout, path, &rearm->fitness, false);
 }
 
-void commitRearm(const char* path, const Rearm& rearm) {
-    KnownPlugin plugin;
-    memset(&plugin, 0, sizeof plugin);
-    plugin.cacheSlot = static_cast<uint32_t>(rearm.slot.index);
-    plugin.sysId = rearm.slot.sysId;
-    plugin.findData = reinterpret_cast<const uint8_t*>(&rearm.found);
-    exportsInRecordOrder(rearm.fitness.facts, plugin.exports);
-    armKnownNotLoaded(rearm.record, *rearm.table.layout, plugin);
-    forgetUnloaded(path);
+void commitRearm(const char* path, Rearm& rearm) {
+    if (rearmFromDisk(rearm.record, *rearm.table.layout, path, &rearm.fitness, true) == 0) forgetUnloaded(path);
 }
 
 void reportRearm(int message, const Rearm& rearm) {

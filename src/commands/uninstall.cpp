@@ -7,6 +7,8 @@
 #include "state/pluginFolder.h"
 #include "describe/versionText.h"
 #include "foreign/probe.h"
+#include "commands/farRecordSync.h"
+#include "commands/folderRelease.h"
 #include "folders/folderRemoval.h"
 #include "runtime/errorText.h"
 #include "runtime/text.h"
@@ -95,6 +97,13 @@ void reportProblem(int lead, const RemovalProblem& problem) {
     startupInfo.Message(startupInfo.ModuleNumber, FMSG_WARNING, "", items, 5, 1);
 }
 
+void reportStillLoaded(const char* module) {
+    char path[BOX_TEXT_CHARS + 1];
+    cutMiddle(path, BOX_TEXT_CHARS, module);
+    const char* items[5] = {PLUGIN_TITLE, msgText(MNothingRemoved), path, msgText(MModuleStaysLoaded), "OK"};
+    startupInfo.Message(startupInfo.ModuleNumber, FMSG_WARNING, "", items, 5, 1);
+}
+
 bool ownPluginIn(const char* folder) {
     char own[MAX_PATH];
     DWORD n = GetModuleFileNameA(reinterpret_cast<HMODULE>(&__ImageBase), own, sizeof own);
@@ -138,17 +147,27 @@ void uninstallPlugin(PanelState* panel, const CatalogueRecord* record) {
         reportProblem(MNothingRemoved, problem);
         return;
     }
-    for (int i = 0; i < panel->catalogueCount; ++i) {
-        CatalogueRecord& other = panel->catalogue[i];
-        HMODULE module = inFolder(other.dllPath, folder) ? heldModule(other.dllPath) : nullptr;
-        if (!module) continue;
-        if (!releaseFromHost(&module, other.dllPath)) {
-            showMsg(MHostRecordNotFound);
-            return;
+    ReleasedPlugins released;
+    if (int why = releasePluginsUnder(panel->handle, folder, &released)) {
+        if (released.stillLoaded[0]) {
+            memset(&problem, 0, sizeof problem);
+            copyText(problem.path, sizeof problem.path, released.stillLoaded);
+            reportStillLoaded(problem.path);
+        } else {
+            showMsg(why);
         }
-        other.module = nullptr;
+    } else if (!folderRemovable(folder, &problem) || !removeFolder(folder, &problem)) {
+        // Still whole: FAR gets back what it let go of.
+        syncRecordsUnder(folder);
+        reportProblem(MNothingRemoved, problem);
+    } else {
+        // FAR neither loads nor offers what is gone; where its records are
+        // unknown it offers it until it restarts.
+        RecordsSynced synced = syncRecordsUnder(folder);
+        if (synced.unknownBuild) showMsg(MUninstalledRestart);
     }
-    if (!folderRemovable(folder, &problem) || !removeFolder(folder, &problem)) reportProblem(MNothingRemoved, problem);
+    for (int i = 0; i < panel->catalogueCount; ++i)
+        if (inFolder(panel->catalogue[i].dllPath, folder)) panel->catalogue[i].module = heldModule(panel->catalogue[i].dllPath);
     if (startupInfo.Control) {
         startupInfo.Control(panel->handle, FCTL_UPDATEPANEL, nullptr);
         startupInfo.Control(panel->handle, FCTL_REDRAWPANEL, nullptr);

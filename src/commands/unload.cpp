@@ -77,8 +77,10 @@ void freePluginModule(HMODULE* module) {
 int unloadRefusal(HANDLE handle, HMODULE module) {
     // Releasing our own module would pull the code of this command from under it.
     if (module == ownModule()) return MCannotUnloadSelf;
-    // The host calls an open panel's plugin at once, whatever its record says.
-    if (foreignPanelOpposite(handle)) return MUnloadPanelOpen;
+    // The host calls an open panel's plugin at once, whatever its record
+    // says; a plugin that can open no panel owns none.
+    bool opensPanels = GetProcAddress(module, "OpenPlugin") || GetProcAddress(module, "OpenFilePlugin");
+    if (opensPanels && foreignPanelOpposite(handle)) return MUnloadPanelOpen;
     return 0;
 }
 

@@ -1,5 +1,6 @@
 #include "folders/pluginSwap.h"
 
+#include "folders/folderRemoval.h"
 #include "runtime/text.h"
 #include "state/pluginState.h"
 
@@ -88,12 +89,19 @@ PlaceResult placeStagedFolder(const char* staged, const char* target) {
         result.error = GetLastError();
         return result;
     }
-    char aside[MAX_PATH];
-    char root[MAX_PATH];
-    if (!stagingRootFor(target, root, sizeof root) || !makeUnique(root, "old-", aside, sizeof aside, false) ||
-        !moveFolder(target, aside)) {
+    // The old folder goes aside under its own name, so that what is left of
+    // it (in the Recycle Bin) is found by that name.
+    char holder[MAX_PATH] = "", aside[MAX_PATH] = "", root[MAX_PATH];
+    const char* name = strrchr(target, '\\');
+    bool named = stagingRootFor(target, root, sizeof root) && makeUnique(root, "old-", holder, sizeof holder, true);
+    if (named) {
+        copyText(aside, sizeof aside, holder);
+        named = appendWhole(aside, sizeof aside, name ? name : "\\old");
+    }
+    if (!named || !moveFolder(target, aside)) {
         result.outcome = PLACE_ASIDE_FAILED;
-        result.error = GetLastError();
+        result.error = named ? GetLastError() : ERROR_FILENAME_EXCED_RANGE;
+        if (holder[0]) RemoveDirectoryA(holder);
         return result;
     }
     if (!moveFolder(staged, target)) {
@@ -102,10 +110,15 @@ PlaceResult placeStagedFolder(const char* staged, const char* target) {
         if (!moveFolder(aside, target)) {
             result.outcome = PLACE_RESTORE_FAILED;
             copyText(result.heldAside, sizeof result.heldAside, aside);
+        } else {
+            RemoveDirectoryA(holder);
         }
         return result;
     }
-    result.oldLeft = !removeFolderTree(aside);
+    // What the new build replaced can still be had back from the Recycle Bin.
+    RemovalProblem problem;
+    result.oldLeft = !removeFolder(aside, &problem);
+    RemoveDirectoryA(holder);
     return result;
 }
 

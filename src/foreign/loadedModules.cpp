@@ -67,3 +67,32 @@ HMODULE LoadedModules::find(const char* fileName) {
         if (!strcmp(names + static_cast<size_t>(i) * MAX_PATH, wanted)) return modules[i];
     return nullptr;
 }
+
+bool moduleLoadedUnder(const char* folder, char* found, size_t cap) {
+    size_t n = strlen(folder);
+    if (!n) return false;
+    HMODULE small[256];
+    DWORD needed = 0;
+    HANDLE process = GetCurrentProcess();
+    if (!EnumProcessModules(process, small, sizeof small, &needed)) return false;
+    HMODULE* all = small;
+    if (needed > sizeof small) {
+        all = heapArray<HMODULE>(needed / sizeof(HMODULE));
+        if (!all || !EnumProcessModules(process, all, needed, &needed)) {
+            heapFree(all);
+            return false;
+        }
+    }
+    bool hit = false;
+    for (DWORD i = 0; i < needed / sizeof(HMODULE) && !hit; ++i) {
+        char path[MAX_PATH];
+        DWORD length = GetModuleFileNameA(all[i], path, sizeof path);
+        if (!length || length >= sizeof path) continue;
+        if (length > n + 1 && path[n] == '\\' && startsWithNoCase(path, folder)) {
+            copyText(found, cap, path);
+            hit = true;
+        }
+    }
+    if (all != small) heapFree(all);
+    return hit;
+}

@@ -25,3 +25,9 @@ private:
     int count;
     bool stale;
 };
+
+// A module of the process loaded from a file under folder (without its
+// trailing backslash): true with its path in found (cap bytes), else false.
+// What a plugin loaded for itself and did not let go of, or a plugin that
+// keeps itself loaded, is found so.
+bool moduleLoadedUnder(const char* folder, char* found, size_t cap);

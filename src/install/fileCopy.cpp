@@ -18,6 +18,7 @@ size_t prefixLength;
 
 bool stopRequested;
 int filesCopied;   // since the last resetCopyStop
+bool keepExisting;
 
 void reportFolderFailure(const char* path) {
     char reason[160];
@@ -54,12 +55,29 @@ void checkForStop() {
     stopRequested = startupInfo.Message(startupInfo.ModuleNumber, FMSG_MB_YESNO | FMSG_WARNING, "", lines, 2, 0) == 0;
 }
 
+// Whether the new build holds target already (a folder may join a folder),
+// or a file where one of target's folders would be.
+bool takenByNewFile(const char* target, bool folder) {
+    DWORD attributes = GetFileAttributesA(target);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (!folder || !(attributes & FILE_ATTRIBUTE_DIRECTORY))) return true;
+    char path[MAX_PATH];
+    copyText(path, sizeof path, target);
+    for (size_t at = strlen(path); at > targetEnd; --at) {
+        if (path[at - 1] != '\\') continue;
+        path[at - 1] = 0;
+        attributes = GetFileAttributesA(path);
+        if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 void resetCopyStop() {
     stopRequested = false;
     filesCopied = 0;
 }
+void keepExistingFiles(bool keep) { keepExisting = keep; }
 void setEscapeSource(EscapeSource source) { escapeSource = source ? source : escapeTyped; }
 bool copyStopped() { return stopRequested; }
 bool copiedAnyFile() { return filesCopied > 0; }
@@ -109,6 +127,9 @@ int copyEntry(const WIN32_FIND_DATAA* entry, const char* folder, void* context) 
     copyText(target, sizeof target, targetBase);
     bool targetFits = targetEnd && sourceFits && appendWhole(target, sizeof target, below);
 
+    // An old file the new build has, or one below a name the new build
+    // holds as a file, stays behind.
+    if (targetFits && keepExisting && takenByNewFile(target, entry->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return 1;
     if (entry->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
         if (targetFits) {
             ok = createFolder(target);

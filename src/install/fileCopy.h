@@ -17,6 +17,9 @@ bool copiedAnyFile();
 // Where copying looks for Esc: the host's console unless a test gives its own.
 using EscapeSource = bool (*)();
 void setEscapeSource(EscapeSource source);
+// While set, copyEntry leaves a file that exists at its target as it is:
+// an update's old files go under the new ones, never over them.
+void keepExistingFiles(bool keep);
 // The walkFolder visit function that copies one entry below the copy target.
 // Called with no entry it sets the target up instead: folder is then the
 // source prefix to strip and context the target folder, which it creates.

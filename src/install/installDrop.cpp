@@ -11,6 +11,8 @@
 #include "install/installReport.h"
 #include "folders/pluginSwap.h"
 #include "install/updateInPlace.h"
+#include "commands/farRecordSync.h"
+#include "commands/folderRelease.h"
 #include "runtime/handles.h"
 #include "runtime/heap.h"
 #include "runtime/pieces.h"
@@ -88,30 +90,85 @@ int copyTreeInto(const char* source, const char* folder) {
     return ok;
 }
 
-// Moves a finished stage into place; the stage is gone either way. A plugin
-// the host has loaded gets here only when updateInPlaceAvailable allowed it:
-// its update in place releases it before this and loads it again after.
+namespace {
+
+struct OldFiles {
+    const char* stage;
+    int ok;
+};
+
+// Whether a file of this name lies anywhere in the tree under folder.
+int findNamed(const WIN32_FIND_DATAA* entry, const char*, void* context) {
+    const char** name = static_cast<const char**>(context);
+    if (*name && !(entry->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && equalNoCase(entry->cFileName, *name))
+        *name = nullptr;
+    return 0;
+}
+
+// One file of the old folder into the stage, unless the new build has it.
+// A plugin DLL the new build holds elsewhere in its tree stays behind: FAR
+// would list the plugin twice.
+int keepOldEntry(const WIN32_FIND_DATAA* entry, const char* folder, void* context) {
+    OldFiles* old = static_cast<OldFiles*>(context);
+    if (!(entry->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && hasExtension(entry->cFileName, ".dll")) {
+        const char* name = entry->cFileName;
+        walkFolder(old->stage, findNamed, &name, 1);
+        if (!name) return 0;
+    }
+    return copyEntry(entry, folder, &old->ok);
+}
+
+// What the old folder holds and the new build does not replace goes into
+// the stage: the plugin's settings, what the user kept there, what its
+// ExitFAR wrote as it was let go of. 1 when every file went.
+int keepOldFiles(const InstallUnit& unit) {
+    OldFiles old = {unit.stage, 1};
+    if (!copyEntry(nullptr, unit.target, const_cast<char*>(unit.stage))) return 0;
+    keepExistingFiles(true);
+    walkFolder(unit.target, keepOldEntry, &old, 1);
+    keepExistingFiles(false);
+    return old.ok && !copyStopped();
+}
+
+// How FAR takes the placed unit: at the plugin's next use, or after a restart.
+void countPlaced(Drop& drop, const InstallUnit& unit, const RecordsSynced& synced) {
+    if (unit.plugins) ++drop.pluginUnits;
+    else ++drop.fileUnits;
+    if (!unit.plugins) return;
+    if (synced.unknownBuild && unit.exists) ++drop.restartFirst;
+    else if (synced.rearmed && !synced.gone && !synced.unknown) ++drop.updatedInPlace;
+}
+
+}  // namespace
+
+// Moves a finished stage into place; the stage is gone either way. The
+// plugins FAR has loaded from the target are let go of first (only when
+// updateInPlaceAvailable allowed it), the old folder's own files join the
+// new ones after that, and whichever folder ends up in place, FAR's records
+// of the DLLs there are made to agree with it.
 bool placeUnit(Drop& drop, InstallUnit& unit) {
-    // A plugin FAR has loaded is let go of first and, whichever folder ends
-    // up in place, given back to FAR to load at its next use.
+    const char* name = baseName(unit.item->FindData.cFileName);
     ReleasedPlugins released;
     memset(&released, 0, sizeof released);
     if (unit.loaded && !unit.refused) {
-        if (int why = releaseForUpdate(drop.panel->handle, unit.target, &released)) {
-            loadAgainAfterUpdate(released);
-            noteInstallFailure(baseName(unit.item->FindData.cFileName), message(why));
+        if (int why = releasePluginsUnder(drop.panel->handle, unit.target, &released)) {
+            noteItemFailure(name, message(why));
+            if (released.stillLoaded[0]) noteInstallPathFailure(" ", released.stillLoaded, nullptr);
             discardStage(unit);
             return false;
         }
     }
+    if (unit.exists && !unit.blocked && !keepOldFiles(unit)) {
+        syncRecordsUnder(unit.target);   // FAR gets back what it let go of
+        noteInstallFailure(message(MOldKept));
+        discardStage(unit);
+        return false;
+    }
     PlaceResult placed = placeStagedFolder(unit.stage, unit.target);
-    int notBack = released.count ? loadAgainAfterUpdate(released) : 0;
+    RecordsSynced synced = syncRecordsUnder(unit.target);
     if (placed.outcome == PLACE_DONE) {
         unit.stage[0] = 0;
-        if (unit.plugins) ++drop.pluginUnits;
-        else ++drop.fileUnits;
-        if (released.count && !notBack) ++drop.updatedInPlace;
-        if (notBack) noteInstallFailure(baseName(unit.item->FindData.cFileName), message(notBack));
+        countPlaced(drop, unit, synced);
         return true;
     }
     noteWhy(MFailPlace, unit.target, placed.error);
@@ -148,7 +205,8 @@ void closingBox(const Drop& drop) {
         lines[n++] = message(MUpdatedInPlace1);
         lines[n++] = message(MUpdatedInPlace2);
     }
-    if (drop.pluginUnits > drop.updatedInPlace)
+    if (drop.restartFirst) lines[n++] = message(MRestartBeforeUse);
+    if (drop.pluginUnits > drop.updatedInPlace + drop.restartFirst)
         lines[n++] = message(drop.pluginUnits == 1 ? MInstallRestartOne : MInstallRestart);
     lines[n++] = "\x01";
     if (startupInfo.Message)

@@ -21,7 +21,8 @@ struct Drop {
     int installed;      // items that went over whole
     int pluginUnits;    // units placed that hold a plugin
     int fileUnits;      // units placed that hold none
-    int updatedInPlace; // plugin units FAR had loaded and loads again at their next use
+    int updatedInPlace; // plugin units FAR loads from disk at their next use
+    int restartFirst;   // plugin units FAR may use the old build's record of until it restarts
     InstallUnit* units;
     int unitCount;
 };

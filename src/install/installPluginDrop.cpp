@@ -96,7 +96,7 @@ int installPlugin(Drop& drop) {
     char stem[MAX_PATH];
     copyText(stem, sizeof stem, dllBase);
     if (char* dot = strrchr(stem, '.')) *dot = 0;
-    settleUnitTarget(unit, stem);
+    settleUnitTarget(drop.panel->handle, unit, stem);
     if (!unit.match) copyText(unit.matchedDll, sizeof unit.matchedDll, dllName);
 
     unit.item = drop.lastDll;
@@ -126,8 +126,8 @@ int installPlugin(Drop& drop) {
         q.add(message(MTargetExists));
         q.addPath(unit.target);
         if (unit.refused) {
-            q.add(message(MLoadedNoUpdate));
-            q.add(message(MMustUnload));
+            q.add(message(unit.fromPluginPanel ? MFromPluginPanel1 : MLoadedNoUpdate));
+            q.add(message(unit.fromPluginPanel ? MFromPluginPanel2 : MMustUnload));
         }
     } else if (!unit.blocked) {
         addTargetLines(q, unit, unit.matchedDll);
@@ -140,8 +140,6 @@ int installPlugin(Drop& drop) {
     if (!q.ask(!unit.refused, false)) return 0;
     progress.start(message(MCopying), static_cast<int>(drop.total), drop.quiet);
     bool ok = stageFor(unit);
-    // An update keeps the plugin's other files: the new ones go over a copy of the old folder.
-    if (ok && unit.exists) ok = copyTreeInto(unit.target, unit.stage) != 0;
     char dest[MAX_PATH];
     copyText(dest, sizeof dest, unit.stage);
     if (ok) ok = appendWhole(dest, sizeof dest, "\\") && appendWhole(dest, sizeof dest, unit.below);

@@ -127,8 +127,8 @@ void addTargetLines(InstallQuestion& q, const InstallUnit& unit, const char* new
                  message(MVersionNew), newVersion, older ? " " : "", older ? message(MVersionOlder) : "");
     }
     if (unit.refused) {
-        q.add(message(MLoadedNoUpdate));
-        q.add(message(MMustUnload));
+        q.add(message(unit.fromPluginPanel ? MFromPluginPanel1 : MLoadedNoUpdate));
+        q.add(message(unit.fromPluginPanel ? MFromPluginPanel2 : MMustUnload));
     } else if (unit.loaded) {
         q.add(message(MUpdateLoaded));
     }

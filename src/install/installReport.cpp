@@ -35,6 +35,15 @@ void noteInstallFailure(const char* first, const char* second) {
     ++noted;
 }
 
+void noteItemFailure(const char* name, const char* reason) {
+    if (char* line = nextLine()) {
+        copyText(line, LINE_BYTES, name ? name : "");
+        appendText(line, LINE_BYTES, ": ");
+        appendText(line, LINE_BYTES, reason ? reason : "");
+    }
+    ++noted;
+}
+
 void noteInstallPathFailure(const char* first, const char* path, const char* reason) {
     if (!first) first = "";
     if (!path) path = "";

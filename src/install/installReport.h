@@ -8,6 +8,8 @@ void clearInstallReport();
 // Adds the line "first second" (second may be nullptr); lines past the box's
 // room are counted, not kept.
 void noteInstallFailure(const char* first, const char* second = nullptr);
+// Adds "name: reason": what became of one dropped item.
+void noteItemFailure(const char* name, const char* reason);
 // Adds "first path: reason", the path shortened in its middle so that the
 // line fits the box (reason may be nullptr).
 void noteInstallPathFailure(const char* first, const char* path, const char* reason);

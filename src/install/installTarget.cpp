@@ -4,6 +4,8 @@
 #include "dll/pluginFitness.h"
 #include "state/pluginFolder.h"
 #include "install/updateInPlace.h"
+#include "commands/pluginCommands.h"
+#include "ui/messages.h"
 #include "runtime/text.h"
 #include "state/pluginState.h"
 
@@ -55,12 +57,14 @@ void noteUnfit(InstallUnit& unit, const char* path) {
     ++unit.unfitCount;
 }
 
-// Whether the host has any DLL under folder loaded.
+// A DLL under folder that the host has loaded, the first found.
 int findLoaded(const WIN32_FIND_DATAA* entry, const char* folder, void* found) {
-    if ((entry->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !hasExtension(entry->cFileName, ".dll")) return 0;
+    HMODULE* module = static_cast<HMODULE*>(found);
+    if (*module || (entry->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !hasExtension(entry->cFileName, ".dll"))
+        return 0;
     char path[MAX_PATH];
     copyText(path, sizeof path, folder);
-    if (appendWhole(path, sizeof path, entry->cFileName) && GetModuleHandleA(path)) *static_cast<bool*>(found) = true;
+    if (appendWhole(path, sizeof path, entry->cFileName)) *module = GetModuleHandleA(path);
     return 0;
 }
 
@@ -107,7 +111,7 @@ void scanUnitContent(const PanelState* panel, InstallUnit& unit, const char* fol
     walkFolder(folder, scanEntry, &scan, 1);
 }
 
-void settleUnitTarget(InstallUnit& unit, const char* name) {
+void settleUnitTarget(HANDLE panel, InstallUnit& unit, const char* name) {
     char below[MAX_PATH] = "";
     if (unit.match && matchedFolder(*unit.match, unit.target, below)) {
         unit.targetFits = true;
@@ -125,7 +129,13 @@ void settleUnitTarget(InstallUnit& unit, const char* name) {
     DWORD attributes = GetFileAttributesA(unit.target);
     unit.exists = attributes != INVALID_FILE_ATTRIBUTES;
     unit.blocked = unit.exists && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-    if (unit.exists && !unit.blocked) walkFolder(unit.target, findLoaded, &unit.loaded, 1);
-    if (unit.match && !unit.loaded) unit.loaded = GetModuleHandleA(unit.match->dllPath) != nullptr;
+    HMODULE loaded = nullptr;
+    if (unit.exists && !unit.blocked) walkFolder(unit.target, findLoaded, &loaded, 1);
+    if (unit.match && !loaded) loaded = GetModuleHandleA(unit.match->dllPath);
+    unit.loaded = loaded != nullptr;
     unit.refused = unit.loaded && !(unit.match && updateInPlaceAvailable(*unit.match));
+    // A drop from a plugin's panel in the other half: that panel may be the
+    // plugin's own, and then it cannot be let go of while the copy runs.
+    unit.fromPluginPanel = unit.loaded && !unit.refused && unloadRefusal(panel, loaded) == MUnloadPanelOpen;
+    if (unit.fromPluginPanel) unit.refused = true;
 }

@@ -10,7 +10,8 @@ const CatalogueRecord* installedPluginOf(const PanelState* panel, const char* dl
 // a path too long to read.
 void scanUnitContent(const PanelState* panel, InstallUnit& unit, const char* folder);
 // Where a unit goes: the installed plugin's folder it updates, else a folder
-// of name under the plugins root; whether that is there, a file, loaded.
-void settleUnitTarget(InstallUnit& unit, const char* name);
+// of name under the plugins root; whether that is there, a file, loaded,
+// and whether it may be updated from the panel the drop comes from.
+void settleUnitTarget(HANDLE panel, InstallUnit& unit, const char* name);
 // name ends with extension (".dll"), compared without case.
 bool hasExtension(const char* name, const char* extension);

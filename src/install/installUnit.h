@@ -27,6 +27,7 @@ struct InstallUnit {
     bool blocked;                     // a file, not a folder, is there
     bool loaded;                      // the host has a DLL under target loaded
     bool refused;                     // loaded, and no update in place for it
+    bool fromPluginPanel;             // ... because the drop comes from a plugin's panel, which may be its own
     bool pathTooLong;                 // a path in its content cannot be read
     bool failed;
     int dlls, plugins;                // DLLs in it, and those the host would keep as plugins

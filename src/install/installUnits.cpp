@@ -68,7 +68,7 @@ void installUnit(Drop& drop, InstallUnit& unit) {
         return;
     }
     bool ok = !unit.refused && !copyStopped();
-    if (unit.refused) noteInstallFailure(baseName(unit.item->FindData.cFileName), message(MLoadedSkipped));
+    if (unit.refused) noteItemFailure(baseName(unit.item->FindData.cFileName), message(MLoadedSkipped));
     if (ok && unit.kind == UNIT_FOLDER) {
         ok = stageFor(unit) && copyTreeInto(unit.item->FindData.cFileName, unit.stage);
     }
@@ -84,7 +84,7 @@ bool installFolders(Drop& drop, int first) {
     for (int i = first; i < drop.unitCount; ++i) {
         InstallUnit& unit = drop.units[i];
         scanUnitContent(drop.panel, unit, unit.item->FindData.cFileName);
-        settleUnitTarget(unit, baseName(unit.item->FindData.cFileName));
+        settleUnitTarget(drop.panel->handle, unit, baseName(unit.item->FindData.cFileName));
         size += unit.size;
         plugins += unit.plugins;
     }
@@ -165,7 +165,7 @@ bool installArchives(Drop& drop, int first) {
             discardStage(unit);
             continue;
         }
-        settleUnitTarget(unit, stem);
+        settleUnitTarget(drop.panel->handle, unit, stem);
         if (cannotGo(unit)) {
             discardStage(unit);
             continue;

@@ -160,7 +160,12 @@ enum MessageId {
     MInfoCacheThisFile = 157,
     MInfoCacheOlderFile = 158,
     MLoadFailedBecause = 159,
-    // 160 to 179 are not used yet.
+    MModuleStaysLoaded = 160,
+    MUninstalledRestart = 161,
+    MRestartBeforeUse = 162,
+    MFromPluginPanel1 = 163,
+    MFromPluginPanel2 = 164,
+    // 165 to 179 are not used yet.
 };
 
 // Characters of a box line that fit a box on an 80-column screen.

@@ -6,6 +6,8 @@
 #include "ui/messages.h"
 
 #include <gtest/gtest.h>
+#include <shlwapi.h>
+#include <string.h>
 #include <algorithm>
 #include <memory>
 #include <set>
@@ -24,7 +26,20 @@ struct FarSetup {
     bool loadAll = false;
     std::vector<std::string> leaveUnloaded;   // DLL file names loadAll skips
     unsigned otherBuild = 0;                  // the build FAR answers, when not 2087
+    bool far175 = false;                      // FAR 1.75 build 2634 instead of FAR 1.70 build 2087
+    // A warm start: a first FAR started cold over the same tree and registry
+    // (everything loaded, its plugin cache written) and quit; this one then
+    // knows every plugin from its cache and loads none until it is used.
+    bool warm = false;
 };
+
+// The two hosts Vantorel is tried in, for the tests whose behaviour may
+// differ between them (record layout, the keypad's Del).
+struct FarBuild {
+    const char* name;
+    bool far175;
+};
+const FarBuild FAR_BUILDS[] = {{"FAR 1.70 build 2087", false}, {"FAR 1.75 build 2634", true}};
 
 class HostTest : public ::testing::Test {
 protected:
@@ -47,6 +62,22 @@ protected:
         options.personalPluginsPath = setup.personalValue;
         options.leaveUnloaded = setup.leaveUnloaded;
         options.otherBuild = setup.otherBuild;
+        options.far175 = setup.far175;
+        if (!warmBase_.empty()) {
+            host.reset();
+            SHDeleteKeyA(HKEY_CURRENT_USER, warmBase_.c_str());
+            warmBase_.clear();
+        }
+        if (setup.warm) {
+            options.rootKey = "Software\\VantorelTests\\warm-" + std::to_string(GetCurrentProcessId()) + "-" +
+                              std::to_string(GetTickCount()) + "\\Far\\Plugins";
+            options.removeRegistryOnExit = false;
+            warmBase_ = options.rootKey.substr(0, options.rootKey.size() - strlen("\\Far\\Plugins"));
+            farhost::HostOptions cold = options;
+            cold.loadAll = true;
+            { farhost::Host first(cold); }
+            options.loadAll = true;   // what the cache does not know is loaded, as at any start
+        }
         host.reset(new farhost::Host(options));
         vantorel = host->load(vantorelDir(setup) + "Vantorel.dll");
         ASSERT_NE(nullptr, vantorel) << host->lastError();
@@ -118,6 +149,11 @@ protected:
     }
 
     FarSetup setup_;
+    std::string warmBase_;   // the registry of a warm start, removed at the end
+    ~HostTest() override {
+        host.reset();
+        if (!warmBase_.empty()) SHDeleteKeyA(HKEY_CURRENT_USER, warmBase_.c_str());
+    }
     // The item Vantorel's own DLL gives, which most tests leave out.
     std::string selfItem() const {
         std::string d = vantorelDir(setup_);

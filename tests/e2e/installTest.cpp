@@ -217,8 +217,11 @@ TEST_F(InstallTest, AFailedCopyOrFolderIsToldInTheClosingBoxAndChangesNothing) {
     put("Tree\\b.txt", "b");
     putPlugin("clock", "Bar.dll");
     ASSERT_TRUE(writeFile(pluginsDir() + "Foo\\Foo.dll", "old dll"));
-    // A folder where a file should go: that copy fails.
-    ASSERT_TRUE(makeDirs(pluginsDir() + "Foo\\readme.txt"));
+    ASSERT_TRUE(writeFile(pluginsDir() + "Foo\\readme.txt", "old readme"));
+    // A dropped file another process holds open without sharing: that copy fails.
+    HANDLE heldReadme = CreateFileA((downloads() + "readme.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                                    nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, heldReadme);
     // A file where the plugin's folder should go.
     ASSERT_TRUE(writeFile(pluginsDir() + "Bar", "a file in the way"));
     // A source file another process holds open without sharing.
@@ -254,7 +257,9 @@ TEST_F(InstallTest, AFailedCopyOrFolderIsToldInTheClosingBoxAndChangesNothing) {
         EXPECT_EQ(static_cast<DWORD>(FMSG_MB_OK | FMSG_WARNING), b[1].flags) << c.what;
     }
     CloseHandle(held);
+    CloseHandle(heldReadme);
     EXPECT_EQ("old dll", installed("Foo\\Foo.dll"));
+    EXPECT_EQ("old readme", installed("Foo\\readme.txt"));
     EXPECT_FALSE(fileExists(pluginsDir() + "Tree"));
     EXPECT_EQ("a file in the way", installed("Bar"));
     EXPECT_FALSE(fileExists(farDir() + "Vantorel.staging")) << "no staging folder is left behind";
@@ -465,7 +470,7 @@ TEST_F(ArchiveInstallTest, WithoutAConfiguredCommandTheFormatModuleBesideTheArch
         {"multiarc", "lib.beta.zip", "lib.beta", "libbeta.dll", 1},   // after the warning: Install
         {"multiarcbin", "x.ZIP", "x", "nettool.dll", 0},              // DLL in bin, formats beside bin
     };
-    // An existing target folder is replaced as a whole, after a warning.
+    // An existing target folder keeps what the archive does not replace, after a warning.
     ASSERT_TRUE(writeFile(pluginsDir() + "lib.beta\\keep.txt", "kept"));
     for (const auto& c : cases) addFixture(c.fixture, std::string(c.fixture) + "\\MultiArc\\");
     openList();
@@ -474,7 +479,7 @@ TEST_F(ArchiveInstallTest, WithoutAConfiguredCommandTheFormatModuleBesideTheArch
         EXPECT_EQ(1, r.result) << c.name;
         EXPECT_TRUE(fileExists(pluginsDir() + c.folder + "\\" + c.file)) << c.name;
     }
-    EXPECT_FALSE(fileExists(pluginsDir() + "lib.beta\\keep.txt"));
+    EXPECT_EQ("kept", readFile(pluginsDir() + "lib.beta\\keep.txt"));
     // The first MultiArc in the catalogue answered for both.
     std::vector<std::string> runs;
     for (const auto& c : cases) {
@@ -653,7 +658,7 @@ TEST_F(ArchiveInstallTest, AnInstalledPluginsDllUpdatesItsFolderWhereverItLies) 
         std::vector<std::string> names;
         std::string folder;                    // the installed plugin's folder
         std::string file, content;             // a file there afterwards
-        std::string gone;                      // a file no longer there, or ""
+        std::string kept;                      // an old file the new build does not replace, or ""
     } cases[] = {
         {"a loose DLL and its language file", {"Ftp\\FarFtp.dll", "Ftp\\FtpEng.lng"}, "FTP", "FtpEng.lng",
          "new language file", ""},
@@ -673,8 +678,8 @@ TEST_F(ArchiveInstallTest, AnInstalledPluginsDllUpdatesItsFolderWhereverItLies) 
         EXPECT_TRUE(hasPathLine(b[0].lines, pluginsDir() + c.folder)) << c.what;
         expectClosingBox(b[1], {MInstalledPlugin, MInstallRestartOne});
         EXPECT_EQ(c.content, installed(c.folder + "\\" + c.file)) << c.what;
-        if (!c.gone.empty()) {
-            EXPECT_FALSE(fileExists(pluginsDir() + c.folder + "\\" + c.gone)) << c.what;
+        if (!c.kept.empty()) {
+            EXPECT_TRUE(fileExists(pluginsDir() + c.folder + "\\" + c.kept)) << c.what << ": the old build's file stays";
         }
         EXPECT_EQ(before, entriesOf(pluginsDir())) << c.what << ": no second folder";
     }
