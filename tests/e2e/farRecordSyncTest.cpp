@@ -214,3 +214,32 @@ TEST_F(RecordSyncTest, ALoadedPluginDroppedFromAPluginPanelIsRefusedInTheQuestio
         clearTree();
     }
 }
+
+// The swap fails after FAR let go of the plugin (its folder is held open
+// without leave to move it): the old build stays, and FAR gets it back and
+// loads it at its next use.
+TEST_F(RecordSyncTest, AFailedSwapGivesFarBackThePluginItHad) {
+    for (const FarBuild& build : FAR_BUILDS) {
+        SCOPED_TRACE(build.name);
+        addFixture("calllogall", "Zeta\\");
+        ASSERT_TRUE(copyFile(fixtureDir("calllogall2") + "calllogall2.dll", downloads() + "calllogall.dll"));
+        openList(onHost(build, false));
+        std::string dll = pluginsDir() + "Zeta\\calllogall.dll";
+        ASSERT_TRUE(moduleLoaded(dll));
+        HANDLE folder = CreateFileA((pluginsDir() + "Zeta").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, folder);
+
+        EXPECT_EQ(0, drop({"calllogall.dll"}, {1}).result);
+        CloseHandle(folder);
+        EXPECT_TRUE(contains(shown(), text(MInstallNothing)));
+        EXPECT_EQ(readFile(fixtureDir("calllogall") + "calllogall.dll"), readFile(dll)) << "the old build stays";
+        EXPECT_FALSE(moduleLoaded(dll)) << "let go of for the swap";
+        EXPECT_EQ(1u, record("calllogall.dll")->workFlags) << "and given back to FAR";
+        DeleteFileA((dll + ".log").c_str());
+        ASSERT_NE(nullptr, host->findPlugin("calllogall.dll")->open(OPEN_DISKMENU, 0));
+        EXPECT_TRUE(logHas("Zeta\\calllogall.dll", "build=1"));
+        EXPECT_TRUE(host->faults.empty()) << host->faults.front();
+        clearTree();
+    }
+}
