@@ -12,10 +12,11 @@ public:
     farhost::Panel* panel = nullptr;
     const std::string dll = "Zeta\\calllogall.dll";
 
-    void startWithCallLogger() {
+    void startWithCallLogger(bool far175 = false) {
         addFixture("calllogall", "Zeta\\");
         FarSetup setup;
         setup.loadAll = true;
+        setup.far175 = far175;
         start(setup);
         panel = vantorel->open();
         ASSERT_NE(nullptr, panel);
@@ -63,7 +64,9 @@ public:
 
 // The way back: the second build is the one the host loads at the next use.
 TEST_F(ReloadTest, AReplacedDllIsWhatTheHostLoadsAtThePluginsNextUse) {
-    startWithCallLogger();
+  for (const FarBuild& build : FAR_BUILDS) {
+    SCOPED_TRACE(build.name);
+    startWithCallLogger(build.far175);
     unload();
     EXPECT_EQ("-", mark()) << "the list shows the plugin unloaded, with marking off";
     replaceWith("calllogall2", "calllogall2.dll");
@@ -86,26 +89,52 @@ TEST_F(ReloadTest, AReplacedDllIsWhatTheHostLoadsAtThePluginsNextUse) {
     EXPECT_TRUE(secondBuild) << log[0];
     EXPECT_TRUE(host->faults.empty()) << host->faults.front();
     EXPECT_TRUE(host->quit());
+    host.reset();
+    removeTree(pluginsDir() + "Zeta");
+  }
 }
 
 // The entry points the host may start a plugin through are flags that must
 // follow the file on disk: the host calls through them without asking again.
 TEST_F(ReloadTest, TheStartingEntryFlagsFollowTheNewDll) {
-    startWithCallLogger();
-    unload();
-    replaceWith("recorder", "recorder.dll");   // no OpenPlugin, no OpenFilePlugin, no editor events
-    ASSERT_EQ(text(MAskReload), pressAnswering(VK_F6, PKF_SHIFT, {0}).at(0));
-    const struct { int entry; DWORD word; } words[] = {
-        {0, 0},  // SetStartupInfo: an address only once loaded
-        {1, 0},  // OpenPlugin
-        {2, 0},  // OpenFilePlugin
-        {16, 0}, // SetFindList
-        {17, 0}, // Configure
-        {21, 0}, // ProcessEditorEvent
+    const struct {
+        const char* fixture;
+        DWORD openPlugin, openFilePlugin, editorEvent;
+    } builds[] = {
+        {"recorder", 0, 0, 0},      // no OpenPlugin, no OpenFilePlugin, no editor events
+        {"calllogall3", 0, 1, 1},   // the call logger without OpenPlugin
     };
-    for (const auto& w : words) EXPECT_EQ(w.word, entryWord(w.entry)) << "entry " << w.entry;
-    host->configMenu();
-    EXPECT_TRUE(host->faults.empty()) << host->faults.front();
+    for (const FarBuild& build : FAR_BUILDS) {
+        for (const auto& b : builds) {
+            SCOPED_TRACE(std::string(build.name) + ", " + b.fixture);
+            startWithCallLogger(build.far175);
+            unload();
+            // What the old build's language file gave FAR: its table and the file's name.
+            char* held = reinterpret_cast<char*>(const_cast<farhost::PluginRecord*>(record()));
+            memset(held + 592, 0x5A, 16);
+            memcpy(held + 608, "CallEng.lng", 12);
+            replaceWith(b.fixture, std::string(b.fixture) + ".dll");
+            ASSERT_EQ(text(MAskReload), pressAnswering(VK_F6, PKF_SHIFT, {0}).at(0));
+            const struct { int entry; DWORD word; } words[] = {
+                {0, 0},  // SetStartupInfo: an address only once loaded
+                {1, b.openPlugin},
+                {2, b.openFilePlugin},
+                {16, 0}, // SetFindList
+                {17, 0}, // Configure: no flag, whatever the file exports
+                {21, b.editorEvent},
+            };
+            for (const auto& w : words) EXPECT_EQ(w.word, entryWord(w.entry)) << "entry " << w.entry;
+            // The old build's messages are gone: FAR reads the new build's language file.
+            const char* raw = reinterpret_cast<const char*>(record());
+            EXPECT_EQ(std::string(16, '\0'), std::string(raw + 592, 16)) << "message table";
+            EXPECT_EQ(0, raw[608]) << "language file name";
+            host->configMenu();
+            host->editorEvent(1);
+            EXPECT_TRUE(host->faults.empty()) << host->faults.front();
+            host.reset();
+            removeTree(pluginsDir() + "Zeta");
+        }
+    }
 }
 
 // Shift+F6 refuses, with its reason, whatever cannot be put back for certain.
@@ -125,6 +154,12 @@ TEST_F(ReloadTest, EveryCaseThatCannotComeBackIsRefusedWithItsReason) {
              SHSetValueA(HKEY_CURRENT_USER, t->cacheSlotKey().c_str(), "Preload", REG_DWORD, &one, sizeof one);
          }},
         {"no plugin on disk", true, MReloadUnfit, [](ReloadTest* t) { t->replaceWith("noexports", "noexports.dll"); }},
+        {"a slot the record does not name", true, MReloadNoCacheSlot,
+         [](ReloadTest* t) {
+             char* raw = reinterpret_cast<char*>(const_cast<farhost::PluginRecord*>(t->record()));
+             DWORD other = 7;
+             memcpy(raw + 876, &other, sizeof other);
+         }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
