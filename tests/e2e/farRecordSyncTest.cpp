@@ -243,3 +243,25 @@ TEST_F(RecordSyncTest, AFailedSwapGivesFarBackThePluginItHad) {
         clearTree();
     }
 }
+
+// Where FAR's records are unknown nothing is written by layout: the boxes
+// say what FAR does until it restarts.
+TEST_F(RecordSyncTest, OnAnUnknownFarBuildTheBoxesSayWhatFarDoesUntilItRestarts) {
+    addFixture("calllogall", "Zeta\\");
+    addFixture("recorder", "Rec\\");
+    ASSERT_TRUE(copyFile(fixtureDir("calllogall3") + "calllogall3.dll", downloads() + "calllogall.dll"));
+    FarSetup setup = onHost(FAR_BUILDS[0], true);
+    setup.otherBuild = 2086;
+    openList(setup);
+    ASSERT_TRUE(host->findPlugin("calllogall.dll")->known());
+
+    EXPECT_EQ(1, drop({"calllogall.dll"}, {1}).result);
+    EXPECT_TRUE(contains(shown(), text(MRestartBeforeUse)));
+    EXPECT_FALSE(contains(shown(), text(MUpdatedInPlace1)));
+    EXPECT_EQ(1u, entryWord("calllogall.dll", 1)) << "the record is left as FAR wrote it";
+
+    folder_ = "Rec";
+    press(VK_F8, 0, {0});
+    EXPECT_FALSE(fileExists(pluginsDir() + "Rec\\recorder.dll"));
+    EXPECT_TRUE(contains(shown(), text(MUninstalledRestart)));
+}

@@ -724,8 +724,9 @@ TEST_F(InstallTest, ALoadedPluginIsUpdatedInPlaceAndTheNewBuildRunsAtItsNextUse)
         {"its folder", {"Zeta"}, nullptr},
         {"a copy that fails half way", {"Zeta"}, "Zeta\\notes.txt"},
     };
+    for (const FarBuild& build : FAR_BUILDS)
     for (const auto& d : drops) {
-        SCOPED_TRACE(d.what);
+        SCOPED_TRACE(std::string(build.name) + ", " + d.what);
         addFixture("calllogall", "Zeta\\");
         ASSERT_TRUE(copyFile(fixtureDir("calllogall2") + "calllogall2.dll", downloads() + "calllogall.dll"));
         ASSERT_TRUE(copyFile(fixtureDir("calllogall2") + "calllogall2.dll", downloads() + "Zeta\\calllogall.dll"));
@@ -735,6 +736,7 @@ TEST_F(InstallTest, ALoadedPluginIsUpdatedInPlaceAndTheNewBuildRunsAtItsNextUse)
                              : INVALID_HANDLE_VALUE;
         FarSetup setup;
         setup.loadAll = true;
+        setup.far175 = build.far175;
         openList(setup);
         std::string dll = pluginsDir() + "Zeta\\calllogall.dll";
         ASSERT_TRUE(GetModuleHandleA(dll.c_str()));
