@@ -37,19 +37,6 @@ bool inFolder(const char* path, const char* folder) {
     return n && strlen(path) > n + 1 && path[n] == '\\' && startsWithNoCase(path, folder);
 }
 
-// A plugins folder itself is never a plugin's folder to remove.
-bool isPluginsRoot(const char* folder) {
-    char root[MAX_PATH];
-    const char* roots[2] = {pluginsRoot, personalPluginsFolder};
-    for (const char* candidate : roots) {
-        if (!candidate) continue;
-        copyText(root, sizeof root, candidate);
-        setEndSlash(root, 0, sizeof root);
-        if (equalNoCase(root, folder)) return true;
-    }
-    return false;
-}
-
 void collectPlugins(const PanelState* panel, const char* folder, FolderPlugins* out) {
     memset(out, 0, sizeof *out);
     for (int i = 0; i < panel->catalogueCount; ++i) {
@@ -116,12 +103,14 @@ void uninstallPlugin(PanelState* panel, const CatalogueRecord* record) {
     if (!startupInfo.Message) return;
     char folder[MAX_PATH];
     pluginFolderOf(record->dllPath, folder, false);
-    if (ownPluginIn(folder)) {
-        showMsg(MCannotUninstallSelf);
+    // A DLL loose in a plugins folder has no folder of its own to remove
+    // (and Vantorel's own lies below the plugins folder too).
+    if (holdsPluginsRoot(folder)) {
+        showMsg(MUninstallInRoot);
         return;
     }
-    if (isPluginsRoot(folder)) {
-        showMsg(MUninstallInRoot);
+    if (ownPluginIn(folder)) {
+        showMsg(MCannotUninstallSelf);
         return;
     }
     FolderPlugins plugins;

@@ -34,6 +34,8 @@ void classify(Drop& drop) {
         item.UserData = 0;
         if (!installable(item)) continue;
         if (isFolder(item)) {
+            // Counted whole: a DLL drop's question and progress tell all it copies.
+            walkFolder(item.FindData.cFileName, sumFileSizes, &drop.total, 1);
             ++drop.folders;
             continue;
         }

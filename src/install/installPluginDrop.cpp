@@ -27,8 +27,9 @@
 namespace installing {
 
 // The description shown for a DLL: from a help file among the dropped items
-// first, else from the DLL's folder; one pair of brackets either way.
-void describe(const Drop& drop, const char* dllFolder, char* out, size_t cap) {
+// first, else from the DLL's folder, else the one the list shows for the
+// plugin it updates; one pair of brackets either way.
+void describe(const Drop& drop, const char* dllFolder, const CatalogueRecord* updated, char* out, size_t cap) {
     char found[128] = "";
     for (int i = 0; i < drop.count && !found[0]; ++i) {
         const PluginPanelItem& item = drop.items[i];
@@ -37,6 +38,7 @@ void describe(const Drop& drop, const char* dllFolder, char* out, size_t cap) {
         if (file.get()) scanHelpContents(readFilePiece, file.get(), found, sizeof found);
     }
     if (!found[0]) extractDescription(found, dllFolder, nullptr);
+    if (!found[0] && updated) copyTextN(found, sizeof found, updated->description, boundedLength(updated->description, sizeof updated->description));
     if (found[0]) snprintf(out, cap, "(%s)", found);
     else copyText(out, cap, message(MNoDescription));
 }
@@ -83,15 +85,13 @@ int installPlugin(Drop& drop) {
     const char* dllBase = baseName(dllName);
 
     // Every dropped DLL is matched; the last DLL's own plugin first.
-    unit.match = installedPluginOf(drop.panel, dllBase);
-    if (unit.match) copyText(unit.matchedDll, sizeof unit.matchedDll, dllName);
-    for (int i = 0; i < drop.count && !unit.match; ++i) {
+    noteMatch(unit, installedPluginOf(drop.panel, dllBase), dllName);
+    for (int i = 0; i < drop.count; ++i) {
         const PluginPanelItem& item = drop.items[i];
-        if (isFolder(item) || !installable(item) || !hasExtension(item.FindData.cFileName, ".dll") ||
-            !isFar170Plugin(item.FindData.cFileName))
+        if (&item == drop.lastDll || isFolder(item) || !installable(item) ||
+            !hasExtension(item.FindData.cFileName, ".dll") || !isFar170Plugin(item.FindData.cFileName))
             continue;
-        unit.match = installedPluginOf(drop.panel, baseName(item.FindData.cFileName));
-        if (unit.match) copyText(unit.matchedDll, sizeof unit.matchedDll, item.FindData.cFileName);
+        noteMatch(unit, installedPluginOf(drop.panel, baseName(item.FindData.cFileName)), item.FindData.cFileName);
     }
     char stem[MAX_PATH];
     copyText(stem, sizeof stem, dllBase);
@@ -108,7 +108,7 @@ int installPlugin(Drop& drop) {
     copyTextN(dllFolder, sizeof dllFolder, dllName, static_cast<size_t>(dllBase - dllName));
     if (!dllFolder[0]) copyText(dllFolder, sizeof dllFolder, ".\\");
     char description[128];
-    describe(drop, dllFolder, description, sizeof description);
+    describe(drop, dllFolder, unit.match, description, sizeof description);
 
     InstallQuestion& q = *question;
     q.add(PLUGIN_TITLE);

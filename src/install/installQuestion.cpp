@@ -51,6 +51,9 @@ bool InstallQuestion::ask(bool canGoOn, bool allInOne) {
         flags |= FMSG_MB_YESNO;
     }
     int answer;
+    // The host drops an empty last line of a one-text message: the line
+    // before buttons given as flags keeps a blank.
+    if (allInOne && !buttons && count && !text[count - 1][0]) copyText(text[count - 1], WIDTH, " ");
     if (allInOne) {
         // One text, lines and buttons parted by line breaks.
         static char joined[LINES * 80];

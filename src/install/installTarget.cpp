@@ -36,15 +36,7 @@ bool matchedFolder(const CatalogueRecord& record, char* folder, char* below) {
     char dllPath[MAX_PATH];
     copyTextN(dllPath, sizeof dllPath, record.dllPath, boundedLength(record.dllPath, MAX_PATH));
     pluginFolderOf(dllPath, folder, false);
-    char root[MAX_PATH];
-    copyText(root, sizeof root, pluginsRoot);
-    setEndSlash(root, 0, sizeof root);
-    if (equalNoCase(folder, root)) return false;
-    if (personalPluginsFolder) {
-        copyText(root, sizeof root, personalPluginsFolder);
-        setEndSlash(root, 0, sizeof root);
-        if (equalNoCase(folder, root)) return false;
-    }
+    if (holdsPluginsRoot(folder)) return false;
     // The DLL's own folder below the plugin folder (a bin folder), with its backslash.
     const char* rest = dllPath + strlen(folder);
     if (*rest == '\\') ++rest;
@@ -67,6 +59,25 @@ int findLoaded(const WIN32_FIND_DATAA* entry, const char* folder, void* found) {
     if (appendWhole(path, sizeof path, entry->cFileName)) *module = GetModuleHandleA(path);
     return 0;
 }
+
+}  // namespace
+
+void noteMatch(InstallUnit& unit, const CatalogueRecord* installed, const char* newDll) {
+    if (!installed) return;
+    if (!unit.match) {
+        unit.match = installed;
+        copyText(unit.matchedDll, sizeof unit.matchedDll, newDll);
+        return;
+    }
+    // One unit, one plugin folder: a second installed plugin elsewhere would
+    // leave one of the two beside its old copy, and FAR would list it twice.
+    char first[MAX_PATH], second[MAX_PATH];
+    pluginFolderOf(unit.match->dllPath, first, false);
+    pluginFolderOf(installed->dllPath, second, false);
+    if (!unit.otherMatch && !equalNoCase(first, second)) unit.otherMatch = installed;
+}
+
+namespace {
 
 struct ContentScan {
     const PanelState* panel;
@@ -97,10 +108,7 @@ int scanEntry(const WIN32_FIND_DATAA* entry, const char* folder, void* context) 
     bool plugin = isFar170Plugin(path);
     if (plugin) ++unit.plugins;
     else noteUnfit(unit, path);
-    if (!unit.match && plugin) {
-        unit.match = installedPluginOf(scan->panel, entry->cFileName);
-        if (unit.match) copyText(unit.matchedDll, sizeof unit.matchedDll, path);
-    }
+    if (plugin) noteMatch(unit, installedPluginOf(scan->panel, entry->cFileName), path);
     return 0;
 }
 
@@ -117,6 +125,7 @@ void settleUnitTarget(HANDLE panel, InstallUnit& unit, const char* name) {
         unit.targetFits = true;
         copyText(unit.below, sizeof unit.below, below);
     } else {
+        unit.looseMatch = unit.match != nullptr;
         unit.match = nullptr;
         copyText(unit.target, sizeof unit.target, pluginsRoot);
         unit.targetFits = appendWhole(unit.target, sizeof unit.target, name) && strlen(unit.target) < MAX_PATH - 1;

@@ -21,6 +21,8 @@ struct InstallUnit {
     char below[MAX_PATH];             // a DLL drop's files go here below target (an updated plugin's bin\)
     char stage[MAX_PATH];             // made outside the plugins tree, "" when none
     const CatalogueRecord* match;     // the installed plugin of one of its DLLs
+    const CatalogueRecord* otherMatch; // another installed plugin, in another folder, of another of its DLLs
+    bool looseMatch;                  // its installed plugin lies loose in a plugins folder
     char matchedDll[MAX_PATH];        // the new file of that DLL
     bool targetFits;
     bool exists;                      // target is there already

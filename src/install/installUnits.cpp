@@ -36,8 +36,13 @@ void addUnitLines(InstallQuestion& q, InstallUnit& unit, bool always) {
     if (unit.kind == UNIT_ARCHIVE) {
         char size[32];
         totalText(unit.item->FindData.nFileSizeLow, size, sizeof size);
-        snprintf(q.next(), 2 * MAX_PATH, "%s (%s %s) %s", name, size, message(MInstallBytes), message(MInstallInto));
-        if (!unit.exists) q.addPath(unit.target);
+        // An update names its target below, with the plugin it replaces.
+        if (unit.exists) {
+            snprintf(q.next(), 2 * MAX_PATH, "%s (%s %s)", name, size, message(MInstallBytes));
+        } else {
+            snprintf(q.next(), 2 * MAX_PATH, "%s (%s %s) %s", name, size, message(MInstallBytes), message(MInstallInto));
+            q.addPath(unit.target);
+        }
     } else {
         q.add(name);
     }
@@ -50,7 +55,15 @@ void addUnitLines(InstallQuestion& q, InstallUnit& unit, bool always) {
 // its folder's path is too long, a file is in its way, or a path in it
 // cannot be read.
 bool cannotGo(InstallUnit& unit) {
-    if (!unit.targetFits || unit.blocked) {
+    const char* name = baseName(unit.item->FindData.cFileName);
+    if (unit.otherMatch) {
+        char line[2 * MAX_PATH];
+        snprintf(line, sizeof line, "%s %s, %s", message(MTwoInstalled), fileNameOf(unit.match->dllPath),
+                 fileNameOf(unit.otherMatch->dllPath));
+        noteItemFailure(name, line);
+    } else if (unit.looseMatch) {
+        noteItemFailure(name, message(MLooseInstalled));
+    } else if (!unit.targetFits || unit.blocked) {
         noteWhy(MFailFolder, unit.target, unit.blocked ? ERROR_FILE_EXISTS : ERROR_FILENAME_EXCED_RANGE);
     } else if (unit.pathTooLong) {
         noteInstallPathFailure(message(MFailDllPathTooLong), unit.item->FindData.cFileName, nullptr);

@@ -29,6 +29,22 @@ void deriveCacheFilePath(const char* moduleName, char* out) {
     copyText(out, MAX_PATH, path);
 }
 
+bool holdsPluginsRoot(const char* folder) {
+    char own[MAX_PATH];
+    copyText(own, sizeof own, folder);
+    setEndSlash(own, 1, sizeof own);
+    const char* roots[2] = {pluginsRoot, personalPluginsFolder};
+    for (const char* root : roots) {
+        if (!root || !*root) continue;
+        char full[MAX_PATH];
+        copyText(full, sizeof full, root);
+        setEndSlash(full, 1, sizeof full);
+        // The root itself, or a folder above it.
+        if (startsWithNoCase(full, own)) return true;
+    }
+    return false;
+}
+
 const char* derivePluginsRoot(const char* moduleName, char* buffer) {
     copyText(buffer, MAX_PATH, moduleName);
     char* found = findNoCase(buffer, "\\plugins\\");

@@ -9,6 +9,10 @@ extern const char* pluginsRoot;           // ends with a backslash
 extern const char* personalPluginsFolder; // ends with a backslash, or nullptr
 extern unsigned openCount;
 
+// Whether folder (with or without its trailing backslash) is a plugins
+// folder itself, or holds one: never a plugin's folder to remove or replace.
+bool holdsPluginsRoot(const char* folder);
+
 // Derivations of SetStartupInfo, apart for testing.
 void deriveCacheFilePath(const char* moduleName, char* out);
 const char* derivePluginsRoot(const char* moduleName, char* buffer);

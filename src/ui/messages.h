@@ -165,7 +165,9 @@ enum MessageId {
     MRestartBeforeUse = 162,
     MFromPluginPanel1 = 163,
     MFromPluginPanel2 = 164,
-    // 165 to 179 are not used yet.
+    MLooseInstalled = 165,
+    MTwoInstalled = 166,
+    // 167 to 179 are not used yet.
 };
 
 // Characters of a box line that fit a box on an 80-column screen.

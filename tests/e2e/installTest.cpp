@@ -676,6 +676,11 @@ TEST_F(ArchiveInstallTest, AnInstalledPluginsDllUpdatesItsFolderWhereverItLies) 
         ASSERT_EQ(2u, b.size()) << c.what;
         EXPECT_TRUE(contains(b[0].lines, text(MUpdatesPlugin))) << c.what;
         EXPECT_TRUE(hasPathLine(b[0].lines, pluginsDir() + c.folder)) << c.what;
+        for (const std::string& line : b[0].lines) {
+            std::string into = " " + text(MInstallInto);
+            EXPECT_FALSE(line.size() >= into.size() && line.compare(line.size() - into.size(), into.size(), into) == 0)
+                << c.what << ": the target is named once, after the plugin it replaces: " << line;
+        }
         expectClosingBox(b[1], {MInstalledPlugin, MInstallRestartOne});
         EXPECT_EQ(c.content, installed(c.folder + "\\" + c.file)) << c.what;
         if (!c.kept.empty()) {
@@ -770,4 +775,83 @@ TEST_F(InstallTest, ALoadedPluginIsUpdatedInPlaceAndTheNewBuildRunsAtItsNextUse)
         removeTree(pluginsDir());
         removeTree(downloads());
     }
+}
+
+// A drop whose plugin DLLs belong to two installed plugins, or whose plugin
+// is installed loose in a plugins folder, would leave a second copy of a
+// plugin that FAR lists twice: it is refused with its reason, and nothing
+// changes.
+TEST_F(InstallTest, APluginIsNeverInstalledTwice) {
+    const struct {
+        const char* what;
+        std::vector<std::string> names;
+        int reason;
+    } cases[] = {
+        {"a folder holding two installed plugins' DLLs", {"Both"}, MTwoInstalled},
+        {"two installed plugins' DLLs dropped together", {"recorder.dll", "clock.dll"}, MTwoInstalled},
+        {"a plugin installed loose in the plugins folder", {"Loose"}, MLooseInstalled},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        addFixture("recorder", "Recorder\\");
+        addFixture("clock", "Spy\\");
+        ASSERT_TRUE(copyFile(fixtureDir("nover") + "nover.dll", pluginsDir() + "nover.dll"));
+        putPlugin("recorder", "Both\\recorder.dll");
+        putPlugin("clock", "Both\\clock.dll");
+        putPlugin("recorder", "recorder.dll");
+        putPlugin("clock", "clock.dll");
+        putPlugin("nover", "Loose\\nover.dll");
+        openList();
+        const std::vector<std::string> before = entriesOf(pluginsDir());
+
+        farhost::PutResult r = drop(c.names, {1});
+        EXPECT_EQ(0, r.result);
+        std::vector<farhost::MessageCall> b = boxes();
+        ASSERT_FALSE(b.empty());
+        bool told = false;
+        for (const std::string& line : b.back().lines) told |= line.find(text(c.reason)) != std::string::npos;
+        EXPECT_TRUE(told) << testing::PrintToString(b.back().lines);
+        EXPECT_EQ(before, entriesOf(pluginsDir()));
+        EXPECT_EQ(readFile(fixtureDir("recorder") + "recorder.dll"), installed("Recorder\\recorder.dll"));
+        EXPECT_FALSE(fileExists(pluginsDir() + "Recorder\\clock.dll"));
+        EXPECT_FALSE(fileExists(pluginsDir() + "Spy\\recorder.dll"));
+        host.reset();
+        removeTree(pluginsDir());
+        removeTree(downloads());
+    }
+}
+
+// What a question tells: the size of all that is dropped, folders with a
+// DLL included; the description the list has for a plugin it updates; an
+// archive that updates a plugin names its target once, after the plugin.
+TEST_F(InstallTest, TheQuestionsCountAllThatIsDroppedAndDescribeWhatTheListDescribes) {
+    addFixture("clock", "Clock\\");
+    putPlugin("clock", "clock.dll");
+    put("docs\\manual.txt", sized(1000));
+    put("docs\\more\\notes.txt", sized(234));
+    openList();
+    std::string described;
+    for (const auto& e : panel->items())
+        if (e.name == pluginsDir() + "Clock") described = e.raw.Description ? e.raw.Description : "";
+    ASSERT_FALSE(described.empty());
+
+    drop({"clock.dll", "docs"}, {0});   // Cancel
+    std::vector<farhost::MessageCall> b = boxes();
+    ASSERT_EQ(1u, b.size());
+    EXPECT_TRUE(contains(b[0].lines, withThousands(sizeOf("clock.dll") + 1234) + " " + text(MInstallBytes)))
+        << testing::PrintToString(b[0].lines);
+    EXPECT_TRUE(contains(b[0].lines, "(" + described + ")"));
+    EXPECT_FALSE(contains(b[0].lines, text(MNoDescription)));
+}
+
+// A one-text question whose buttons are flags keeps its blank line before
+// them: the host drops an empty last line.
+TEST_F(InstallTest, TheFolderQuestionKeepsItsBlankLineBeforeTheButtons) {
+    put("Plain\\readme.txt", "words");
+    openList();
+    drop({"Plain"}, {1});
+    std::vector<farhost::MessageCall> b = boxes();
+    ASSERT_FALSE(b.empty());
+    ASSERT_GE(b[0].lines.size(), 2u);
+    EXPECT_EQ(" ", b[0].lines.back()) << testing::PrintToString(b[0].lines);
 }
