@@ -3,10 +3,11 @@
 #include "state/catalogueRecord.h"
 #include "state/panelState.h"
 
-// Asks, then releases the module the host loaded the plugin under and has
-// the panel rebuilt. A plugin the host has not loaded, and this plugin
-// itself, are refused with a warning.
-void unloadPlugin(HANDLE handle, CatalogueRecord* record);
+// Asks, then releases the modules the host loaded the plugins under and has
+// the panel rebuilt. Plugins the host has not loaded are passed over (one
+// alone is told so); any refusal (this plugin itself, an open panel) stops
+// all of them.
+void unloadPlugins(HANDLE handle, CatalogueRecord* const* records, int count);
 // Why the module may not be unloaded now: a message id, or 0. Vantorel's own
 // module, and any module while a foreign plugin panel is open in the other
 // half, are refused.
@@ -15,18 +16,14 @@ int unloadRefusal(HANDLE handle, HMODULE module);
 // false, with nothing written or released, when the record is not found
 // for certain.
 bool releaseFromHost(HMODULE* module, const char* path);
-// Asks, then unloads the plugin DLLs of the current plugin's folder that FAR
-// has loaded and removes the folder whole (to the Recycle Bin where there is
-// one), or removes nothing and says which file stands in the way.
-void uninstallPlugin(PanelState* panel, const CatalogueRecord* record);
-// Puts FAR's record of a plugin this plugin unloaded back into the state of a
-// plugin known from FAR's cache and not loaded, so that FAR loads the DLL on
-// disk at its next use.
-void reloadPlugin(HANDLE handle, const CatalogueRecord* record);
-// The same without a question, for a plugin whose DLL was just replaced:
-// 0 when FAR's record was put back, else the id of the reason it could not
-// be (shown first when report is set).
-int letFarLoadAgain(const char* path, bool report);
+// Asks once, then unloads the plugin DLLs of the plugins' folders that FAR
+// has loaded and removes the folders whole (to the Recycle Bin where there
+// is one), or removes nothing and says what stands in the way.
+void uninstallPlugins(PanelState* panel, CatalogueRecord* const* records, int count);
+// Puts FAR's records of plugins this plugin unloaded back into the state of
+// plugins known from FAR's cache and not loaded, so that FAR loads the DLLs
+// on disk at their next use. Any that cannot come back stops all of them.
+void reloadPlugins(HANDLE handle, CatalogueRecord* const* records, int count);
 // Releases a record's module and clears the handle; a failed or faulting
 // release is reported and the handle kept.
 void freePluginModule(HMODULE* module);

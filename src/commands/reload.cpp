@@ -12,22 +12,16 @@
 #include "commands/fitnessReason.h"
 #include "commands/farRecordSync.h"
 #include "commands/hostRecordTable.h"
+#include "runtime/heap.h"
 #include "runtime/text.h"
 #include "state/pluginState.h"
 #include "state/unloadedPlugins.h"
 #include "ui/messages.h"
 
+#include <stdio.h>
 #include <string.h>
 
 namespace {
-
-void showLines(const char* first, const char* second) {
-    const char* items[4] = {PLUGIN_TITLE, first, second ? second : "", "OK"};
-    if (second)
-        startupInfo.Message(startupInfo.ModuleNumber, FMSG_WARNING, "", items, 4, 1);
-    else
-        showText(first);
-}
 
 bool askReload(const CatalogueRecord* record) {
     char path[BOX_TEXT_CHARS + 1];
@@ -53,8 +47,18 @@ struct Rearm {
 int checkRearm(const char* path, Rearm* rearm) {
     if (heldModule(path)) return MReloadLoaded;
     const UnloadedPlugin* unloaded = findUnloaded(path);
-    if (!unloaded) return MReloadNotUnloaded;
     FarTableOutcome outcome = findFarRecordTable(&rearm->table);
+    if (!unloaded) {
+        // Why there is nothing to do: FAR has not used it yet, or never will
+        // before it restarts.
+        if (outcome != FAR_TABLE_FOUND) return MReloadNotUnloaded;
+        const uint8_t* record = farRecordOf(rearm->table, path);
+        if (!record) return MReloadNoRecord;
+        return recordNotLoaded(record, *rearm->table.layout, path) &&
+                       (farRecordWord(record, FAR_RECORD_WORK_FLAGS) & FAR_WORK_CACHED)
+                   ? MReloadNotYetLoaded
+                   : MReloadNotUnloaded;
+    }
     if (outcome == FAR_TABLE_UNKNOWN_BUILD || !unloaded->record) return MReloadUnknownBuild;
     // Only the record the unload left, still as it left it.
     rearm->record = outcome == FAR_TABLE_FOUND ? farRecordOf(rearm->table, path) : nullptr;
@@ -68,42 +72,68 @@ void commitRearm(const char* path, Rearm& rearm) {
     if (rearmFromDisk(rearm.record, *rearm.table.layout, path, &rearm.fitness, true) == 0) forgetUnloaded(path);
 }
 
-void reportRearm(int message, const Rearm& rearm) {
-    if (message != MReloadUnfit || hostKeeps(rearm.fitness.reason)) {
-        showMsg(message);
-        return;
+// The reason a plugin cannot come back; one of several is named first.
+void reportRearm(int message, const Rearm& rearm, const char* naming = nullptr) {
+    char path[BOX_TEXT_CHARS + 1], reason[BOX_TEXT_CHARS + 1];
+    const char* items[6];
+    int n = 0;
+    items[n++] = PLUGIN_TITLE;
+    if (naming) {
+        cutMiddle(path, BOX_TEXT_CHARS, naming);
+        items[n++] = path;
     }
-    char reason[BOX_TEXT_CHARS + 1];
-    fitnessReasonText(rearm.fitness, reason, sizeof reason);
-    showLines(msgText(MReloadUnfit), reason);
+    items[n++] = msgText(message);
+    if (message == MReloadUnfit && !hostKeeps(rearm.fitness.reason)) {
+        fitnessReasonText(rearm.fitness, reason, sizeof reason);
+        items[n++] = reason;
+    }
+    items[n++] = "OK";
+    startupInfo.Message(startupInfo.ModuleNumber, FMSG_WARNING, "", items, n, 1);
 }
 
 }  // namespace
 
-int letFarLoadAgain(const char* path, bool report) {
-    Rearm rearm;
-    memset(&rearm, 0, sizeof rearm);
-    int message = checkRearm(path, &rearm);
-    if (message) {
-        if (report) reportRearm(message, rearm);
-        return message;
+namespace {
+
+// Plugin lines a question for several plugins shows.
+constexpr int SHOWN_PLUGINS = 12;
+
+bool askReloadAll(CatalogueRecord* const* records, int count) {
+    char lines[SHOWN_PLUGINS + 1][BOX_TEXT_CHARS + 1];
+    const char* items[SHOWN_PLUGINS + 3];
+    int n = 0;
+    items[n++] = PLUGIN_TITLE;
+    items[n++] = msgText(MAskReloadMany);
+    int shown = count < SHOWN_PLUGINS ? count : SHOWN_PLUGINS;
+    for (int i = 0; i < shown; ++i) {
+        cutMiddle(lines[i], BOX_TEXT_CHARS, records[i]->dllPath);
+        items[n++] = lines[i];
     }
-    commitRearm(path, rearm);
-    return 0;
+    if (count > shown) {
+        snprintf(lines[shown], BOX_TEXT_CHARS + 1, msgText(MAndMore), count - shown);
+        items[n++] = lines[shown];
+    }
+    return startupInfo.Message(startupInfo.ModuleNumber, FMSG_MB_YESNO, "", items, n, 0) == 0;
 }
 
-void reloadPlugin(HANDLE handle, const CatalogueRecord* record) {
-    if (!startupInfo.Message) return;
-    Rearm rearm;
-    memset(&rearm, 0, sizeof rearm);
-    if (int message = checkRearm(record->dllPath, &rearm)) {
-        reportRearm(message, rearm);
-        return;
+}  // namespace
+
+void reloadPlugins(HANDLE handle, CatalogueRecord* const* records, int count) {
+    if (!startupInfo.Message || count <= 0) return;
+    Rearm* rearms = heapArray<Rearm>(static_cast<size_t>(count));
+    if (!rearms) return;
+    int refusal = 0;
+    for (int i = 0; i < count && !refusal; ++i) {
+        refusal = checkRearm(records[i]->dllPath, &rearms[i]);
+        if (!refusal) continue;
+        reportRearm(refusal, rearms[i], count > 1 ? records[i]->dllPath : nullptr);
     }
-    if (!askReload(record)) return;
-    commitRearm(record->dllPath, rearm);
-    if (startupInfo.Control) {
-        startupInfo.Control(handle, FCTL_UPDATEPANEL, nullptr);
-        startupInfo.Control(handle, FCTL_REDRAWPANEL, nullptr);
+    if (!refusal && (count == 1 ? askReload(records[0]) : askReloadAll(records, count))) {
+        for (int i = 0; i < count; ++i) commitRearm(records[i]->dllPath, rearms[i]);
+        if (startupInfo.Control) {
+            startupInfo.Control(handle, FCTL_UPDATEPANEL, nullptr);
+            startupInfo.Control(handle, FCTL_REDRAWPANEL, nullptr);
+        }
     }
+    heapFree(rearms);
 }

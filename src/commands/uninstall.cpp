@@ -11,6 +11,7 @@
 #include "commands/folderRelease.h"
 #include "folders/folderRemoval.h"
 #include "runtime/errorText.h"
+#include "runtime/heap.h"
 #include "runtime/text.h"
 #include "state/pluginState.h"
 #include "ui/messages.h"
@@ -24,6 +25,16 @@ namespace {
 
 // DLL lines a question shows; a folder holding more says how many more.
 constexpr int SHOWN_DLLS = 8;
+
+// Folder lines a question for several plugins shows.
+constexpr int SHOWN_FOLDERS = 12;
+// Folders one uninstall takes at most.
+constexpr int MAX_FOLDERS = 64;
+
+struct SelectedFolders {
+    char paths[MAX_FOLDERS][MAX_PATH];
+    int count;
+};
 
 struct FolderPlugins {
     int indexes[SHOWN_DLLS];
@@ -55,6 +66,8 @@ void describeDll(const CatalogueRecord& record, const char* folder, char* line, 
              heldModule(record.dllPath) ? ", " : "", heldModule(record.dllPath) ? msgText(MLoadedByFar) : "");
 }
 
+// The question for one folder: the folder and each plugin DLL in it, with
+// its version and whether FAR has it loaded.
 bool askUninstall(const PanelState* panel, const char* folder, const FolderPlugins& plugins) {
     char lines[SHOWN_DLLS + 2][BOX_TEXT_CHARS + 1];
     const char* items[SHOWN_DLLS + 6];
@@ -73,6 +86,30 @@ bool askUninstall(const PanelState* panel, const char* folder, const FolderPlugi
         items[n++] = lines[1 + shown];
     }
     if (plugins.loaded) items[n++] = msgText(MUninstallUnloadsFirst);
+    return startupInfo.Message(startupInfo.ModuleNumber, FMSG_WARNING | FMSG_MB_YESNO, "", items, n, 0) == 0;
+}
+
+// The question for several folders: each folder by its path.
+bool askUninstallAll(const PanelState* panel, const SelectedFolders& selected) {
+    char lines[SHOWN_FOLDERS + 1][BOX_TEXT_CHARS + 1];
+    const char* items[SHOWN_FOLDERS + 5];
+    int n = 0, loaded = 0;
+    items[n++] = PLUGIN_TITLE;
+    items[n++] = msgText(MAskUninstallMany);
+    int shown = selected.count < SHOWN_FOLDERS ? selected.count : SHOWN_FOLDERS;
+    for (int i = 0; i < selected.count; ++i) {
+        FolderPlugins plugins;
+        collectPlugins(panel, selected.paths[i], &plugins);
+        loaded += plugins.loaded;
+        if (i >= shown) continue;
+        cutMiddle(lines[i], BOX_TEXT_CHARS, selected.paths[i]);
+        items[n++] = lines[i];
+    }
+    if (selected.count > shown) {
+        snprintf(lines[shown], BOX_TEXT_CHARS + 1, msgText(MAndMore), selected.count - shown);
+        items[n++] = lines[shown];
+    }
+    if (loaded) items[n++] = msgText(MUninstallUnloadsFirst);
     return startupInfo.Message(startupInfo.ModuleNumber, FMSG_WARNING | FMSG_MB_YESNO, "", items, n, 0) == 0;
 }
 
@@ -99,66 +136,118 @@ bool ownPluginIn(const char* folder) {
 
 }  // namespace
 
-void uninstallPlugin(PanelState* panel, const CatalogueRecord* record) {
-    if (!startupInfo.Message) return;
-    char folder[MAX_PATH];
-    pluginFolderOf(record->dllPath, folder, false);
-    // A DLL loose in a plugins folder has no folder of its own to remove
-    // (and Vantorel's own lies below the plugins folder too).
-    if (holdsPluginsRoot(folder)) {
-        showMsg(MUninstallInRoot);
+namespace {
+
+// A refusal of one of several folders names that folder.
+void refuse(const SelectedFolders& selected, const char* folder, int message) {
+    if (selected.count == 1) {
+        showMsg(message);
         return;
     }
-    if (ownPluginIn(folder)) {
-        showMsg(MCannotUninstallSelf);
-        return;
-    }
-    FolderPlugins plugins;
-    collectPlugins(panel, folder, &plugins);
-    // Every refusal comes before the question: after a Yes, either all goes
-    // or nothing does.
-    for (int i = 0; i < panel->catalogueCount; ++i) {
-        const CatalogueRecord& other = panel->catalogue[i];
-        HMODULE module = inFolder(other.dllPath, folder) ? heldModule(other.dllPath) : nullptr;
-        if (!module) continue;
-        if (int refusal = unloadRefusal(panel->handle, module)) {
-            showMsg(refusal);
-            return;
+    char path[BOX_TEXT_CHARS + 1];
+    cutMiddle(path, BOX_TEXT_CHARS, folder);
+    const char* items[4] = {PLUGIN_TITLE, path, msgText(message), "OK"};
+    startupInfo.Message(startupInfo.ModuleNumber, FMSG_WARNING, "", items, 4, 1);
+}
+
+// Every refusal comes before the question: after a Yes, either all goes or
+// nothing does.
+bool refused(const PanelState* panel, const SelectedFolders& selected) {
+    for (int f = 0; f < selected.count; ++f) {
+        const char* folder = selected.paths[f];
+        // A DLL loose in a plugins folder has no folder of its own to remove
+        // (and Vantorel's own lies below the plugins folder too).
+        int message = holdsPluginsRoot(folder) ? MUninstallInRoot : ownPluginIn(folder) ? MCannotUninstallSelf : 0;
+        for (int i = 0; i < panel->catalogueCount && !message; ++i) {
+            const CatalogueRecord& other = panel->catalogue[i];
+            HMODULE module = inFolder(other.dllPath, folder) ? heldModule(other.dllPath) : nullptr;
+            if (module) message = unloadRefusal(panel->handle, module);
+        }
+        if (message) {
+            refuse(selected, folder, message);
+            return true;
         }
     }
-    if (!askUninstall(panel, folder, plugins)) return;
+    return false;
+}
 
+// FAR gets back what it let go of in folders that are still whole, and
+// forgets what is gone.
+bool syncAll(const SelectedFolders& selected) {
+    bool unknownBuild = false;
+    for (int f = 0; f < selected.count; ++f) unknownBuild |= syncRecordsUnder(selected.paths[f]).unknownBuild;
+    return unknownBuild;
+}
+
+// Lets go of FAR's plugins in every folder and removes them all, or says
+// what stands in the way. Nothing is removed before every folder is clear.
+void removeAll(PanelState* panel, const SelectedFolders& selected) {
     RemovalProblem problem;
     // A file held or read-only stops it before anything is unloaded; the
     // DLLs FAR has loaded are in the way until they are let go of, and the
     // whole folder is checked again after.
-    if (!folderRemovable(folder, &problem, heldModule)) {
-        reportProblem(MNothingRemoved, problem);
-        return;
-    }
-    ReleasedPlugins released;
-    if (int why = releasePluginsUnder(panel->handle, folder, &released)) {
-        if (released.stillLoaded[0]) {
-            memset(&problem, 0, sizeof problem);
-            copyText(problem.path, sizeof problem.path, released.stillLoaded);
-            reportStillLoaded(problem.path);
-        } else {
-            showMsg(why);
+    for (int f = 0; f < selected.count; ++f)
+        if (!folderRemovable(selected.paths[f], &problem, heldModule)) {
+            reportProblem(MNothingRemoved, problem);
+            return;
         }
-    } else if (!folderRemovable(folder, &problem) || !removeFolder(folder, &problem)) {
-        // Still whole: FAR gets back what it let go of.
-        syncRecordsUnder(folder);
-        reportProblem(MNothingRemoved, problem);
-    } else {
-        // FAR neither loads nor offers what is gone; where its records are
-        // unknown it offers it until it restarts.
-        RecordsSynced synced = syncRecordsUnder(folder);
-        if (synced.unknownBuild) showMsg(MUninstalledRestart);
+    for (int f = 0; f < selected.count; ++f) {
+        ReleasedPlugins released;
+        if (int why = releasePluginsUnder(panel->handle, selected.paths[f], &released)) {
+            syncAll(selected);
+            if (released.stillLoaded[0]) reportStillLoaded(released.stillLoaded);
+            else refuse(selected, selected.paths[f], why);
+            return;
+        }
     }
-    for (int i = 0; i < panel->catalogueCount; ++i)
-        if (inFolder(panel->catalogue[i].dllPath, folder)) panel->catalogue[i].module = heldModule(panel->catalogue[i].dllPath);
-    if (startupInfo.Control) {
-        startupInfo.Control(panel->handle, FCTL_UPDATEPANEL, nullptr);
-        startupInfo.Control(panel->handle, FCTL_REDRAWPANEL, nullptr);
+    for (int f = 0; f < selected.count; ++f)
+        if (!folderRemovable(selected.paths[f], &problem)) {
+            syncAll(selected);
+            reportProblem(MNothingRemoved, problem);
+            return;
+        }
+    bool whole = true;
+    for (int f = 0; f < selected.count && whole; ++f) whole = removeFolder(selected.paths[f], &problem);
+    // FAR neither loads nor offers what is gone; where its records are
+    // unknown it offers it until it restarts.
+    bool unknownBuild = syncAll(selected);
+    if (!whole) reportProblem(MNothingRemoved, problem);
+    else if (unknownBuild) showMsg(MUninstalledRestart);
+}
+
+}  // namespace
+
+void uninstallPlugins(PanelState* panel, CatalogueRecord* const* records, int count) {
+    if (!startupInfo.Message || count <= 0) return;
+    SelectedFolders* selected = static_cast<SelectedFolders*>(heapAlloc(sizeof(SelectedFolders)));
+    if (!selected) return;
+    for (int i = 0; i < count && selected->count < MAX_FOLDERS; ++i) {
+        char folder[MAX_PATH];
+        pluginFolderOf(records[i]->dllPath, folder, false);
+        bool known = false;
+        for (int f = 0; f < selected->count && !known; ++f) known = equalNoCase(selected->paths[f], folder);
+        if (!known) copyText(selected->paths[selected->count++], MAX_PATH, folder);
     }
+    bool asked = false;
+    if (!refused(panel, *selected)) {
+        if (selected->count == 1) {
+            FolderPlugins plugins;
+            collectPlugins(panel, selected->paths[0], &plugins);
+            asked = askUninstall(panel, selected->paths[0], plugins);
+        } else {
+            asked = askUninstallAll(panel, *selected);
+        }
+    }
+    if (asked) {
+        removeAll(panel, *selected);
+        for (int i = 0; i < panel->catalogueCount; ++i)
+            for (int f = 0; f < selected->count; ++f)
+                if (inFolder(panel->catalogue[i].dllPath, selected->paths[f]))
+                    panel->catalogue[i].module = heldModule(panel->catalogue[i].dllPath);
+        if (startupInfo.Control) {
+            startupInfo.Control(panel->handle, FCTL_UPDATEPANEL, nullptr);
+            startupInfo.Control(panel->handle, FCTL_REDRAWPANEL, nullptr);
+        }
+    }
+    heapFree(selected);
 }

@@ -11,11 +11,13 @@
 #include "commands/hostRecord.h"
 #include "commands/hostRecordTable.h"
 #include "state/unloadedPlugins.h"
+#include "runtime/heap.h"
 #include "runtime/text.h"
 #include "state/panelState.h"
 #include "state/pluginState.h"
 #include "ui/messages.h"
 
+#include <stdio.h>
 #include <string.h>
 
 extern "C" IMAGE_DOS_HEADER __ImageBase;
@@ -112,38 +114,68 @@ bool releaseFromHost(HMODULE* module, const char* path) {
     return true;
 }
 
-void unloadPlugin(HANDLE handle, CatalogueRecord* record) {
-    record->module = loadedModuleOf(record->dllPath);
-    if (!record->module) {
-        showMsg(MNotLoaded);
-        return;
-    }
-    if (int refusal = unloadRefusal(handle, record->module)) {
-        showMsg(refusal);
-        return;
-    }
-    if (!startupInfo.Message) return;
-    char folder[MAX_PATH], shownFolder[BOX_TEXT_CHARS + 1];
-    pluginFolderOf(record->dllPath, folder, false);
-    cutMiddle(shownFolder, BOX_TEXT_CHARS, folder);
-    // On a FAR build whose records are known the plugin can come back at once.
+namespace {
+
+// Plugin lines a question for several plugins shows.
+constexpr int SHOWN_PLUGINS = 12;
+
+bool askUnload(CatalogueRecord* const* loaded, int count) {
+    // On a FAR build whose records are known the plugins can come back at once.
     int afterwards = farRecordLayout(hostFarVersion()) ? MUnloadBackWithReload : MAskUnload2;
-    const char* question[5] = {PLUGIN_TITLE, msgText(MAskUnload1), shownFolder, fileNameOf(record->dllPath),
-                               msgText(afterwards)};
-    if (startupInfo.Message(startupInfo.ModuleNumber, FMSG_WARNING | FMSG_MB_YESNO, "", question, 5, 0) != 0) return;
-
-    HANDLE screen = startupInfo.SaveScreen ? startupInfo.SaveScreen(0, 0, -1, -1) : nullptr;
-    const char* notice[2] = {PLUGIN_TITLE, msgText(MUnloading)};
-    startupInfo.Message(startupInfo.ModuleNumber, 0, "", notice, 2, 0);
-    bool released = releaseFromHost(&record->module, record->dllPath);
-    if (startupInfo.RestoreScreen) startupInfo.RestoreScreen(screen);
-    if (!released) {
-        showMsg(MHostRecordNotFound);
-        return;
+    char lines[SHOWN_PLUGINS + 1][BOX_TEXT_CHARS + 1];
+    const char* items[SHOWN_PLUGINS + 5];
+    int n = 0;
+    items[n++] = PLUGIN_TITLE;
+    if (count == 1) {
+        char folder[MAX_PATH];
+        pluginFolderOf(loaded[0]->dllPath, folder, false);
+        items[n++] = msgText(MAskUnload1);
+        cutMiddle(lines[0], BOX_TEXT_CHARS, folder);
+        items[n++] = lines[0];
+        items[n++] = fileNameOf(loaded[0]->dllPath);
+    } else {
+        items[n++] = msgText(MAskUnloadMany);
+        int shown = count < SHOWN_PLUGINS ? count : SHOWN_PLUGINS;
+        for (int i = 0; i < shown; ++i) {
+            cutMiddle(lines[i], BOX_TEXT_CHARS, loaded[i]->dllPath);
+            items[n++] = lines[i];
+        }
+        if (count > shown) {
+            snprintf(lines[shown], BOX_TEXT_CHARS + 1, msgText(MAndMore), count - shown);
+            items[n++] = lines[shown];
+        }
     }
+    items[n++] = msgText(afterwards);
+    return startupInfo.Message(startupInfo.ModuleNumber, FMSG_WARNING | FMSG_MB_YESNO, "", items, n, 0) == 0;
+}
 
-    if (startupInfo.Control) {
-        startupInfo.Control(handle, FCTL_UPDATEPANEL, nullptr);
-        startupInfo.Control(handle, FCTL_REDRAWPANEL, nullptr);
+}  // namespace
+
+void unloadPlugins(HANDLE handle, CatalogueRecord* const* records, int count) {
+    if (!startupInfo.Message || count <= 0) return;
+    CatalogueRecord** loaded = heapArray<CatalogueRecord*>(static_cast<size_t>(count));
+    if (!loaded) return;
+    int n = 0;
+    for (int i = 0; i < count; ++i) {
+        records[i]->module = loadedModuleOf(records[i]->dllPath);
+        if (records[i]->module) loaded[n++] = records[i];
     }
+    int refusal = n ? 0 : MNotLoaded;
+    for (int i = 0; i < n && !refusal; ++i) refusal = unloadRefusal(handle, loaded[i]->module);
+    if (refusal) {
+        showMsg(refusal);
+    } else if (askUnload(loaded, n)) {
+        HANDLE screen = startupInfo.SaveScreen ? startupInfo.SaveScreen(0, 0, -1, -1) : nullptr;
+        const char* notice[2] = {PLUGIN_TITLE, msgText(MUnloading)};
+        startupInfo.Message(startupInfo.ModuleNumber, 0, "", notice, 2, 0);
+        bool released = true;
+        for (int i = 0; i < n; ++i) released = releaseFromHost(&loaded[i]->module, loaded[i]->dllPath) && released;
+        if (startupInfo.RestoreScreen) startupInfo.RestoreScreen(screen);
+        if (!released) showMsg(MHostRecordNotFound);
+        if (startupInfo.Control) {
+            startupInfo.Control(handle, FCTL_UPDATEPANEL, nullptr);
+            startupInfo.Control(handle, FCTL_REDRAWPANEL, nullptr);
+        }
+    }
+    heapFree(loaded);
 }

@@ -5,6 +5,7 @@
 
 #include "install/browseMakeFolder.h"
 #include "commands/pluginCommands.h"
+#include "runtime/heap.h"
 #include "state/pluginState.h"
 #include "ui/messages.h"
 
@@ -94,6 +95,43 @@ CatalogueRecord* currentRecord(PanelState* panel) {
     return &panel->catalogue[index];
 }
 
+namespace {
+
+// The catalogue record of a panel item; nullptr for ".." and the like.
+CatalogueRecord* recordOf(PanelState* panel, const PluginPanelItem& item) {
+    if (!panel->catalogue || !strcmp(item.FindData.cFileName, "..")) return nullptr;
+    DWORD index = item.NumberOfLinks;
+    return index < static_cast<DWORD>(panel->catalogueCount) ? &panel->catalogue[index] : nullptr;
+}
+
+// As FAR's own commands do: the selected plugins when there are any, else
+// the current one.
+void actOnSelection(PanelState* panel, Command command) {
+    if (!startupInfo.Control) return;
+    PanelInfo info;
+    memset(&info, 0, sizeof info);
+    if (!startupInfo.Control(panel->handle, FCTL_GETPANELINFO, &info) || info.ItemsNumber <= 0 || !info.PanelItems)
+        return;
+    CatalogueRecord** records = heapArray<CatalogueRecord*>(static_cast<size_t>(info.ItemsNumber));
+    if (!records) return;
+    int count = 0;
+    for (int i = 0; i < info.ItemsNumber; ++i)
+        if (info.PanelItems[i].Flags & PPIF_SELECTED)
+            if (CatalogueRecord* record = recordOf(panel, info.PanelItems[i])) records[count++] = record;
+    if (!count && info.CurrentItem >= 0 && info.CurrentItem < info.ItemsNumber)
+        if (CatalogueRecord* record = recordOf(panel, info.PanelItems[info.CurrentItem])) records[count++] = record;
+    if (count) {
+        switch (command) {
+        case UNLOAD: unloadPlugins(panel->handle, records, count); break;
+        case UNINSTALL: uninstallPlugins(panel, records, count); break;
+        default: reloadPlugins(panel->handle, records, count); break;
+        }
+    }
+    heapFree(records);
+}
+
+}  // namespace
+
 int handlePanelKey(PanelState* panel, int key, unsigned controlState) {
     if (!panel || panel->browseRootLength) return panel && key == VK_F7 && controlState == 0 ? makeFolderInBrowsedFolder(panel) : 0;
     Command command = commandOf(key, controlState);
@@ -104,12 +142,13 @@ int handlePanelKey(PanelState* panel, int key, unsigned controlState) {
     case FILE_COMMAND: showMsg(MListFileCommand); return 1;
     default: break;
     }
+    if (command == UNLOAD || command == UNINSTALL || command == RELOAD) {
+        actOnSelection(panel, command);
+        return 1;
+    }
     CatalogueRecord* record = currentRecord(panel);
     if (!record) return 1;
     switch (command) {
-    case UNLOAD: unloadPlugin(panel->handle, record); break;
-    case UNINSTALL: uninstallPlugin(panel, record); break;
-    case RELOAD: reloadPlugin(panel->handle, record); break;
     case HELP: showPluginHelp(record); break;
     case CONFIGURE: configurePlugin(record); break;
     case INFO: showPluginInfo(record); break;

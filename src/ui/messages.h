@@ -167,7 +167,12 @@ enum MessageId {
     MFromPluginPanel2 = 164,
     MLooseInstalled = 165,
     MTwoInstalled = 166,
-    // 167 to 179 are not used yet.
+    MAskUnloadMany = 167,
+    MAskUninstallMany = 168,
+    MAskReloadMany = 169,
+    MReloadNoRecord = 170,
+    MReloadNotYetLoaded = 171,
+    // 172 to 179 are not used yet.
 };
 
 // Characters of a box line that fit a box on an 80-column screen.
