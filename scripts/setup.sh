@@ -9,7 +9,9 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 
 need=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
-for p in g++-mingw-w64-i686-posix g++-mingw-w64-i686-win32 binutils-mingw-w64-i686 gcc-mingw-w64-x86-64-win32 libz-mingw-w64-dev wine wine32:i386 cmake make googletest tmux; do
+# clang and the 32-bit C and C++ libraries build the fuzz targets natively
+# (scripts/fuzz.sh; the test command builds them too).
+for p in g++-mingw-w64-i686-posix g++-mingw-w64-i686-win32 binutils-mingw-w64-i686 gcc-mingw-w64-x86-64-win32 libz-mingw-w64-dev wine wine32:i386 cmake make googletest tmux clang libc6-dev-i386 lib32stdc++-12-dev; do
   have "$p" || need+=("$p")
 done
 # What a first run does takes a minute or more: say so (on stderr, which the

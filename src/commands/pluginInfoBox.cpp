@@ -1,5 +1,5 @@
-// F3 on a plugin: what the file tells about it and whether FAR 1.70 can use
-// it, and if not why, read without loading it. The user's commonest question
+// F3 on a plugin: what the file tells about it and whether the FAR it runs
+// in can use it, and if not why, read without loading it. The user's commonest question
 // about a plugin is why it does not show up.
 #include "commands/pluginCommands.h"
 
@@ -9,7 +9,9 @@
 #include "runtime/handles.h"
 #include "runtime/text.h"
 #include "state/pluginState.h"
+#include "commands/fitnessReason.h"
 #include "commands/hostCacheSlot.h"
+#include "commands/hostRecordTable.h"
 #include "state/unloadedPlugins.h"
 #include "ui/messages.h"
 
@@ -19,10 +21,22 @@
 namespace {
 
 // Lines are kept within what FAR's box shows on an 80-column screen (the
-// screen width less 15): a longer line is cut, not wrapped.
+// screen width less 15): a longer text goes on in the next line, indented,
+// so that nothing of it is lost.
 const size_t LINE_CHARS = 64;
-const int MAX_LINES = 16;
+const size_t INDENT = 3;
+const int MAX_LINES = 24;
 const DWORD SUBKEY_NAME_CHARS = 100;
+
+// Where the next piece of a text is cut: after the last blank or backslash
+// that lets the piece fit, or at the width when there is none.
+size_t pieceLength(const char* text, size_t width) {
+    size_t length = strlen(text);
+    if (length <= width) return length;
+    for (size_t cut = width; cut > width / 2; --cut)
+        if (text[cut - 1] == ' ' || text[cut - 1] == '\\') return cut;
+    return width;
+}
 
 struct Box {
     char lines[MAX_LINES][LINE_CHARS + 1];
@@ -36,38 +50,72 @@ struct Box {
         return line;
     }
     void add(const char* text) {
-        if (char* line = next()) copyText(line, LINE_CHARS + 1, text);
+        if (!text) text = "";
+        size_t indent = 0;
+        do {
+            char* line = next();
+            if (!line) return;
+            memset(line, ' ', indent);
+            size_t piece = pieceLength(text, LINE_CHARS - indent);
+            copyTextN(line + indent, LINE_CHARS + 1 - indent, text, piece);
+            text += piece;
+            indent = INDENT;
+        } while (*text);
     }
     void add(const char* label, const char* value) {
-        if (char* line = next()) snprintf(line, LINE_CHARS + 1, "%s: %s", label, value);
+        char text[2 * MAX_PATH];
+        snprintf(text, sizeof text, "%s: %s", label, value);
+        add(text);
     }
 };
 
+// The FAR the plugin runs in, as its texts name it ("1.70", "1.75").
+struct HostName {
+    char text[16];
+    uint32_t version;
+};
+
+HostName hostName() {
+    HostName name;
+    name.version = hostFarVersion();
+    hostFarName(name.text, sizeof name.text);
+    return name;
+}
+
+// A message whose text names the FAR version (%s).
+void addWithHost(Box* box, int id, const HostName& host) {
+    char text[2 * LINE_CHARS];
+    snprintf(text, sizeof text, message(id), host.text);
+    box->add(text);
+}
+
+// FAR calls ProcessDialogEvent from 1.71 build 2307 on.
+bool hostCallsDialogEvent(uint32_t version) {
+    unsigned major = (version >> 8) & 0xFF, minor = version & 0xFF, build = version >> 16;
+    if (!major) return false;
+    return major > 1 || minor > 71 || (minor == 71 && build >= 2307);
+}
+
 // Names after a label, as many lines as they need.
 void addNameList(Box* box, const char* label, const char* const* names, int count) {
-    char* line = box->next();
-    if (!line) return;
-    snprintf(line, LINE_CHARS + 1, "%s:", label);
+    char text[1024];
+    snprintf(text, sizeof text, "%s:", label);
     if (!count) {
-        appendText(line, LINE_CHARS + 1, " ");
-        appendText(line, LINE_CHARS + 1, msgText(MInfoNone));
-        return;
+        appendText(text, sizeof text, " ");
+        appendText(text, sizeof text, message(MInfoNone));
     }
     for (int i = 0; i < count; ++i) {
         char word[80];
         snprintf(word, sizeof word, " %s%s", names[i], i + 1 < count ? "," : "");
-        if (!appendWhole(line, LINE_CHARS + 1, word)) {
-            line = box->next();
-            if (!line) return;
-            snprintf(line, LINE_CHARS + 1, "   %s", word);
-        }
+        appendText(text, sizeof text, word);
     }
+    box->add(text);
 }
 
 void addFileFacts(Box* box, const CatalogueRecord* record) {
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!GetFileAttributesExA(record->dllPath, GetFileExInfoStandard, &data)) return;
-    char line[LINE_CHARS + 1];
+    char line[2 * LINE_CHARS];
     FILETIME local;
     SYSTEMTIME time;
     char date[32] = "";
@@ -104,7 +152,7 @@ void addLoadState(Box* box, HMODULE module) {
     MinVersionCall call = {minVersion, 0};
     if (guardedCall(callMinVersion, &call)) return;
     unsigned answer = static_cast<unsigned>(call.answer);
-    char line[LINE_CHARS + 1];
+    char line[2 * LINE_CHARS];
     // The host's version number: major in the second byte, minor in the
     // first, the build above them.
     int n = snprintf(line, sizeof line, "%s %u.%u", msgText(MInfoMinVersion), (answer >> 8) & 0xFF, answer & 0xFF);
@@ -170,48 +218,36 @@ void addHostCacheEntry(Box* box, const char* dllPath) {
     box->add(msgText(MInfoCacheEntry), msgText(same ? MInfoCacheThisFile : MInfoCacheOlderFile));
 }
 
-void addEntryPoints(Box* box, const PluginImageFacts& facts) {
+void addEntryPoints(Box* box, const PluginImageFacts& facts, const HostName& host) {
     const char* names[FAR_ENTRY_POINT_COUNT];
     int count = 0;
     for (int i = 0; i < FAR_ENTRY_POINT_COUNT; ++i)
         if (facts.entryPoints & entryPointBit(i)) names[count++] = FAR_ENTRY_POINTS[i];
-    addNameList(box, msgText(MInfoEntryPoints), names, count);
-    if (facts.entryPoints & entryPointBit(EP_PROCESS_DIALOG_EVENT)) box->add(msgText(MInfoDialogEvent));
+    char label[2 * LINE_CHARS];
+    snprintf(label, sizeof label, message(MInfoEntryPoints), host.text);
+    addNameList(box, label, names, count);
+    if ((facts.entryPoints & entryPointBit(EP_PROCESS_DIALOG_EVENT)) && !hostCallsDialogEvent(host.version))
+        addWithHost(box, MInfoDialogEvent, host);
 }
 
-// Why FAR 1.70 cannot use the DLL, in one or two lines.
+// Why the FAR it runs in cannot use the DLL.
 void addUnfitReason(Box* box, const PluginFitness& fitness) {
-    char line[LINE_CHARS + 1];
-    switch (fitness.reason) {
-    case UNFIT_NOT_WINDOWS_DLL: box->add(msgText(fitness.readable ? MUnfitNotDll : MUnfitUnreadable)); break;
-    case UNFIT_64_BIT: box->add(msgText(MUnfit64Bit)); break;
-    case UNFIT_UNICODE_BUILD: box->add(msgText(MUnfitUnicode)); break;
-    case UNFIT_DECORATED: box->add(msgText(MUnfitDecorated)); break;
-    case UNFIT_NO_ENTRY_POINTS: box->add(msgText(MUnfitNoEntryPoints)); break;
-    case UNFIT_MISSING_DLL:
-        snprintf(line, sizeof line, "%s %s", msgText(MUnfitMissingDll), fitness.dll);
-        box->add(line);
-        break;
-    case UNFIT_MISSING_IMPORT:
-        box->add(msgText(MUnfitMissingImport));
-        snprintf(line, sizeof line, "%s (%s)", fitness.function, fitness.dll);
-        box->add(line);
-        break;
-    default: break;
-    }
+    char reason[2 * MAX_PATH];
+    fitnessReasonText(fitness, reason, sizeof reason);
+    if (reason[0]) box->add(reason);
 }
 
-void addVerdict(Box* box, const PluginFitness& fitness) {
+void addVerdict(Box* box, const PluginFitness& fitness, const HostName& host) {
     if (fitness.reason == PLUGIN_FIT) {
-        box->add(msgText(MInfoFit));
+        addWithHost(box, MInfoFit, host);
         return;
     }
     if (fitness.reason == PLUGIN_FIT_NO_STARTUP) {
-        box->add(msgText(MInfoFitBut));
+        addWithHost(box, MInfoFitBut, host);
         box->add(msgText(MNoStartup));
         return;
     }
-    box->add(msgText(MInfoUnfit));
+    addWithHost(box, MInfoUnfit, host);
     addUnfitReason(box, fitness);
 }
 
@@ -223,7 +259,7 @@ void addPluginTitle(Box* box, const CatalogueRecord* record) {
     const char* slash = strrchr(folder, '\\');
     const char* name = slash && slash[1] ? slash + 1 : folder;
     if (!*name) name = PLUGIN_TITLE;
-    if (char* line = box->next()) snprintf(line, LINE_CHARS + 1, "%s: %s", PLUGIN_TITLE, name);
+    box->add(PLUGIN_TITLE, name);
 }
 
 void showBox(Box* box, DWORD flags) {
@@ -256,7 +292,7 @@ void showPluginInfo(const CatalogueRecord* record) {
     addPluginTitle(&box, record);
     char path[MAX_PATH];
     copyTextN(path, sizeof path, record->dllPath, boundedLength(record->dllPath, MAX_PATH));
-    cutMiddle(box.next(), LINE_CHARS, path);
+    box.add(path);
     addFileFacts(&box, record);
     addLoadState(&box, GetModuleHandleA(path));
     if (findUnloaded(path)) box.add(msgText(MInfoUnloadedByUs));
@@ -264,8 +300,9 @@ void showPluginInfo(const CatalogueRecord* record) {
 
     PluginFitness fitness;
     checkPluginFile(path, &fitness);
-    addEntryPoints(&box, fitness.facts);
-    addVerdict(&box, fitness);
+    HostName host = hostName();
+    addEntryPoints(&box, fitness.facts, host);
+    addVerdict(&box, fitness, host);
 
     showBox(&box, FMSG_LEFTALIGN | FMSG_MB_OK);
 }

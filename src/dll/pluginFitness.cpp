@@ -131,6 +131,13 @@ void checkPluginFile(const char* path, PluginFitness* fitness) {
     if (!path) return;
     MappedFile file(path);
     fitness->readable = file.opened();
+    if (!fitness->readable) {
+        // Moved or deleted since the list was read, rather than unreadable.
+        DWORD attributes = GetFileAttributesA(path);
+        DWORD error = GetLastError();
+        fitness->gone = attributes == INVALID_FILE_ATTRIBUTES &&
+                        (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND);
+    }
     readPluginImageFacts(file.data(), file.size(), &fitness->facts);
     fitness->reason = exportVerdict(fitness->facts);
     if (!hostKeeps(fitness->reason)) return;

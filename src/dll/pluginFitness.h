@@ -10,6 +10,7 @@ constexpr size_t FITNESS_NAME_CHARS = 64;
 struct PluginFitness {
     PluginUnfitness reason;
     bool readable;                      // false: the file could not be opened or read
+    bool gone;                          // no file at the path at all
     PluginImageFacts facts;
     char dll[FITNESS_NAME_CHARS];       // the DLL that cannot be found, or that lacks the function
     char function[FITNESS_NAME_CHARS];  // the function it lacks

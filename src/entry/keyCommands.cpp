@@ -3,6 +3,7 @@
 // Browse mode handles none, so that the host's file commands apply there.
 #include "entry/keyCommands.h"
 
+#include "commands/refusedKeys.h"
 #include "install/browseMakeFolder.h"
 #include "commands/pluginCommands.h"
 #include "runtime/heap.h"
@@ -28,7 +29,6 @@ void rescan(PanelState* panel) {
 
 enum Command {
     NONE, UNLOAD, UNINSTALL, RELOAD, HELP, CONFIGURE, RESCAN, CLEAR_CACHE, INFO,
-    FILE_COMMAND,   // one of the host's own file commands, which must not touch plugin folders
 };
 
 // The host hands over a Delete key in two ways: the virtual key, and in FAR
@@ -47,6 +47,8 @@ struct KeyBinding {
 const KeyBinding LIST_KEYS[] = {
     {VK_DELETE, PKF_SHIFT, UNLOAD},
     {VK_NUMPAD_DELETE, PKF_SHIFT, UNLOAD},
+    // FAR 1.75 deletes on the keypad's decimal point with Shift as on Shift+Del.
+    {VK_DECIMAL, PKF_SHIFT, UNLOAD},
     {VK_F8, PKF_SHIFT, UNLOAD},
     {VK_DELETE, 0, UNINSTALL},
     {VK_NUMPAD_DELETE, 0, UNINSTALL},
@@ -57,14 +59,6 @@ const KeyBinding LIST_KEYS[] = {
     {VK_F4, 0, CONFIGURE},
     {VK_F5, PKF_SHIFT, RESCAN},
     {VK_F7, PKF_SHIFT, CLEAR_CACHE},
-    // The host would move, rename, wipe, link or create in the plugin
-    // folders the list shows (its current folder follows the cursor there).
-    {VK_F6, 0, FILE_COMMAND},
-    {VK_F7, 0, FILE_COMMAND},
-    {VK_F4, PKF_SHIFT, FILE_COMMAND},
-    {VK_F6, PKF_ALT, FILE_COMMAND},
-    {VK_DELETE, PKF_ALT, FILE_COMMAND},
-    {VK_NUMPAD_DELETE, PKF_ALT, FILE_COMMAND},
 };
 
 Command commandOf(int key, unsigned controlState) {
@@ -133,13 +127,22 @@ void actOnSelection(PanelState* panel, Command command) {
 }  // namespace
 
 int handlePanelKey(PanelState* panel, int key, unsigned controlState) {
-    if (!panel || panel->browseRootLength) return panel && key == VK_F7 && controlState == 0 ? makeFolderInBrowsedFolder(panel) : 0;
+    if (!panel) return 0;
+    if (panel->browseRootLength) {
+        followBrowsedFolder(panel);
+        return key == VK_F7 && controlState == 0 ? makeFolderInBrowsedFolder(panel) : 0;
+    }
+    // FAR's own file commands would act on the plugin folders themselves.
+    int hint = refusedKeyHint(key, controlState);
+    if (hint >= 0) {
+        showRefusedKeyHint(hint);
+        return 1;
+    }
     Command command = commandOf(key, controlState);
     switch (command) {
     case NONE: return 0;
     case RESCAN: rescan(panel); return 1;
     case CLEAR_CACHE: clearHostPluginCache(); return 1;
-    case FILE_COMMAND: showMsg(MListFileCommand); return 1;
     default: break;
     }
     if (command == UNLOAD || command == UNINSTALL || command == RELOAD) {

@@ -53,7 +53,7 @@ enum MessageId {
     MCommandTooLong = 48,
     MHostRecordNotFound = 49,
     MUnloadPanelOpen = 50,
-    MListFileCommand = 51,
+    // 51 is not used yet.
     MAskUninstall = 52,
     MNoVersion = 53,
     MLoadedByFar = 54,
@@ -173,6 +173,20 @@ enum MessageId {
     MReloadNoRecord = 170,
     MReloadNotYetLoaded = 171,
     // 172 to 179 are not used yet.
+    MHintMove = 180,
+    MHintMakeFolder = 181,
+    MHintNewFile = 182,
+    MHintLink = 183,
+    MHintWipe = 184,
+    MHintAttributes = 185,
+    MHintApplyCommand = 186,
+    MHintAltEdit = 187,
+    MHintCtrlShiftEdit = 188,
+    MHintDragMove = 189,
+    MHintWhereItWorks = 190,
+    MUnfitGone = 191,
+    MInfoDialogEventLater = 192,
+    // 193 to 199 are not used yet.
 };
 
 // Characters of a box line that fit a box on an 80-column screen.

@@ -135,7 +135,8 @@ protected:
 
     std::string cacheFile(const FarSetup& s = FarSetup()) const { return vantorelDir(s) + "JCache.dat"; }
 
-    // The text of one of Vantorel's messages, as its installed English language file has it.
+    // The text of one of Vantorel's messages, as its installed English language
+    // file has it; "%s" names the FAR it runs in, as Vantorel fills it in.
     std::string text(int id) const {
         int n = -1;
         for (std::string l : testing_support::readLines(vantorelDir(setup_) + "VantorelEng.lng")) {
@@ -143,6 +144,8 @@ protected:
             while (!l.empty() && (l.back() == '\r' || l.back() == '\n')) l.pop_back();
             l = l.substr(1, l.size() - 2);
             for (size_t esc; (esc = l.find("\\\"")) != std::string::npos;) l.erase(esc, 1);
+            size_t named = l.find("%s");
+            if (named != std::string::npos) l.replace(named, 2, setup_.far175 ? "1.75" : "1.70");
             return l;
         }
         return "<no message " + std::to_string(id) + ">";

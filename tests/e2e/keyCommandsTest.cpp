@@ -75,10 +75,10 @@ protected:
     }
 };
 
-// Every key that would have the host delete, move, rename or create in the
-// plugin folders the list shows is Vantorel's in the list, in both hosts'
-// codes (FAR 1.75 hands a Delete without the enhanced flag over as 0x109);
-// in a plugin's folder every key is the host's again.
+// The list's own commands on the keys that would have the host delete or
+// rename plugin folders, in both hosts' codes (FAR 1.75 hands a Delete
+// without the enhanced flag over as 0x109); in a plugin's folder every key is
+// the host's again. FAR's other file keys: listFileKeysTest.cpp.
 TEST_F(KeyCommandsTest, TheListTakesEveryKeyThatWouldTouchPluginFoldersAndBrowseModeNone) {
     addFixture("recorder", "Rec\\");
     start();
@@ -94,17 +94,10 @@ TEST_F(KeyCommandsTest, TheListTakesEveryKeyThatWouldTouchPluginFoldersAndBrowse
         {{"NumDel", kNumDel, 0}, 1, MAskUninstall},
         {{"F8", VK_F8, 0}, 1, MAskUninstall},
         {{"ShiftF6", VK_F6, PKF_SHIFT}, 1, MReloadNotUnloaded},
-        {{"F6", VK_F6, 0}, 1, MListFileCommand},
-        {{"F7", VK_F7, 0}, 1, MListFileCommand},
-        {{"ShiftF4", VK_F4, PKF_SHIFT}, 1, MListFileCommand},
-        {{"AltF6", VK_F6, PKF_ALT}, 1, MListFileCommand},
-        {{"AltDel", VK_DELETE, PKF_ALT}, 1, MListFileCommand},
-        {{"AltNumDel", kNumDel, PKF_ALT}, 1, MListFileCommand},
         {{"CtrlShiftDel", VK_DELETE, PKF_SHIFT | PKF_CONTROL}, 0, -1},
         {{"CtrlShiftNumDel", kNumDel, PKF_SHIFT | PKF_CONTROL}, 0, -1},
         {{"AltShiftF8", VK_F8, PKF_SHIFT | PKF_ALT}, 0, -1},
         {{"CtrlF4", VK_F4, PKF_CONTROL}, 0, -1},
-        {{"AltF4", VK_F4, PKF_ALT}, 0, -1},
         {{"F1", VK_F1, 0}, 0, -1},
         {{"F5", VK_F5, 0}, 0, -1},
         {{"CtrlShiftF7", VK_F7, PKF_SHIFT | PKF_CONTROL}, 0, -1},

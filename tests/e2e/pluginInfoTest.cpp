@@ -1,6 +1,6 @@
 // F3 on a plugin in the list: a box with what the DLL's file tells, and why
-// FAR 1.70 would not take it as a plugin, for each kind of DLL it refuses or
-// keeps without its services.
+// the FAR it runs in would not take it as a plugin, for each kind of DLL it
+// refuses or keeps without its services.
 // The DLLs are real files built by the test build; none of them is loaded.
 #include "harness.h"
 #include "../../src/ui/messages.h"
@@ -13,6 +13,7 @@ namespace {
 
 const char kHostCache[] = "SOFTWARE\\Far\\PluginsCache";
 const size_t kBoxWidth = 64;   // FAR cuts longer box lines at 80 columns
+const char kGoesOn[] = "   ";  // a line that goes on with the text of the one above
 
 // 1000 bytes of noise from a fixed seed.
 std::string noise() {
@@ -57,8 +58,19 @@ protected:
         EXPECT_EQ(1u, host->messages.size()) << item;
         return host->messages.empty() ? farhost::MessageCall() : host->messages.back();
     }
-    static bool has(const farhost::MessageCall& box, const std::string& line) {
-        return std::find(box.lines.begin(), box.lines.end(), line) != box.lines.end();
+    // The box's texts, each put together again from the lines it was wrapped into.
+    static std::vector<std::string> texts(const farhost::MessageCall& box) {
+        std::vector<std::string> out;
+        for (const std::string& line : box.lines)
+            if (!out.empty() && line.compare(0, 3, kGoesOn) == 0)
+                out.back() += line.substr(3);
+            else
+                out.push_back(line);
+        return out;
+    }
+    static bool has(const farhost::MessageCall& box, const std::string& text) {
+        std::vector<std::string> all = texts(box);
+        return std::find(all.begin(), all.end(), text) != all.end();
     }
     static std::string shown(const farhost::MessageCall& box) {
         std::string all;
@@ -67,7 +79,7 @@ protected:
     }
 };
 
-TEST_F(PluginInfoTest, TheBoxSaysWhyFar170CannotUseEachKindOfDll) {
+TEST_F(PluginInfoTest, TheBoxSaysWhyTheHostCannotUseEachKindOfDll) {
     struct Row {
         const char* what;
         const char* folder;      // below Plugins
@@ -86,8 +98,7 @@ TEST_F(PluginInfoTest, TheBoxSaysWhyFar170CannotUseEachKindOfDll) {
         {"no exports at all", "Bare", "noexports.dll", "noexports", MUnfitNoEntryPoints, ""},
         {"no SetStartupInfo", "NoStart", "nostartup.dll", "nostartup", MNoStartup, ""},
         {"a DLL that is nowhere", "NeedsDll", "needsdll.dll", "needsdll", MUnfitMissingDll, ""},
-        {"a function the system lacks", "NeedsCall", "needscall.dll", "needscall", MUnfitMissingImport,
-         "VantorelMadeUpCall (KERNEL32.dll)"},
+        {"a function the system lacks", "NeedsCall", "needscall.dll", "needscall", MUnfitMissingImport, ""},
     };
     for (const Row& r : rows) {
         std::string rel = std::string(r.folder) + "\\";
@@ -107,24 +118,22 @@ TEST_F(PluginInfoTest, TheBoxSaysWhyFar170CannotUseEachKindOfDll) {
         EXPECT_EQ(std::string("Vantorel: ") + r.folder, box.lines[0]);   // the plugin's name
         EXPECT_EQ("", box.helpTopic);
         EXPECT_EQ(std::vector<std::string>{"OK"}, box.buttons);
-        std::string tail = std::string(r.folder) + "\\" + r.dll;
-        ASSERT_GT(box.lines[1].size(), tail.size());
-        EXPECT_EQ(tail, box.lines[1].substr(box.lines[1].size() - tail.size()));
+        std::vector<std::string> all = texts(box);
+        EXPECT_EQ(pluginsDir() + r.folder + "\\" + r.dll, all[1]);   // the whole path, wrapped
         for (const std::string& line : box.lines) EXPECT_LE(line.size(), kBoxWidth) << line;
         // Without SetStartupInfo the host still keeps the DLL (seen in the released host).
         std::string fate = r.reason == MInfoFit ? text(MInfoFit) : text(r.reason == MNoStartup ? MInfoFitBut : MInfoUnfit);
-        auto at = std::find(box.lines.begin(), box.lines.end(), fate);
-        ASSERT_NE(box.lines.end(), at);
+        auto at = std::find(all.begin(), all.end(), fate);
+        ASSERT_NE(all.end(), at);
         if (r.reason == MUnfitMissingDll) {
-            ASSERT_NE(box.lines.end(), at + 1);
+            ASSERT_NE(all.end(), at + 1);
             EXPECT_EQ(text(MUnfitMissingDll) + " vtabsent.dll", *(at + 1));
+        } else if (r.reason == MUnfitMissingImport) {
+            ASSERT_NE(all.end(), at + 1);
+            EXPECT_EQ(text(MUnfitMissingImport) + " VantorelMadeUpCall (KERNEL32.dll)", *(at + 1));
         } else if (r.reason != MInfoFit) {
-            ASSERT_NE(box.lines.end(), at + 1);
+            ASSERT_NE(all.end(), at + 1);
             EXPECT_EQ(text(r.reason), *(at + 1));
-        }
-        if (!r.detail.empty()) {
-            ASSERT_NE(box.lines.end(), at + 2);
-            EXPECT_EQ(r.detail, *(at + 2));
         }
         // Read from the file: nothing was loaded to find out.
         EXPECT_FALSE(moduleLoaded(r.dll));
@@ -164,28 +173,58 @@ TEST_F(PluginInfoTest, ALoadedPluginShowsItsCacheEntryAndWhatVersionItAsksFor) {
     EXPECT_TRUE(has(rec, text(MInfoNoCacheEntry)));
 }
 
-TEST_F(PluginInfoTest, ADllGoneSinceTheListWasBuiltCannotBeRead) {
+TEST_F(PluginInfoTest, ADllGoneSinceTheListWasBuiltIsSaidToBeGone) {
     addFixture("nostartup", "Gone\\");
     start();
     openList();
     ASSERT_TRUE(DeleteFileA((pluginsDir() + "Gone\\nostartup.dll").c_str()));
     farhost::MessageCall box = pressF3On(pluginsDir() + "Gone");
     SCOPED_TRACE(shown(box));
-    EXPECT_TRUE(has(box, text(MUnfitUnreadable)));
+    EXPECT_TRUE(has(box, text(MUnfitGone)));
+    EXPECT_FALSE(has(box, text(MUnfitUnreadable)));
 }
 
-TEST_F(PluginInfoTest, ALongPathLosesItsMiddleNotItsEnds) {
+// Nothing of a long text is lost: it goes on in the next lines, a path
+// broken after a backslash, a word whole where there is room.
+TEST_F(PluginInfoTest, LongTextsWrapWithoutLoss) {
     std::string folder(120, 'x');
     addFixture("recorder", folder + "\\");
     start();
     openList();
     farhost::MessageCall box = pressF3On(pluginsDir() + folder);
-    ASSERT_GE(box.lines.size(), 2u);
-    const std::string& path = box.lines[1];
-    EXPECT_EQ(kBoxWidth, path.size());
-    EXPECT_EQ(pluginsDir().substr(0, 20), path.substr(0, 20));
-    EXPECT_EQ("xxx\\recorder.dll", path.substr(path.size() - 16));
-    EXPECT_NE(std::string::npos, path.find("..."));
+    SCOPED_TRACE(shown(box));
+    ASSERT_GE(box.lines.size(), 4u);
+    for (const std::string& line : box.lines) EXPECT_LE(line.size(), kBoxWidth) << line;
+    EXPECT_EQ("Vantorel: " + folder, texts(box)[0]);
+    EXPECT_EQ(pluginsDir() + folder + "\\recorder.dll", texts(box)[1]);
+    // The path's first line ends at a backslash, not inside a name.
+    size_t pathStart = 0;
+    for (size_t i = 1; i < box.lines.size() && !pathStart; ++i)
+        if (box.lines[i].compare(0, 3, kGoesOn) != 0) pathStart = i;
+    EXPECT_EQ('\\', box.lines[pathStart].back()) << box.lines[pathStart];
+}
+
+// The box speaks of the FAR it runs in, as FAR answers its version.
+TEST_F(PluginInfoTest, TheBoxNamesTheFarItRunsIn) {
+    for (bool far175 : {false, true}) {
+        SCOPED_TRACE(far175 ? "FAR 1.75" : "FAR 1.70");
+        host.reset();
+        addFixture("dialogevent", "Dialog\\");
+        FarSetup setup;
+        setup.far175 = far175;
+        start(setup);
+        openList();
+        farhost::MessageCall box = pressF3On(pluginsDir() + "Dialog");
+        SCOPED_TRACE(shown(box));
+        std::string version = far175 ? "FAR 1.75" : "FAR 1.70";
+        EXPECT_TRUE(has(box, version + " can use it as a plugin"));
+        EXPECT_TRUE(has(box, version + " entry points: SetStartupInfo, GetPluginInfo, ProcessDialogEvent"));
+        // FAR 1.70 never calls it; FAR 1.75 does, and there is nothing to say.
+        EXPECT_EQ(!far175, has(box, text(MInfoDialogEvent)));
+        for (const std::string& line : texts(box)) EXPECT_EQ(std::string::npos, line.find(far175 ? "1.70" : "1.75 c")) << line;
+        host.reset();
+        ASSERT_TRUE(removeTree(pluginsDir() + "Dialog"));
+    }
 }
 
 TEST_F(PluginInfoTest, AnImportedDllIsLookedForOnThePathAndReadNotLoaded) {
@@ -203,9 +242,6 @@ TEST_F(PluginInfoTest, AnImportedDllIsLookedForOnThePathAndReadNotLoaded) {
     farhost::MessageCall box = pressF3On(pluginsDir() + "NeedsDll");
     SetEnvironmentVariableA("PATH", saved);
     SCOPED_TRACE(shown(box));
-    auto at = std::find(box.lines.begin(), box.lines.end(), text(MUnfitMissingImport));
-    ASSERT_NE(box.lines.end(), at);
-    ASSERT_NE(box.lines.end(), at + 1);
-    EXPECT_EQ("AbsentHelper (vtabsent.dll)", *(at + 1));
+    EXPECT_TRUE(has(box, text(MUnfitMissingImport) + " AbsentHelper (vtabsent.dll)"));
     EXPECT_FALSE(moduleLoaded("vtabsent.dll"));
 }
