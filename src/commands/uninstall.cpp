@@ -116,7 +116,9 @@ bool askUninstallAll(const PanelState* panel, const SelectedFolders& selected) {
 void reportProblem(int lead, const RemovalProblem& problem) {
     char path[BOX_TEXT_CHARS + 1], reason[BOX_TEXT_CHARS + 1];
     cutMiddle(path, BOX_TEXT_CHARS, problem.path);
-    errorText(problem.error, reason, sizeof reason);
+    // What to do about a read-only file, rather than Windows' "access denied".
+    if (problem.error == ERROR_FILE_READ_ONLY) copyText(reason, sizeof reason, msgText(MReadOnlyInTheWay));
+    else errorText(problem.error, reason, sizeof reason);
     const char* items[5] = {PLUGIN_TITLE, msgText(lead), path, reason, "OK"};
     startupInfo.Message(startupInfo.ModuleNumber, FMSG_WARNING, "", items, 5, 1);
 }

@@ -45,7 +45,7 @@ int checkEntry(const WIN32_FIND_DATAA* entry, const char* folder, void* context)
     }
     DWORD error = 0;
     if (entry->dwFileAttributes & FILE_ATTRIBUTE_READONLY) {
-        error = ERROR_ACCESS_DENIED;
+        error = ERROR_FILE_READ_ONLY;
     } else if (!(entry->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !(check->excused && check->excused(path))) {
         // No sharing at all: any other open handle, a loaded DLL's among
         // them, makes this fail as the deletion would.

@@ -172,7 +172,8 @@ enum MessageId {
     MAskReloadMany = 169,
     MReloadNoRecord = 170,
     MReloadNotYetLoaded = 171,
-    // 172 to 179 are not used yet.
+    MReadOnlyInTheWay = 172,
+    // 173 to 179 are not used yet.
     MHintMove = 180,
     MHintMakeFolder = 181,
     MHintNewFile = 182,

@@ -554,6 +554,9 @@ TEST_F(KeyCommandsTest, UninstallRemovesNothingWhenAFileIsInTheWayAndNeverItself
         EXPECT_EQ(text(MNothingRemoved), box[1]);
         EXPECT_EQ(c.file + 4, box[2].substr(box[2].size() - strlen(c.file + 4)));
         EXPECT_FALSE(box[3].empty()) << "the reason";
+        if (c.readOnly) {
+            EXPECT_EQ(text(MReadOnlyInTheWay), box[3]) << "what to do about it";
+        }
         EXPECT_TRUE(fileExists(pluginsDir() + "Rec\\recorder.dll"));
         EXPECT_TRUE(fileExists(pluginsDir() + "Rec\\recorder.hlf"));
         EXPECT_TRUE(moduleLoaded(pluginsDir() + "Rec\\recorder.dll")) << "nothing unloaded either";
