@@ -1,6 +1,8 @@
 #include "folders/pluginSwap.h"
 
 #include "folders/folderRemoval.h"
+#include "folders/moveJournal.h"
+#include "folders/previousBuilds.h"
 #include "runtime/text.h"
 #include "state/pluginState.h"
 
@@ -12,6 +14,8 @@
 namespace {
 
 unsigned failingMoves;
+int stopAt;
+MovePlan swapPlan;   // too big for the host's stack
 unsigned long failingError;
 int moveCount;
 unsigned stagingSerial;
@@ -89,8 +93,8 @@ PlaceResult placeStagedFolder(const char* staged, const char* target) {
         result.error = GetLastError();
         return result;
     }
-    // The old folder goes aside under its own name, so that what is left of
-    // it (in the Recycle Bin) is found by that name.
+    // The old folder goes aside under its own name, then is kept as the
+    // plugin's previous build (the one before goes to the Recycle Bin).
     char holder[MAX_PATH] = "", aside[MAX_PATH] = "", root[MAX_PATH];
     const char* name = strrchr(target, '\\');
     bool named = stagingRootFor(target, root, sizeof root) && makeUnique(root, "old-", holder, sizeof holder, true);
@@ -98,12 +102,25 @@ PlaceResult placeStagedFolder(const char* staged, const char* target) {
         copyText(aside, sizeof aside, holder);
         named = appendWhole(aside, sizeof aside, name ? name : "\\old");
     }
-    if (!named || !moveFolder(target, aside)) {
+    MovePlan& plan = swapPlan;
+    memset(&plan, 0, sizeof plan);
+    char previous[MAX_PATH], journal[MAX_PATH];
+    bool journaled = named && journalPathFor(target, journal, sizeof journal) && planMove(plan, target, aside) &&
+                     planMove(plan, staged, target);
+    if (journaled && previousBuildPath(target, previous, sizeof previous)) {
+        if (GetFileAttributesA(previous) != INVALID_FILE_ATTRIBUTES) planRemoval(plan, previous);
+        planKeep(plan, aside, previous);
+    } else if (journaled) {
+        planRemoval(plan, aside);
+    }
+    if (!journaled || !beginJournal(journal, plan) || !moveFolder(target, aside)) {
         result.outcome = PLACE_ASIDE_FAILED;
-        result.error = named ? GetLastError() : ERROR_FILENAME_EXCED_RANGE;
+        result.error = journaled ? GetLastError() : ERROR_FILENAME_EXCED_RANGE;
+        if (journaled) endJournal(journal);
         if (holder[0]) RemoveDirectoryA(holder);
         return result;
     }
+    if (stopAt == 1) return result;   // as if the process ended here
     if (!moveFolder(staged, target)) {
         result.error = GetLastError();
         result.outcome = PLACE_IN_FAILED;
@@ -112,15 +129,23 @@ PlaceResult placeStagedFolder(const char* staged, const char* target) {
             copyText(result.heldAside, sizeof result.heldAside, aside);
         } else {
             RemoveDirectoryA(holder);
+            endJournal(journal);
         }
         return result;
     }
-    // What the new build replaced can still be had back from the Recycle Bin.
-    RemovalProblem problem;
-    result.oldLeft = !removeFolder(aside, &problem);
+    if (stopAt == 2) return result;
+    commitJournal(journal, plan);
+    if (stopAt == 3) return result;
+    cleanUp(plan);
+    // The previous build could not be kept (or there is no place for one):
+    // what the new build replaced is in the Recycle Bin.
+    result.oldLeft = GetFileAttributesA(aside) != INVALID_FILE_ATTRIBUTES;
     RemoveDirectoryA(holder);
+    endJournal(journal);
     return result;
 }
+
+void stopSwapAfter(int step) { stopAt = step; }
 
 void tidyStagingFolders() {
     const char* roots[2] = {pluginsRoot, personalPluginsFolder};

@@ -3,7 +3,8 @@
 // loads every DLL it finds under its plugins folder at its next start, so a
 // half-made folder there would be loaded as a plugin), and only the finished
 // folder is moved in: an existing one goes aside first, the new one takes
-// its place, the old one is removed; on any failure the old one goes back.
+// its place, and the old one is kept as the plugin's previous build; on any
+// failure the old one goes back. The moves are journaled (moveJournal.h).
 // Updating a plugin the host has loaded calls this between unloading it and
 // loading it again.
 #pragma once
@@ -41,3 +42,6 @@ bool removeFolderTree(const char* path);
 // placeStagedFolder (1 old aside, 2 new in, 3 old back) and those whose bit
 // (1 << step) is set fail with the error given; 0 lets every move through.
 void failFolderMoves(unsigned steps, unsigned long error);
+// Tests stop a swap as if the process ended right after step (1 the old
+// folder aside, 2 the new one in, 3 the journal committed); 0 runs it whole.
+void stopSwapAfter(int step);

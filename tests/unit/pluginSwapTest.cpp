@@ -1,11 +1,13 @@
 // Putting a staged plugin folder in place as a whole: the staging folder
 // lies outside the plugins tree on the same volume, and a failure at any
 // step leaves the installed folder as it was.
+#include "folders/moveJournal.h"
 #include "folders/pluginSwap.h"
 #include "state/pluginState.h"
 #include "testSupport.h"
 
 #include <gtest/gtest.h>
+#include <string.h>
 #include <string>
 
 using namespace testing_support;
@@ -115,4 +117,69 @@ TEST_F(PluginSwap, RemovingATreeTakesReadOnlyFilesAndNestedFolders) {
     SetFileAttributesA((tree + "\\ro.txt").c_str(), FILE_ATTRIBUTE_READONLY);
     EXPECT_TRUE(removeFolderTree(tree.c_str()));
     EXPECT_FALSE(fileExists(tree));
+}
+
+// A swap that stops after any of its steps, as when FAR's process ends
+// there, is repaired from its journal: the plugin's folder is the old one or
+// the new one, never missing, and the journal goes.
+TEST_F(PluginSwap, AnInterruptedSwapIsRepairedToTheOldOrTheNewFolder) {
+    const std::string target = root + "Net";
+    const std::string journal = dir / "Far\\Vantorel.journal";
+    const std::string previous = dir / "Far\\Vantorel.previous\\Net\\plugin.dll";
+    const struct { int stopAfter; RecoveryOutcome outcome; const char* left; bool previousKept; } cases[] = {
+        {1, RECOVERY_UNDONE, "old", false},    // the old folder aside
+        {2, RECOVERY_UNDONE, "old", false},    // the new one in, not yet committed
+        {3, RECOVERY_FINISHED, "new", true},   // committed: the clean-up is finished
+        {0, RECOVERY_NONE, "new", true},       // whole: nothing to repair
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stopAfter);
+        ASSERT_TRUE(writeFile(target + "\\plugin.dll", "old"));
+        ASSERT_TRUE(writeFile(target + "\\settings.ini", "kept"));
+        std::string staged = stage(target, "new");
+        stopSwapAfter(c.stopAfter);
+        placeStagedFolder(staged.c_str(), target.c_str());
+        stopSwapAfter(0);
+        EXPECT_EQ(c.stopAfter != 0, fileExists(journal)) << "the journal stays until the change is whole";
+
+        Recovery recovery = recoverJournal(journal.c_str());
+        EXPECT_EQ(c.outcome, recovery.outcome);
+        EXPECT_EQ(c.left, readFile(target + "\\plugin.dll"));
+        EXPECT_FALSE(fileExists(journal));
+        EXPECT_EQ(c.previousKept, fileExists(previous)) << "the replaced build kept as the previous one";
+        if (c.previousKept) EXPECT_EQ("old", readFile(previous));
+        removeFolderTree(target.c_str());
+        removeFolderTree(staged.c_str());
+        removeFolderTree((dir / "Far\\Vantorel.previous").c_str());
+        removeFolderTree((dir / "Far\\Vantorel.staging").c_str());
+    }
+}
+
+// Only a journal written to its end is acted on; any other is left alone
+// and reported.
+TEST(MoveJournal, OnlyAWholeJournalIsReadBack) {
+    MovePlan plan;
+    memset(&plan, 0, sizeof plan);
+    ASSERT_TRUE(planMove(plan, "C:\\Far\\Plugins\\Net", "C:\\Far\\Vantorel.staging\\old-1\\Net"));
+    ASSERT_TRUE(planMove(plan, "C:\\Far\\Vantorel.staging\\new-2", "C:\\Far\\Plugins\\Net"));
+    ASSERT_TRUE(planKeep(plan, "C:\\Far\\Vantorel.staging\\old-1\\Net", "C:\\Far\\Vantorel.previous\\Net"));
+    char text[4096];
+    size_t n = writeJournalText(plan, text, sizeof text);
+    ASSERT_GT(n, 0u);
+    MovePlan back;
+    ASSERT_TRUE(readJournalText(text, n, &back));
+    EXPECT_EQ(2, back.moveCount);
+    EXPECT_STREQ("C:\\Far\\Plugins\\Net", back.moves[1].to);
+    EXPECT_EQ(1, back.keepCount);
+    EXPECT_FALSE(back.committed);
+    const std::string whole(text, n);
+    const struct { const char* what; std::string text; } broken[] = {
+        {"cut before its end", whole.substr(0, n - 4)},
+        {"cut in a path", whole.substr(0, 40)},
+        {"another header", "Vantorel journal 2" + whole.substr(whole.find('\n'))},
+        {"an unknown step", std::string(whole).insert(whole.find("move"), "rename\ta\tb\n")},
+        {"a move after the commit", std::string(whole).insert(whole.find("end\n"), "commit\nmove\ta\tb\n")},
+        {"no moves", "Vantorel journal 1\nend\n"},
+    };
+    for (const auto& b : broken) EXPECT_FALSE(readJournalText(b.text.data(), b.text.size(), &back)) << b.what;
 }
