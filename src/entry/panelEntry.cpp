@@ -2,6 +2,8 @@
 // to list mode (the catalogue) or browse mode (a plugin's folder).
 #include "entry/panelEntry.h"
 
+#include "commands/changeRepair.h"
+
 #include "catalogue/catalogueBuild.h"
 #include "commands/browse.h"
 #include "entry/keyCommands.h"
@@ -36,6 +38,8 @@ HANDLE WINAPI openPanel(int, int) {
     ++openCount;
     HANDLE handle = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(openCount));
     readSettings();
+    // A change FAR's end interrupted is repaired before the list is read.
+    repairInterruptedChanges();
     PanelState* panel = createPanelState(handle);
     if (!panel) return INVALID_HANDLE_VALUE;
     panel->startViewMode = JConfig.startView;

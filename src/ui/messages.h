@@ -173,7 +173,12 @@ enum MessageId {
     MReloadNoRecord = 170,
     MReloadNotYetLoaded = 171,
     MReadOnlyInTheWay = 172,
-    // 173 to 179 are not used yet.
+    MRepaired = 173,
+    MRepairUndone = 174,
+    MRepairFinished = 175,
+    MRepairUnreadable = 176,
+    MRepairStuck = 177,
+    // 178 to 179 are not used yet.
     MHintMove = 180,
     MHintMakeFolder = 181,
     MHintNewFile = 182,
