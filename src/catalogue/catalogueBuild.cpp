@@ -39,7 +39,7 @@ DWORD examinePlugin(CatalogueRecord* r, const char* pluginFolder, FolderFacts& f
     if (settings.probe) {
         if (r->module)
             probed = probePlugin(r->dllPath, r->module, &answered, false);
-        else if (exportsFarEntryPoint(r->dllPath))
+        else if (!isSwitchedOff(r->dllPath) && exportsFarEntryPoint(r->dllPath))
             probed = loadAndProbePlugin(r->dllPath, &answered, &loadedHere);
     }
     bool answeredInfo = probed && answered.StructSize != 0;
@@ -103,7 +103,10 @@ void buildRecord(const char* path, int index, CatalogueRecord* r, PluginPanelIte
         }
         p->FindData.dwFileAttributes = 0;
         r->module = loaded.find(fileNameOf(r->dllPath));
-        LoadState state = r->module ? LOAD_LOADED : findUnloaded(r->dllPath) ? LOAD_UNLOADED_HERE : LOAD_NOT_LOADED;
+        LoadState state = r->module                  ? LOAD_LOADED
+                          : isSwitchedOff(r->dllPath) ? LOAD_SWITCHED_OFF
+                          : findUnloaded(r->dllPath)  ? LOAD_UNLOADED_HERE
+                                                      : LOAD_NOT_LOADED;
         applyLoadMark(p, state, settings.markLoaded);
     }
 

@@ -1,5 +1,6 @@
 #include "catalogue/folderWalk.h"
 
+#include "state/pluginFolder.h"
 #include "state/pluginState.h"
 #include "runtime/handles.h"
 #include "runtime/heap.h"
@@ -151,8 +152,9 @@ int sumFileSizes(const WIN32_FIND_DATAA* entry, const char*, void* total) {
 
 int collectDll(const WIN32_FIND_DATAA* entry, const char* folder, void* stack) {
     if (entry->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return 0;
+    // Switched-off plugins are listed too.
     const char* dot = strrchr(entry->cFileName, '.');
-    if (!dot || !equalNoCase(dot, ".dll")) return 0;
+    if (!dot || (!equalNoCase(dot, ".dll") && !isSwitchedOff(entry->cFileName))) return 0;
     char path[MAX_PATH];
     copyText(path, sizeof path, folder);
     if (!appendWhole(path, sizeof path, entry->cFileName)) return 0;

@@ -8,6 +8,7 @@ enum LoadState {
     LOAD_NOT_LOADED,
     LOAD_LOADED,          // FAR has the DLL loaded now
     LOAD_UNLOADED_HERE,   // unloaded by this plugin in this FAR session
+    LOAD_SWITCHED_OFF,    // switched off: FAR neither loads nor lists it, until switched on
 };
 
 struct LoadMark {
@@ -16,7 +17,7 @@ struct LoadMark {
 };
 
 // What a plugin in state shows; with marking off only a plugin unloaded
-// here is marked.
+// here, or switched off, is marked.
 LoadMark loadMarkOf(LoadState state, bool markLoaded);
 
 // Points the item's first custom column at the mark text (the host copies it).

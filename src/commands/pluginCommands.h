@@ -24,6 +24,9 @@ void uninstallPlugins(PanelState* panel, CatalogueRecord* const* records, int co
 // plugins known from FAR's cache and not loaded, so that FAR loads the DLLs
 // on disk at their next use. Any that cannot come back stops all of them.
 void reloadPlugins(HANDLE handle, CatalogueRecord* const* records, int count);
+// Switches plugins off (unloading them first) or, when every one is off,
+// on again, after one question; says when FAR loads a plugin switched on.
+void switchPlugins(PanelState* panel, CatalogueRecord* const* records, int count);
 // Releases a record's module and clears the handle; a failed or faulting
 // release is reported and the handle kept.
 void freePluginModule(HMODULE* module);

@@ -8,6 +8,7 @@
 #include "describe/versionText.h"
 #include "runtime/handles.h"
 #include "runtime/text.h"
+#include "state/pluginFolder.h"
 #include "state/pluginState.h"
 #include "commands/fitnessReason.h"
 #include "commands/hostCacheSlot.h"
@@ -296,6 +297,7 @@ void showPluginInfo(const CatalogueRecord* record) {
     addFileFacts(&box, record);
     addLoadState(&box, GetModuleHandleA(path));
     if (findUnloaded(path)) box.add(msgText(MInfoUnloadedByUs));
+    if (isSwitchedOff(path)) box.add(msgText(MInfoSwitchedOff));
     addHostCacheEntry(&box, path);
 
     PluginFitness fitness;

@@ -28,7 +28,7 @@ void rescan(PanelState* panel) {
 }
 
 enum Command {
-    NONE, UNLOAD, UNINSTALL, RELOAD, HELP, CONFIGURE, RESCAN, CLEAR_CACHE, INFO,
+    NONE, UNLOAD, UNINSTALL, RELOAD, SWITCH, HELP, CONFIGURE, RESCAN, CLEAR_CACHE, INFO,
 };
 
 // The host hands over a Delete key in two ways: the virtual key, and in FAR
@@ -54,6 +54,7 @@ const KeyBinding LIST_KEYS[] = {
     {VK_NUMPAD_DELETE, 0, UNINSTALL},
     {VK_F8, 0, UNINSTALL},
     {VK_F6, PKF_SHIFT, RELOAD},
+    {VK_F5, PKF_ALT, SWITCH},
     {VK_F1, PKF_SHIFT, HELP},
     {VK_F3, 0, INFO},
     {VK_F4, 0, CONFIGURE},
@@ -118,6 +119,7 @@ void actOnSelection(PanelState* panel, Command command) {
         switch (command) {
         case UNLOAD: unloadPlugins(panel->handle, records, count); break;
         case UNINSTALL: uninstallPlugins(panel, records, count); break;
+        case SWITCH: switchPlugins(panel, records, count); break;
         default: reloadPlugins(panel->handle, records, count); break;
         }
     }
@@ -145,7 +147,7 @@ int handlePanelKey(PanelState* panel, int key, unsigned controlState) {
     case CLEAR_CACHE: clearHostPluginCache(); return 1;
     default: break;
     }
-    if (command == UNLOAD || command == UNINSTALL || command == RELOAD) {
+    if (command == UNLOAD || command == UNINSTALL || command == RELOAD || command == SWITCH) {
         actOnSelection(panel, command);
         return 1;
     }

@@ -13,6 +13,7 @@
 #include "install/updateInPlace.h"
 #include "commands/farRecordSync.h"
 #include "commands/folderRelease.h"
+#include "folders/dllSwitch.h"
 #include "runtime/handles.h"
 #include "runtime/heap.h"
 #include "runtime/pieces.h"
@@ -164,6 +165,8 @@ bool placeUnit(Drop& drop, InstallUnit& unit) {
         discardStage(unit);
         return false;
     }
+    // An update of a plugin switched off stays off.
+    if (unit.match && isSwitchedOff(unit.match->dllPath)) keepSwitchedOff(unit.stage);
     PlaceResult placed = placeStagedFolder(unit.stage, unit.target);
     RecordsSynced synced = syncRecordsUnder(unit.target);
     if (placed.outcome == PLACE_DONE) {

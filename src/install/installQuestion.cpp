@@ -6,6 +6,7 @@
 #include "install/installText.h"
 #include "commands/fitnessReason.h"
 #include "runtime/text.h"
+#include "state/pluginFolder.h"
 #include "state/pluginState.h"
 #include "ui/messages.h"
 
@@ -129,6 +130,7 @@ void addTargetLines(InstallQuestion& q, const InstallUnit& unit, const char* new
         snprintf(q.next(), 2 * MAX_PATH, "%s %s, %s %s%s%s", message(MVersionInstalled), oldVersion,
                  message(MVersionNew), newVersion, older ? " " : "", older ? message(MVersionOlder) : "");
     }
+    if (unit.match && isSwitchedOff(unit.match->dllPath)) q.add(message(MUpdateStaysOff));
     if (unit.refused) {
         q.add(message(unit.fromPluginPanel ? MFromPluginPanel1 : MLoadedNoUpdate));
         q.add(message(unit.fromPluginPanel ? MFromPluginPanel2 : MMustUnload));

@@ -18,6 +18,8 @@ const CatalogueRecord* installedPluginOf(const PanelState* panel, const char* dl
         if (record.missing) continue;
         char path[MAX_PATH];
         copyTextN(path, sizeof path, record.dllPath, boundedLength(record.dllPath, MAX_PATH));
+        // A switched-off plugin is still the installed copy of its DLL.
+        if (isSwitchedOff(path)) path[strlen(path) - (sizeof SWITCHED_OFF_SUFFIX - 1)] = 0;
         if (equalNoCase(fileNameOf(path), dllName)) return &record;
     }
     return nullptr;

@@ -24,6 +24,11 @@ void sizeFolderOf(const char* dllPath, char* out) {
     if (slash) *slash = 0;
 }
 
+bool isSwitchedOff(const char* dllPath) {
+    size_t n = strlen(dllPath);
+    return n > 8 && equalNoCase(dllPath + n - 8, ".dll.off");
+}
+
 const char* fileNameOf(const char* path) {
     const char* slash = strrchr(path, '\\');
     return slash ? slash + 1 : path;

@@ -13,5 +13,11 @@ void sizeFolderOf(const char* dllPath, char* out);
 // Cuts a folder path ending in "\bin\" (compared without case, text longer
 // than ten characters) back to its parent, keeping the parent's backslash.
 void cutBinFolder(char* folder);
+// A plugin switched off keeps its DLLs under the name with this added: FAR
+// looks for "*.dll" only, and the short name Windows makes of such a name
+// ends in ".OFF" as well, so neither name is found.
+constexpr char SWITCHED_OFF_SUFFIX[] = ".off";
+// Whether a DLL path is that of a switched-off plugin DLL ("name.dll.off").
+bool isSwitchedOff(const char* dllPath);
 // The text after the last backslash of a path.
 const char* fileNameOf(const char* path);

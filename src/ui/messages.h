@@ -178,7 +178,8 @@ enum MessageId {
     MRepairFinished = 175,
     MRepairUnreadable = 176,
     MRepairStuck = 177,
-    // 178 to 179 are not used yet.
+    MAskSwitchOff = 178,
+    MAskSwitchOn = 179,
     MHintMove = 180,
     MHintMakeFolder = 181,
     MHintNewFile = 182,
@@ -193,6 +194,15 @@ enum MessageId {
     MUnfitGone = 191,
     MInfoDialogEventLater = 192,
     // 193 to 199 are not used yet.
+    MAskSwitchOffMany = 200,
+    MAskSwitchOnMany = 201,
+    MSwitchOffKeeps = 202,
+    MSwitchedOnNextUse = 203,
+    MSwitchedOnRestart = 204,
+    MKeySwitch = 205,
+    MInfoSwitchedOff = 206,
+    MUpdateStaysOff = 207,
+    MCannotRename = 208,
 };
 
 // Characters of a box line that fit a box on an 80-column screen.

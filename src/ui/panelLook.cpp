@@ -84,7 +84,7 @@ void fillKeyBar() {
         {&KeyBarTitles::ShiftTitles, 8, MKeyUnload},
         {&KeyBarTitles::AltTitles, 3, -1},
         {&KeyBarTitles::AltTitles, 4, -1},
-        {&KeyBarTitles::AltTitles, 5, -1},
+        {&KeyBarTitles::AltTitles, 5, MKeySwitch},
         {&KeyBarTitles::AltTitles, 6, -1},
         {&KeyBarTitles::CtrlTitles, 4, MKeySortPath},
         {&KeyBarTitles::CtrlTitles, 11, MKeySortVersion},

@@ -1,0 +1,21 @@
+// Switching a plugin off and on by the names of its DLLs: FAR finds plugins
+// by "*.dll", so a plugin DLL renamed to "name.dll.off" is one FAR neither
+// loads nor lists, while every other file of the plugin, its settings and
+// its place stay. The renames of one folder are journaled as one change.
+#pragma once
+#include <windows.h>
+
+struct SwitchFailure {
+    char path[MAX_PATH];   // the DLL that could not be renamed
+    DWORD error;
+};
+
+// Renames the plugin DLLs under folder (off: those exporting FAR's entry
+// points; on: every "*.dll.off"). The number renamed, or -1 with nothing
+// renamed and the reason in *failure.
+int switchDllsUnder(const char* folder, bool off, SwitchFailure* failure);
+
+// An update of a switched-off plugin stays off: in the staged folder, where
+// a new "name.dll" stands beside the old build's "name.dll.off", the new
+// one takes the switched-off name.
+void keepSwitchedOff(const char* stage);
