@@ -35,6 +35,29 @@ std::vector<int> layoutColumnWidths(const std::vector<std::string>& widthTexts, 
     return widths;
 }
 
+int defaultColumnWidth(const std::string& type) {
+    if (type.empty()) return 0;
+    switch (type[0]) {
+    case 'S': case 'P': return 6;
+    case 'T': return 5;
+    case 'A': return 6;
+    case 'L': return 3;
+    case 'D': return type.size() > 1 && (type[1] == 'M' || type[1] == 'C' || type[1] == 'A') ? 14 : 8;
+    default: return 0;
+    }
+}
+
+std::vector<int> layoutColumnWidths(const std::vector<std::string>& widthTexts, const std::vector<std::string>& types,
+                                    int available) {
+    std::vector<std::string> resolved(types.size());
+    for (size_t i = 0; i < types.size(); ++i) {
+        std::string text = i < widthTexts.size() ? widthTexts[i] : std::string();
+        int own = defaultColumnWidth(types[i]);
+        resolved[i] = atoi(text.c_str()) <= 0 && own > 0 ? std::to_string(own) : text;
+    }
+    return layoutColumnWidths(resolved, types.size(), available);
+}
+
 std::string fitLeft(const std::string& s, int width) {
     if (width <= 0) return std::string();
     if (static_cast<int>(s.size()) >= width) return s.substr(0, width);

@@ -13,6 +13,14 @@ namespace farhost {
 // number, "N%" (a share of available), or 0/empty: such columns share what
 // the others leave, the first of them taking the odd characters.
 std::vector<int> layoutColumnWidths(const std::vector<std::string>& widthTexts, size_t count, int available);
+// The same for columns of these types, as the host lays them out: a width of
+// 0 first takes the type's own width (sizes 6, dates 8, times 5, attributes
+// 6, full dates 14, links 3); only names, descriptions, owners and custom
+// columns share what the others leave.
+std::vector<int> layoutColumnWidths(const std::vector<std::string>& widthTexts, const std::vector<std::string>& types,
+                                    int available);
+// The width the host gives a column type whose width is 0 (0: it shares).
+int defaultColumnWidth(const std::string& type);
 
 // Cell fitting: cut to width, padded with blanks.
 std::string fitLeft(const std::string& s, int width);

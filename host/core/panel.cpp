@@ -58,6 +58,10 @@ void PanelEntry::repoint() {
 
 Panel::Panel(Host* host, Plugin* plugin, HANDLE handle) : host_(host), plugin_(plugin), handle_(handle) {
     keyBar_.assign(84, kNone);
+    // The host starts in its own folder, and a panel opened over it keeps that
+    // until it is drawn on an item with a real name.
+    shownFolder_ = host->options().hostDir;
+    while (shownFolder_.size() > 3 && shownFolder_.back() == '\\') shownFolder_.pop_back();
 }
 
 bool Panel::inList() const { return curDir_.empty(); }
@@ -225,6 +229,11 @@ bool Panel::read(int opMode) {
                 int columns = src.CustomColumnNumber < kMaxCustomColumns ? src.CustomColumnNumber : kMaxCustomColumns;
                 for (int c = 0; c < columns; ++c) e.customColumns.push_back(boundedText(src.CustomColumnData[c], kMaxPluginText));
             }
+            // Any item named exactly ".." is the way up to the host, whoever added it.
+            if (e.name == "..") {
+                e.isDots = true;
+                e.raw.FindData.dwFileAttributes |= FILE_ATTRIBUTE_DIRECTORY;
+            }
             e.repoint();
             fresh.push_back(e);
         }
@@ -265,10 +274,21 @@ void Panel::sortItems() {
     }
     ActivePanelScope scope(host_, this);
     ++reading_;
-    sortPanelEntries(items_, sortMode_, pluginCompare);
+    sortPanelEntries(items_, sortMode_, sortOrder_, pluginCompare);
     --reading_;
     if (calls)
         host_->record("> Compare x" + std::to_string(calls) + " (sort mode " + std::to_string(sortMode_) + ")");
+}
+
+void Panel::drawn() {
+    if (closed_ || !(info_.Flags & OPIF_REALNAMES)) return;
+    if (current_ < 0 || current_ >= static_cast<int>(items_.size())) return;
+    const std::string& name = items_[current_].name;
+    if (name == "..") return;
+    size_t cut = name.find_last_of('\\');
+    if (cut == std::string::npos || cut == 0) return;
+    // A drive's root keeps its backslash.
+    shownFolder_ = name[cut - 1] == ':' ? name.substr(0, cut + 1) : name.substr(0, cut);
 }
 
 void Panel::setCurrent(int index) {
@@ -292,6 +312,7 @@ bool Panel::setCurrentByName(const std::string& name) {
 
 void Panel::setSortMode(int mode) {
     std::string currentName = current_ < static_cast<int>(items_.size()) ? items_[current_].name : "";
+    sortOrder_ = mode == sortMode_ ? -sortOrder_ : 1;
     sortMode_ = mode;
     sortItems();
     for (size_t i = 0; i < items_.size(); ++i)
@@ -404,8 +425,25 @@ void Panel::fillPanelInfo(PanelInfo& pi) {
     pi.ViewMode = viewMode_;
     copyBounded(pi.CurDir, sizeof pi.CurDir, curDir_);   // at most 259 characters
     pi.SortMode = sortMode_;
-    // The host's defaults for a plugin's panel, and whether its names are real.
-    pi.Flags = PFLAGS_SHOWHIDDEN | (info_.Flags & OPIF_REALNAMES ? PFLAGS_REALNAMES : 0);
+    // The host's defaults for a plugin's panel, whether its names are real,
+    // and whether it sorts in reverse.
+    pi.Flags = PFLAGS_SHOWHIDDEN | (info_.Flags & OPIF_REALNAMES ? PFLAGS_REALNAMES : 0) |
+               (sortOrder_ < 0 ? PFLAGS_REVERSESORTORDER : 0);
+}
+
+void Panel::fillShortPanelInfo(PanelInfo& pi) {
+    // Asked in the middle of a sort, the item copies must stay as they are.
+    std::vector<PanelEntry> entries;
+    std::vector<PluginPanelItem> items, selected;
+    entries.swap(infoEntries_);
+    items.swap(infoItems_);
+    selected.swap(infoSelected_);
+    fillPanelInfo(pi);
+    infoEntries_.swap(entries);
+    infoItems_.swap(items);
+    infoSelected_.swap(selected);
+    pi.PanelItems = nullptr;
+    pi.SelectedItems = nullptr;
 }
 
 }  // namespace farhost

@@ -32,7 +32,11 @@ public:
     int viewMode() const { return viewMode_; }
     void setViewMode(int mode) { viewMode_ = mode; }
     int sortMode() const { return sortMode_; }
-    void setSortMode(int mode);      // re-sorts, calling the plugin's Compare
+    // 1, or -1 in reverse. Choosing the sort mode in force again reverses it
+    // (the host's "reverse sort" option, on by default); another mode sorts
+    // forward. Re-sorts, calling the plugin's Compare.
+    int sortOrder() const { return sortOrder_; }
+    void setSortMode(int mode);
 
     // Enter on the current item: SetDirectory(name) on folders, then re-read.
     bool enter(int opMode = 0);
@@ -64,6 +68,11 @@ public:
     // press (a key or a modifier going up, a modifier going down), the same
     // way as any key (first with PKF_PREPROCESS added, then plainly).
     void offerIdleKey();
+    // The folder the host holds for a panel with real names: each time it
+    // draws the panel it takes the folder of the current item's name, except
+    // on an item named "..", where it keeps what it had. Copies onto the
+    // panel land there.
+    std::string shownFolder() const { return shownFolder_; }
     bool inOtherHalf() const { return otherHalf_; }
     bool closed() const { return closed_; }
     bool descriptionsShown() const { return descriptionsShown_; }
@@ -79,11 +88,14 @@ private:
     friend struct Services;
     Panel(Host* host, Plugin* plugin, HANDLE handle);
     void sortItems();
+    void drawn();                    // the panel was drawn: see shownFolder()
     void refreshInfo();              // GetOpenPluginInfo, texts copied
     bool changeDirectory(const std::string& dir, int opMode);
     // FCTL_GETPANELINFO: the whole record cleared and filled; the plugin's
     // GetOpenPluginInfo asked once more inside (not again from inside that).
     void fillPanelInfo(PanelInfo& info);
+    // FCTL_GETPANELSHORTINFO: the same without the item arrays (their counts stay).
+    void fillShortPanelInfo(PanelInfo& info);
     // ProcessKey with the key's code as given; its answer (0 on a fault).
     int processKey(int code, unsigned controlState, bool* called = nullptr);
     int hostKey(int vk, unsigned controlState);   // the host's own handling of a key
@@ -99,6 +111,7 @@ private:
     std::vector<std::string> keyBar_;   // 84 slots; "\x01" = none
     KeyBarTitles keyBarTitles_{};
     std::string hostFile_, shortcutData_;
+    std::string shownFolder_;
     // What FCTL_GETPANELINFO handed out; valid until the next such call.
     mutable std::vector<PanelEntry> infoEntries_;
     mutable std::vector<PluginPanelItem> infoItems_;
@@ -107,6 +120,7 @@ private:
     int current_ = 0;
     int viewMode_ = 2;
     int sortMode_ = SM_NAME;
+    int sortOrder_ = 1;
     bool descriptionsShown_ = false;   // Ctrl+Z over the host's own columns
     bool closed_ = false;
     bool haveInfo_ = false;

@@ -49,6 +49,7 @@ void Panel::redraw() {
     event(FE_REDRAW);
     refreshInfo();
     refreshInfo();
+    drawn();
 }
 
 int Panel::key(int vk, unsigned controlState) {

@@ -24,20 +24,30 @@ const char* const kKeyGroupNames[7] = {"", "Ctrl", "Alt", "Shift", "CtrlShift", 
 
 bool isFolder(const PanelEntry& e) { return (e.raw.FindData.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
 
+// The host's attribute column: a letter where the attribute is set, a blank
+// where it is not.
 std::string attributeLetters(DWORD a) {
     std::string s;
-    s += (a & FILE_ATTRIBUTE_READONLY) ? 'R' : '.';
-    s += (a & FILE_ATTRIBUTE_HIDDEN) ? 'H' : '.';
-    s += (a & FILE_ATTRIBUTE_SYSTEM) ? 'S' : '.';
-    s += (a & FILE_ATTRIBUTE_DIRECTORY) ? 'D' : '.';
-    s += (a & FILE_ATTRIBUTE_ARCHIVE) ? 'A' : '.';
+    s += (a & FILE_ATTRIBUTE_READONLY) ? 'R' : ' ';
+    s += (a & FILE_ATTRIBUTE_SYSTEM) ? 'S' : ' ';
+    s += (a & FILE_ATTRIBUTE_HIDDEN) ? 'H' : ' ';
+    s += (a & FILE_ATTRIBUTE_ARCHIVE) ? 'A' : ' ';
+    s += (a & FILE_ATTRIBUTE_REPARSE_POINT) ? 'L' : ((a & FILE_ATTRIBUTE_SPARSE_FILE) ? '$' : ' ');
+    s += (a & FILE_ATTRIBUTE_COMPRESSED) ? 'C' : ((a & FILE_ATTRIBUTE_ENCRYPTED) ? 'E' : ' ');
+    s += (a & FILE_ATTRIBUTE_TEMPORARY) ? 'T' : ' ';
+    s += (a & FILE_ATTRIBUTE_NOT_CONTENT_INDEXED) ? 'I' : ' ';
     return s;
 }
 
-std::string sizeCell(const PanelEntry& e, unsigned long long value, bool separators, int width) {
-    if (e.isDots) return fitRight("Up", width);
-    // A folder whose size the plugin reports shows it, as after the host counted it.
-    if (isFolder(e) && value == 0) return fitRight("Folder", width);
+// The size column of a folder names it instead: "Up" only for an item named
+// exactly "..", whatever the path before it; the packed column shows the
+// number for folders too.
+std::string sizeCell(const PanelEntry& e, unsigned long long value, bool packed, bool separators, int width) {
+    if (!packed && isFolder(e)) {
+        std::string word = e.name == ".." ? "Up" : "Folder";
+        if (static_cast<int>(word.size()) <= width - 2) word = "<" + word + ">";
+        return fitRight(word, width);
+    }
     return formatSize(value, separators, width);
 }
 
@@ -52,16 +62,16 @@ std::string cell(const PanelEntry& e, const std::string& type, DWORD panelFlags,
     }
     case 'S': {
         unsigned long long size = (static_cast<unsigned long long>(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow;
-        return sizeCell(e, size, mods.find('C') != std::string::npos, width);
+        return sizeCell(e, size, false, mods.find('C') != std::string::npos, width);
     }
     case 'P': {
         unsigned long long size = (static_cast<unsigned long long>(e.raw.PackSizeHigh) << 32) | e.raw.PackSize;
-        return sizeCell(e, size, mods.find('C') != std::string::npos, width);
+        return sizeCell(e, size, true, mods.find('C') != std::string::npos, width);
     }
     case 'Z': return fitLeft(e.description, width);
     case 'O': return fitLeft(e.owner, width);
     case 'T': return fitLeft(formatTime(fd.ftLastWriteTime), width);
-    case 'A': return fitLeft(attributeLetters(fd.dwFileAttributes), width);
+    case 'A': return fitRight(attributeLetters(fd.dwFileAttributes), width);
     case 'D': {
         if (mods.empty()) return fitLeft(formatDate(fd.ftLastWriteTime), width);
         const FILETIME& ft = mods[0] == 'C' ? fd.ftCreationTime : mods[0] == 'A' ? fd.ftLastAccessTime : fd.ftLastWriteTime;
@@ -94,6 +104,21 @@ void hostColumns(int mode, bool descriptions, std::vector<std::string>& types, s
     if (descriptions && !hasZ) types.push_back("Z"), widths.push_back("0");
 }
 
+// The status line's columns: the mode's own when it names both types and
+// widths, else the host's (name, size, date and time with a detailed status,
+// else the name alone).
+void statusColumns(const std::string& typeText, const std::string& widthText, bool detailed,
+                   std::vector<std::string>& types, std::vector<std::string>& widths) {
+    if (typeText != kNone && widthText != kNone) {
+        types = splitText(typeText, ',');
+        widths = splitText(widthText, ',');
+    } else if (detailed) {
+        types = {"N", "S", "D", "T"}, widths = {"0", "8", "0", "5"};
+    } else {
+        types = {"N"}, widths = {"0"};
+    }
+}
+
 }  // namespace
 
 std::string Panel::render(int width, int height) const {
@@ -101,18 +126,25 @@ std::string Panel::render(int width, int height) const {
     const_cast<Panel*>(this)->refreshInfo();
     if (width < 20) width = 20;
 
-    std::vector<std::string> types, widthTexts, titles;
+    std::vector<std::string> types, widthTexts, titles, statusTypes, statusWidthTexts;
     int mode = viewMode_;
     if (mode >= 0 && mode < static_cast<int>(modes_.size()) && modes_[mode].ColumnTypes) {
         types = splitText(modeStrings_[mode][0], ',');
         if (modeStrings_[mode][1] != kNone) widthTexts = splitText(modeStrings_[mode][1], ',');
         titles = modeTitles_[mode];
+        statusColumns(modeStrings_[mode][2], modeStrings_[mode][3], modes_[mode].DetailedStatus != 0, statusTypes,
+                      statusWidthTexts);
     } else {
         hostColumns(mode, descriptionsShown_, types, widthTexts);
+        statusColumns(kNone, kNone, true, statusTypes, statusWidthTexts);
     }
     for (std::string& t : types) t = trimBlanks(t);
-    int available = width - kMarkWidth - static_cast<int>(types.size()) + 1;
-    std::vector<int> widths = layoutColumnWidths(widthTexts, types.size(), available);
+    for (std::string& t : statusTypes) t = trimBlanks(t);
+    // Inside the panel's frame; columns are divided by one character.
+    int textWidth = width - 2;
+    std::vector<int> widths = layoutColumnWidths(widthTexts, types, textWidth - static_cast<int>(types.size()) + 1);
+    std::vector<int> statusWidths =
+        layoutColumnWidths(statusWidthTexts, statusTypes, textWidth - static_cast<int>(statusTypes.size()) + 1);
 
     std::string out;
     std::string title = " " + title_ + " ";
@@ -151,6 +183,16 @@ std::string Panel::render(int width, int height) const {
             line += cell(e, types[c], info_.Flags, widths[c]);
         }
         out += line + "\n";
+    }
+
+    // The status line: the current item in the mode's status columns.
+    if (current_ >= 0 && current_ < n) {
+        std::string line(kMarkWidth, ' ');
+        for (size_t c = 0; c < statusTypes.size(); ++c) {
+            if (c) line += ' ';
+            line += cell(items_[current_], statusTypes[c], info_.Flags, statusWidths[c]);
+        }
+        out += std::string(kMarkWidth, ' ') + std::string(textWidth, '-') + "\n" + line + "\n";
     }
 
     if (marked)

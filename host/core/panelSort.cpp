@@ -96,16 +96,17 @@ void stableSortEntries(std::vector<PanelEntry>& items, const EntryCompare& cmp) 
     items.swap(sorted);
 }
 
-void sortPanelEntries(std::vector<PanelEntry>& items, int sortMode, const EntryCompare& pluginCompare) {
+void sortPanelEntries(std::vector<PanelEntry>& items, int sortMode, int order, const EntryCompare& pluginCompare) {
+    int direction = order < 0 ? -1 : 1;
     stableSortEntries(items, [&](const PanelEntry& a, const PanelEntry& b) {
         if (a.isDots != b.isDots) return a.isDots ? -1 : 1;
         if (sortMode == SM_UNSORTED) return 0;
         if (isFolder(a) != isFolder(b)) return isFolder(a) ? -1 : 1;
         if (pluginCompare) {
             int r = pluginCompare(a, b);
-            if (r != -2) return sign(r);
+            if (r != -2) return direction * sign(r);
         }
-        return hostCompare(a, b, sortMode);
+        return direction * hostCompare(a, b, sortMode);
     });
 }
 

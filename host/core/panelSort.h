@@ -22,7 +22,9 @@ int hostCompare(const PanelEntry& a, const PanelEntry& b, int sortMode);
 // whatever cmp answers.
 void stableSortEntries(std::vector<PanelEntry>& items, const EntryCompare& cmp);
 
-// The whole host order. pluginCompare may be empty.
-void sortPanelEntries(std::vector<PanelEntry>& items, int sortMode, const EntryCompare& pluginCompare);
+// The whole host order. pluginCompare may be empty. order is 1, or -1 in
+// reverse: ".." and folders stay first, the rest (the plugin's answer too) is
+// multiplied by it.
+void sortPanelEntries(std::vector<PanelEntry>& items, int sortMode, int order, const EntryCompare& pluginCompare);
 
 }  // namespace farhost

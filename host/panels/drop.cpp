@@ -49,16 +49,10 @@ bool copyOnDisk(const std::string& from, const std::string& to, bool move) {
 }  // namespace
 
 std::string hostCopyFolder(const Panel& target) {
-    const std::vector<PanelEntry>& items = target.items();
-    int current = target.current();
-    if (current < 0 || current >= static_cast<int>(items.size())) return std::string();
-    const PanelEntry& item = items[current];
-    // On its own ".." the host keeps the folder of the item the cursor stood
-    // on before; right after entering a folder that is the folder above.
-    std::string from = item.isDots ? target.curDir() : item.name;
-    while (item.isDots && !from.empty() && from.back() == '\\') from.pop_back();
-    size_t cut = from.find_last_of('\\');
-    return cut == std::string::npos ? std::string() : from.substr(0, cut + 1);
+    // The folder the host took from the last drawing of the panel.
+    std::string folder = target.shownFolder();
+    if (!folder.empty() && folder.back() != '\\') folder += '\\';
+    return folder;
 }
 
 bool copyOnto(Host& host, Panel& target, FolderPanel& source, const AskFunction& ask, PutResult* result, bool move) {

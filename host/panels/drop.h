@@ -31,10 +31,10 @@ using AskFunction = std::function<int(const MessageCall&)>;
 bool copyOnto(Host& host, Panel& target, FolderPanel& source, const AskFunction& ask, PutResult* result = nullptr,
               bool move = false);
 
-// The folder the host copies into by itself: the folder part of the current
-// item's name, up to its last backslash. On the ".." the host adds itself it
-// keeps the folder of the item the cursor stood on before, which right after
-// entering a folder is the folder above: CurDir cut at its last backslash.
+// The folder the host copies into by itself, with a trailing backslash: the
+// panel's shownFolder(), the folder part of the name of the current item when
+// the panel was last drawn. On an item named ".." the host keeps the folder
+// it had, which right after entering a folder is the folder above.
 std::string hostCopyFolder(const Panel& target);
 
 // The two panels of an interactive run: the plugin's and a folder panel.

@@ -21,6 +21,7 @@ const char* controlName(int command) {
     case FCTL_REDRAWPANEL: return "FCTL_REDRAWPANEL";
     case FCTL_REDRAWANOTHERPANEL: return "FCTL_REDRAWANOTHERPANEL";
     case FCTL_SETVIEWMODE: return "FCTL_SETVIEWMODE";
+    case FCTL_GETPANELSHORTINFO: return "FCTL_GETPANELSHORTINFO";
     case FCTL_SETANOTHERVIEWMODE: return "FCTL_SETANOTHERVIEWMODE";
     default: return nullptr;
     }
@@ -195,6 +196,14 @@ int WINAPI Services::control(HANDLE hPlugin, int command, void* param) {
         panel->fillPanelInfo(*static_cast<PanelInfo*>(param));
         result = 1;
         break;
+    case FCTL_GETPANELSHORTINFO:
+        if (!param) {
+            host->problem("Control(" + what + "): null PanelInfo");
+            break;
+        }
+        panel->fillShortPanelInfo(*static_cast<PanelInfo*>(param));
+        result = 1;
+        break;
     case FCTL_UPDATEPANEL:
     case FCTL_UPDATEANOTHERPANEL:
         if (panel->reading_) {
@@ -208,6 +217,7 @@ int WINAPI Services::control(HANDLE hPlugin, int command, void* param) {
     case FCTL_REDRAWPANEL:
     case FCTL_REDRAWANOTHERPANEL:
         if (param) panel->setCurrent(static_cast<PanelRedrawInfo*>(param)->CurrentItem);
+        panel->drawn();
         result = 1;
         break;
     case FCTL_SETVIEWMODE:

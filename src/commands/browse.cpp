@@ -32,16 +32,23 @@ int listBrowseFolder(PanelState* panel, PluginPanelItem** items, int* count) {
         *count = 0;
         return 1;
     }
-    // The host copies onto this panel by itself, into the folder of the item
-    // under the cursor. The ".." it would add itself carries no folder, and
-    // the copy then lands one folder up; this one names the browsed folder.
-    char* up = list[0].FindData.cFileName;
-    list[0].FindData.dwFileAttributes = FILE_ATTRIBUTE_DIRECTORY;
-    copyText(up, sizeof list[0].FindData.cFileName, panel->currentDir);
-    setEndSlash(up, 1, sizeof list[0].FindData.cFileName);
-    if (!appendWhole(up, sizeof list[0].FindData.cFileName, "..")) copyText(up, sizeof list[0].FindData.cFileName, "..");
     BrowseCursor cursor = {list + 1, list + n + 1};
     walkFolder(panel->currentDir, fillBrowseItem, &cursor, 0);
+    // The way up is named "..", which the host shows as "Up". The host copies
+    // onto this panel by itself, into the folder of the item it last drew
+    // under the cursor, and on ".." it keeps the folder it had; entering a
+    // folder therefore draws an entry first (see placeCursor). An empty
+    // folder has no entry to draw: there the way up names the folder itself,
+    // so that a copy still lands inside it.
+    char* up = list[0].FindData.cFileName;
+    const size_t upCap = sizeof list[0].FindData.cFileName;
+    list[0].FindData.dwFileAttributes = FILE_ATTRIBUTE_DIRECTORY;
+    copyText(up, upCap, "..");
+    if (cursor.next == list + 1) {
+        copyText(up, upCap, panel->currentDir);
+        setEndSlash(up, 1, upCap);
+        if (!appendWhole(up, upCap, "..")) copyText(up, upCap, "..");
+    }
     *items = list;
     // Entries that vanished or could not be named leave no empty items behind.
     *count = static_cast<int>(cursor.next - list);
@@ -75,9 +82,10 @@ int leaveBrowseMode(PanelState* panel, HANDLE handle, int opMode) {
     return 1;
 }
 
-// Enter on the plugin's own ".." reaches SetDirectory not as ".." but as a
-// name the host composes, which names no folder; the item's own name ends
-// with "\..". A folder that vanished meanwhile also takes the user up.
+// Enter on the way up of an empty folder reaches SetDirectory not as ".."
+// but as a name the host composes, which names no folder; the item's own
+// name ends with "\..". A folder that vanished meanwhile also takes the
+// user up.
 bool wayUp(const char* dir, const char* path) {
     size_t length = boundedLength(dir, MAX_PATH);
     if (!strcmp(dir, "..") || (length >= 3 && !strcmp(dir + length - 3, "\\.."))) return true;
@@ -110,7 +118,7 @@ int WINAPI changePanelFolder(HANDLE handle, const char* dir, int opMode) {
         pluginFolderOf(record->dllPath, panel->currentDir, false);
         panel->browseRootLength = static_cast<int>(strlen(panel->currentDir));
         if (!panel->browseRootLength) return 0;
-        expectCursorOn(panel, "");
+        expectCursorOn(panel, "..");
         if (!(opMode & OPM_FIND)) swapViewMode(handle, &panel->savedViewMode);
         return 1;
     }
@@ -129,6 +137,6 @@ int WINAPI changePanelFolder(HANDLE handle, const char* dir, int opMode) {
         return 1;
     }
     copyText(panel->currentDir, sizeof panel->currentDir, path);
-    expectCursorOn(panel, "");
+    expectCursorOn(panel, "..");
     return 1;
 }

@@ -122,6 +122,14 @@ enum {
     FCTL_REDRAWPANEL = 5,
     FCTL_REDRAWANOTHERPANEL = 6,
     FCTL_SETVIEWMODE = 12,
+    // The panel's state without its items: cheap enough to ask while the
+    // host sorts.
+    FCTL_GETPANELSHORTINFO = 26,
+};
+
+// PanelInfo::Flags.
+enum : DWORD {
+    PFLAGS_REVERSESORTORDER = 0x4,
 };
 
 enum : DWORD {

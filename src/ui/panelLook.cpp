@@ -23,14 +23,18 @@ bool askingHost = false;
 // every plugin and the whole path in the status line. C0 is the load mark,
 // P the folder total (the host shows S of a folder as "Folder"), C adds
 // thousands separators, O shows names without their path, and the version
-// column holds a full 16-character version.
+// column holds a full 16-character version. Detailed (5) is the one view
+// across the whole screen: the description takes what the others leave (22
+// characters at 80 columns), and its status line shows the time and the whole
+// description rather than attributes, where a loaded plugin's mark would be
+// a bare "S".
 PanelMode panelModes[VIEW_MODES] = {
     {"C0,NO,PC,Z,O", "1,15,11,0,16", columnTitles[0], 1, 1, 0, 0, "NO,PC,D", "0,11,0", {0, 0}},
     {"C0,NO,Z", "1,13,0", nullptr, 0, 0, 0, 0, "NO,PC,D", "0,11,0", {0, 0}},
     {"C0,NO,O", "1,0,16", nullptr, 0, 0, 0, 0, "NO,Z", "0,0", {0, 0}},
     {"C0,NO,PC,D", "1,0,11,0", nullptr, 0, 0, 0, 0, "NO,Z", "0,0", {0, 0}},
     {"C0,NO,PC", "1,0,11", nullptr, 0, 0, 0, 0, "NO,Z", "0,0", {0, 0}},
-    {"C0,NO,PC,D,T,Z,O", "1,20,11,0,5,0,16", nullptr, 1, 0, 0, 0, "NO,A", "0,6", {0, 0}},
+    {"C0,NO,PC,D,Z,O", "1,15,11,0,0,16", nullptr, 1, 0, 0, 0, "NO,D,T,Z", "15,0,0,0", {0, 0}},
     {"C0,NO,Z", "1,15,0", nullptr, 0, 0, 0, 0, "NO,PC,O", "0,11,16", {0, 0}},
     {"C0,NO,PC,Z", "1,20,11,0", nullptr, 1, 0, 0, 0, "NO,O", "0,16", {0, 0}},
     {"C0,NO,O", "1,0,16", nullptr, 0, 0, 0, 0, "NO,PC,D", "0,11,0", {0, 0}},
@@ -132,6 +136,28 @@ void composeTitle(PanelState* panel, bool browsing) {
 // After a folder was left, the host puts the cursor on the first item (or
 // keeps its row); once the panel has been read again, the cursor is moved to
 // the item that names the folder left.
+void redrawWithCursorOn(HANDLE handle, int item, int top) {
+    PanelRedrawInfo place = {item, top};
+    askingHost = true;
+    startupInfo.Control(handle, FCTL_REDRAWPANEL, &place);
+    askingHost = false;
+}
+
+// Right after a folder was entered the cursor stands on "..", and there the
+// host keeps the folder it took from the item it drew before: the folder
+// above, where a copy onto the panel would then land. Drawn once on an entry
+// of the new folder, the host takes that folder, and keeps it on "..".
+void drawAnEntryFirst(PanelState* panel, HANDLE handle, const PanelInfo& info) {
+    panel->cursorPending = 0;
+    int up = findItemNamed(info.PanelItems, info.ItemsNumber, "..");
+    int entry = -1;
+    for (int i = 0; i < info.ItemsNumber && entry < 0; ++i)
+        if (i != up) entry = i;
+    if (up < 0 || entry < 0) return;
+    redrawWithCursorOn(handle, entry, info.TopPanelItem);
+    redrawWithCursorOn(handle, up, info.TopPanelItem);
+}
+
 void placeCursor(PanelState* panel, HANDLE handle) {
     if (panel->cursorPending < 2 || !startupInfo.Control) return;
     PanelInfo info;
@@ -140,6 +166,10 @@ void placeCursor(PanelState* panel, HANDLE handle) {
     int ok = startupInfo.Control(handle, FCTL_GETPANELINFO, &info);
     askingHost = false;
     if (!ok || !info.PanelItems) return;
+    if (!strcmp(panel->cursorTarget, "..")) {
+        drawAnEntryFirst(panel, handle, info);
+        return;
+    }
     int target = findItemNamed(info.PanelItems, info.ItemsNumber, panel->cursorTarget);
     if (target < 0) {
         panel->cursorPending = 0;
@@ -152,10 +182,26 @@ void placeCursor(PanelState* panel, HANDLE handle) {
         return;
     }
     panel->cursorPending = 3;
-    PanelRedrawInfo place = {target, info.TopPanelItem};
+    redrawWithCursorOn(handle, target, info.TopPanelItem);
+}
+
+bool hasVersion(const PluginPanelItem* item) {
+    return item->Owner && item->Owner[0];
+}
+
+// 1, or -1 while the host sorts in reverse. The short form hands out no
+// items, so asking costs little in the middle of a sort; it makes the host
+// ask GetOpenPluginInfo, which must then place no cursor (that would redraw
+// the panel in the middle of its sort).
+int sortDirection(HANDLE handle) {
+    if (!startupInfo.Control) return 1;
+    PanelInfo info;
+    memset(&info, 0, sizeof info);
+    bool nested = askingHost;
     askingHost = true;
-    startupInfo.Control(handle, FCTL_REDRAWPANEL, &place);
-    askingHost = false;
+    int ok = startupInfo.Control(handle, FCTL_GETPANELSHORTINFO, &info);
+    askingHost = nested;
+    return ok && (info.Flags & PFLAGS_REVERSESORTORDER) ? -1 : 1;
 }
 
 }  // namespace
@@ -224,6 +270,9 @@ int WINAPI comparePanelItems(HANDLE handle, const PluginPanelItem* item1, const 
     panel->sortMode = static_cast<int>(mode);
     if (mode == SM_OWNER) {
         int order = compareVersions(item1->Owner, item2->Owner);
+        // The host multiplies the answer by its sort direction; plugins
+        // without a version stay last in both directions.
+        if (order && !(hasVersion(item1) && hasVersion(item2))) return order * sortDirection(handle);
         if (order) return order;
         // Equal versions keep a stable, readable order: by folder path.
         mode = SM_EXT;

@@ -117,7 +117,9 @@ TEST_F(BrowseTest, AnEmptyPluginFolderListsNothing) {
     ASSERT_TRUE(panel->enter());
     EXPECT_TRUE(sortedNames(panel).empty());
     ASSERT_EQ(1u, panel->items().size());
-    EXPECT_EQ(pluginsDir() + "Empty\\..", panel->items()[0].name);   // the way back names the folder
+    // With nothing inside to draw the cursor on, the way back names the
+    // folder, so that the host's copy lands inside it.
+    EXPECT_EQ(pluginsDir() + "Empty\\..", panel->items()[0].name);
 }
 
 TEST_F(BrowseTest, TwoDllsInOneFolderBrowseTheSameFolder) {
@@ -144,28 +146,76 @@ TEST_F(BrowseTest, ANameThatIsNoFolderTakesTheUserUp) {
     EXPECT_EQ(0x2874u, panel->info().Flags);
 }
 
-// Copying onto a browsing panel is the host's own copy, into the folder of
-// the item under the cursor: on the way up that must be the browsed folder,
-// not the one above it, where a loose DLL becomes a plugin at the next start.
+// Copying onto a browsing panel is the host's own copy, into the folder it
+// took from the item it last drew under the cursor (on ".." it keeps the one
+// it had): that must be the browsed folder, not the one above it, where a
+// loose DLL becomes a plugin at the next start.
 TEST_F(BrowseTest, TheHostCopiesIntoTheBrowsedFolderWhereverTheCursorIs) {
     writeFile(dir / "Downloads\\new.txt", "new");
-    ASSERT_TRUE(selectByFullName(panel, net()));
-    ASSERT_TRUE(panel->enter());
-    ASSERT_TRUE(selectByFullName(panel, net() + "\\docs"));
-    ASSERT_TRUE(panel->enter());
-    const struct { const char* cursorOn; bool move; } cases[] = {
-        {"\\..", false}, {"\\guide.txt", false}, {"\\..", true},
+    makeDirs(net() + "\\docs\\blank");
+    const struct {
+        const char* what;
+        std::vector<std::string> folders;   // entered one after the other, below Net
+        std::vector<int> keys;
+        bool move;
+    } rows[] = {
+        {"on .. right after entering the plugin", {}, {}, false},
+        {"on .. right after entering a subfolder", {"\\docs"}, {}, false},
+        {"on a file", {"\\docs"}, {VK_DOWN}, false},
+        {"back on ..", {"\\docs"}, {VK_DOWN, VK_UP}, true},
+        {"in an empty folder", {"\\docs", "\\docs\\blank"}, {}, false},
     };
-    for (const auto& c : cases) {
-        ASSERT_TRUE(selectByFullName(panel, net() + "\\docs" + c.cursorOn)) << c.cursorOn;
-        EXPECT_EQ(net() + "\\docs\\", farhost::hostCopyFolder(*panel)) << c.cursorOn;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        ASSERT_TRUE(panel->setDirectory("\\") || panel->inList());
+        ASSERT_TRUE(selectByFullName(panel, net()));
+        ASSERT_TRUE(panel->enter());
+        for (const std::string& folder : row.folders) {
+            ASSERT_TRUE(selectByFullName(panel, net() + folder));
+            ASSERT_TRUE(panel->enter());
+        }
+        for (int key : row.keys) panel->key(key, 0);
+        std::string into = net() + (row.folders.empty() ? std::string() : row.folders.back()) + "\\";
+        EXPECT_EQ(into, farhost::hostCopyFolder(*panel));
         farhost::FolderPanel source(dir / "Downloads");
         source.key(VK_DOWN, 0);
-        ASSERT_TRUE(farhost::copyOnto(*host, *panel, source, nullptr, nullptr, c.move)) << c.cursorOn;
-        EXPECT_EQ("new", readFile(net() + "\\docs\\new.txt")) << c.cursorOn;
-        EXPECT_FALSE(fileExists(net() + "\\new.txt")) << c.cursorOn;
-        EXPECT_EQ(!c.move, fileExists(dir / "Downloads\\new.txt")) << "F6 moves";
-        DeleteFileA((net() + "\\docs\\new.txt").c_str());
+        ASSERT_TRUE(farhost::copyOnto(*host, *panel, source, nullptr, nullptr, row.move));
+        EXPECT_EQ("new", readFile(into + "new.txt"));
+        EXPECT_FALSE(fileExists(pluginsDir() + "new.txt"));
+        EXPECT_EQ(!row.move, fileExists(dir / "Downloads\\new.txt")) << "F6 moves";
+        DeleteFileA((into + "new.txt").c_str());
+        if (row.move) writeFile(dir / "Downloads\\new.txt", "new");
+    }
+}
+
+// FAR's own panels say "Up" on ".." in the size column of the status line;
+// the host says it only for an item named exactly "..".
+TEST_F(BrowseTest, TheStatusLineSaysUpOnTheWayUp) {
+    const struct {
+        const char* what;
+        std::vector<std::string> folders;
+    } rows[] = {
+        {"the plugin's folder", {}},
+        {"a subfolder", {"\\docs"}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        ASSERT_TRUE(panel->setDirectory("\\") || panel->inList());
+        ASSERT_TRUE(selectByFullName(panel, net()));
+        ASSERT_TRUE(panel->enter());
+        for (const std::string& folder : row.folders) {
+            ASSERT_TRUE(selectByFullName(panel, net() + folder));
+            ASSERT_TRUE(panel->enter());
+        }
+        ASSERT_EQ("..", panel->items()[panel->current()].name);
+        for (int mode = 0; mode < 10; ++mode) {
+            panel->setViewMode(mode);
+            std::string shown = panel->render(80);
+            std::string status = shown.substr(shown.find("\n    -") + 1);
+            status = status.substr(status.find('\n') + 1);
+            status = status.substr(0, status.find('\n'));
+            EXPECT_NE(std::string::npos, status.find("<Up>")) << "mode " << mode << "\n" << shown;
+        }
     }
 }
 

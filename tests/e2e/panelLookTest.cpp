@@ -1,6 +1,8 @@
 // What the list-mode panel tells the host about its look.
 #include "harness.h"
 
+#include <map>
+
 using namespace testing_support;
 
 TEST_F(HostTest, ListModeDescribesItsColumnsKeyBarAndStartMode) {
@@ -145,6 +147,94 @@ TEST_F(HostTest, SortByVersionComparesVersionsAndTheTitleSaysHowTheListIsSorted)
     panel->setSortMode(SM_NAME);
     panel->read();
     EXPECT_EQ(" Vantorel ", panel->title());
+}
+
+TEST_F(HostTest, PluginsWithoutAVersionSortLastInBothDirections) {
+    using testing_support::writeFile;
+    for (const FarBuild& build : FAR_BUILDS) {
+        SCOPED_TRACE(build.name);
+        writeFile(pluginsDir() + "Alpha\\a.dll", "a");
+        writeFile(pluginsDir() + "Alpha\\file_id.diz", "Alpha tool v 1.0");
+        writeFile(pluginsDir() + "Beta\\b.dll", "b");
+        writeFile(pluginsDir() + "Beta\\file_id.diz", "Beta tool v 2.0");
+        writeFile(pluginsDir() + "Cut\\c.dll", "c");
+        writeFile(pluginsDir() + "Dim\\d.dll", "d");
+        FarSetup setup;
+        setup.far175 = build.far175;
+        start(setup);
+        farhost::Panel* panel = vantorel->open();
+        ASSERT_NE(nullptr, panel);
+        const std::string p = pluginsDir();
+        // Choosing the version sort twice reverses it, as the host does.
+        const struct {
+            int order;
+            std::vector<std::string> names;
+        } rows[] = {
+            {1, {p + "Alpha", p + "Beta", p + "Cut", p + "Dim"}},
+            {-1, {p + "Beta", p + "Alpha", p + "Dim", p + "Cut"}},
+        };
+        for (const auto& row : rows) {
+            panel->setSortMode(SM_OWNER);
+            ASSERT_EQ(row.order, panel->sortOrder());
+            EXPECT_EQ(row.names, names(panel)) << "order " << row.order;
+        }
+        panel->close();
+        host.reset();
+        vantorel = nullptr;
+    }
+}
+
+// Detailed (Ctrl+5) is the view across the whole screen; on a screen of 80
+// columns the description has more room than the version, and the status
+// line holds no attribute column, where a loaded plugin would show a bare "S".
+TEST_F(HostTest, DetailedViewGivesTheDescriptionTheRoom) {
+    const std::string description = "Aligns text blocks by any character";
+    addFakeDll("Align\\align.dll");
+    testing_support::writeFile(pluginsDir() + "Align\\file_id.diz", description);
+    start();
+    storeSettings(std::string("\1\0\0\1\0\1", 6));   // loaded plugins marked
+    farhost::Panel* panel = vantorel->open();
+    ASSERT_NE(nullptr, panel);
+    panel->setViewMode(5);
+    // The panel at 80 columns, cut into lines, with the cursor on an item.
+    auto linesOn = [&](const std::string& item) {
+        EXPECT_TRUE(panel->setCurrentByName(item)) << item;
+        std::string shown = panel->render(80);
+        std::vector<std::string> lines;
+        for (size_t at = 0, next; at < shown.size(); at = next + 1) {
+            next = shown.find('\n', at);
+            if (next == std::string::npos) next = shown.size();
+            lines.push_back(shown.substr(at, next - at));
+        }
+        return lines;
+    };
+    auto statusOf = [&](const std::string& item) {
+        std::vector<std::string> lines = linesOn(item);
+        for (size_t i = 0; i + 1 < lines.size(); ++i)
+            if (lines[i].compare(0, 5, "    -") == 0) return lines[i + 1];
+        return std::string("<no status line>");
+    };
+    // Column widths from the titles' line: what lies between the dividers.
+    std::map<std::string, size_t> width;
+    std::string heads = linesOn("Align").at(1).substr(4);
+    for (size_t at = 0, next; at <= heads.size(); at = next + 1) {
+        next = heads.find('|', at);
+        if (next == std::string::npos) next = heads.size();
+        std::string title = heads.substr(at, next - at);
+        size_t a = title.find_first_not_of(' '), b = title.find_last_not_of(' ');
+        width[a == std::string::npos ? std::string() : title.substr(a, b - a + 1)] = next - at;
+    }
+    EXPECT_GE(width["Description"], 20u) << heads;
+    EXPECT_GE(width["Description"], width["Version"]) << heads;
+    EXPECT_LE(heads.size(), 78u) << "inside the frame";
+    EXPECT_NE(std::string::npos, statusOf("Align").find(description)) << "the whole description: " << statusOf("Align");
+    // Vantorel itself is loaded, so marked with the system attribute.
+    std::string status = statusOf("Vantorel");
+    for (size_t at = 0, next; at < status.size(); at = next + 1) {
+        next = status.find(' ', at);
+        if (next == std::string::npos) next = status.size();
+        EXPECT_NE("S", status.substr(at, next - at)) << status;
+    }
 }
 
 TEST_F(HostTest, ColumnTitlesAndTheKeyBarFollowTheHostsLanguage) {

@@ -98,13 +98,13 @@ const DWORD kFolder = FILE_ATTRIBUTE_DIRECTORY;
 TEST(PanelSort, NameModeKeepsDotsFirstAndFoldersBeforeFiles) {
     std::vector<PanelEntry> items = {entry("beta.txt"), entry("Zed", kFolder), entry("..", kFolder),
                                      entry("ALPHA.txt"), entry("apple", kFolder)};
-    sortPanelEntries(items, SM_NAME, nullptr);
+    sortPanelEntries(items, SM_NAME, 1, nullptr);
     EXPECT_EQ((std::vector<std::string>{"..", "apple", "Zed", "ALPHA.txt", "beta.txt"}), namesOf(items));
 }
 
 TEST(PanelSort, NamesCompareByTheShownPart) {
     std::vector<PanelEntry> items = {entry("C:\\a\\zeta"), entry("C:\\z\\alpha"), entry("C:\\m\\Mid")};
-    sortPanelEntries(items, SM_NAME, nullptr);
+    sortPanelEntries(items, SM_NAME, 1, nullptr);
     EXPECT_EQ((std::vector<std::string>{"C:\\z\\alpha", "C:\\m\\Mid", "C:\\a\\zeta"}), namesOf(items));
 }
 
@@ -122,7 +122,7 @@ TEST(PanelSort, HostRulesPerSortMode) {
     };
     for (const Case& c : cases) {
         std::vector<PanelEntry> items = base;
-        sortPanelEntries(items, c.mode, nullptr);
+        sortPanelEntries(items, c.mode, 1, nullptr);
         EXPECT_EQ(c.order, namesOf(items)) << "mode " << c.mode;
     }
 }
@@ -135,9 +135,9 @@ TEST(PanelSort, DescriptionsAndOwnersSortByTextWithEmptyLast) {
     items[2].owner = "1.5", items[2].hasOwner = true;
     for (PanelEntry& e : items) e.repoint();
     std::vector<PanelEntry> byDescr = items, byOwner = items;
-    sortPanelEntries(byDescr, SM_DESCR, nullptr);
+    sortPanelEntries(byDescr, SM_DESCR, 1, nullptr);
     EXPECT_EQ((std::vector<std::string>{"c", "b", "a"}), namesOf(byDescr));
-    sortPanelEntries(byOwner, SM_OWNER, nullptr);
+    sortPanelEntries(byOwner, SM_OWNER, 1, nullptr);
     EXPECT_EQ((std::vector<std::string>{"c", "a", "b"}), namesOf(byOwner));
 }
 
@@ -148,13 +148,32 @@ TEST(PanelSort, PluginCompareDecidesUnlessItAnswersMinusTwo) {
         ++calls;
         return y.name.compare(x.name) < 0 ? -1 : (y.name == x.name ? 0 : 1);
     };
-    sortPanelEntries(items, SM_NAME, reverse);
+    sortPanelEntries(items, SM_NAME, 1, reverse);
     EXPECT_EQ((std::vector<std::string>{"c", "b", "a"}), namesOf(items));
     EXPECT_GT(calls, 0);
 
     EntryCompare declines = [](const PanelEntry&, const PanelEntry&) { return -2; };
-    sortPanelEntries(items, SM_NAME, declines);
+    sortPanelEntries(items, SM_NAME, 1, declines);
     EXPECT_EQ((std::vector<std::string>{"a", "b", "c"}), namesOf(items));
+}
+
+TEST(PanelSort, ReverseOrderTurnsThePluginsAnswerAndTheHostsRuleButNotDotsOrFolders) {
+    struct Case {
+        const char* what;
+        bool pluginDecides;
+        std::vector<std::string> order;
+    } cases[] = {
+        {"the host's rule", false, {"..", "dir", "c", "b", "a"}},
+        {"the plugin's answer", true, {"..", "dir", "a", "b", "c"}},   // the plugin orders by name backwards
+    };
+    for (const Case& c : cases) {
+        std::vector<PanelEntry> items = {entry("b"), entry("dir", kFolder), entry("a"), entry("..", kFolder), entry("c")};
+        EntryCompare backwards = [](const PanelEntry& x, const PanelEntry& y) {
+            return y.name.compare(x.name) < 0 ? -1 : (y.name == x.name ? 0 : 1);
+        };
+        sortPanelEntries(items, SM_NAME, -1, c.pluginDecides ? backwards : EntryCompare());
+        EXPECT_EQ(c.order, namesOf(items)) << c.what;
+    }
 }
 
 TEST(PanelSort, PluginIsNeverAskedAboutDotsOrUnsortedPanels) {
@@ -163,20 +182,20 @@ TEST(PanelSort, PluginIsNeverAskedAboutDotsOrUnsortedPanels) {
         EXPECT_FALSE(a.isDots || b.isDots);
         return 1;
     };
-    sortPanelEntries(items, SM_NAME, strict);
+    sortPanelEntries(items, SM_NAME, 1, strict);
     EXPECT_EQ("..", items[0].name);
     int calls = 0;
-    sortPanelEntries(items, SM_UNSORTED, [&](const PanelEntry&, const PanelEntry&) { return ++calls, 1; });
+    sortPanelEntries(items, SM_UNSORTED, 1, [&](const PanelEntry&, const PanelEntry&) { return ++calls, 1; });
     EXPECT_EQ(0, calls);
 }
 
 TEST(PanelSort, EqualItemsKeepTheirOrderAndContradictionsLoseNothing) {
     std::vector<PanelEntry> items;
     for (int i = 0; i < 37; ++i) items.push_back(entry("n" + std::to_string(i)));
-    sortPanelEntries(items, SM_NAME, [](const PanelEntry&, const PanelEntry&) { return 0; });
+    sortPanelEntries(items, SM_NAME, 1, [](const PanelEntry&, const PanelEntry&) { return 0; });
     for (int i = 0; i < 37; ++i) EXPECT_EQ("n" + std::to_string(i), items[i].name);
 
-    sortPanelEntries(items, SM_NAME, [](const PanelEntry&, const PanelEntry&) { return -1; });
+    sortPanelEntries(items, SM_NAME, 1, [](const PanelEntry&, const PanelEntry&) { return -1; });
     std::vector<std::string> names = namesOf(items);
     std::sort(names.begin(), names.end());
     std::vector<std::string> expected;
