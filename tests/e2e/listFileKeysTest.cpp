@@ -35,12 +35,12 @@ const FileKey kFileKeys[] = {
     {"CtrlA (attributes)", 'A', PKF_CONTROL, MHintAttributes},
     {"CtrlG (apply command)", 'G', PKF_CONTROL, MHintApplyCommand},
     // Left to FAR: copying out changes nothing in the list; FAR describes
-    // files of its own panels only; archives, printing and viewing skip folders.
+    // files of its own panels only; archives and viewing skip folders.
+    // (Alt+F5, FAR's printing, which skips folders too, switches plugins off and on.)
     {"F5 (copy out)", VK_F5, 0, -1},
     {"CtrlZ (description)", 'Z', PKF_CONTROL, -1},
     {"ShiftF2 (unpack)", VK_F2, PKF_SHIFT, -1},
     {"ShiftF3 (archive commands)", VK_F3, PKF_SHIFT, -1},
-    {"AltF5 (print)", VK_F5, PKF_ALT, -1},
     {"AltF3 (view)", VK_F3, PKF_ALT, -1},
 };
 

@@ -70,7 +70,7 @@ TEST_F(HostTest, KeyBarLabelsTheListsKeysAndBlanksTheHostsFileCommands) {
     const struct { const char* row; char* const* titles; std::vector<std::string> labels; } rows[] = {
         {"plain", kb.Titles, {"-", "-", "Info", "Config", "-", "", "", "Uninst", "-", "-", "-", "-"}},
         {"Shift", kb.ShiftTitles, {"PlHelp", "", "", "", "Rescan", "Reload", "ClrCch", "Unload", "-", "-", "-", "-"}},
-        {"Alt", kb.AltTitles, {"-", "-", "", "", "", "", "-", "-", "-", "-", "-", "-"}},
+        {"Alt", kb.AltTitles, {"-", "-", "", "", "Off/On", "", "-", "-", "-", "-", "-", "-"}},
         {"Ctrl", kb.CtrlTitles, {"-", "-", "-", "ByPath", "-", "-", "-", "-", "-", "-", "ByVer", "-"}},
     };
     for (const auto& row : rows)
