@@ -36,8 +36,22 @@ void showPluginHelp(const CatalogueRecord* record);
 // command when the host has not loaded it.
 void configurePlugin(const CatalogueRecord* record);
 // The F3 box: the plugin's file, whether FAR has it loaded or cached, its
-// entry points, and whether FAR 1.70 can use it, and if not why.
-void showPluginInfo(const CatalogueRecord* record);
+// entry points, and whether FAR 1.70 can use it, and if not why; its
+// previous build, with buttons to go back to it or drop it.
+void showPluginInfo(PanelState* panel, const CatalogueRecord* record);
+// The previous build an update kept of the plugin's folder: the folder, the
+// build's folder and its DLL of the same name (MAX_PATH each); false when
+// there is none.
+bool previousBuildOf(const CatalogueRecord* record, char* folder, char* previous, char* previousDll);
+// F3's lines for it: its version, and the space all previous builds take
+// ("" when there is none).
+void describePreviousBuild(const CatalogueRecord* record, char* line, size_t cap, char* space, size_t spaceCap);
+// Asks, then swaps the previous build back in (a loaded plugin is let go of
+// first and FAR loads the old build at its next use); the build it replaces
+// becomes the previous one.
+void goBackToPreviousBuild(PanelState* panel, const CatalogueRecord* record);
+// Sends the previous build to the Recycle Bin.
+void dropPreviousBuild(const CatalogueRecord* record);
 // F4 on a DLL that cannot be loaded: why, as F3 tells it.
 void showLoadFailure(const CatalogueRecord* record);
 // Asks, then deletes the host's plugin cache from the registry.

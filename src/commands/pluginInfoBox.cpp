@@ -287,7 +287,7 @@ void showLoadFailure(const CatalogueRecord* record) {
     showBox(&box, FMSG_WARNING | FMSG_LEFTALIGN | FMSG_MB_OK);
 }
 
-void showPluginInfo(const CatalogueRecord* record) {
+void showPluginInfo(PanelState* panel, const CatalogueRecord* record) {
     if (!startupInfo.Message) return;
     Box box;
     addPluginTitle(&box, record);
@@ -306,5 +306,20 @@ void showPluginInfo(const CatalogueRecord* record) {
     addEntryPoints(&box, fitness.facts, host);
     addVerdict(&box, fitness, host);
 
-    showBox(&box, FMSG_LEFTALIGN | FMSG_MB_OK);
+    char previous[2 * LINE_CHARS], space[2 * LINE_CHARS];
+    describePreviousBuild(record, previous, sizeof previous, space, sizeof space);
+    if (!previous[0]) {
+        showBox(&box, FMSG_LEFTALIGN | FMSG_MB_OK);
+        return;
+    }
+    box.add(previous);
+    box.add(space);
+    // Room for the three buttons after the lines.
+    while (box.count > MAX_LINES - 3) --box.count;
+    for (int i = 0; i < box.count; ++i) box.items[i] = box.lines[i];
+    const char* buttons[3] = {"OK", msgText(MBtnGoBack), msgText(MBtnDropPrevious)};
+    for (const char* button : buttons) box.items[box.count++] = button;
+    int answer = startupInfo.Message(startupInfo.ModuleNumber, FMSG_LEFTALIGN, "", box.items, box.count, 3);
+    if (answer == 1) goBackToPreviousBuild(panel, record);
+    else if (answer == 2) dropPreviousBuild(record);
 }

@@ -156,7 +156,7 @@ int handlePanelKey(PanelState* panel, int key, unsigned controlState) {
     switch (command) {
     case HELP: showPluginHelp(record); break;
     case CONFIGURE: configurePlugin(record); break;
-    case INFO: showPluginInfo(record); break;
+    case INFO: showPluginInfo(panel, record); break;
     default: break;
     }
     return 1;

@@ -97,7 +97,9 @@ PlaceResult placeStagedFolder(const char* staged, const char* target) {
     // plugin's previous build (the one before goes to the Recycle Bin).
     char holder[MAX_PATH] = "", aside[MAX_PATH] = "", root[MAX_PATH];
     const char* name = strrchr(target, '\\');
-    bool named = stagingRootFor(target, root, sizeof root) && makeUnique(root, "old-", holder, sizeof holder, true);
+    bool named = stagingRootFor(target, root, sizeof root) &&
+                 (CreateDirectoryA(root, nullptr) || GetLastError() == ERROR_ALREADY_EXISTS) &&
+                 makeUnique(root, "old-", holder, sizeof holder, true);
     if (named) {
         copyText(aside, sizeof aside, holder);
         named = appendWhole(aside, sizeof aside, name ? name : "\\old");

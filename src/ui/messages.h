@@ -203,6 +203,15 @@ enum MessageId {
     MInfoSwitchedOff = 206,
     MUpdateStaysOff = 207,
     MCannotRename = 208,
+    MInfoPreviousBuild = 209,
+    MInfoPreviousSpace = 210,
+    MBtnGoBack = 211,
+    MBtnDropPrevious = 212,
+    MAskGoBack = 213,
+    MWentBackNextUse = 214,
+    MWentBackRestart = 215,
+    MPreviousDropped = 216,
+    MGoBackVersions = 217,
 };
 
 // Characters of a box line that fit a box on an 80-column screen.
