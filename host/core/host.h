@@ -54,7 +54,8 @@ public:
     // since, at the array's end) that is not loaded yet, not known from the
     // plugin cache and not left out (HostOptions::leaveUnloaded). A DLL that
     // cannot be loaded is noted in the transcript; it is not a failure. Cache
-    // slots of DLLs that are gone are removed, as the host does.
+    // slots of DLLs that are gone are removed when this start cached a plugin
+    // afresh, as the host does; otherwise they stay.
     void loadAllPlugins();
     // The host's array of records and the version it answers.
     const PluginRecords& records() const { return records_; }
@@ -181,6 +182,7 @@ private:
     std::map<HANDLE, bool> screens_;
     std::string registryBase_;             // removed at exit when generated
     bool wrotePluginsCache_ = false;
+    int slotsWritten_ = 0;                 // plugin cache slots written since the start
     std::vector<HANDLE> reportedScreens_;  // unrestored screens already noted
     int notEmulated_ = 0;
     std::vector<std::string> notEmulatedNames_;

@@ -161,6 +161,7 @@ void Host::savePluginSettings(Plugin* plugin, const PluginInfo& info) {
     std::string path = pluginsCacheKey() + "\\Plugin" + std::to_string(slot);
     SHDeleteKeyA(HKEY_CURRENT_USER, path.c_str());
     wrotePluginsCache_ = true;
+    ++slotsWritten_;
     RegKey key;
     if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key.h, nullptr) !=
         ERROR_SUCCESS) {

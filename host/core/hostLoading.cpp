@@ -55,6 +55,7 @@ bool Host::leftOut(const std::string& path) const {
 }
 
 void Host::loadAllPlugins() {
+    int written = slotsWritten_;
     // DLLs put into the tree since the start join the array at its end.
     for (const std::string& path : treeDlls())
         if (records_.indexOf(path.c_str()) < 0 && !addRecord(path))
@@ -69,7 +70,10 @@ void Host::loadAllPlugins() {
         }
         if (!load(plugin->path_)) this->record("> not loaded: " + lastError_);
     }
-    if (options_.writePluginsCache) removeStaleCacheSlots();
+    // As the host does: the slots of DLLs that are gone (a plugin switched
+    // off by its DLL's name among them) go only at a start that cached a
+    // plugin afresh; otherwise they stay, read by no record.
+    if (options_.writePluginsCache && slotsWritten_ > written) removeStaleCacheSlots();
 }
 
 void Host::loadError(Plugin* plugin) {

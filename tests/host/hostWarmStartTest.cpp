@@ -379,3 +379,37 @@ TEST_F(WarmStartTest, NumDelReachesThePluginAsEachHostSendsIt) {
 }
 
 }  // namespace
+
+// The host removes the cache slots of DLLs that are gone only at a start
+// that cached some plugin afresh; a warm start that cached nothing keeps
+// them, read by no record.
+TEST_F(WarmStartTest, ASlotWhoseDllIsGoneStaysUntilAStartCachesAPluginAfresh) {
+    addTree();
+    startCold();
+    std::string gone = pluginsDir() + "Tools\\bin\\binplug.dll";
+    ASSERT_TRUE(MoveFileA(gone.c_str(), (gone + ".off").c_str()));
+    startWarm();
+    EXPECT_GE(slotOf(gone), 0) << "nothing was cached afresh";
+    EXPECT_EQ(nullptr, host->findPlugin("binplug.dll"));
+    host.reset();
+    // A changed DLL is cached afresh at the next start: then the slot goes.
+    ASSERT_TRUE(writeFile(pluginsDir() + "Zeta\\calllogall.dll.log", ""));
+    FILETIME later;
+    GetSystemTimeAsFileTime(&later);
+    HANDLE file = CreateFileA(callLogAll().c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                              nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    ULARGE_INTEGER t;
+    t.LowPart = later.dwLowDateTime;
+    t.HighPart = later.dwHighDateTime;
+    t.QuadPart += 50000000ull;
+    later.dwLowDateTime = t.LowPart;
+    later.dwHighDateTime = t.HighPart;
+    SetFileTime(file, nullptr, nullptr, &later);
+    CloseHandle(file);
+    startWarm();
+    EXPECT_LT(slotOf(gone), 0);
+    EXPECT_GE(slotOf(callLogAll()), 0);
+    host.reset();
+    MoveFileA((gone + ".off").c_str(), gone.c_str());
+}
