@@ -16,6 +16,7 @@
 #include "describe/versionText.h"
 #include "state/pluginState.h"
 #include "state/unloadedPlugins.h"
+#include "runtime/handles.h"
 #include "runtime/heap.h"
 #include "runtime/text.h"
 
@@ -28,8 +29,11 @@ const char SCAN_TITLE[] = "Scan";
 // Asks the plugin for its menu strings (unless probing is off) and extracts
 // the description; the answers are copied before the DLL is freed and before
 // the substitute messages they may point into are released.
+// dll holds the DLL file's bytes (none when it could not be read); loaded is
+// the snapshot r->module was just looked up in.
 // Returns the language tag the description depends on (0: none).
-DWORD examinePlugin(CatalogueRecord* r, const char* pluginFolder, FolderFacts& facts, const BuildSettings& settings) {
+DWORD examinePlugin(CatalogueRecord* r, const char* pluginFolder, const MappedFile& dll, const LoadedModules& loaded,
+                    FolderFacts& facts, const BuildSettings& settings) {
     PluginInfo answered;
     memset(&answered, 0, sizeof answered);
     HMODULE probed = nullptr;
@@ -37,10 +41,16 @@ DWORD examinePlugin(CatalogueRecord* r, const char* pluginFolder, FolderFacts& f
     // A DLL without any of the host's entry points is no plugin: loading it
     // would only run its start-up code.
     if (settings.probe) {
-        if (r->module)
+        if (r->module) {
             probed = probePlugin(r->dllPath, r->module, &answered, false);
-        else if (!isSwitchedOff(r->dllPath) && exportsFarEntryPoint(r->dllPath))
-            probed = loadAndProbePlugin(r->dllPath, &answered, &loadedHere);
+        } else if (!isSwitchedOff(r->dllPath) && exportsFarEntryPointIn(dll.data(), dll.size())) {
+            if (loaded.complete()) {
+                probed = loadAndProbeUnheldPlugin(r->dllPath, &answered);
+                loadedHere = probed != nullptr;
+            } else {
+                probed = loadAndProbePlugin(r->dllPath, &answered, &loadedHere);
+            }
+        }
     }
     bool answeredInfo = probed && answered.StructSize != 0;
     MenuSnapshot snapshot;
@@ -113,10 +123,13 @@ void buildRecord(const char* path, int index, CatalogueRecord* r, PluginPanelIte
     p->FindData.dwFileAttributes |= FILE_ATTRIBUTE_DIRECTORY;
     pluginFolderOf(r->dllPath, p->FindData.cFileName, false);
 
+    // A DLL examined afresh is read once, for its entry points and its version.
+    MappedFile dll;
     if (fresh) {
+        dll.open(r->dllPath);
         char folder[MAX_PATH];
         pluginFolderOf(r->dllPath, folder, true);
-        p->Reserved[0] = examinePlugin(r, folder, facts, settings);
+        p->Reserved[0] = examinePlugin(r, folder, dll, loaded, facts, settings);
         // The plugin's own code may have loaded a DLL that later records name.
         if (settings.probe) loaded.invalidate();
     }
@@ -124,8 +137,9 @@ void buildRecord(const char* path, int index, CatalogueRecord* r, PluginPanelIte
     if (fresh) {
         p->Owner = nullptr;
         char versionFolder[MAX_PATH];
-        if (resourceVersion(r, r->dllPath) || (versionFolderOf(r->dllPath, versionFolder, sizeof versionFolder) &&
-                                               facts.dizVersionOf(versionFolder, r->version)))
+        if (resourceVersionIn(r, dll.data(), dll.size()) ||
+            (versionFolderOf(r->dllPath, versionFolder, sizeof versionFolder) &&
+             facts.dizVersionOf(versionFolder, r->version)))
             p->Owner = r->version;
     } else if (reused) {
         applyCachedVersion(r, p);

@@ -54,8 +54,14 @@ void describePreviousBuild(const CatalogueRecord* record, char* line, size_t cap
     if (!previousBuildOf(record, folder, previous, dll)) return;
     versionOf(dll, version, sizeof version);
     snprintf(line, cap, message(MInfoPreviousBuild), version);
-    char bytes[32];
-    snprintf(bytes, sizeof bytes, "%llu", previousBuildsSize());
+    // Digits by hand: the C runtime of older Windows formats no 64-bit number.
+    char bytes[32], digits[24];
+    unsigned long long size = previousBuildsSize();
+    int n = 0;
+    do digits[n++] = static_cast<char>('0' + size % 10);
+    while ((size /= 10) && n < 23);
+    for (int i = 0; i < n; ++i) bytes[i] = digits[n - 1 - i];
+    bytes[n] = 0;
     insertThousands(bytes, sizeof bytes);
     snprintf(space, spaceCap, message(MInfoPreviousSpace), bytes);
 }

@@ -15,12 +15,11 @@ constexpr int DIZ_LINE_CHARS = 259;
 // More of a FileVersion text than the version field could ever show.
 constexpr size_t VERSION_READ_CHARS = 128;
 
-// The DLL's FileVersion, read from its file: loading it as data would map it
-// as a module once more.
-bool fileVersionOf(const char* path, char* out, size_t cap) {
-    MappedFile file(path);
+// The DLL's FileVersion, read from its file's bytes: loading it as data would
+// map it as a module once more.
+bool fileVersionOf(const uint8_t* data, size_t size, char* out, size_t cap) {
     PeImage image;
-    if (openPeImage(&image, file.data(), file.size()) == PE_NOT_IMAGE) return false;
+    if (openPeImage(&image, data, size) == PE_NOT_IMAGE) return false;
     const uint8_t* text = nullptr;
     size_t length = 0;
     if (!peFileVersion(image, &text, &length)) return false;
@@ -36,11 +35,16 @@ bool fileVersionOf(const char* path, char* out, size_t cap) {
 
 } // namespace
 
-bool resourceVersion(CatalogueRecord* record, const char* dllPath) {
+bool resourceVersionIn(CatalogueRecord* record, const uint8_t* data, size_t size) {
     char text[VERSION_READ_CHARS * 2 + 1];
-    if (!fileVersionOf(dllPath, text, sizeof text)) return false;
+    if (!fileVersionOf(data, size, text, sizeof text)) return false;
     storeVersion(record->version, text, VERSION_CHARS);
     return true;
+}
+
+bool resourceVersion(CatalogueRecord* record, const char* dllPath) {
+    MappedFile file(dllPath);
+    return resourceVersionIn(record, file.data(), file.size());
 }
 
 bool dizVersion(char* version, const char* folder) {

@@ -4,6 +4,9 @@
 #pragma once
 #include "state/catalogueRecord.h"
 
+#include <stddef.h>
+#include <stdint.h>
+
 // Sets item->Owner to record->version when a version is found (and fills the
 // field), to nullptr otherwise. Reads record->dllPath.
 void extractVersion(CatalogueRecord* record, PluginPanelItem* item);
@@ -13,6 +16,8 @@ void extractVersion(CatalogueRecord* record, PluginPanelItem* item);
 // number of folder's file_id.diz (folder ends with a backslash) into
 // version (16 bytes, unterminated when full).
 bool resourceVersion(CatalogueRecord* record, const char* dllPath);
+// The DLL's own FileVersion from the bytes of its file the caller holds.
+bool resourceVersionIn(CatalogueRecord* record, const uint8_t* data, size_t size);
 bool dizVersion(char* version, const char* folder);
 
 // For a record taken from the cache, or one whose DLL is missing: Owner points

@@ -150,11 +150,15 @@ void checkPluginFile(const char* path, PluginFitness* fitness) {
     forEachPeImport(image, noteImport, &check);
 }
 
+bool exportsFarEntryPointIn(const uint8_t* data, size_t size) {
+    PluginImageFacts facts;
+    readPluginImageFacts(data, size, &facts);
+    return (facts.entryPoints & FAR170_ENTRY_POINTS) != 0;
+}
+
 bool exportsFarEntryPoint(const char* path) {
     MappedFile file(path);
-    PluginImageFacts facts;
-    readPluginImageFacts(file.data(), file.size(), &facts);
-    return (facts.entryPoints & FAR170_ENTRY_POINTS) != 0;
+    return exportsFarEntryPointIn(file.data(), file.size());
 }
 
 bool isFar170Plugin(const char* path) {

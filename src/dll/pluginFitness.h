@@ -23,6 +23,8 @@ void checkPluginFile(const char* path, PluginFitness* fitness);
 // Whether the DLL exports one of FAR 1.70's entry points under its plain
 // name, read from the file: a scan loads nothing else.
 bool exportsFarEntryPoint(const char* path);
+// The same, over the bytes of a DLL file the caller holds (size bytes at data).
+bool exportsFarEntryPointIn(const uint8_t* data, size_t size);
 
 // The installer's question: would FAR 1.70 load this DLL and keep it as a
 // plugin?

@@ -16,7 +16,7 @@ void upperName(const char* name, char* out) {
 
 }  // namespace
 
-LoadedModules::LoadedModules() : modules(nullptr), names(nullptr), count(0), stale(false) {
+LoadedModules::LoadedModules() : modules(nullptr), names(nullptr), count(0), stale(false), whole(false) {
     take();
 }
 
@@ -30,6 +30,7 @@ void LoadedModules::release() {
     modules = nullptr;
     names = nullptr;
     count = 0;
+    whole = false;
 }
 
 void LoadedModules::take() {
@@ -44,10 +45,14 @@ void LoadedModules::take() {
         !EnumProcessModules(GetCurrentProcess(), modules, capacity * sizeof(HMODULE), &needed))
         return;
     int listed = static_cast<int>(needed / sizeof(HMODULE));
+    whole = listed <= capacity;
     if (listed > capacity) listed = capacity;
     for (int i = 0; i < listed; ++i) {
         char path[MAX_PATH];
-        if (!GetModuleFileNameA(modules[i], path, sizeof path)) continue;
+        if (!GetModuleFileNameA(modules[i], path, sizeof path)) {
+            whole = false;
+            continue;
+        }
         path[MAX_PATH - 1] = 0;
         modules[count] = modules[i];
         upperName(fileNameOf(path), names + static_cast<size_t>(count) * MAX_PATH);

@@ -17,6 +17,9 @@ public:
     // The loaded module whose file name equals fileName without regard to
     // case, or nullptr.
     HMODULE find(const char* fileName);
+    // Whether the last snapshot lists every module of the process, so that a
+    // miss in find means no module of that file name is loaded.
+    bool complete() const { return whole; }
 private:
     void take();
     void release();
@@ -24,6 +27,7 @@ private:
     char* names;          // count upper-cased file names of MAX_PATH bytes each
     int count;
     bool stale;
+    bool whole;
 };
 
 // A module of the process loaded from a file under folder (without its

@@ -101,9 +101,14 @@ HMODULE heldModule(const char* dllPath) {
 HMODULE loadAndProbePlugin(const char* dllPath, PluginInfo* info, bool* loadedHere) {
     *loadedHere = false;
     if (HMODULE held = heldModule(dllPath)) return probePlugin(dllPath, held, info, false);
+    HMODULE module = loadAndProbeUnheldPlugin(dllPath, info);
+    *loadedHere = module != nullptr;
+    return module;
+}
+
+HMODULE loadAndProbeUnheldPlugin(const char* dllPath, PluginInfo* info) {
     HMODULE module = loadForeignLibrary(dllPath);
     if (!module) return nullptr;
-    *loadedHere = true;
     return probePlugin(dllPath, module, info, true);
 }
 

@@ -14,6 +14,12 @@ HMODULE probePlugin(const char* dllPath, HMODULE module, PluginInfo* info, bool 
 // probed with startup information, *loadedHere true, and the caller ends it
 // with releasePlugin once the answers are copied.
 HMODULE loadAndProbePlugin(const char* dllPath, PluginInfo* info, bool* loadedHere);
+// The same for a DLL the caller knows the process holds no module of (a
+// snapshot of the loaded modules taken since foreign code last ran says so):
+// asking the loader by path costs a file-system search when the answer is
+// no. Loads it, probes it with startup information, and returns the module
+// for releasePlugin, or nullptr when it did not load.
+HMODULE loadAndProbeUnheldPlugin(const char* dllPath, PluginInfo* info);
 // The module the DLL of this full path is loaded under, or nullptr.
 HMODULE heldModule(const char* dllPath);
 // The plugin's ExitFAR, if it exports one, under a guard: the host calls it

@@ -27,7 +27,15 @@ void progressLine(const char* text, char* line) {
     line[LINE_CHARS] = 0;
 }
 
-JFarStatus::JFarStatus() : savedScreen(nullptr), quiet(0), position(0), total(0), title(PLUGIN_TITLE) {
+namespace {
+
+// A window whose bar stands still is redrawn this often, for its path line.
+constexpr DWORD REDRAW_MS = 100;
+
+}  // namespace
+
+JFarStatus::JFarStatus()
+    : savedScreen(nullptr), quiet(0), position(0), total(0), title(PLUGIN_TITLE), drawnCells(-1), drawnAt(0) {
     memset(bar, BAR_EMPTY, BAR_CELLS);
     bar[BAR_CELLS] = 0;
     line[0] = 0;
@@ -42,6 +50,7 @@ void JFarStatus::start(const char* newTitle, int newTotal, int newQuiet) {
     if (newTitle) title = newTitle;
     if (newTotal) total = newTotal;
     position = 0;
+    drawnCells = -1;
     savedScreen = nullptr;
     if (!quiet && startupInfo.SaveScreen) savedScreen = startupInfo.SaveScreen(0, 0, -1, -1);
 }
@@ -52,13 +61,18 @@ void JFarStatus::update(const char* text, int delta, int newPosition) {
     if (newPosition) position = newPosition;
     if (text) progressLine(text, line);
     if (position > total) total = position;
+    int filled = drawnCells;
     if (total) {
-        int filled = progressFilledCells(position, total);
+        filled = progressFilledCells(position, total);
         memset(bar, BAR_FILLED, filled);
         memset(bar + filled, BAR_EMPTY, BAR_CELLS - filled);
         bar[BAR_CELLS] = 0;
     }
     if (!startupInfo.Message) return;
+    DWORD now = GetTickCount();
+    if (drawnCells >= 0 && filled == drawnCells && now - drawnAt < REDRAW_MS) return;
+    drawnCells = filled < 0 ? 0 : filled;
+    drawnAt = now;
     const char* items[4] = {title, line, "", bar};
     startupInfo.Message(0, 0, "", items, 4, 0);
 }

@@ -40,6 +40,11 @@ private:
     int position;
     int total;
     const char* title;
+    // What the window shows now: every host message box is a full redraw of
+    // the console, so a step is drawn only when the bar moves a cell or the
+    // last drawing is a while old (the first step of a run always).
+    int drawnCells;
+    DWORD drawnAt;
 };
 
 extern JFarStatus progress;

@@ -111,3 +111,23 @@ TEST_F(ProgressWindow, ARunWithoutTitleOrTotalKeepsThePreviousOnes) {
     EXPECT_EQ(50, status.currentTotal());
     status.stop();
 }
+
+// Every host message box redraws the whole console: a scan of a thousand
+// plugins must not draw a thousand boxes, but every cell the bar moves shows.
+TEST_F(ProgressWindow, AQuickRunDrawsWhenTheBarMovesNotAtEveryStep) {
+    JFarStatus status;
+    DWORD began = GetTickCount();
+    status.start("Scan", 1000, 0);
+    for (int i = 0; i < 1000; ++i) status.update("C:\\p.dll", 0, i);
+    DWORD elapsed = GetTickCount() - began;
+    status.stop();
+    // Cells 0 to 49 each once, plus one redraw for each tenth of a second spent.
+    EXPECT_GE(drawn.size(), 50u);
+    EXPECT_LE(drawn.size(), 50u + elapsed / 100 + 1);
+    int last = -1;
+    for (const auto& box : drawn) {
+        EXPECT_GE(filledIn(box[3]), last);
+        last = filledIn(box[3]);
+    }
+    EXPECT_EQ(49, last);
+}

@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# The cold and warm open of Vantorel's panel in the released FAR 1.70 with 318
+# plugin DLLs (300 copies of DrawLine, each its own DLL name in a folder of its
+# own, plus FAR's standard plugins and Vantorel), against the reference program
+# that loads and frees the same DLLs once under the same debugger.
+#   FAR_MIRROR=<git dir of the FAR 1.70 mirror> scripts/realhost-scan.sh DIR SESSION
+# FAR starts once to fill its plugin cache and quits, then starts warm (nothing
+# loaded); JCache.dat is deleted and the panel opened from the disk menu: the
+# cold open runs from the key to the last module event in DIR/dbg.log. The
+# same panel is then opened in the other half, its cache in place: the warm
+# open runs from the key to the panel on the screen.
+set -uo pipefail
+here="$(cd "$(dirname "$0")/.." && pwd)"
+realfar="$here/../shared/realhost/realfar"
+dir=$1; s=$2
+"$here/scripts/build.sh" --target Vantorel --target loadFreeReference >/dev/null || exit 1
+"$realfar" setup "$dir" "$here/build/dist" >/dev/null || exit 1
+plugins="$dir/Far/Plugins"
+for i in $(seq -w 0 299); do
+  d="$plugins/Copies/Draw$i"; mkdir -p "$d"
+  cp "$plugins/Editor/DrawLine/DrawLine.dll" "$d/Draw$i.dll"
+  cp "$plugins/Editor/DrawLine/"*.lng "$plugins/Editor/DrawLine/"*.hlf "$d/"
+done
+echo "plugin DLLs: $(find "$plugins" -iname '*.dll' | wc -l)"
+cp "$here/build/bench/loadFreeReference.exe" "$dir/"
+
+ms() { date +%s%3N; }
+# Waits until the file stops changing for 2 s; prints the time of its last change.
+settled() {
+  local last; last=$(stat -c %s "$1"); local at; at=$(ms)
+  while :; do
+    sleep 0.02; local now; now=$(stat -c %s "$1")
+    if [ "$now" != "$last" ]; then last=$now; at=$(ms); elif [ $(( $(ms) - at )) -gt 2000 ]; then break; fi
+  done
+  echo "$at"
+}
+
+"$realfar" start "$dir" "$s" >/dev/null; sleep 5
+"$realfar" keys "$s" F10 >/dev/null; sleep 3            # first start: FAR fills its plugin cache
+"$realfar" start "$dir" "$s" >/dev/null; sleep 3         # warm start: nothing loaded
+rm -f "$plugins/Vantorel/JCache.dat"
+digit=$("$realfar" keys "$s" M-F1 | grep -oE '[0-9]:[^│║]*Vantorel' | head -1 | cut -c1)
+before=$(wc -l < "$dir/dbg.log")
+t0=$(ms); tmux send-keys -t "$s" "$digit"; t1=$(settled "$dir/dbg.log")
+echo "cold open: $((t1 - t0)) ms (to the last module event)"
+tail -n +"$((before + 1))" "$dir/dbg.log" | tr -d '\r' > "$dir/cold.log"
+echo "  module loads $(grep -c '^load ' "$dir/cold.log"), unloads $(grep -c '^unload ' "$dir/cold.log")"
+echo "  plugin DLLs loaded: $(grep -ciE '^load .*(Draw[0-9]+|Compare|EMenu|Align|AutoWrap|Brackets|DrawLine|EditCase|FARCmds|FarFtp|FileCase|HlfViewer|MultiArc|Network|PrintMan|Proclist|TmpPanel)\.dll' "$dir/cold.log"), modules loaded twice: $(grep '^load ' "$dir/cold.log" | awk '{print $3}' | sort | uniq -d | tr '\n' ' ')"
+grep '^load ' "$dir/cold.log" | awk '{print $3}' | sort > "$dir/loads"
+grep '^unload ' "$dir/cold.log" | awk '{print $2}' | sort > "$dir/unloads"
+echo "  left loaded: $(comm -23 "$dir/loads" "$dir/unloads" | tr '\n' ' ')"
+# The warm open: the same panel in the other half (Alt+F2), cache in place.
+digit2=$("$realfar" keys "$s" M-F2 | grep -oE '[0-9]:[^│║]*Vantorel' | head -1 | cut -c1)
+t0=$(ms); tmux send-keys -t "$s" "$digit2"
+until [ "$(tmux capture-pane -t "$s" -p | grep -o Draw000 | wc -l)" -ge 2 ]; do sleep 0.01; done
+echo "warm open: $(( $(ms) - t0 )) ms (to the panel on the screen)"
+"$realfar" keys "$s" F10 >/dev/null; sleep 2; "$realfar" stop "$s"
+
+wdir=$(WINEPREFIX="$dir/wpfx" winepath -w "$plugins" 2>/dev/null)
+for run in 1 2 3; do
+  (cd "$dir" && WINEPREFIX="$dir/wpfx" WINEDEBUG=-all wine fdbg.exe 'ref.log' "loadFreeReference.exe $wdir Vantorel.dll")
+done
