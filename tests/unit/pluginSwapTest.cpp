@@ -7,7 +7,9 @@
 #include "testSupport.h"
 
 #include <gtest/gtest.h>
+#include <stdlib.h>
 #include <string.h>
+#include <windows.h>
 #include <string>
 
 using namespace testing_support;
@@ -182,4 +184,61 @@ TEST(MoveJournal, OnlyAWholeJournalIsReadBack) {
         {"no moves", "Vantorel journal 1\nend\n"},
     };
     for (const auto& b : broken) EXPECT_FALSE(readJournalText(b.text.data(), b.text.size(), &back)) << b.what;
+}
+
+namespace {
+
+// Started again as a child with VANTOREL_SWAP_AND_END="root|staged|target|step",
+// this program swaps and its process is ended right after that step, as
+// when FAR is killed in the middle of an install.
+struct SwapAndEnd {
+    SwapAndEnd() {
+        char spec[3 * MAX_PATH + 16];
+        DWORD n = GetEnvironmentVariableA("VANTOREL_SWAP_AND_END", spec, sizeof spec);
+        if (!n || n >= sizeof spec) return;
+        char* parts[4] = {spec, nullptr, nullptr, nullptr};
+        for (int i = 1; i < 4; ++i) {
+            char* bar = strchr(parts[i - 1], '|');
+            if (!bar) return;
+            *bar = 0;
+            parts[i] = bar + 1;
+        }
+        pluginsRoot = parts[0];
+        stopSwapAfter(atoi(parts[3]));
+        placeStagedFolder(parts[1], parts[2]);
+        TerminateProcess(GetCurrentProcess(), 3);
+    }
+} swapAndEnd;
+
+}  // namespace
+
+// The same, with the process really ended under Wine between the two moves.
+TEST_F(PluginSwap, AnInstallWhoseProcessEndedBetweenItsMovesIsRepaired) {
+    const std::string target = root + "Net";
+    const std::string journal = dir / "Far\\Vantorel.journal";
+    ASSERT_TRUE(writeFile(target + "\\plugin.dll", "old"));
+    std::string staged = stage(target, "new");
+    std::string spec = root + "|" + staged + "|" + target + "|1";
+    ASSERT_TRUE(SetEnvironmentVariableA("VANTOREL_SWAP_AND_END", spec.c_str()));
+    char self[MAX_PATH];
+    ASSERT_TRUE(GetModuleFileNameA(nullptr, self, sizeof self));
+    std::string command = std::string("\"") + self + "\" --gtest_filter=None";
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    BOOL started = CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
+    SetEnvironmentVariableA("VANTOREL_SWAP_AND_END", nullptr);
+    ASSERT_TRUE(started);
+    WaitForSingleObject(pi.hProcess, 30000);
+    DWORD code = 0;
+    GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    ASSERT_EQ(3u, code) << "ended in the middle of the swap";
+    ASSERT_FALSE(fileExists(target)) << "the plugin's folder is away";
+    ASSERT_TRUE(fileExists(journal));
+
+    EXPECT_EQ(RECOVERY_UNDONE, recoverJournal(journal.c_str()).outcome);
+    EXPECT_EQ("old", readFile(target + "\\plugin.dll"));
+    EXPECT_FALSE(fileExists(journal));
 }
