@@ -1,6 +1,7 @@
 #include "folders/moveJournal.h"
 
 #include "folders/folderRemoval.h"
+#include "folders/pluginSwap.h"
 #include "runtime/text.h"
 #include "state/pluginState.h"
 
@@ -40,6 +41,23 @@ bool writeWhole(const char* path, const char* text, size_t length) {
               FlushFileBuffers(file);
     CloseHandle(file);
     return ok;
+}
+
+// What a repaired change had staged goes with it: a staged build not moved
+// in, the folders things were set aside in, an empty staging folder.
+void dropStaged(const MovePlan& plan) {
+    for (int i = 0; i < plan.moveCount; ++i) {
+        const MovePlan::Move& move = plan.moves[i];
+        if (findNoCase(move.from, "\\Vantorel.staging\\") && exists(move.from)) removeFolderTree(move.from);
+        char holder[MAX_PATH];
+        copyText(holder, sizeof holder, move.to);
+        char* slash = strrchr(holder, '\\');
+        if (slash && findNoCase(holder, "\\Vantorel.staging\\")) {
+            *slash = 0;
+            RemoveDirectoryA(holder);
+        }
+    }
+    tidyStagingFolders();
 }
 
 }  // namespace
@@ -210,10 +228,12 @@ Recovery recoverJournal(const char* journal) {
                 return recovery;
             }
         }
+        dropStaged(plan);
         recovery.outcome = RECOVERY_UNDONE;
     } else {
         // The change was whole: its clean-up is finished.
         cleanUp(plan);
+        dropStaged(plan);
         recovery.outcome = RECOVERY_FINISHED;
     }
     endJournal(journal);

@@ -148,6 +148,7 @@ TEST_F(PluginSwap, AnInterruptedSwapIsRepairedToTheOldOrTheNewFolder) {
         EXPECT_EQ(c.outcome, recovery.outcome);
         EXPECT_EQ(c.left, readFile(target + "\\plugin.dll"));
         EXPECT_FALSE(fileExists(journal));
+        if (c.stopAfter) EXPECT_FALSE(fileExists(dir / "Far\\Vantorel.staging")) << "nothing staged is left behind";
         EXPECT_EQ(c.previousKept, fileExists(previous)) << "the replaced build kept as the previous one";
         if (c.previousKept) EXPECT_EQ("old", readFile(previous));
         removeFolderTree(target.c_str());
