@@ -88,11 +88,10 @@ int Host::cacheSlot(const std::string& path, int from) const {
     for (int i = -1;; ++i) {
         if (i == -1 && from <= 0) continue;
         int slot = i == -1 ? from : i;
+        // As the host reads it: an empty slot ends the search, also the
+        // record's own when later slots moved down past it.
         std::string name = slotText(slot, "Name");
-        if (name.empty()) {
-            if (i == -1) continue;
-            return -1;
-        }
+        if (name.empty()) return -1;
         if (equalNoCase(name, path)) return slot;
     }
 }

@@ -2,6 +2,8 @@
 // plugin settings, N counted from 0 without gaps (FAR stops reading at the
 // first slot without a Name).
 #pragma once
+#include "commands/hostRecordTable.h"
+
 #include <stdint.h>
 
 struct CacheSlot {
@@ -19,3 +21,7 @@ bool hostCacheKeyName(char* out, size_t cap);
 
 // The slot whose Name is path (any case); false when there is none.
 bool findCacheSlot(const char* path, CacheSlot* slot);
+
+// Removes the slot of path, moving the later slots down one as FAR does, and
+// gives FAR's records in table (nullptr: none) their new slot numbers.
+bool removeCacheSlot(const char* path, const FarRecordTable* table);

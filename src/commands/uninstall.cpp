@@ -9,6 +9,8 @@
 #include "foreign/probe.h"
 #include "commands/farRecordSync.h"
 #include "commands/folderRelease.h"
+#include "commands/hostCacheSlot.h"
+#include "commands/hostRecordTable.h"
 #include "folders/folderRemoval.h"
 #include "runtime/errorText.h"
 #include "runtime/heap.h"
@@ -181,6 +183,18 @@ bool syncAll(const SelectedFolders& selected) {
     return unknownBuild;
 }
 
+// The cache slots of the plugins whose folders are gone (see cacheSlotRemoval.cpp).
+void dropCacheSlots(const PanelState* panel, const SelectedFolders& selected) {
+    FarRecordTable table;
+    if (findFarRecordTable(&table) != FAR_TABLE_FOUND) return;
+    for (int i = 0; i < panel->catalogueCount; ++i) {
+        const CatalogueRecord& record = panel->catalogue[i];
+        for (int f = 0; f < selected.count; ++f)
+            if (inFolder(record.dllPath, selected.paths[f]) && GetFileAttributesA(record.dllPath) == INVALID_FILE_ATTRIBUTES)
+                removeCacheSlot(record.dllPath, &table);
+    }
+}
+
 // Lets go of FAR's plugins in every folder and removes them all, or says
 // what stands in the way. Nothing is removed before every folder is clear.
 void removeAll(PanelState* panel, const SelectedFolders& selected) {
@@ -213,6 +227,7 @@ void removeAll(PanelState* panel, const SelectedFolders& selected) {
     // FAR neither loads nor offers what is gone; where its records are
     // unknown it offers it until it restarts.
     bool unknownBuild = syncAll(selected);
+    if (!unknownBuild) dropCacheSlots(panel, selected);
     if (!whole) reportProblem(MNothingRemoved, problem);
     else if (unknownBuild) showMsg(MUninstalledRestart);
 }

@@ -265,3 +265,33 @@ TEST_F(RecordSyncTest, OnAnUnknownFarBuildTheBoxesSayWhatFarDoesUntilItRestarts)
     EXPECT_FALSE(fileExists(pluginsDir() + "Rec\\recorder.dll"));
     EXPECT_TRUE(contains(shown(), text(MUninstalledRestart)));
 }
+
+// An uninstalled plugin's slot leaves FAR's plugin cache at once, the later
+// slots moving down as FAR moves them: else FAR, at a start that caches a
+// plugin afresh, moves them after it gave each plugin its slot number, and
+// the last plugins find none and are missing from its menus.
+TEST_F(RecordSyncTest, AnUninstalledPluginsCacheSlotGoesAndTheLaterPluginsKeepTheirMenus) {
+    for (const FarBuild& build : FAR_BUILDS) {
+        SCOPED_TRACE(build.name);
+        // Slots follow the DLLs' names: nover, recorder, Vantorel, zz (the call logger).
+        addFixture("recorder", "Aaa\\");
+        addFixture("nover", "Bbb\\");
+        ASSERT_TRUE(copyFile(fixtureDir("calllogall") + "calllogall.dll", pluginsDir() + "Zz\\zz.dll"));
+        openList(onHost(build, true));
+        ASSERT_TRUE(host->findPlugin("zz.dll")->known());
+        for (const char* gone : {"Aaa", "Bbb"}) {
+            folder_ = gone;
+            press(VK_F8, 0, {0});
+            ASSERT_FALSE(fileExists(pluginsDir() + gone));
+        }
+        EXPECT_TRUE(contains(host->diskMenu(), "Call logger")) << "in this session";
+        // A new plugin: the next start caches it afresh, and FAR drops the slots of DLLs that are gone.
+        addFixture("hexview", "Newbie\\");
+        restart();
+        ASSERT_TRUE(host->findPlugin("zz.dll")->known());
+        EXPECT_TRUE(contains(host->diskMenu(), "Call logger")) << "after a restart";
+        EXPECT_TRUE(host->faults.empty()) << host->faults.front();
+        clearTree();
+        folder_ = "Zeta";
+    }
+}

@@ -78,6 +78,7 @@ protected:
             { farhost::Host first(cold); }
             options.loadAll = true;   // what the cache does not know is loaded, as at any start
         }
+        options_ = options;
         host.reset(new farhost::Host(options));
         vantorel = host->load(vantorelDir(setup) + "Vantorel.dll");
         ASSERT_NE(nullptr, vantorel) << host->lastError();
@@ -151,6 +152,17 @@ protected:
         return "<no message " + std::to_string(id) + ">";
     }
 
+    // FAR quit and started again over the same tree and registry (a warm
+    // start: it knows its plugins from the cache the last one kept).
+    void restart() {
+        host.reset();
+        farhost::HostOptions options = options_;
+        options.loadAll = true;
+        host.reset(new farhost::Host(options));
+        vantorel = host->load(vantorelDir(setup_) + "Vantorel.dll");
+        ASSERT_NE(nullptr, vantorel) << host->lastError();
+    }
+    farhost::HostOptions options_;
     FarSetup setup_;
     std::string warmBase_;   // the registry of a warm start, removed at the end
     ~HostTest() override {
