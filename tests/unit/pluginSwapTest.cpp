@@ -194,10 +194,10 @@ namespace {
 // when FAR is killed in the middle of an install.
 struct SwapAndEnd {
     SwapAndEnd() {
-        char spec[3 * MAX_PATH + 16];
-        DWORD n = GetEnvironmentVariableA("VANTOREL_SWAP_AND_END", spec, sizeof spec);
-        if (!n || n >= sizeof spec) return;
-        char* parts[4] = {spec, nullptr, nullptr, nullptr};
+        char order[3 * MAX_PATH + 16];
+        DWORD n = GetEnvironmentVariableA("VANTOREL_SWAP_AND_END", order, sizeof order);
+        if (!n || n >= sizeof order) return;
+        char* parts[4] = {order, nullptr, nullptr, nullptr};
         for (int i = 1; i < 4; ++i) {
             char* bar = strchr(parts[i - 1], '|');
             if (!bar) return;
@@ -219,8 +219,8 @@ TEST_F(PluginSwap, AnInstallWhoseProcessEndedBetweenItsMovesIsRepaired) {
     const std::string journal = dir / "Far\\Vantorel.journal";
     ASSERT_TRUE(writeFile(target + "\\plugin.dll", "old"));
     std::string staged = stage(target, "new");
-    std::string spec = root + "|" + staged + "|" + target + "|1";
-    ASSERT_TRUE(SetEnvironmentVariableA("VANTOREL_SWAP_AND_END", spec.c_str()));
+    std::string order = root + "|" + staged + "|" + target + "|1";
+    ASSERT_TRUE(SetEnvironmentVariableA("VANTOREL_SWAP_AND_END", order.c_str()));
     char self[MAX_PATH];
     ASSERT_TRUE(GetModuleFileNameA(nullptr, self, sizeof self));
     std::string command = std::string("\"") + self + "\" --gtest_filter=None";
