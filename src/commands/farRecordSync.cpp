@@ -4,6 +4,7 @@
 #include "commands/hostCacheSlot.h"
 #include "commands/hostRecordTable.h"
 #include "runtime/text.h"
+#include "state/pluginFolder.h"
 #include "state/unloadedPlugins.h"
 #include "ui/messages.h"
 
@@ -18,11 +19,6 @@ void exportsInRecordOrder(const PluginImageFacts& facts, bool* exports) {
         for (int j = 0; j < FAR_ENTRY_POINT_COUNT; ++j)
             if (!strcmp(FAR_RECORD_ENTRY_NAMES[i], FAR_ENTRY_POINTS[j])) exports[i] = (facts.entryPoints & entryPointBit(j)) != 0;
     }
-}
-
-bool under(const char* path, const char* folder) {
-    size_t n = strlen(folder);
-    return n && strlen(path) > n + 1 && path[n] == '\\' && startsWithNoCase(path, folder);
 }
 
 struct Unrecorded {
@@ -83,7 +79,7 @@ RecordsSynced syncRecordsUnder(const char* folder) {
     for (int i = 0; i < table.count; ++i) {
         uint8_t* record = table.base + static_cast<size_t>(i) * table.layout->size;
         const char* own = farRecordPath(record);
-        if (!own || !under(own, folder)) continue;
+        if (!own || !liesInFolder(own, folder)) continue;
         char path[MAX_PATH];
         copyText(path, sizeof path, own);
         if (!recordNotLoaded(record, *table.layout, path)) {
@@ -112,7 +108,7 @@ bool farKnowsPluginsUnder(const char* folder) {
     if (findFarRecordTable(&table) != FAR_TABLE_FOUND) return false;
     for (int i = 0; i < table.count; ++i) {
         const char* own = farRecordPath(table.base + static_cast<size_t>(i) * table.layout->size);
-        if (own && under(own, folder)) return true;
+        if (own && liesInFolder(own, folder)) return true;
     }
     return false;
 }

@@ -34,11 +34,6 @@ void versionOf(const char* path, char* out, size_t cap) {
     else copyText(out, cap, message(MNoVersion));
 }
 
-bool inFolder(const char* path, const char* folder) {
-    size_t n = strlen(folder);
-    return n && strlen(path) > n + 1 && path[n] == '\\' && startsWithNoCase(path, folder);
-}
-
 }  // namespace
 
 bool previousBuildOf(const CatalogueRecord* record, char* folder, char* previous, char* previousDll) {
@@ -78,7 +73,7 @@ void goBackToPreviousBuild(PanelState* panel, const CatalogueRecord* record) {
     if (!startupInfo.Message || !previousBuildOf(record, folder, previous, previousDll)) return;
     char own[MAX_PATH];
     DWORD n = GetModuleFileNameA(reinterpret_cast<HMODULE>(&__ImageBase), own, sizeof own);
-    if (n && n < sizeof own && inFolder(own, folder)) {
+    if (n && n < sizeof own && liesInFolder(own, folder)) {
         showMsg(MCannotUnloadSelf);
         return;
     }
@@ -86,7 +81,7 @@ void goBackToPreviousBuild(PanelState* panel, const CatalogueRecord* record) {
     // records are known.
     bool loaded = false;
     for (int i = 0; i < panel->catalogueCount; ++i)
-        loaded |= inFolder(panel->catalogue[i].dllPath, folder) && heldModule(panel->catalogue[i].dllPath);
+        loaded |= liesInFolder(panel->catalogue[i].dllPath, folder) && heldModule(panel->catalogue[i].dllPath);
     if (loaded && !farRecordLayout(hostFarVersion())) {
         showMsg(MMustUnload);
         return;
@@ -116,7 +111,7 @@ void goBackToPreviousBuild(PanelState* panel, const CatalogueRecord* record) {
                                                                                            : MWentBackRestart);
     }
     for (int i = 0; i < panel->catalogueCount; ++i)
-        if (inFolder(panel->catalogue[i].dllPath, folder)) panel->catalogue[i].module = heldModule(panel->catalogue[i].dllPath);
+        if (liesInFolder(panel->catalogue[i].dllPath, folder)) panel->catalogue[i].module = heldModule(panel->catalogue[i].dllPath);
     panel->forceRescan = 1;
     if (startupInfo.Control) {
         startupInfo.Control(panel->handle, FCTL_UPDATEPANEL, nullptr);

@@ -31,11 +31,6 @@ struct Folders {
     int count;
 };
 
-bool inFolder(const char* path, const char* folder) {
-    size_t n = strlen(folder);
-    return n && strlen(path) > n + 1 && path[n] == '\\' && startsWithNoCase(path, folder);
-}
-
 bool ask(const Folders& folders, bool off) {
     char lines[SHOWN_FOLDERS + 1][BOX_TEXT_CHARS + 1];
     const char* items[SHOWN_FOLDERS + 5];
@@ -69,7 +64,7 @@ int refusalFor(HANDLE handle, const char* folder) {
     DWORD n = GetModuleFileNameA(reinterpret_cast<HMODULE>(&__ImageBase), own, sizeof own);
     // A DLL loose in a plugins folder has no folder of its own to switch.
     if (holdsPluginsRoot(folder)) return MUninstallInRoot;
-    if (n && n < sizeof own && inFolder(own, folder)) return MCannotUnloadSelf;
+    if (n && n < sizeof own && liesInFolder(own, folder)) return MCannotUnloadSelf;
     return 0;
 }
 
@@ -121,7 +116,7 @@ void switchPlugins(PanelState* panel, CatalogueRecord* const* records, int count
         else if (nextUse) showMsg(MSwitchedOnNextUse);
         for (int i = 0; i < panel->catalogueCount; ++i)
             for (int f = 0; f < folders->count; ++f)
-                if (inFolder(panel->catalogue[i].dllPath, folders->paths[f]))
+                if (liesInFolder(panel->catalogue[i].dllPath, folders->paths[f]))
                     panel->catalogue[i].module = heldModule(panel->catalogue[i].dllPath);
         if (startupInfo.Control) {
             startupInfo.Control(panel->handle, FCTL_UPDATEPANEL, nullptr);

@@ -44,17 +44,11 @@ struct FolderPlugins {
     int loaded;
 };
 
-// Whether path lies inside folder (which has no trailing backslash).
-bool inFolder(const char* path, const char* folder) {
-    size_t n = strlen(folder);
-    return n && strlen(path) > n + 1 && path[n] == '\\' && startsWithNoCase(path, folder);
-}
-
 void collectPlugins(const PanelState* panel, const char* folder, FolderPlugins* out) {
     memset(out, 0, sizeof *out);
     for (int i = 0; i < panel->catalogueCount; ++i) {
         const CatalogueRecord& record = panel->catalogue[i];
-        if (record.missing || !inFolder(record.dllPath, folder)) continue;
+        if (record.missing || !liesInFolder(record.dllPath, folder)) continue;
         if (out->count < SHOWN_DLLS) out->indexes[out->count] = i;
         ++out->count;
         if (heldModule(record.dllPath)) ++out->loaded;
@@ -135,7 +129,7 @@ void reportStillLoaded(const char* module) {
 bool ownPluginIn(const char* folder) {
     char own[MAX_PATH];
     DWORD n = GetModuleFileNameA(reinterpret_cast<HMODULE>(&__ImageBase), own, sizeof own);
-    return n && n < sizeof own && inFolder(own, folder);
+    return n && n < sizeof own && liesInFolder(own, folder);
 }
 
 }  // namespace
@@ -164,7 +158,7 @@ bool refused(const PanelState* panel, const SelectedFolders& selected) {
         int message = holdsPluginsRoot(folder) ? MUninstallInRoot : ownPluginIn(folder) ? MCannotUninstallSelf : 0;
         for (int i = 0; i < panel->catalogueCount && !message; ++i) {
             const CatalogueRecord& other = panel->catalogue[i];
-            HMODULE module = inFolder(other.dllPath, folder) ? heldModule(other.dllPath) : nullptr;
+            HMODULE module = liesInFolder(other.dllPath, folder) ? heldModule(other.dllPath) : nullptr;
             if (module) message = unloadRefusal(panel->handle, module);
         }
         if (message) {
@@ -190,7 +184,7 @@ void dropCacheSlots(const PanelState* panel, const SelectedFolders& selected) {
     for (int i = 0; i < panel->catalogueCount; ++i) {
         const CatalogueRecord& record = panel->catalogue[i];
         for (int f = 0; f < selected.count; ++f)
-            if (inFolder(record.dllPath, selected.paths[f]) && GetFileAttributesA(record.dllPath) == INVALID_FILE_ATTRIBUTES)
+            if (liesInFolder(record.dllPath, selected.paths[f]) && GetFileAttributesA(record.dllPath) == INVALID_FILE_ATTRIBUTES)
                 removeCacheSlot(record.dllPath, &table);
     }
 }
@@ -259,7 +253,7 @@ void uninstallPlugins(PanelState* panel, CatalogueRecord* const* records, int co
         removeAll(panel, *selected);
         for (int i = 0; i < panel->catalogueCount; ++i)
             for (int f = 0; f < selected->count; ++f)
-                if (inFolder(panel->catalogue[i].dllPath, selected->paths[f]))
+                if (liesInFolder(panel->catalogue[i].dllPath, selected->paths[f]))
                     panel->catalogue[i].module = heldModule(panel->catalogue[i].dllPath);
         if (startupInfo.Control) {
             startupInfo.Control(panel->handle, FCTL_UPDATEPANEL, nullptr);

@@ -173,21 +173,7 @@ void cleanUp(const MovePlan& plan) {
 }
 
 bool journalPathFor(const char* path, char* out, size_t cap) {
-    // Beside the plugins folder (the personal one when path lies in it and
-    // it is not inside the plugins folder), on the same disk.
-    const char* root = pluginsRoot;
-    if (personalPluginsFolder && *personalPluginsFolder && startsWithNoCase(path, personalPluginsFolder) &&
-        !startsWithNoCase(personalPluginsFolder, pluginsRoot))
-        root = personalPluginsFolder;
-    if (!root || !*root) return false;
-    char parent[MAX_PATH];
-    copyText(parent, sizeof parent, root);
-    setEndSlash(parent, 0, sizeof parent);
-    char* slash = strrchr(parent, '\\');
-    if (!slash) return false;
-    slash[1] = 0;
-    copyText(out, cap, parent);
-    return appendWhole(out, cap, "Vantorel.journal");
+    return besidePluginsFolder(path, "Vantorel.journal", out, cap);
 }
 
 bool beginJournal(const char* journal, const MovePlan& plan) {

@@ -34,22 +34,9 @@ bool startsWithFolder(const char* path, const char* folder) {
     return folder && *folder && startsWithNoCase(path, folder);
 }
 
-// The folder staging folders go in: beside the plugins folder the target
-// lies in (its parent is on the same volume and outside the plugins tree).
+// The folder staging folders go in, beside the plugins folder.
 bool stagingRootFor(const char* target, char* out, size_t cap) {
-    // A personal folder inside the plugins tree stages beside the plugins tree.
-    bool personal = startsWithFolder(target, personalPluginsFolder) &&
-                    !startsWithFolder(personalPluginsFolder, pluginsRoot);
-    const char* root = personal ? personalPluginsFolder : pluginsRoot;
-    if (!startsWithFolder(target, root)) root = target;
-    char parent[MAX_PATH];
-    copyText(parent, sizeof parent, root);
-    setEndSlash(parent, 0, sizeof parent);
-    char* slash = strrchr(parent, '\\');
-    if (!slash) return false;
-    slash[1] = 0;
-    copyText(out, cap, parent);
-    return appendWhole(out, cap, "Vantorel.staging\\");
+    return besidePluginsFolder(target, "Vantorel.staging\\", out, cap);
 }
 
 bool makeUnique(const char* root, const char* prefix, char* out, size_t cap, bool create) {
@@ -71,6 +58,22 @@ bool makeUnique(const char* root, const char* prefix, char* out, size_t cap, boo
 }
 
 }  // namespace
+
+bool besidePluginsFolder(const char* path, const char* name, char* out, size_t cap) {
+    // A personal folder inside the plugins tree counts as the plugins tree.
+    bool personal = startsWithFolder(path, personalPluginsFolder) &&
+                    !startsWithFolder(personalPluginsFolder, pluginsRoot);
+    const char* root = personal ? personalPluginsFolder : pluginsRoot;
+    if (!startsWithFolder(path, root)) root = path;
+    char parent[MAX_PATH];
+    copyText(parent, sizeof parent, root);
+    setEndSlash(parent, 0, sizeof parent);
+    char* slash = strrchr(parent, '\\');
+    if (!slash) return false;
+    slash[1] = 0;
+    copyText(out, cap, parent);
+    return appendWhole(out, cap, name);
+}
 
 bool makeStagingFolder(const char* target, char* staged, size_t cap) {
     char root[MAX_PATH];

@@ -10,6 +10,11 @@
 #pragma once
 #include <stddef.h>
 
+// The path of name beside the plugins folder path lies in (the personal one
+// when path lies there and it is outside the plugins folder): the same disk,
+// out of FAR's reach.
+bool besidePluginsFolder(const char* path, const char* name, char* out, size_t cap);
+
 // Makes a new, empty staging folder for a folder that will be put at target
 // (same volume: beside the plugins folder target lies in). False when none
 // can be made; the reason is left in GetLastError.

@@ -29,6 +29,11 @@ bool isSwitchedOff(const char* dllPath) {
     return n > 8 && equalNoCase(dllPath + n - 8, ".dll.off");
 }
 
+bool liesInFolder(const char* path, const char* folder) {
+    size_t n = strlen(folder);
+    return n && strlen(path) > n + 1 && path[n] == '\\' && startsWithNoCase(path, folder);
+}
+
 const char* fileNameOf(const char* path) {
     const char* slash = strrchr(path, '\\');
     return slash ? slash + 1 : path;

@@ -19,5 +19,7 @@ void cutBinFolder(char* folder);
 constexpr char SWITCHED_OFF_SUFFIX[] = ".off";
 // Whether a DLL path is that of a switched-off plugin DLL ("name.dll.off").
 bool isSwitchedOff(const char* dllPath);
+// Whether path lies inside folder (given without its trailing backslash).
+bool liesInFolder(const char* path, const char* folder);
 // The text after the last backslash of a path.
 const char* fileNameOf(const char* path);
