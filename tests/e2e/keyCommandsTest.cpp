@@ -80,8 +80,13 @@ protected:
 // without the enhanced flag over as 0x109); in a plugin's folder every key is
 // the host's again. FAR's other file keys: listFileKeysTest.cpp.
 TEST_F(KeyCommandsTest, TheListTakesEveryKeyThatWouldTouchPluginFoldersAndBrowseModeNone) {
+  // Each host as it sends its keys: FAR 1.70 hands every Delete over as VK_DELETE.
+  for (const FarBuild& build : FAR_BUILDS) {
+    SCOPED_TRACE(build.name);
     addFixture("recorder", "Rec\\");
-    start();
+    FarSetup setup;
+    setup.far175 = build.far175;
+    start(setup);
     openList();
     selectFolder("Rec");
     const int kNumDel = 0x109;
@@ -123,6 +128,9 @@ TEST_F(KeyCommandsTest, TheListTakesEveryKeyThatWouldTouchPluginFoldersAndBrowse
         EXPECT_TRUE(host->messages.empty() && host->helps.empty()) << row.key.name;
     }
     for (const std::string& line : readLog("Rec\\recorder.dll")) EXPECT_NE(0u, line.find("Configure")) << line;
+    host.reset();
+    removeTree(pluginsDir());
+  }
 }
 
 TEST_F(KeyCommandsTest, ThePluginCommandsCountAsHandledWithoutACurrentItem) {
