@@ -187,6 +187,8 @@ bool placeUnit(Drop& drop, InstallUnit& unit) {
 // The closing box: what was installed, what was only copied, what failed and why.
 void closingBox(const Drop& drop) {
     progress.stop();
+    // Nothing of the install is left beside the plugins folder while the box waits.
+    tidyStagingFolders();
     if (copyStopped()) noteInstallFailure(message(MFailStopped));
     const char* lines[24];
     char more[64];
