@@ -59,12 +59,13 @@ bool makeUnique(const char* root, const char* prefix, char* out, size_t cap, boo
 
 }  // namespace
 
-bool besidePluginsFolder(const char* path, const char* name, char* out, size_t cap) {
+bool besidePluginsFolder(const char* path, const char* name, char* out, size_t cap, const char** chosen) {
     // A personal folder inside the plugins tree counts as the plugins tree.
     bool personal = startsWithFolder(path, personalPluginsFolder) &&
                     !startsWithFolder(personalPluginsFolder, pluginsRoot);
     const char* root = personal ? personalPluginsFolder : pluginsRoot;
     if (!startsWithFolder(path, root)) root = path;
+    if (chosen) *chosen = root == path ? nullptr : root;
     char parent[MAX_PATH];
     copyText(parent, sizeof parent, root);
     setEndSlash(parent, 0, sizeof parent);

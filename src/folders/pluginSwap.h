@@ -13,7 +13,9 @@
 // The path of name beside the plugins folder path lies in (the personal one
 // when path lies there and it is outside the plugins folder): the same disk,
 // out of FAR's reach.
-bool besidePluginsFolder(const char* path, const char* name, char* out, size_t cap);
+// root, when given, receives the plugins folder chosen (nullptr when path
+// lies in none, and then the place is beside path itself).
+bool besidePluginsFolder(const char* path, const char* name, char* out, size_t cap, const char** root = nullptr);
 
 // Makes a new, empty staging folder for a folder that will be put at target
 // (same volume: beside the plugins folder target lies in). False when none
