@@ -84,8 +84,12 @@ void buildRecord(const char* path, int index, CatalogueRecord* r, PluginPanelIte
         r->missing = 1;
     } else {
         const CatalogueRecord* cached = findCachedRecord(r->dllPath, cache);
+        // A plugin just switched off or on is the same file under the other name.
+        char other[MAX_PATH];
+        if (!cached && switchedName(r->dllPath, other, sizeof other)) cached = findCachedRecord(other, cache);
         if (cached && !memcmp(&cached->item.FindData.ftLastWriteTime, &attributes.ftLastWriteTime, sizeof(FILETIME))) {
             memcpy(r, cached, sizeof *r);
+            copyText(r->dllPath, sizeof r->dllPath, path);
             // A description asked in another language than FAR's now is asked again.
             reused = !forceRescan && describedInLanguage(*cached, settings.language);
         }

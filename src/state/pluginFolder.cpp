@@ -34,6 +34,16 @@ bool liesInFolder(const char* path, const char* folder) {
     return n && strlen(path) > n + 1 && path[n] == '\\' && startsWithNoCase(path, folder);
 }
 
+bool switchedName(const char* dllPath, char* out, size_t cap) {
+    size_t n = strlen(dllPath);
+    if (isSwitchedOff(dllPath)) {
+        copyTextN(out, cap, dllPath, n - (sizeof SWITCHED_OFF_SUFFIX - 1));
+        return true;
+    }
+    copyText(out, cap, dllPath);
+    return n > 4 && equalNoCase(dllPath + n - 4, ".dll") && appendWhole(out, cap, SWITCHED_OFF_SUFFIX);
+}
+
 const char* fileNameOf(const char* path) {
     const char* slash = strrchr(path, '\\');
     return slash ? slash + 1 : path;

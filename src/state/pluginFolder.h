@@ -19,6 +19,8 @@ void cutBinFolder(char* folder);
 constexpr char SWITCHED_OFF_SUFFIX[] = ".off";
 // Whether a DLL path is that of a switched-off plugin DLL ("name.dll.off").
 bool isSwitchedOff(const char* dllPath);
+// The same DLL's path switched the other way ("name.dll" and "name.dll.off").
+bool switchedName(const char* dllPath, char* out, size_t cap);
 // Whether path lies inside folder (given without its trailing backslash).
 bool liesInFolder(const char* path, const char* folder);
 // The text after the last backslash of a path.

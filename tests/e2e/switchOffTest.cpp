@@ -37,6 +37,11 @@ protected:
         for (const auto& m : host->messages) lines.insert(lines.end(), m.lines.begin(), m.lines.end());
         return lines;
     }
+    std::string description(const char* item) {
+        for (const auto& e : panel->items())
+            if (e.name == pluginsDir() + item) return e.raw.Description ? e.raw.Description : "";
+        return "<no item>";
+    }
     std::string mark(const char* item) {
         for (const auto& e : panel->items())
             if (e.name == pluginsDir() + item)
@@ -65,6 +70,7 @@ TEST_F(SwitchOffTest, OffFarNeitherLoadsNorListsItOnItComesBack) {
             ASSERT_TRUE(writeFile(pluginsDir() + "Zeta\\settings.ini", "kept"));
             openList(build, warm);
             ASSERT_EQ(!warm, moduleLoaded(dll()));
+            const std::string described = description("Zeta");
 
             std::vector<std::string> told = press("Zeta", VK_F5, PKF_ALT, {0});
             ASSERT_TRUE(contains(told, text(MAskSwitchOff)));
@@ -76,6 +82,7 @@ TEST_F(SwitchOffTest, OffFarNeitherLoadsNorListsItOnItComesBack) {
             EXPECT_FALSE(contains(host->diskMenu(), "Call logger"));
             EXPECT_EQ(farhost::kWorkDontLoadAgain, host->findPlugin("calllogall.dll")->record()->workFlags);
             EXPECT_EQ("o", mark("Zeta"));
+            EXPECT_EQ(described, description("Zeta")) << "the list still describes it as it did";
 
             // Switched on in the same session: FAR loads it at its next use.
             told = press("Zeta", VK_F5, PKF_ALT, {0, 0});
