@@ -184,8 +184,15 @@ void dropCacheSlots(const PanelState* panel, const SelectedFolders& selected) {
     for (int i = 0; i < panel->catalogueCount; ++i) {
         const CatalogueRecord& record = panel->catalogue[i];
         for (int f = 0; f < selected.count; ++f)
-            if (liesInFolder(record.dllPath, selected.paths[f]) && GetFileAttributesA(record.dllPath) == INVALID_FILE_ATTRIBUTES)
-                removeCacheSlot(record.dllPath, &table);
+            if (liesInFolder(record.dllPath, selected.paths[f]) &&
+                GetFileAttributesA(record.dllPath) == INVALID_FILE_ATTRIBUTES) {
+                // A plugin switched off keeps its slot under its DLL's own name.
+                char named[MAX_PATH];
+                if (isSwitchedOff(record.dllPath) && switchedName(record.dllPath, named, sizeof named))
+                    removeCacheSlot(named, &table);
+                else
+                    removeCacheSlot(record.dllPath, &table);
+            }
     }
 }
 
