@@ -5,6 +5,8 @@
 // it still holds its record from this session, else when it restarts.
 #include "commands/pluginCommands.h"
 
+#include "commands/commandBoxes.h"
+
 #include "commands/farRecordSync.h"
 #include "commands/folderRelease.h"
 #include "folders/dllSwitch.h"
@@ -32,21 +34,15 @@ struct Folders {
 };
 
 bool ask(const Folders& folders, bool off) {
-    char lines[SHOWN_FOLDERS + 1][BOX_TEXT_CHARS + 1];
+    BoxLine lines[SHOWN_FOLDERS + 1];
     const char* items[SHOWN_FOLDERS + 5];
     int n = 0;
     items[n++] = PLUGIN_TITLE;
     bool one = folders.count == 1;
     items[n++] = msgText(off ? (one ? MAskSwitchOff : MAskSwitchOffMany) : (one ? MAskSwitchOn : MAskSwitchOnMany));
-    int shown = folders.count < SHOWN_FOLDERS ? folders.count : SHOWN_FOLDERS;
-    for (int i = 0; i < shown; ++i) {
-        cutMiddle(lines[i], BOX_TEXT_CHARS, folders.paths[i]);
-        items[n++] = lines[i];
-    }
-    if (folders.count > shown) {
-        snprintf(lines[shown], BOX_TEXT_CHARS + 1, msgText(MAndMore), folders.count - shown);
-        items[n++] = lines[shown];
-    }
+    const char* paths[SHOWN_FOLDERS];
+    for (int i = 0; i < folders.count && i < SHOWN_FOLDERS; ++i) paths[i] = folders.paths[i];
+    n = addPathLines(paths, folders.count, SHOWN_FOLDERS, lines, items, n);
     if (off) items[n++] = msgText(MSwitchOffKeeps);
     return startupInfo.Message(startupInfo.ModuleNumber, FMSG_MB_YESNO, "", items, n, 0) == 0;
 }
@@ -114,14 +110,9 @@ void switchPlugins(PanelState* panel, CatalogueRecord* const* records, int count
         }
         if (restart) showMsg(MSwitchedOnRestart);
         else if (nextUse) showMsg(MSwitchedOnNextUse);
-        for (int i = 0; i < panel->catalogueCount; ++i)
-            for (int f = 0; f < folders->count; ++f)
-                if (liesInFolder(panel->catalogue[i].dllPath, folders->paths[f]))
-                    panel->catalogue[i].module = heldModule(panel->catalogue[i].dllPath);
-        if (startupInfo.Control) {
-            startupInfo.Control(panel->handle, FCTL_UPDATEPANEL, nullptr);
-            startupInfo.Control(panel->handle, FCTL_REDRAWPANEL, nullptr);
-        }
+        const char* changed[MAX_FOLDERS];
+        for (int f = 0; f < folders->count; ++f) changed[f] = folders->paths[f];
+        refreshAfterChange(panel, changed, folders->count);
     }
     heapFree(folders);
 }

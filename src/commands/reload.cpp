@@ -5,6 +5,8 @@
 // the DLL on disk now, so that a replaced DLL is the one FAR loads.
 #include "commands/pluginCommands.h"
 
+#include "commands/commandBoxes.h"
+
 #include "dll/pluginFitness.h"
 #include "foreign/probe.h"
 #include "describe/versionExtractor.h"
@@ -99,20 +101,14 @@ namespace {
 constexpr int SHOWN_PLUGINS = 12;
 
 bool askReloadAll(CatalogueRecord* const* records, int count) {
-    char lines[SHOWN_PLUGINS + 1][BOX_TEXT_CHARS + 1];
+    BoxLine lines[SHOWN_PLUGINS + 1];
     const char* items[SHOWN_PLUGINS + 3];
+    const char* paths[SHOWN_PLUGINS];
+    for (int i = 0; i < count && i < SHOWN_PLUGINS; ++i) paths[i] = records[i]->dllPath;
     int n = 0;
     items[n++] = PLUGIN_TITLE;
     items[n++] = msgText(MAskReloadMany);
-    int shown = count < SHOWN_PLUGINS ? count : SHOWN_PLUGINS;
-    for (int i = 0; i < shown; ++i) {
-        cutMiddle(lines[i], BOX_TEXT_CHARS, records[i]->dllPath);
-        items[n++] = lines[i];
-    }
-    if (count > shown) {
-        snprintf(lines[shown], BOX_TEXT_CHARS + 1, msgText(MAndMore), count - shown);
-        items[n++] = lines[shown];
-    }
+    n = addPathLines(paths, count, SHOWN_PLUGINS, lines, items, n);
     return startupInfo.Message(startupInfo.ModuleNumber, FMSG_MB_YESNO, "", items, n, 0) == 0;
 }
 

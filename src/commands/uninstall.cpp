@@ -4,6 +4,8 @@
 // either.
 #include "commands/pluginCommands.h"
 
+#include "commands/commandBoxes.h"
+
 #include "state/pluginFolder.h"
 #include "describe/versionText.h"
 #include "foreign/probe.h"
@@ -87,24 +89,19 @@ bool askUninstall(const PanelState* panel, const char* folder, const FolderPlugi
 
 // The question for several folders: each folder by its path.
 bool askUninstallAll(const PanelState* panel, const SelectedFolders& selected) {
-    char lines[SHOWN_FOLDERS + 1][BOX_TEXT_CHARS + 1];
+    BoxLine lines[SHOWN_FOLDERS + 1];
     const char* items[SHOWN_FOLDERS + 5];
+    const char* paths[SHOWN_FOLDERS];
     int n = 0, loaded = 0;
-    items[n++] = PLUGIN_TITLE;
-    items[n++] = msgText(MAskUninstallMany);
-    int shown = selected.count < SHOWN_FOLDERS ? selected.count : SHOWN_FOLDERS;
     for (int i = 0; i < selected.count; ++i) {
         FolderPlugins plugins;
         collectPlugins(panel, selected.paths[i], &plugins);
         loaded += plugins.loaded;
-        if (i >= shown) continue;
-        cutMiddle(lines[i], BOX_TEXT_CHARS, selected.paths[i]);
-        items[n++] = lines[i];
+        if (i < SHOWN_FOLDERS) paths[i] = selected.paths[i];
     }
-    if (selected.count > shown) {
-        snprintf(lines[shown], BOX_TEXT_CHARS + 1, msgText(MAndMore), selected.count - shown);
-        items[n++] = lines[shown];
-    }
+    items[n++] = PLUGIN_TITLE;
+    items[n++] = msgText(MAskUninstallMany);
+    n = addPathLines(paths, selected.count, SHOWN_FOLDERS, lines, items, n);
     if (loaded) items[n++] = msgText(MUninstallUnloadsFirst);
     return startupInfo.Message(startupInfo.ModuleNumber, FMSG_WARNING | FMSG_MB_YESNO, "", items, n, 0) == 0;
 }
@@ -258,14 +255,9 @@ void uninstallPlugins(PanelState* panel, CatalogueRecord* const* records, int co
     }
     if (asked) {
         removeAll(panel, *selected);
-        for (int i = 0; i < panel->catalogueCount; ++i)
-            for (int f = 0; f < selected->count; ++f)
-                if (liesInFolder(panel->catalogue[i].dllPath, selected->paths[f]))
-                    panel->catalogue[i].module = heldModule(panel->catalogue[i].dllPath);
-        if (startupInfo.Control) {
-            startupInfo.Control(panel->handle, FCTL_UPDATEPANEL, nullptr);
-            startupInfo.Control(panel->handle, FCTL_REDRAWPANEL, nullptr);
-        }
+        const char* changed[MAX_FOLDERS];
+        for (int f = 0; f < selected->count; ++f) changed[f] = selected->paths[f];
+        refreshAfterChange(panel, changed, selected->count);
     }
     heapFree(selected);
 }

@@ -5,6 +5,8 @@
 // released.
 #include "commands/pluginCommands.h"
 
+#include "commands/commandBoxes.h"
+
 #include "foreign/probe.h"
 #include "runtime/guardedCall.h"
 #include "state/pluginFolder.h"
@@ -122,7 +124,7 @@ constexpr int SHOWN_PLUGINS = 12;
 bool askUnload(CatalogueRecord* const* loaded, int count) {
     // On a FAR build whose records are known the plugins can come back at once.
     int afterwards = farRecordLayout(hostFarVersion()) ? MUnloadBackWithReload : MAskUnload2;
-    char lines[SHOWN_PLUGINS + 1][BOX_TEXT_CHARS + 1];
+    BoxLine lines[SHOWN_PLUGINS + 1];
     const char* items[SHOWN_PLUGINS + 5];
     int n = 0;
     items[n++] = PLUGIN_TITLE;
@@ -135,15 +137,9 @@ bool askUnload(CatalogueRecord* const* loaded, int count) {
         items[n++] = fileNameOf(loaded[0]->dllPath);
     } else {
         items[n++] = msgText(MAskUnloadMany);
-        int shown = count < SHOWN_PLUGINS ? count : SHOWN_PLUGINS;
-        for (int i = 0; i < shown; ++i) {
-            cutMiddle(lines[i], BOX_TEXT_CHARS, loaded[i]->dllPath);
-            items[n++] = lines[i];
-        }
-        if (count > shown) {
-            snprintf(lines[shown], BOX_TEXT_CHARS + 1, msgText(MAndMore), count - shown);
-            items[n++] = lines[shown];
-        }
+        const char* paths[SHOWN_PLUGINS];
+        for (int i = 0; i < count && i < SHOWN_PLUGINS; ++i) paths[i] = loaded[i]->dllPath;
+        n = addPathLines(paths, count, SHOWN_PLUGINS, lines, items, n);
     }
     items[n++] = msgText(afterwards);
     return startupInfo.Message(startupInfo.ModuleNumber, FMSG_WARNING | FMSG_MB_YESNO, "", items, n, 0) == 0;
