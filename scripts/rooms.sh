@@ -30,8 +30,9 @@ root, quiet, trees = sys.argv[1], sys.argv[2] == "1", sys.argv[3:]
 ORDER = {
     "host": [["interface"], ["common"], ["faults"], ["plugins"], ["core"],
              ["services", "panels"], ["host.cpp", "console"], ["cli"]],
-    "src": [["far", "runtime"], ["state"], ["dll", "cache"], ["describe"], ["ui"], ["foreign"], ["catalogue"],
-            ["settings", "folders"], ["commands"], ["install"], ["entry", "top"]],
+    "src": [["far", "runtime", "guard"], ["state"], ["dll", "cache"], ["describe"], ["ui"], ["foreign"],
+            ["farRecords"], ["catalogue"], ["settings", "folders"], ["browse"], ["commands", "install"],
+            ["entry", "top"]],
 }
 TOP = {"host": "host.cpp", "src": "top"}
 # What a tree may take from another tree, as ground beneath all its rooms.

@@ -1,7 +1,7 @@
 #include "catalogue/folderFacts.h"
 
 #include "describe/descriptionExtractor.h"
-#include "catalogue/folderWalk.h"
+#include "runtime/folderWalk.h"
 #include "describe/versionExtractor.h"
 #include "runtime/heap.h"
 #include "runtime/text.h"

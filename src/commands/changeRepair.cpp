@@ -1,6 +1,6 @@
 #include "commands/changeRepair.h"
 
-#include "commands/farRecordSync.h"
+#include "farRecords/recordSync.h"
 #include "folders/moveJournal.h"
 #include "runtime/text.h"
 #include "state/pluginFolder.h"

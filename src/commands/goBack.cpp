@@ -4,9 +4,9 @@
 // rules for a loaded plugin as an update, or to drop it.
 #include "commands/pluginCommands.h"
 
-#include "commands/farRecordSync.h"
-#include "commands/folderRelease.h"
-#include "commands/hostRecordTable.h"
+#include "farRecords/recordSync.h"
+#include "farRecords/folderRelease.h"
+#include "farRecords/recordTable.h"
 #include "describe/versionExtractor.h"
 #include "folders/folderRemoval.h"
 #include "folders/pluginSwap.h"

@@ -8,14 +8,6 @@
 // alone is told so); any refusal (this plugin itself, an open panel) stops
 // all of them.
 void unloadPlugins(HANDLE handle, CatalogueRecord* const* records, int count);
-// Why the module may not be unloaded now: a message id, or 0. Vantorel's own
-// module, and any module while a foreign plugin panel is open in the other
-// half, are refused.
-int unloadRefusal(HANDLE handle, HMODULE module);
-// Clears the host's record of the module and releases it (ExitFAR first);
-// false, with nothing written or released, when the record is not found
-// for certain.
-bool releaseFromHost(HMODULE* module, const char* path);
 // Asks once, then unloads the plugin DLLs of the plugins' folders that FAR
 // has loaded and removes the folders whole (to the Recycle Bin where there
 // is one), or removes nothing and says what stands in the way.
@@ -27,9 +19,6 @@ void reloadPlugins(HANDLE handle, CatalogueRecord* const* records, int count);
 // Switches plugins off (unloading them first) or, when every one is off,
 // on again, after one question; says when FAR loads a plugin switched on.
 void switchPlugins(PanelState* panel, CatalogueRecord* const* records, int count);
-// Releases a record's module and clears the handle; a failed or faulting
-// release is reported and the handle kept.
-void freePluginModule(HMODULE* module);
 // The help of the folder the plugin's DLL lies in.
 void showPluginHelp(const CatalogueRecord* record);
 // Runs the plugin's own Configure, loading and initialising the DLL for the
@@ -56,5 +45,3 @@ void dropPreviousBuild(const CatalogueRecord* record);
 void showLoadFailure(const CatalogueRecord* record);
 // Asks, then deletes the host's plugin cache from the registry.
 void clearHostPluginCache();
-// Deletes a registry key with everything below it; 1 when all of it is gone.
-int deleteKeyTree(HKEY parent, const char* name);

@@ -10,10 +10,10 @@
 #include "runtime/text.h"
 #include "state/pluginFolder.h"
 #include "state/pluginState.h"
-#include "commands/fitnessReason.h"
-#include "commands/hostCacheSlot.h"
-#include "commands/hostRecordTable.h"
-#include "state/unloadedPlugins.h"
+#include "ui/fitnessReason.h"
+#include "farRecords/cacheSlot.h"
+#include "farRecords/recordTable.h"
+#include "farRecords/unloadedPlugins.h"
 #include "ui/messages.h"
 
 #include <stdio.h>

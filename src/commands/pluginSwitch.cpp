@@ -7,8 +7,8 @@
 
 #include "commands/commandBoxes.h"
 
-#include "commands/farRecordSync.h"
-#include "commands/folderRelease.h"
+#include "farRecords/recordSync.h"
+#include "farRecords/folderRelease.h"
 #include "folders/dllSwitch.h"
 #include "foreign/probe.h"
 #include "runtime/errorText.h"

@@ -11,13 +11,13 @@
 #include "foreign/probe.h"
 #include "describe/versionExtractor.h"
 #include "describe/versionText.h"
-#include "commands/fitnessReason.h"
-#include "commands/farRecordSync.h"
-#include "commands/hostRecordTable.h"
+#include "ui/fitnessReason.h"
+#include "farRecords/recordSync.h"
+#include "farRecords/recordTable.h"
 #include "runtime/heap.h"
 #include "runtime/text.h"
 #include "state/pluginState.h"
-#include "state/unloadedPlugins.h"
+#include "farRecords/unloadedPlugins.h"
 #include "ui/messages.h"
 
 #include <stdio.h>

@@ -83,6 +83,23 @@ bool versionFolderOf(const char* dllPath, char* folder, size_t cap) {
     return true;
 }
 
+namespace {
+
+bool isLetterOrDigit(char c) {
+    char lower = lowerAscii(c);
+    return isDigit(c) || (lower >= 'a' && lower <= 'z') || static_cast<unsigned char>(c) >= 0x80;
+}
+
+// Whether what is left of a version adds to it: only a number other than 0
+// does ("2.1.0" is "2.1", "1.2beta" is "1.2", "1.75.2634" is more than "1.75").
+bool addsToVersion(const char* rest, size_t n) {
+    for (size_t i = 0; i < n; ++i)
+        if (isDigit(rest[i]) && rest[i] != '0') return true;
+    return false;
+}
+
+}  // namespace
+
 int compareVersions(const char* a, const char* b) {
     size_t na = a ? boundedLength(a, VERSION_CHARS) : 0;
     size_t nb = b ? boundedLength(b, VERSION_CHARS) : 0;
@@ -102,12 +119,18 @@ int compareVersions(const char* a, const char* b) {
             if (order) return order < 0 ? -1 : 1;
             continue;
         }
+        if (!isLetterOrDigit(a[i]) && !isLetterOrDigit(b[j])) {
+            // Separators are all alike, however many: "1, 0, 0, 1" is "1.0.0.1".
+            while (i < na && !isLetterOrDigit(a[i])) ++i;
+            while (j < nb && !isLetterOrDigit(b[j])) ++j;
+            continue;
+        }
         char ca = lowerAscii(a[i]), cb = lowerAscii(b[j]);
         if (ca != cb) return static_cast<unsigned char>(ca) < static_cast<unsigned char>(cb) ? -1 : 1;
         ++i;
         ++j;
     }
-    if (i < na) return 1;
-    if (j < nb) return -1;
+    if (addsToVersion(a + i, na - i)) return 1;
+    if (addsToVersion(b + j, nb - j)) return -1;
     return 0;
 }

@@ -26,9 +26,11 @@ void storeVersion(char* field, const char* text, size_t length);
 // folder does not fit cap.
 bool versionFolderOf(const char* dllPath, char* folder, size_t cap);
 
-// Orders two version texts as versions: runs of digits by their value, the
-// text between them without regard to case, a shorter version before a
-// longer one that begins the same ("1.75" < "1.75.2634"), and any version
-// before none (nullptr or empty). Each text is read up to 16 characters.
-// Returns -1, 0 or 1.
+// The one order of versions, for sorting the list and for telling an older
+// build from a newer one: runs of digits by their value, any run of
+// separators like any other ("1, 0, 0, 1" is "1.0.0.1"), letters without
+// regard to case; where one version ends, the rest of the other counts only
+// if it holds a number other than 0 ("1.75" < "1.75.2634", "2.1" = "2.1.0",
+// "1.2beta" = "1.2"); any version before none (nullptr or empty). Each text
+// is read up to 16 characters. Returns -1, 0 or 1.
 int compareVersions(const char* a, const char* b);

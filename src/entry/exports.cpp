@@ -1,7 +1,7 @@
 // The plugin's exports, as the host calls them: each hands its work to the
 // room it belongs to, most in a single jump (the work takes the same
 // arguments in the same calling convention).
-#include "commands/browse.h"
+#include "browse/browse.h"
 #include "entry/panelEntry.h"
 #include "entry/startup.h"
 #include "settings/settingsDialog.h"

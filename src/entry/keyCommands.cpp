@@ -4,7 +4,7 @@
 #include "entry/keyCommands.h"
 
 #include "commands/refusedKeys.h"
-#include "install/browseMakeFolder.h"
+#include "browse/browseMakeFolder.h"
 #include "commands/pluginCommands.h"
 #include "runtime/heap.h"
 #include "state/pluginState.h"

@@ -5,7 +5,7 @@
 #include "commands/changeRepair.h"
 
 #include "catalogue/catalogueBuild.h"
-#include "commands/browse.h"
+#include "browse/browse.h"
 #include "entry/keyCommands.h"
 #include "describe/descriptionLanguage.h"
 #include "install/install.h"

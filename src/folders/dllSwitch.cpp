@@ -1,6 +1,6 @@
 #include "folders/dllSwitch.h"
 
-#include "catalogue/folderWalk.h"
+#include "runtime/folderWalk.h"
 #include "dll/pluginFitness.h"
 #include "folders/moveJournal.h"
 #include "runtime/text.h"

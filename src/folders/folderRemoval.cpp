@@ -1,6 +1,6 @@
 #include "folders/folderRemoval.h"
 
-#include "catalogue/folderWalk.h"
+#include "runtime/folderWalk.h"
 #include "folders/pluginSwap.h"
 #include "runtime/text.h"
 

@@ -1,6 +1,6 @@
 #include "folders/previousBuilds.h"
 
-#include "catalogue/folderWalk.h"
+#include "runtime/folderWalk.h"
 #include "folders/pluginSwap.h"
 #include "runtime/text.h"
 #include "state/pluginState.h"

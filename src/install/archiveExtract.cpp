@@ -4,8 +4,8 @@
 #include "state/pluginFolder.h"
 #include "foreign/probe.h"
 #include "install/extractCommand.h"
-#include "install/installReport.h"
-#include "install/installText.h"
+#include "ui/failureReport.h"
+#include "ui/boxText.h"
 #include "describe/descriptionText.h"
 #include "runtime/handles.h"
 #include "runtime/text.h"
@@ -154,19 +154,19 @@ bool runInConsole(char* command, const char* archiveName, const char* folder) {
     } else {
         return true;
     }
-    noteInstallFailure(line);
+    noteFailure(line);
     char fitted[COMMAND_BYTES];
     size_t label = strlen(message(MFailCommand)) + 1;
-    size_t width = installBoxWidth();
+    size_t width = boxWidth();
     shortenMiddle(fitted, sizeof fitted, shown, width > label + 20 ? width - label : 20, false);
-    noteInstallFailure(message(MFailCommand), fitted);
+    noteFailure(message(MFailCommand), fitted);
     return false;
 }
 
 void noteArchiveFailure(const char* archiveName, int id) {
     char line[MAX_PATH + 64];
     snprintf(line, sizeof line, "%s: %s", fileNameOf(archiveName), message(id));
-    noteInstallFailure(line);
+    noteFailure(line);
 }
 
 }  // namespace

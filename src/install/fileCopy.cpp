@@ -1,7 +1,7 @@
 // Copying dropped files and folder trees below a target folder.
 #include "install/fileCopy.h"
 
-#include "install/installReport.h"
+#include "ui/failureReport.h"
 #include "runtime/text.h"
 #include "state/pluginState.h"
 #include "ui/messages.h"
@@ -23,7 +23,7 @@ bool keepExisting;
 void reportFolderFailure(const char* path) {
     char reason[160];
     describeWindowsError(GetLastError(), reason, sizeof reason);
-    noteInstallPathFailure(message(MFailFolder), path, reason);
+    notePathFailure(message(MFailFolder), path, reason);
 }
 
 // Esc typed since the last look; other keys typed meanwhile are dropped, as
@@ -145,12 +145,12 @@ int copyEntry(const WIN32_FIND_DATAA* entry, const char* folder, void* context) 
         if (!ok) {
             char reason[160];
             describeWindowsError(GetLastError(), reason, sizeof reason);
-            noteInstallPathFailure(message(MFailCopy), source, reason);
+            notePathFailure(message(MFailCopy), source, reason);
             // The old DLL of a plugin the host has loaded cannot be replaced.
-            if (GetModuleHandleA(target)) noteInstallFailure(message(MFailHeld));
+            if (GetModuleHandleA(target)) noteFailure(message(MFailHeld));
         }
     } else if (!stopRequested) {
-        noteInstallPathFailure(message(MFailCopy), sourceFits ? source : entry->cFileName, message(MErrNameTooLong));
+        notePathFailure(message(MFailCopy), sourceFits ? source : entry->cFileName, message(MErrNameTooLong));
     }
     progress.update(sourceFits ? source : entry->cFileName, static_cast<int>(entry->nFileSizeLow), 0);
     // A tree counts as installed only when every step of it succeeded.

@@ -3,13 +3,13 @@
 #include "install/installDrop.h"
 #include "describe/descriptionExtractor.h"
 #include "describe/descriptionText.h"
-#include "catalogue/folderWalk.h"
+#include "runtime/folderWalk.h"
 #include "dll/pluginFitness.h"
 #include "state/pluginFolder.h"
 #include "describe/versionExtractor.h"
 #include "install/archiveExtract.h"
 #include "install/fileCopy.h"
-#include "install/installReport.h"
+#include "ui/failureReport.h"
 #include "folders/pluginSwap.h"
 #include "install/updateInPlace.h"
 #include "runtime/handles.h"
@@ -61,7 +61,7 @@ int installDroppedItems(PanelState* panel, PluginPanelItem* items, int count, in
     drop.items = items;
     drop.count = items && count > 0 ? count : 0;
     drop.quiet = (opMode & (OPM_SILENT | OPM_FIND)) ? 1 : 0;
-    clearInstallReport();
+    clearFailureReport();
     resetCopyStop();
     classify(drop);
 

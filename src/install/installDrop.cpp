@@ -2,17 +2,17 @@
 
 #include "describe/descriptionExtractor.h"
 #include "describe/descriptionText.h"
-#include "catalogue/folderWalk.h"
+#include "runtime/folderWalk.h"
 #include "dll/pluginFitness.h"
 #include "state/pluginFolder.h"
 #include "describe/versionExtractor.h"
 #include "install/archiveExtract.h"
 #include "install/fileCopy.h"
-#include "install/installReport.h"
+#include "ui/failureReport.h"
 #include "folders/pluginSwap.h"
 #include "install/updateInPlace.h"
-#include "commands/farRecordSync.h"
-#include "commands/folderRelease.h"
+#include "farRecords/recordSync.h"
+#include "farRecords/folderRelease.h"
 #include "folders/dllSwitch.h"
 #include "runtime/handles.h"
 #include "runtime/heap.h"
@@ -67,7 +67,7 @@ void settle(Drop& drop, PluginPanelItem& item, int ok) {
 void noteWhy(int first, const char* path, unsigned long error) {
     char reason[160];
     describeWindowsError(error, reason, sizeof reason);
-    noteInstallPathFailure(message(first), path, reason);
+    notePathFailure(message(first), path, reason);
 }
 
 // The staging folder for a unit, or false with the failure noted.
@@ -154,14 +154,14 @@ bool placeUnit(Drop& drop, InstallUnit& unit) {
     if (unit.loaded && !unit.refused) {
         if (int why = releasePluginsUnder(drop.panel->handle, unit.target, &released)) {
             noteItemFailure(name, message(why));
-            if (released.stillLoaded[0]) noteInstallPathFailure(" ", released.stillLoaded, nullptr);
+            if (released.stillLoaded[0]) notePathFailure(" ", released.stillLoaded, nullptr);
             discardStage(unit);
             return false;
         }
     }
     if (unit.exists && !unit.blocked && !keepOldFiles(unit)) {
         syncRecordsUnder(unit.target);   // FAR gets back what it let go of
-        noteInstallFailure(message(MOldKept));
+        noteFailure(message(MOldKept));
         discardStage(unit);
         return false;
     }
@@ -176,9 +176,9 @@ bool placeUnit(Drop& drop, InstallUnit& unit) {
     }
     noteWhy(MFailPlace, unit.target, placed.error);
     if (placed.outcome == PLACE_RESTORE_FAILED) {
-        noteInstallPathFailure(message(MFailOldLeft), placed.heldAside, nullptr);
+        notePathFailure(message(MFailOldLeft), placed.heldAside, nullptr);
     } else if (unit.exists) {
-        noteInstallFailure(message(MOldKept));
+        noteFailure(message(MOldKept));
     }
     discardStage(unit);
     return false;
@@ -189,17 +189,17 @@ void closingBox(const Drop& drop) {
     progress.stop();
     // Nothing of the install is left beside the plugins folder while the box waits.
     tidyStagingFolders();
-    if (copyStopped()) noteInstallFailure(message(MFailStopped));
+    if (copyStopped()) noteFailure(message(MFailStopped));
     const char* lines[24];
     char more[64];
     int n = 0;
     lines[n++] = PLUGIN_TITLE;
-    int failures = installFailureCount();
+    int failures = failureCount();
     if (failures) {
         lines[n++] = message(drop.installed ? MInstallNotAll : MInstallNothing);
-        for (int i = 0; i < installFailureLinesKept(); ++i) lines[n++] = installFailureLine(i);
-        if (failures > installFailureLinesKept()) {
-            snprintf(more, sizeof more, message(MAndMore), failures - installFailureLinesKept());
+        for (int i = 0; i < failureLinesKept(); ++i) lines[n++] = failureLine(i);
+        if (failures > failureLinesKept()) {
+            snprintf(more, sizeof more, message(MAndMore), failures - failureLinesKept());
             lines[n++] = more;
         }
     } else {

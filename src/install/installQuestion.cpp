@@ -2,9 +2,10 @@
 
 #include "dll/pluginFitness.h"
 #include "describe/versionExtractor.h"
-#include "install/installReport.h"
-#include "install/installText.h"
-#include "commands/fitnessReason.h"
+#include "describe/versionText.h"
+#include "ui/failureReport.h"
+#include "ui/boxText.h"
+#include "ui/fitnessReason.h"
 #include "runtime/text.h"
 #include "state/pluginFolder.h"
 #include "state/pluginState.h"
@@ -32,7 +33,7 @@ void InstallQuestion::add(const char* line) { copyText(next(), WIDTH, line); }
 void InstallQuestion::addPath(const char* path) {
     char* line = next();
     copyText(line, WIDTH, "  ");
-    size_t width = installBoxWidth();
+    size_t width = boxWidth();
     shortenMiddle(line + 2, WIDTH - 2, path, width > 2 ? width - 2 : width, true);
 }
 
@@ -126,7 +127,7 @@ void addTargetLines(InstallQuestion& q, const InstallUnit& unit, const char* new
     if (unit.match) copyTextN(oldDll, sizeof oldDll, unit.match->dllPath, boundedLength(unit.match->dllPath, MAX_PATH));
     if (unit.match && newDll && dllVersion(oldDll, oldVersion, sizeof oldVersion) &&
         dllVersion(newDll, newVersion, sizeof newVersion)) {
-        bool older = compareVersionTexts(newVersion, oldVersion) < 0;
+        bool older = compareVersions(newVersion, oldVersion) < 0;
         snprintf(q.next(), 2 * MAX_PATH, "%s %s, %s %s%s%s", message(MVersionInstalled), oldVersion,
                  message(MVersionNew), newVersion, older ? " " : "", older ? message(MVersionOlder) : "");
     }

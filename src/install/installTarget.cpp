@@ -1,10 +1,10 @@
 #include "install/installTarget.h"
 
-#include "catalogue/folderWalk.h"
+#include "runtime/folderWalk.h"
 #include "dll/pluginFitness.h"
 #include "state/pluginFolder.h"
 #include "install/updateInPlace.h"
-#include "commands/pluginCommands.h"
+#include "farRecords/pluginRelease.h"
 #include "ui/messages.h"
 #include "runtime/text.h"
 #include "state/pluginState.h"

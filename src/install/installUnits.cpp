@@ -3,13 +3,13 @@
 
 #include "describe/descriptionExtractor.h"
 #include "describe/descriptionText.h"
-#include "catalogue/folderWalk.h"
+#include "runtime/folderWalk.h"
 #include "dll/pluginFitness.h"
 #include "state/pluginFolder.h"
 #include "describe/versionExtractor.h"
 #include "install/archiveExtract.h"
 #include "install/fileCopy.h"
-#include "install/installReport.h"
+#include "ui/failureReport.h"
 #include "folders/pluginSwap.h"
 #include "install/updateInPlace.h"
 #include "runtime/handles.h"
@@ -66,7 +66,7 @@ bool cannotGo(InstallUnit& unit) {
     } else if (!unit.targetFits || unit.blocked) {
         noteWhy(MFailFolder, unit.target, unit.blocked ? ERROR_FILE_EXISTS : ERROR_FILENAME_EXCED_RANGE);
     } else if (unit.pathTooLong) {
-        noteInstallPathFailure(message(MFailDllPathTooLong), unit.item->FindData.cFileName, nullptr);
+        notePathFailure(message(MFailDllPathTooLong), unit.item->FindData.cFileName, nullptr);
     } else {
         return false;
     }
@@ -157,7 +157,7 @@ bool installArchives(Drop& drop, int first) {
         char line[MAX_PATH + 64];
         if (walkFolder(unit.stage, ignoreEntry, nullptr, 0) == 0) {
             snprintf(line, sizeof line, "%s: %s", baseName(name), message(MFailNothingExtracted));
-            noteInstallFailure(line);
+            noteFailure(line);
             unit.failed = true;
         }
         if (!unit.failed && !unit.dlls) {
@@ -170,7 +170,7 @@ bool installArchives(Drop& drop, int first) {
             if (!named && appendWhole(folder, sizeof folder, stem)) named = folderExists(folder);
             if (named) {
                 snprintf(line, sizeof line, "%s: %s", baseName(name), message(MFailNoDllExtracted));
-                noteInstallFailure(line);
+                noteFailure(line);
                 unit.failed = true;
             }
         }

@@ -1,7 +1,8 @@
 #include "install/updateInPlace.h"
 
-#include "commands/hostRecordTable.h"
+#include "farRecords/recordTable.h"
 #include "foreign/probe.h"
+#include "state/pluginState.h"
 
 extern "C" IMAGE_DOS_HEADER __ImageBase;
 

@@ -52,3 +52,15 @@ const char* derivePluginsRoot(const char* moduleName, char* buffer) {
     found[9] = 0;
     return buffer;
 }
+
+namespace {
+
+const int ACTL_GET_FAR_VERSION = 0;
+typedef int(WINAPI* AdvControlFunction)(int, int, void*);
+
+}  // namespace
+
+uint32_t hostFarVersion() {
+    auto advControl = reinterpret_cast<AdvControlFunction>(startupInfo.AdvControl);
+    return advControl ? static_cast<uint32_t>(advControl(startupInfo.ModuleNumber, ACTL_GET_FAR_VERSION, nullptr)) : 0;
+}

@@ -2,6 +2,8 @@
 #pragma once
 #include "far/farPlugin.h"
 
+#include <stdint.h>
+
 extern PluginStartupInfo startupInfo;
 extern FarStandardFunctions standardFunctions;
 extern char cacheFilePath[MAX_PATH];      // empty when the path would not fit
@@ -12,6 +14,9 @@ extern unsigned openCount;
 // Whether folder (with or without its trailing backslash) is a plugins
 // folder itself, or holds one: never a plugin's folder to remove or replace.
 bool holdsPluginsRoot(const char* folder);
+
+// The FAR version the host answers (build << 16 | major << 8 | minor), 0 when it does not.
+uint32_t hostFarVersion();
 
 // Derivations of SetStartupInfo, apart for testing.
 void deriveCacheFilePath(const char* moduleName, char* out);

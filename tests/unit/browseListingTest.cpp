@@ -1,4 +1,4 @@
-#include "commands/browse.h"
+#include "browse/browse.h"
 #include "testSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // Finding and clearing the host's record of a plugin before it is unloaded:
 // the host calls through the export addresses it keeps, so a wrong place
 // written or a right place missed is worse than no unload at all.
-#include "commands/hostRecord.h"
-#include "commands/hostRecordScan.h"
+#include "farRecords/recordByHandle.h"
+#include "farRecords/recordByHandleScan.h"
 #include "testSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 #include "catalogue/folderFacts.h"
-#include "catalogue/folderWalk.h"
+#include "catalogue/pluginDiscovery.h"
 #include "state/pluginState.h"
 #include "runtime/heap.h"
 #include "testSupport.h"

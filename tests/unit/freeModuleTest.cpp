@@ -2,7 +2,7 @@
 // faults is reported and the handle kept, so the panel does not claim the
 // plugin is gone.
 #include "foreign/probe.h"
-#include "commands/pluginCommands.h"
+#include "farRecords/pluginRelease.h"
 #include "state/pluginState.h"
 #include "testSupport.h"
 #include "ui/messages.h"

@@ -137,6 +137,7 @@ TEST(VersionFolderOf, PathWithoutFolderOrTooLongGivesNone) {
 } // namespace
 
 TEST(CompareVersions, OrdersNumbersByValuePartByPartAndVersionsBeforeNone) {
+    // The list's sort and the install question's "older" both read this order.
     struct Case { const char* a; const char* b; int order; } cases[] = {
         {"1.70 build 2", "1.70 build 12", -1},
         {"1.70 build 12", "1.70 build 126", -1},
@@ -146,6 +147,12 @@ TEST(CompareVersions, OrdersNumbersByValuePartByPartAndVersionsBeforeNone) {
         {"1.9", "1.10", -1},
         {"2.0", "10.0", -1},
         {"1.07", "1.7", 0},            // leading zeros carry no value
+        {"3.0.2", "2.1.0", 1},
+        {"3.10", "3.9", 1},
+        {"0.98", "0.100", -1},
+        {"2.1", "2.1.0", 0},           // a trailing 0 adds nothing
+        {"1, 0, 0, 1", "1.0.0.1", 0},  // separators are alike
+        {"1.2beta", "1.2", 0},         // nor does trailing text
         {"1.70 Beta", "1.70 beta", 0}, // text without regard to case
         {"1.70 alpha", "1.70 beta", -1},
         {"3.0", "", -1},               // a version before no version

@@ -1,7 +1,7 @@
-#include "commands/hostRecord.h"
+#include "farRecords/recordByHandle.h"
 
 #include "dll/peImageFacts.h"
-#include "commands/hostRecordScan.h"
+#include "farRecords/recordByHandleScan.h"
 
 #include <stdint.h>
 

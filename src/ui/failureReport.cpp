@@ -1,6 +1,6 @@
-#include "install/installReport.h"
+#include "ui/failureReport.h"
 
-#include "install/installText.h"
+#include "ui/boxText.h"
 #include "runtime/text.h"
 #include "ui/messages.h"
 
@@ -22,9 +22,9 @@ char* nextLine() { return noted < KEPT_LINES ? lines[noted] : nullptr; }
 
 }  // namespace
 
-void clearInstallReport() { noted = 0; }
+void clearFailureReport() { noted = 0; }
 
-void noteInstallFailure(const char* first, const char* second) {
+void noteFailure(const char* first, const char* second) {
     if (char* line = nextLine()) {
         copyText(line, LINE_BYTES, first ? first : "");
         if (second) {
@@ -44,10 +44,10 @@ void noteItemFailure(const char* name, const char* reason) {
     ++noted;
 }
 
-void noteInstallPathFailure(const char* first, const char* path, const char* reason) {
+void notePathFailure(const char* first, const char* path, const char* reason) {
     if (!first) first = "";
     if (!path) path = "";
-    size_t width = installBoxWidth();
+    size_t width = boxWidth();
     size_t fixed = strlen(first) + 1 + (reason ? strlen(reason) + 2 : 0);
     // Too little room for the path beside the reason: the reason goes on a line of its own.
     size_t least = strlen(path) < 20 ? strlen(path) : 20;
@@ -66,15 +66,15 @@ void noteInstallPathFailure(const char* first, const char* path, const char* rea
     ++noted;
 }
 
-int installFailureCount() { return noted; }
+int failureCount() { return noted; }
 
-int installFailureLinesKept() { return noted < KEPT_LINES ? noted : KEPT_LINES; }
+int failureLinesKept() { return noted < KEPT_LINES ? noted : KEPT_LINES; }
 
-const char* installFailureLine(int index) {
-    return index >= 0 && index < installFailureLinesKept() ? lines[index] : "";
+const char* failureLine(int index) {
+    return index >= 0 && index < failureLinesKept() ? lines[index] : "";
 }
 
-size_t installBoxWidth() {
+size_t boxWidth() {
     CONSOLE_SCREEN_BUFFER_INFO info;
     HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
     int columns = 80;

@@ -1,6 +1,6 @@
-#include "install/browseMakeFolder.h"
+#include "browse/browseMakeFolder.h"
 
-#include "install/installReport.h"
+#include "ui/failureReport.h"
 #include "runtime/text.h"
 #include "state/pluginState.h"
 #include "ui/messages.h"
@@ -21,9 +21,9 @@ void trimBlanks(char* text) {
 void reportFailure(const char* path, unsigned long error) {
     char reason[160];
     describeWindowsError(error, reason, sizeof reason);
-    clearInstallReport();
-    noteInstallPathFailure(message(MFailFolder), path, reason);
-    showText(installFailureLine(0));
+    clearFailureReport();
+    notePathFailure(message(MFailFolder), path, reason);
+    showText(failureLine(0));
 }
 
 // The panel read again, the cursor on the folder at path (browse items

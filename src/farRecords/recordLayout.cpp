@@ -1,4 +1,4 @@
-#include "commands/farRecordLayout.h"
+#include "farRecords/recordLayout.h"
 
 #include "runtime/text.h"
 

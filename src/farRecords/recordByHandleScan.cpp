@@ -1,4 +1,4 @@
-#include "commands/hostRecordScan.h"
+#include "farRecords/recordByHandleScan.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "install/installText.h"
+#include "ui/boxText.h"
 
 #include "runtime/text.h"
 #include "ui/messages.h"
@@ -60,17 +60,4 @@ int windowsErrorMessageId(unsigned long code) {
         return MErrDiskFull;
     default: return -1;
     }
-}
-
-int compareVersionTexts(const char* a, const char* b) {
-    while (*a || *b) {
-        while (*a && (*a < '0' || *a > '9')) ++a;
-        while (*b && (*b < '0' || *b > '9')) ++b;
-        if (!*a && !*b) return 0;
-        unsigned long x = 0, y = 0;
-        for (; *a >= '0' && *a <= '9'; ++a) x = x * 10 + static_cast<unsigned long>(*a - '0');
-        for (; *b >= '0' && *b <= '9'; ++b) y = y * 10 + static_cast<unsigned long>(*b - '0');
-        if (x != y) return x < y ? -1 : 1;
-    }
-    return 0;
 }

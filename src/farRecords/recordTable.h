@@ -3,7 +3,7 @@
 // and the table does not move while FAR runs. Only on FAR builds whose
 // layout is pinned (farRecordLayout.h).
 #pragma once
-#include "commands/farRecordLayout.h"
+#include "farRecords/recordLayout.h"
 
 #include <windows.h>
 
@@ -19,8 +19,6 @@ enum FarTableOutcome {
     FAR_TABLE_NOT_FOUND,       // Vantorel's own record was not found exactly once
 };
 
-// The FAR version the host answers (build << 16 | major << 8 | minor), 0 when it does not.
-uint32_t hostFarVersion();
 FarTableOutcome findFarRecordTable(FarRecordTable* table);
 // The one record of the table whose path is path (any case); nullptr when
 // there is none or more than one.

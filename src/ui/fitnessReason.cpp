@@ -1,6 +1,6 @@
-#include "commands/fitnessReason.h"
+#include "ui/fitnessReason.h"
 
-#include "commands/hostRecordTable.h"
+#include "state/pluginState.h"
 #include "runtime/text.h"
 #include "ui/messages.h"
 

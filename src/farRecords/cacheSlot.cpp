@@ -1,4 +1,4 @@
-#include "commands/hostCacheSlot.h"
+#include "farRecords/cacheSlot.h"
 
 #include "runtime/handles.h"
 #include "runtime/text.h"
@@ -63,4 +63,34 @@ bool findCacheSlot(const char* path, CacheSlot* slot) {
         return true;
     }
     return false;
+}
+
+namespace {
+
+const DWORD SUBKEY_NAME_CHARS = 100;
+
+}  // namespace
+
+int deleteKeyTree(HKEY parent, const char* name) {
+    if (RegDeleteKeyA(parent, name) == ERROR_SUCCESS) return 1;
+    bool allDeleted = true;
+    {
+    RegistryKey key;
+    if (RegOpenKeyExA(parent, name, 0, KEY_ALL_ACCESS, key.out()) != ERROR_SUCCESS) return 0;
+    DWORD index = 0;
+    for (;;) {
+        char subkey[SUBKEY_NAME_CHARS];
+        DWORD length = SUBKEY_NAME_CHARS;
+        // Ends at the last subkey, and at a name longer than the buffer.
+        if (RegEnumKeyExA(key.get(), index, subkey, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        // After a deletion the next subkey moves into this index.
+        if (!deleteKeyTree(key.get(), subkey)) {
+            allDeleted = false;
+            ++index;
+        }
+    }
+    }
+    if (!allDeleted) return 0;
+    return RegDeleteKeyA(parent, name) == ERROR_SUCCESS ? 1 : 0;
 }

@@ -1,6 +1,6 @@
-#include "commands/hostRecordTable.h"
+#include "farRecords/recordTable.h"
 
-#include "commands/hostRecord.h"
+#include "farRecords/recordByHandle.h"
 #include "runtime/text.h"
 #include "state/pluginState.h"
 
@@ -11,12 +11,9 @@ extern "C" IMAGE_DOS_HEADER __ImageBase;
 
 namespace {
 
-const int ACTL_GET_FAR_VERSION = 0;
 // Far beyond any FAR installation's plugin count.
 const int MAX_RECORDS = 4096;
 const size_t CHUNK_BYTES = 64 * 1024;
-
-typedef int(WINAPI* AdvControlFunction)(int, int, void*);
 
 // Reads FAR's memory without ever faulting: a page that went away is a failed read.
 bool readMemory(const void* at, void* out, size_t bytes) {
@@ -52,11 +49,6 @@ void searchRegion(OwnRecordSearch* search, uintptr_t start, uintptr_t end, uint3
 }
 
 }  // namespace
-
-uint32_t hostFarVersion() {
-    auto advControl = reinterpret_cast<AdvControlFunction>(startupInfo.AdvControl);
-    return advControl ? static_cast<uint32_t>(advControl(startupInfo.ModuleNumber, ACTL_GET_FAR_VERSION, nullptr)) : 0;
-}
 
 void entryAddresses(HMODULE module, uint32_t* addresses) {
     for (int i = 0; i < FRE_COUNT; ++i)

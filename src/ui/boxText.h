@@ -1,4 +1,4 @@
-// Text rules of the install boxes: long paths and commands shortened in the
+// Text rules of boxes: long paths and commands shortened in the
 // middle to the width a box can show, and the reason for a Windows error.
 // Plain text rules, no Windows calls.
 #pragma once
@@ -14,6 +14,3 @@ size_t boxTextWidth(int columns);
 // The message id that tells a Windows error code in the user's words, or -1
 // when there is none of our own (the system's text is used then).
 int windowsErrorMessageId(unsigned long code);
-// Compares two version texts number by number ("3.10" is newer than "3.9");
-// negative when a is older than b, 0 when equal or not comparable.
-int compareVersionTexts(const char* a, const char* b);

@@ -1,4 +1,4 @@
-#include "state/unloadedPlugins.h"
+#include "farRecords/unloadedPlugins.h"
 
 #include "runtime/text.h"
 

@@ -1,5 +1,5 @@
-// The one recursive folder walker, and the visit functions and stack that
-// plugin discovery builds on.
+// The one recursive folder walker, a visit function that sums file sizes, and
+// a stack of owned texts.
 #pragma once
 #include <windows.h>
 
@@ -16,8 +16,6 @@ int walkFolder(const char* folder, VisitFunction visit, void* context, int recur
 
 // Adds the low 32 bits of each file's size to the DWORD total (wrapping).
 int sumFileSizes(const WIN32_FIND_DATAA* entry, const char* folder, void* total);
-// Pushes the full path of each "*.dll" file onto the JStack context.
-int collectDll(const WIN32_FIND_DATAA* entry, const char* folder, void* stack);
 
 // Last-in, first-out list of owned heap texts.
 class JStack {
@@ -37,7 +35,3 @@ private:
     };
     Node* top;
 };
-
-// Fills an empty stack with the DLL paths under the plugins root, then under
-// the personal plugins folder; the last found lies on top.
-void discoverPlugins(JStack* stack);

@@ -1,6 +1,6 @@
-#include "commands/browse.h"
+#include "browse/browse.h"
 
-#include "catalogue/folderWalk.h"
+#include "runtime/folderWalk.h"
 #include "state/pluginFolder.h"
 #include "state/pluginState.h"
 #include "runtime/heap.h"

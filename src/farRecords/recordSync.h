@@ -6,7 +6,7 @@
 // has of a DLL there must say what the disk says: the new file's entry
 // points, or, where there is no file FAR could use, nothing at all.
 #pragma once
-#include "commands/farRecordLayout.h"
+#include "farRecords/recordLayout.h"
 #include "dll/pluginFitness.h"
 
 // Checks that FAR can be let to load the DLL at path at its next use, from

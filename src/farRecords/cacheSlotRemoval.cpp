@@ -5,9 +5,8 @@
 // and is missing from FAR's menus until the next start. So the slot goes
 // now, the later ones move down as FAR would move them, and FAR's records
 // are told their new numbers.
-#include "commands/hostCacheSlot.h"
+#include "farRecords/cacheSlot.h"
 
-#include "commands/pluginCommands.h"
 #include "runtime/handles.h"
 #include "runtime/text.h"
 

@@ -2,7 +2,7 @@
 // plugin settings, N counted from 0 without gaps (FAR stops reading at the
 // first slot without a Name).
 #pragma once
-#include "commands/hostRecordTable.h"
+#include "farRecords/recordTable.h"
 
 #include <stdint.h>
 
@@ -25,3 +25,6 @@ bool findCacheSlot(const char* path, CacheSlot* slot);
 // Removes the slot of path, moving the later slots down one as FAR does, and
 // gives FAR's records in table (nullptr: none) their new slot numbers.
 bool removeCacheSlot(const char* path, const FarRecordTable* table);
+
+// Deletes a registry key with everything below it; 1 when all of it is gone.
+int deleteKeyTree(HKEY parent, const char* name);

@@ -1,11 +1,11 @@
-#include "commands/farRecordSync.h"
+#include "farRecords/recordSync.h"
 
-#include "catalogue/folderWalk.h"
-#include "commands/hostCacheSlot.h"
-#include "commands/hostRecordTable.h"
+#include "runtime/folderWalk.h"
+#include "farRecords/cacheSlot.h"
+#include "farRecords/recordTable.h"
 #include "runtime/text.h"
 #include "state/pluginFolder.h"
-#include "state/unloadedPlugins.h"
+#include "farRecords/unloadedPlugins.h"
 #include "ui/messages.h"
 
 #include <string.h>

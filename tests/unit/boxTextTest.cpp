@@ -2,8 +2,8 @@
 // extract command into the command line that is run.
 #include "install/extractCommand.h"
 #include "install/fileCopy.h"
-#include "install/installReport.h"
-#include "install/installText.h"
+#include "ui/failureReport.h"
+#include "ui/boxText.h"
 #include "runtime/text.h"
 #include "ui/messages.h"
 #include "state/pluginState.h"
@@ -112,7 +112,7 @@ TEST(CopyStop, EscAsksAndStoppingCopiesNothingMore) {
     const struct { int answer; bool copied; } cases[] = {{1, true}, {0, false}};
     for (const auto& c : cases) {
         resetCopyStop();
-        clearInstallReport();
+        clearFailureReport();
         stopAnswer = c.answer;
         stopQuestions = 0;
         escapesLeft = 1;
@@ -128,7 +128,7 @@ TEST(CopyStop, EscAsksAndStoppingCopiesNothingMore) {
         EXPECT_EQ(!c.copied, copyStopped());
         EXPECT_EQ(c.copied, testing_support::fileExists(target + "\\a.txt"));
         EXPECT_EQ(c.copied, testing_support::fileExists(target + "\\b.txt"));
-        EXPECT_EQ(0, installFailureCount()) << "a stop is no failed copy";
+        EXPECT_EQ(0, failureCount()) << "a stop is no failed copy";
     }
     setEscapeSource(nullptr);
     resetCopyStop();
@@ -136,18 +136,18 @@ TEST(CopyStop, EscAsksAndStoppingCopiesNothingMore) {
 }
 
 TEST(InstallReport, KeepsTheFirstLinesAndCountsTheRest) {
-    clearInstallReport();
-    noteInstallFailure("Cannot copy", "a.txt");
-    noteInstallFailure("only");
-    EXPECT_EQ(2, installFailureCount());
-    EXPECT_STREQ("Cannot copy a.txt", installFailureLine(0));
-    EXPECT_STREQ("only", installFailureLine(1));
-    for (int i = 0; i < 40; ++i) noteInstallFailure("more");
-    EXPECT_EQ(42, installFailureCount());
-    EXPECT_LT(installFailureLinesKept(), 42);
-    EXPECT_STREQ("", installFailureLine(installFailureLinesKept()));
-    clearInstallReport();
-    EXPECT_EQ(0, installFailureCount());
+    clearFailureReport();
+    noteFailure("Cannot copy", "a.txt");
+    noteFailure("only");
+    EXPECT_EQ(2, failureCount());
+    EXPECT_STREQ("Cannot copy a.txt", failureLine(0));
+    EXPECT_STREQ("only", failureLine(1));
+    for (int i = 0; i < 40; ++i) noteFailure("more");
+    EXPECT_EQ(42, failureCount());
+    EXPECT_LT(failureLinesKept(), 42);
+    EXPECT_STREQ("", failureLine(failureLinesKept()));
+    clearFailureReport();
+    EXPECT_EQ(0, failureCount());
 }
 
 TEST(ShortenMiddle, KeepsTheRootAndTheEndOfAPathAndHalvesOtherText) {
@@ -174,17 +174,6 @@ TEST(BoxTextWidth, IsTheScreenLessSixteenColumns) {
     EXPECT_EQ(64u, boxTextWidth(80));
     EXPECT_EQ(104u, boxTextWidth(120));
     EXPECT_EQ(40u, boxTextWidth(20));   // never narrower than a box needs
-}
-
-TEST(CompareVersionTexts, ComparesNumberByNumber) {
-    struct Case { const char* a; const char* b; int sign; } cases[] = {
-        {"3.0.2", "2.1.0", 1}, {"1.0.3", "2.1.0", -1}, {"3.10", "3.9", 1}, {"2.1", "2.1.0", 0},
-        {"1, 0, 0, 1", "1.0.0.1", 0}, {"1.2beta", "1.2", 0}, {"", "1.0", -1}, {"0.98", "0.100", -1},
-    };
-    for (const Case& c : cases) {
-        int r = compareVersionTexts(c.a, c.b);
-        EXPECT_EQ(c.sign, (r > 0) - (r < 0)) << c.a << " vs " << c.b;
-    }
 }
 
 TEST(WindowsErrorMessageId, NamesTheCommonFailuresInOwnWords) {
