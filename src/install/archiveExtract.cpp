@@ -173,10 +173,6 @@ void noteArchiveFailure(const char* archiveName, int id) {
 
 static_assert(sizeof(STARTUPINFOA) == 68, "start-up information");
 
-const char* findExtractCommand(const PanelState* panel, const char* extension) {
-    return lookUpCommand(panel, extension) == FOUND ? extractCommand : nullptr;
-}
-
 bool extractArchiveInto(const PanelState* panel, const char* archiveName, const char* folder) {
     Found found = lookUpCommand(panel, archiveExtension(archiveName));
     if (found != FOUND) {

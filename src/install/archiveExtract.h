@@ -3,11 +3,6 @@
 #pragma once
 #include "state/panelState.h"
 
-// The command for an archive extension: the archive plugin's configured
-// "Extract" value (the current user's, else the machine's), else what its
-// format module for the extension answers.
-// nullptr when there is none. The text lives until the next call.
-const char* findExtractCommand(const PanelState* panel, const char* extension);
 // Unpacks the archive into folder, which exists, running the archiver there
 // with folder as its target too. True when the archiver ran and ended with
 // exit code 0; otherwise the reason (with the archiver's exit code and

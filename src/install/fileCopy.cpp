@@ -17,7 +17,6 @@ size_t targetEnd;
 size_t prefixLength;
 
 bool stopRequested;
-int filesCopied;   // since the last resetCopyStop
 bool keepExisting;
 
 void reportFolderFailure(const char* path) {
@@ -75,12 +74,10 @@ bool takenByNewFile(const char* target, bool folder) {
 
 void resetCopyStop() {
     stopRequested = false;
-    filesCopied = 0;
 }
 void keepExistingFiles(bool keep) { keepExisting = keep; }
 void setEscapeSource(EscapeSource source) { escapeSource = source ? source : escapeTyped; }
 bool copyStopped() { return stopRequested; }
-bool copiedAnyFile() { return filesCopied > 0; }
 
 int makeFolder(const char* path, int* created) {
     if (created) *created = 0;
@@ -141,7 +138,6 @@ int copyEntry(const WIN32_FIND_DATAA* entry, const char* folder, void* context) 
         checkForStop();
         if (stopRequested) return 0;   // neither copied nor a failure: the user stopped
         ok = CopyFileA(source, target, FALSE) ? 1 : 0;
-        if (ok) ++filesCopied;
         if (!ok) {
             char reason[160];
             describeWindowsError(GetLastError(), reason, sizeof reason);

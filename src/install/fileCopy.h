@@ -12,8 +12,6 @@ int makeFolder(const char* path, int* created);
 // nothing more until resetCopyStop.
 void resetCopyStop();
 bool copyStopped();
-// Whether a file was copied since resetCopyStop (a stopped copy keeps them).
-bool copiedAnyFile();
 // Where copying looks for Esc: the host's console unless a test gives its own.
 using EscapeSource = bool (*)();
 void setEscapeSource(EscapeSource source);

@@ -1,27 +1,15 @@
 #include "install/install.h"
 
-#include "install/installDrop.h"
-#include "describe/descriptionExtractor.h"
-#include "describe/descriptionText.h"
-#include "runtime/folderWalk.h"
-#include "dll/pluginFitness.h"
-#include "state/pluginFolder.h"
-#include "describe/versionExtractor.h"
-#include "install/archiveExtract.h"
-#include "install/fileCopy.h"
-#include "ui/failureReport.h"
 #include "folders/pluginSwap.h"
-#include "install/updateInPlace.h"
-#include "runtime/handles.h"
+#include "install/drop.h"
+#include "install/fileCopy.h"
+#include "install/installTarget.h"
+#include "runtime/folderWalk.h"
 #include "runtime/heap.h"
-#include "runtime/pieces.h"
-#include "runtime/text.h"
-#include "state/pluginState.h"
+#include "ui/failureReport.h"
 #include "ui/messages.h"
-#include "ui/progress.h"
 
 #include <new>
-#include <stdio.h>
 #include <string.h>
 
 using namespace installing;
@@ -32,8 +20,8 @@ void classify(Drop& drop) {
     for (int i = 0; i < drop.count; ++i) {
         PluginPanelItem& item = drop.items[i];
         item.UserData = 0;
-        if (!installable(item)) continue;
-        if (isFolder(item)) {
+        if (!installableItem(item)) continue;
+        if (isFolderItem(item)) {
             // Counted whole: a DLL drop's question and progress tell all it copies.
             walkFolder(item.FindData.cFileName, sumFileSizes, &drop.total, 1);
             ++drop.folders;
@@ -51,6 +39,45 @@ void classify(Drop& drop) {
     }
 }
 
+// The units and the question live on the heap: too big for the host's stack.
+bool takeRoom(Drop& drop) {
+    drop.units = heapArray<InstallUnit>(static_cast<size_t>(drop.count) + 1);
+    question = static_cast<InstallQuestion*>(heapAlloc(sizeof(InstallQuestion)));
+    if (drop.units && question) {
+        new (question) InstallQuestion();
+        return true;
+    }
+    heapFree(drop.units);
+    heapFree(question);
+    question = nullptr;
+    return false;
+}
+
+void addUnit(Drop& drop, UnitKind kind, PluginPanelItem& item) {
+    InstallUnit& unit = drop.units[drop.unitCount++];
+    unit.kind = kind;
+    unit.item = &item;
+}
+
+// Folders first, then archives, each kind with its own question.
+int installFoldersAndArchives(Drop& drop) {
+    for (int i = 0; i < drop.count; ++i)
+        if (installableItem(drop.items[i]) && isFolderItem(drop.items[i])) addUnit(drop, UNIT_FOLDER, drop.items[i]);
+    int archives = drop.unitCount;
+    for (int i = 0; i < drop.count; ++i)
+        if (drop.items[i].UserData == 1) addUnit(drop, UNIT_ARCHIVE, drop.items[i]);
+    bool agreed = false;
+    if (archives > 0) {
+        int saved = drop.unitCount;
+        drop.unitCount = archives;
+        agreed = installFolders(drop, 0);
+        drop.unitCount = saved;
+    }
+    if (drop.unitCount > archives) agreed = installArchives(drop, archives) || agreed;
+    if (!agreed) return 0;
+    closingBox(drop);
+    return drop.installed == drop.count ? 1 : 0;
+}
 
 }  // namespace
 
@@ -71,47 +98,13 @@ int installDroppedItems(PanelState* panel, PluginPanelItem* items, int count, in
         showMsg(MNothingToInstall);
         return 0;
     }
-    drop.units = heapArray<InstallUnit>(static_cast<size_t>(drop.count) + 1);
-    question = static_cast<InstallQuestion*>(heapAlloc(sizeof(InstallQuestion)));
-    if (!drop.units || !question) {
-        heapFree(drop.units);
-        heapFree(question);
-        question = nullptr;
-        return 0;
-    }
-    new (question) InstallQuestion();
+    if (!takeRoom(drop)) return 0;
     int result = 0;
     if (drop.dlls) {
         drop.unitCount = 1;
         result = installPlugin(drop);
     } else {
-        for (int i = 0; i < drop.count; ++i) {
-            PluginPanelItem& item = drop.items[i];
-            if (!installable(item) || !isFolder(item)) continue;
-            InstallUnit& unit = drop.units[drop.unitCount++];
-            unit.kind = UNIT_FOLDER;
-            unit.item = &item;
-        }
-        int archives = drop.unitCount;
-        for (int i = 0; i < drop.count; ++i) {
-            PluginPanelItem& item = drop.items[i];
-            if (item.UserData != 1) continue;
-            InstallUnit& unit = drop.units[drop.unitCount++];
-            unit.kind = UNIT_ARCHIVE;
-            unit.item = &item;
-        }
-        bool agreed = false;
-        if (archives > 0) {
-            int saved = drop.unitCount;
-            drop.unitCount = archives;
-            agreed = installFolders(drop, 0);
-            drop.unitCount = saved;
-        }
-        if (drop.unitCount > archives) agreed = installArchives(drop, archives) || agreed;
-        if (agreed) {
-            closingBox(drop);
-            result = drop.installed == drop.count ? 1 : 0;
-        }
+        result = installFoldersAndArchives(drop);
     }
     heapFree(drop.units);
     heapFree(question);
@@ -119,4 +112,3 @@ int installDroppedItems(PanelState* panel, PluginPanelItem* items, int count, in
     tidyStagingFolders();
     return result;
 }
-

@@ -14,15 +14,6 @@
 #include <stdio.h>
 #include <string.h>
 
-namespace {
-
-const char* baseName(const char* path) {
-    const char* slash = strrchr(path, '\\');
-    return slash ? slash + 1 : path;
-}
-
-}  // namespace
-
 char* InstallQuestion::next() {
     if (count >= LINES) return scratch;
     return text[count++];
@@ -91,7 +82,7 @@ void unfitReason(const char* path, char* out, size_t cap) {
 }  // namespace
 
 void addUnfitLines(InstallQuestion& q, const char* path) {
-    snprintf(q.next(), 2 * MAX_PATH, "%s %s", baseName(path), message(MNotPluginBecause));
+    snprintf(q.next(), 2 * MAX_PATH, "%s %s", fileNameOf(path), message(MNotPluginBecause));
     char* line = q.next();
     copyText(line, 2 * MAX_PATH, "  ");
     unfitReason(path, line + 2, 2 * MAX_PATH - 2);

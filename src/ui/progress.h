@@ -23,14 +23,10 @@ public:
     void update(const char* text, int delta, int position);
     void stop();
 
-    // For tests and diagnostics.
-    const char* barText() const { return bar; }
-    const char* lineText() const { return line; }
+    // For tests.
     int currentPosition() const { return position; }
     int currentTotal() const { return total; }
     const char* currentTitle() const { return title; }
-    bool isQuiet() const { return quiet != 0; }
-    bool hasSavedScreen() const { return savedScreen != nullptr; }
 
 private:
     char bar[BAR_CELLS + 1];

@@ -1,41 +1,34 @@
 // Dropped folders and archives: each a unit staged and put in place whole.
-#include "install/installDrop.h"
+#include "install/drop.h"
 
-#include "describe/descriptionExtractor.h"
-#include "describe/descriptionText.h"
-#include "runtime/folderWalk.h"
-#include "dll/pluginFitness.h"
-#include "state/pluginFolder.h"
-#include "describe/versionExtractor.h"
 #include "install/archiveExtract.h"
 #include "install/fileCopy.h"
-#include "ui/failureReport.h"
-#include "folders/pluginSwap.h"
-#include "install/updateInPlace.h"
-#include "runtime/handles.h"
-#include "runtime/heap.h"
-#include "runtime/pieces.h"
+#include "install/unitPlacement.h"
+#include "runtime/folderWalk.h"
 #include "runtime/text.h"
+#include "state/pluginFolder.h"
 #include "state/pluginState.h"
+#include "ui/failureReport.h"
 #include "ui/messages.h"
 #include "ui/progress.h"
 
-#include <new>
 #include <stdio.h>
 #include <string.h>
 
 namespace installing {
 
+namespace {
+
 // Question lines for one folder or archive: its name (with its size and
 // target for an archive) when anything needs saying about it.
 void addUnitLines(InstallQuestion& q, InstallUnit& unit, bool always) {
-    const char* name = baseName(unit.item->FindData.cFileName);
+    const char* name = fileNameOf(unit.item->FindData.cFileName);
     bool unfitOnly = unit.dlls && !unit.plugins;
     bool notes = unit.exists || unit.pathTooLong || unfitOnly || unit.refused || !unit.targetFits || unit.blocked;
     if (!always && !notes) return;
     if (unit.kind == UNIT_ARCHIVE) {
         char size[32];
-        totalText(unit.item->FindData.nFileSizeLow, size, sizeof size);
+        bytesText(unit.item->FindData.nFileSizeLow, size, sizeof size);
         // An update names its target below, with the plugin it replaces.
         if (unit.exists) {
             snprintf(q.next(), 2 * MAX_PATH, "%s (%s %s)", name, size, message(MInstallBytes));
@@ -51,29 +44,6 @@ void addUnitLines(InstallQuestion& q, InstallUnit& unit, bool always) {
     addTargetLines(q, unit, unit.match ? unit.matchedDll : nullptr);
 }
 
-// A unit that cannot go where it should is told at once and not asked about:
-// its folder's path is too long, a file is in its way, or a path in it
-// cannot be read.
-bool cannotGo(InstallUnit& unit) {
-    const char* name = baseName(unit.item->FindData.cFileName);
-    if (unit.otherMatch) {
-        char line[2 * MAX_PATH];
-        snprintf(line, sizeof line, "%s %s, %s", message(MTwoInstalled), fileNameOf(unit.match->dllPath),
-                 fileNameOf(unit.otherMatch->dllPath));
-        noteItemFailure(name, line);
-    } else if (unit.looseMatch) {
-        noteItemFailure(name, message(MLooseInstalled));
-    } else if (!unit.targetFits || unit.blocked) {
-        noteWhy(MFailFolder, unit.target, unit.blocked ? ERROR_FILE_EXISTS : ERROR_FILENAME_EXCED_RANGE);
-    } else if (unit.pathTooLong) {
-        notePathFailure(message(MFailDllPathTooLong), unit.item->FindData.cFileName, nullptr);
-    } else {
-        return false;
-    }
-    unit.failed = true;
-    return true;
-}
-
 // Stages one folder or archive unit's content and puts it in place.
 void installUnit(Drop& drop, InstallUnit& unit) {
     if (unit.failed) {
@@ -81,14 +51,16 @@ void installUnit(Drop& drop, InstallUnit& unit) {
         return;
     }
     bool ok = !unit.refused && !copyStopped();
-    if (unit.refused) noteItemFailure(baseName(unit.item->FindData.cFileName), message(MLoadedSkipped));
+    if (unit.refused) noteItemFailure(fileNameOf(unit.item->FindData.cFileName), message(MLoadedSkipped));
     if (ok && unit.kind == UNIT_FOLDER) {
         ok = stageFor(unit) && copyTreeInto(unit.item->FindData.cFileName, unit.stage);
     }
     if (ok) ok = placeUnit(drop, unit);
     discardStage(unit);
-    settle(drop, *unit.item, ok ? 1 : 0);
+    if (ok) markInstalled(drop, *unit.item);
 }
+
+}  // namespace
 
 // True when the user agreed and the folders were installed (whatever their outcome).
 bool installFolders(Drop& drop, int first) {
@@ -97,13 +69,13 @@ bool installFolders(Drop& drop, int first) {
     for (int i = first; i < drop.unitCount; ++i) {
         InstallUnit& unit = drop.units[i];
         scanUnitContent(drop.panel, unit, unit.item->FindData.cFileName);
-        settleUnitTarget(drop.panel->handle, unit, baseName(unit.item->FindData.cFileName));
+        settleUnitTarget(drop.panel->handle, unit, fileNameOf(unit.item->FindData.cFileName));
         size += unit.size;
         plugins += unit.plugins;
     }
     int asked = 0;
     for (int i = first; i < drop.unitCount; ++i)
-        if (!cannotGo(drop.units[i])) ++asked;
+        if (!refuseIfCannotGo(drop.units[i])) ++asked;
     if (!asked) return true;   // nothing to ask about; the failures are told
     InstallQuestion& q = *question;
     char line[128];
@@ -112,7 +84,7 @@ bool installFolders(Drop& drop, int first) {
     snprintf(line, sizeof line, "  %s: %u", message(MInstallCount), static_cast<unsigned>(asked));
     q.add(line);
     char sizeText[32];
-    totalText(size, sizeText, sizeof sizeText);
+    bytesText(size, sizeText, sizeof sizeText);
     snprintf(line, sizeof line, "%s: %s", message(MInstallSize), sizeText);
     q.add(line);
     if (!plugins) q.add(message(MNoPluginDll));
@@ -129,7 +101,59 @@ bool installFolders(Drop& drop, int first) {
     return true;
 }
 
+namespace {
+
+bool folderExists(const char* path) {
+    DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// An archive named after an installed plugin, or after a folder in the
+// plugins root, promised that plugin: unpacked without a DLL, it failed.
+bool promisedPlugin(const Drop& drop, const char* stem) {
+    char dll[MAX_PATH];
+    copyText(dll, sizeof dll, stem);
+    if (appendWhole(dll, sizeof dll, ".dll") && installedPluginOf(drop.panel, dll)) return true;
+    char folder[MAX_PATH];
+    copyText(folder, sizeof folder, pluginsRoot);
+    return appendWhole(folder, sizeof folder, stem) && folderExists(folder);
+}
+
 int ignoreEntry(const WIN32_FIND_DATAA*, const char*, void*) { return 0; }
+
+// Unpacks one archive into a staging folder and settles where it goes; true
+// when it is staged and can be asked about.
+bool stageArchive(Drop& drop, InstallUnit& unit) {
+    const char* name = unit.item->FindData.cFileName;
+    char stem[MAX_PATH];
+    copyText(stem, sizeof stem, fileNameOf(name));
+    if (char* dot = strrchr(stem, '.')) *dot = 0;
+    copyText(unit.target, sizeof unit.target, pluginsRoot);
+    unit.targetFits = appendWhole(unit.target, sizeof unit.target, stem) && strlen(unit.target) < MAX_PATH - 1;
+    if (!unit.targetFits) appendText(unit.target, sizeof unit.target, stem);
+    if (refuseIfCannotGo(unit)) return false;
+    if (!stageFor(unit) || !extractArchiveInto(drop.panel, name, unit.stage)) {
+        unit.failed = true;
+        discardStage(unit);
+        return false;
+    }
+    scanUnitContent(drop.panel, unit, unit.stage);
+    int why = 0;
+    if (walkFolder(unit.stage, ignoreEntry, nullptr, 0) == 0) why = MFailNothingExtracted;
+    else if (!unit.dlls && promisedPlugin(drop, stem)) why = MFailNoDllExtracted;
+    if (why) {
+        noteItemFailure(fileNameOf(name), message(why));
+        unit.failed = true;
+        discardStage(unit);
+        return false;
+    }
+    settleUnitTarget(drop.panel->handle, unit, stem);
+    if (!refuseIfCannotGo(unit)) return true;
+    discardStage(unit);
+    return false;
+}
+
+}  // namespace
 
 // Unpacks every archive into a staging folder first (nothing lands in the
 // plugins tree before the user agrees), then asks with what they hold. True
@@ -138,53 +162,8 @@ bool installArchives(Drop& drop, int first) {
     // The progress box of the folders would stay drawn around the question.
     progress.stop();
     int staged = 0;
-    for (int i = first; i < drop.unitCount; ++i) {
-        InstallUnit& unit = drop.units[i];
-        const char* name = unit.item->FindData.cFileName;
-        char stem[MAX_PATH];
-        copyText(stem, sizeof stem, baseName(name));
-        if (char* dot = strrchr(stem, '.')) *dot = 0;
-        copyText(unit.target, sizeof unit.target, pluginsRoot);
-        unit.targetFits = appendWhole(unit.target, sizeof unit.target, stem) && strlen(unit.target) < MAX_PATH - 1;
-        if (!unit.targetFits) appendText(unit.target, sizeof unit.target, stem);
-        if (cannotGo(unit)) continue;
-        if (!stageFor(unit) || !extractArchiveInto(drop.panel, name, unit.stage)) {
-            unit.failed = true;
-            discardStage(unit);
-            continue;
-        }
-        scanUnitContent(drop.panel, unit, unit.stage);
-        char line[MAX_PATH + 64];
-        if (walkFolder(unit.stage, ignoreEntry, nullptr, 0) == 0) {
-            snprintf(line, sizeof line, "%s: %s", baseName(name), message(MFailNothingExtracted));
-            noteFailure(line);
-            unit.failed = true;
-        }
-        if (!unit.failed && !unit.dlls) {
-            // An archive named after an installed plugin promised that plugin.
-            char dll[MAX_PATH];
-            copyText(dll, sizeof dll, stem);
-            bool named = appendWhole(dll, sizeof dll, ".dll") && installedPluginOf(drop.panel, dll);
-            char folder[MAX_PATH];
-            copyText(folder, sizeof folder, pluginsRoot);
-            if (!named && appendWhole(folder, sizeof folder, stem)) named = folderExists(folder);
-            if (named) {
-                snprintf(line, sizeof line, "%s: %s", baseName(name), message(MFailNoDllExtracted));
-                noteFailure(line);
-                unit.failed = true;
-            }
-        }
-        if (unit.failed) {
-            discardStage(unit);
-            continue;
-        }
-        settleUnitTarget(drop.panel->handle, unit, stem);
-        if (cannotGo(unit)) {
-            discardStage(unit);
-            continue;
-        }
-        ++staged;
-    }
+    for (int i = first; i < drop.unitCount; ++i)
+        if (stageArchive(drop, drop.units[i])) ++staged;
     if (!staged) return true;   // nothing to ask about; the failures are told
 
     InstallQuestion& q = *question;
@@ -207,6 +186,5 @@ bool installArchives(Drop& drop, int first) {
     }
     return agreed;
 }
-
 
 }  // namespace installing

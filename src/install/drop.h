@@ -1,6 +1,5 @@
 // One drop onto the list being installed: what was dropped, what became of
-// each item, and the steps the three kinds of install (a DLL with its
-// companions, folders, archives) share.
+// each item, and the closing box that tells it.
 #pragma once
 #include "install/installQuestion.h"
 #include "install/installTarget.h"
@@ -29,23 +28,15 @@ struct Drop {
 
 extern InstallQuestion* question;   // one at a time; too big for the host's stack
 
-bool isFolder(const PluginPanelItem& item);
-const char* baseName(const char* path);
+bool isFolderItem(const PluginPanelItem& item);
 // A name that would put its copy at the plugins root itself or above it
 // (".", "..", or nothing after the last backslash) is nothing to install.
-bool installable(const PluginPanelItem& item);
-bool folderExists(const char* path);
-void totalText(DWORD total, char* out, size_t cap);
-// Records an item's outcome: installed items lose their selection mark.
-void settle(Drop& drop, PluginPanelItem& item, int ok);
-void noteWhy(int first, const char* path, unsigned long error);
-// The staging folder for a unit, or false with the failure noted.
-bool stageFor(InstallUnit& unit);
-void discardStage(InstallUnit& unit);
-// Copies a folder tree into folder (which exists); 1 when every step succeeded.
-int copyTreeInto(const char* source, const char* folder);
-// Moves a finished stage into place; the stage is gone either way.
-bool placeUnit(Drop& drop, InstallUnit& unit);
+bool installableItem(const PluginPanelItem& item);
+// A byte count with thousands separators.
+void bytesText(DWORD total, char* out, size_t cap);
+// Counts an installed item; it loses its selection mark, so that the host
+// keeps selected only what was not installed.
+void markInstalled(Drop& drop, PluginPanelItem& item);
 // The closing box: what was installed, what was only copied, what failed and why.
 void closingBox(const Drop& drop);
 

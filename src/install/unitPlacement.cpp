@@ -1,74 +1,30 @@
-#include "install/installDrop.h"
+#include "install/unitPlacement.h"
 
-#include "describe/descriptionExtractor.h"
-#include "describe/descriptionText.h"
-#include "runtime/folderWalk.h"
-#include "dll/pluginFitness.h"
-#include "state/pluginFolder.h"
-#include "describe/versionExtractor.h"
-#include "install/archiveExtract.h"
-#include "install/fileCopy.h"
-#include "ui/failureReport.h"
-#include "folders/pluginSwap.h"
-#include "install/updateInPlace.h"
-#include "farRecords/recordSync.h"
 #include "farRecords/folderRelease.h"
+#include "farRecords/recordSync.h"
 #include "folders/dllSwitch.h"
-#include "runtime/handles.h"
-#include "runtime/heap.h"
-#include "runtime/pieces.h"
+#include "folders/pluginSwap.h"
+#include "install/fileCopy.h"
+#include "runtime/folderWalk.h"
 #include "runtime/text.h"
-#include "state/pluginState.h"
+#include "state/pluginFolder.h"
+#include "ui/failureReport.h"
 #include "ui/messages.h"
-#include "ui/progress.h"
 
-#include <new>
 #include <stdio.h>
 #include <string.h>
 
 namespace installing {
 
-bool isFolder(const PluginPanelItem& item) {
-    return (item.FindData.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
-const char* baseName(const char* path) {
-    const char* slash = strrchr(path, '\\');
-    return slash ? slash + 1 : path;
-}
-
-// A name that would put its copy at the plugins root itself or above it
-// (".", "..", or nothing after the last backslash) is nothing to install.
-bool installable(const PluginPanelItem& item) {
-    const char* name = baseName(item.FindData.cFileName);
-    return name[0] && strcmp(name, ".") && strcmp(name, "..");
-}
-
-bool folderExists(const char* path) {
-    DWORD attributes = GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-
-void totalText(DWORD total, char* out, size_t cap) {
-    snprintf(out, cap, "%lu", static_cast<unsigned long>(total));
-    insertThousands(out, cap);
-}
-
-InstallQuestion* question;
-
-// Records an item's outcome: installed items lose their selection mark.
-void settle(Drop& drop, PluginPanelItem& item, int ok) {
-    if (!ok) return;
-    item.Flags = 0;
-    ++drop.installed;
-}
+namespace {
 
 void noteWhy(int first, const char* path, unsigned long error) {
     char reason[160];
     describeWindowsError(error, reason, sizeof reason);
     notePathFailure(message(first), path, reason);
 }
+
+}  // namespace
 
 // The staging folder for a unit, or false with the failure noted.
 bool stageFor(InstallUnit& unit) {
@@ -89,6 +45,26 @@ int copyTreeInto(const char* source, const char* folder) {
     walkFolder(source, copyEntry, &ok, 1);
     if (copyStopped()) ok = 0;
     return ok;
+}
+
+bool refuseIfCannotGo(InstallUnit& unit) {
+    const char* name = fileNameOf(unit.item->FindData.cFileName);
+    if (unit.otherMatch) {
+        char line[2 * MAX_PATH];
+        snprintf(line, sizeof line, "%s %s, %s", message(MTwoInstalled), fileNameOf(unit.match->dllPath),
+                 fileNameOf(unit.otherMatch->dllPath));
+        noteItemFailure(name, line);
+    } else if (unit.looseMatch) {
+        noteItemFailure(name, message(MLooseInstalled));
+    } else if (!unit.targetFits || unit.blocked) {
+        noteWhy(MFailFolder, unit.target, unit.blocked ? ERROR_FILE_EXISTS : ERROR_FILENAME_EXCED_RANGE);
+    } else if (unit.pathTooLong) {
+        notePathFailure(message(MFailDllPathTooLong), unit.item->FindData.cFileName, nullptr);
+    } else {
+        return false;
+    }
+    unit.failed = true;
+    return true;
 }
 
 namespace {
@@ -148,7 +124,7 @@ void countPlaced(Drop& drop, const InstallUnit& unit, const RecordsSynced& synce
 // new ones after that, and whichever folder ends up in place, FAR's records
 // of the DLLs there are made to agree with it.
 bool placeUnit(Drop& drop, InstallUnit& unit) {
-    const char* name = baseName(unit.item->FindData.cFileName);
+    const char* name = fileNameOf(unit.item->FindData.cFileName);
     ReleasedPlugins released;
     memset(&released, 0, sizeof released);
     if (unit.loaded && !unit.refused) {
@@ -183,41 +159,5 @@ bool placeUnit(Drop& drop, InstallUnit& unit) {
     discardStage(unit);
     return false;
 }
-
-// The closing box: what was installed, what was only copied, what failed and why.
-void closingBox(const Drop& drop) {
-    progress.stop();
-    // Nothing of the install is left beside the plugins folder while the box waits.
-    tidyStagingFolders();
-    if (copyStopped()) noteFailure(message(MFailStopped));
-    const char* lines[24];
-    char more[64];
-    int n = 0;
-    lines[n++] = PLUGIN_TITLE;
-    int failures = failureCount();
-    if (failures) {
-        lines[n++] = message(drop.installed ? MInstallNotAll : MInstallNothing);
-        for (int i = 0; i < failureLinesKept(); ++i) lines[n++] = failureLine(i);
-        if (failures > failureLinesKept()) {
-            snprintf(more, sizeof more, message(MAndMore), failures - failureLinesKept());
-            lines[n++] = more;
-        }
-    } else {
-        if (drop.pluginUnits) lines[n++] = message(drop.pluginUnits == 1 ? MInstalledPlugin : MInstalledPlugins);
-        if (drop.fileUnits) lines[n++] = message(MFilesCopiedOne);
-    }
-    if (drop.updatedInPlace) {
-        lines[n++] = message(MUpdatedInPlace1);
-        lines[n++] = message(MUpdatedInPlace2);
-    }
-    if (drop.restartFirst) lines[n++] = message(MRestartBeforeUse);
-    if (drop.pluginUnits > drop.updatedInPlace + drop.restartFirst)
-        lines[n++] = message(drop.pluginUnits == 1 ? MInstallRestartOne : MInstallRestart);
-    lines[n++] = "\x01";
-    if (startupInfo.Message)
-        startupInfo.Message(startupInfo.ModuleNumber, failures ? FMSG_MB_OK | FMSG_WARNING : FMSG_MB_OK, "", lines,
-                            n, 0);
-}
-
 
 }  // namespace installing
