@@ -30,9 +30,8 @@ root, quiet, trees = sys.argv[1], sys.argv[2] == "1", sys.argv[3:]
 ORDER = {
     "host": [["interface"], ["common"], ["faults"], ["plugins"], ["core"],
              ["services", "panels"], ["host.cpp", "console"], ["cli"]],
-    "src": [["far", "runtime", "guard"], ["state"], ["dll", "cache"], ["describe"], ["ui"], ["foreign"],
-            ["farRecords"], ["catalogue"], ["settings", "folders"], ["browse"], ["commands", "install"],
-            ["entry", "top"]],
+    "src": [["far", "runtime", "guard"], ["state"], ["dll", "cache", "folders"], ["describe"], ["ui"], ["foreign"],
+            ["farRecords"], ["catalogue"], ["settings", "browse"], ["commands", "install"], ["entry", "top"]],
 }
 TOP = {"host": "host.cpp", "src": "top"}
 # What a tree may take from another tree, as ground beneath all its rooms.
