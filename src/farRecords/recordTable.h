@@ -1,7 +1,7 @@
 // FAR's table of plugin records in its own heap, found through Vantorel's
 // own record: FAR gives each plugin the index of its record as ModuleNumber,
 // and the table does not move while FAR runs. Only on FAR builds whose
-// layout is pinned (farRecordLayout.h).
+// layout is pinned (recordLayout.h).
 #pragma once
 #include "farRecords/recordLayout.h"
 

@@ -1,5 +1,5 @@
 // Updating a plugin FAR has loaded, in place and without a restart: its
-// plugin DLLs are let go of (commands/folderRelease.h), the staged folder is
+// plugin DLLs are let go of (farRecords/folderRelease.h), the staged folder is
 // swapped in whole, and FAR's records of them are put back so that FAR loads
 // the new DLLs at their next use. Only on FAR builds whose plugin records
 // Vantorel knows; elsewhere the installer leaves a loaded plugin alone.
