@@ -135,7 +135,7 @@ TEST(CopyStop, EscAsksAndStoppingCopiesNothingMore) {
     startupInfo = saved;
 }
 
-TEST(InstallReport, KeepsTheFirstLinesAndCountsTheRest) {
+TEST(FailureReport, KeepsTheFirstLinesAndCountsTheRest) {
     clearFailureReport();
     noteFailure("Cannot copy", "a.txt");
     noteFailure("only");
