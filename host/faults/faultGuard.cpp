@@ -1,6 +1,6 @@
 #include "faults/faultGuard.h"
 
-#include "guardedCall.h"   // src/runtime/: the plugin's own fault guard
+#include "guardedCall.h"   // src/guard/: the fault guard the plugin uses too
 
 namespace farhost {
 

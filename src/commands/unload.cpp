@@ -8,7 +8,7 @@
 #include "commands/commandBoxes.h"
 
 #include "foreign/probe.h"
-#include "runtime/guardedCall.h"
+#include "guard/guardedCall.h"
 #include "state/pluginFolder.h"
 #include "commands/hostRecord.h"
 #include "commands/hostRecordTable.h"
