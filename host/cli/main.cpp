@@ -123,7 +123,7 @@ int main(int argc, char** argv) {
             if (!plugin->has("Configure")) output.out("Configure: not exported\n");
             else output.out("Configure(0) = " + std::to_string(plugin->configure(0)) + "\n");
         }
-        host.unload(plugin);
+        host.end();
         output.out(printRecords(host));
         return finish(host, o, codePage, exitCodeOf(host, o.strict));
     }
@@ -147,8 +147,7 @@ int main(int argc, char** argv) {
         if (!host.openOtherPanel(other)) output.err("farhost: " + o.otherPanel + " did not open a panel\n");
     }
     if (!panel) {
-        std::vector<Plugin*> all = host.plugins();
-        for (auto it = all.rbegin(); it != all.rend(); ++it) host.unload(*it);
+        host.end();
         output.out(printRecords(host));
         output.err(plugin->faulted() ? "farhost: " + plugin->fault() + "\n" : "farhost: the plugin did not open a panel\n");
         int code = exitCodeOf(host, o.strict);
@@ -187,11 +186,7 @@ int main(int argc, char** argv) {
     // finds (screens never restored, released modules) is in them. A panel
     // that refuses to close is closed all the same: the run ends here.
     size_t before = host.transcript.size();
-    if (!host.quit()) {
-        for (Panel* open : host.openPanels()) open->close();
-        std::vector<Plugin*> all = host.plugins();
-        for (auto it = all.rbegin(); it != all.rend(); ++it) host.unload(*it);
-    }
+    if (!host.quit()) host.end();
     for (size_t i = before; i < host.transcript.size() && !o.keys.empty(); ++i)
         output.out("  " + host.transcript[i] + "\n");
     output.out(printRecords(host));

@@ -40,14 +40,19 @@ public:
     // known from the cache is loaded as at its first use instead; one already
     // loaded is returned as it is. nullptr on failure (lastError() says why).
     Plugin* load(const std::string& dllPath);
-    // ClosePlugin on open panels, FreeLibrary (when the module is still
-    // ours), the record cleared.
+    // ClosePlugin on open panels, ExitFAR (once per load), FreeLibrary (when
+    // the module is still ours), the record cleared.
     void unload(Plugin* plugin);
     // Quitting, as the host does it: ProcessEvent(FE_CLOSE) for every open
     // panel (a non-zero answer keeps that panel open and the host running:
-    // false), then ClosePlugin for each, ExitFAR of every loaded plugin
-    // that exports it, and the modules released.
+    // false), then end().
     bool quit();
+    // The end of a run, as the host's process ends after its quit: ClosePlugin
+    // for every open panel (one that refused FE_CLOSE too), ExitFAR of every
+    // plugin it loaded that exports it, once, then the modules released. A run
+    // that stops early (a panel that never opened, a fault) ends here too;
+    // plugins known only from the cache were never loaded and get no call.
+    void end();
     const std::string& lastError() const { return lastError_; }
     // What the host does at start: loads every plugin DLL of the array (and
     // any that appeared under pluginsDir() or the personal plugins folder
@@ -217,6 +222,7 @@ private:
     std::vector<std::string> cachedItems(Plugin* plugin, const char* valuePrefix) const;
     void removePluginsCache();
     void loadError(Plugin* plugin);        // the host's box: "Error loading plugin module"
+    void exitPlugin(Plugin* plugin);       // ExitFAR, once per load of the plugin
     void record(const std::string& text) { transcript.push_back(text); }
     Panel* activePanel_ = nullptr;         // the panel whose plugin call is running
     int onScreenBox_ = -1;                 // index into messages

@@ -218,6 +218,7 @@ Plugin* Host::load(const std::string& dllPath) {
 
 bool Host::startPlugin(Plugin* plugin) {
     PluginRecord* record = plugin->record_;
+    plugin->exited_ = false;
     if (auto minVersion = reinterpret_cast<PFN_GetMinFarVersion>(plugin->proc(Export::GetMinFarVersion))) {
         DWORD wanted = 0;
         if (!plugin->call("GetMinFarVersion", [&] { wanted = static_cast<DWORD>(minVersion()); })) {
@@ -262,6 +263,7 @@ void Host::unload(Plugin* plugin) {
     if (!plugin || !plugin->module()) return;
     for (auto& panel : plugin->panels_)
         if (!panel->closed_) panel->close();
+    exitPlugin(plugin);
     checkScreens("at unload of " + plugin->path_);
     if (!plugin->module()) return;   // dropped after a fault meanwhile
     // A module released behind the host's back is not freed again: someone
@@ -283,15 +285,24 @@ bool Host::quit() {
             panel->offerIdleKey();
             return false;
         }
-    for (Panel* panel : open) panel->close();
-    for (Plugin* plugin : byIndex_) {
-        auto exitFar = reinterpret_cast<PFN_ExitFAR>(plugin->proc(Export::ExitFAR));
-        if (!exitFar) continue;
-        ActivePanelScope scope(this, nullptr);
-        if (plugin->call("ExitFAR", [&] { exitFar(); })) record("> ExitFAR of " + plugin->path_);
-    }
+    end();
+    return true;
+}
+
+void Host::end() {
+    for (Panel* panel : openPanels()) panel->close();
+    // Every plugin ends before any module goes, as at the host's quit.
+    for (Plugin* plugin : byIndex_) exitPlugin(plugin);
     for (auto it = plugins_.rbegin(); it != plugins_.rend(); ++it)
         if ((*it)->module()) unload(it->get());
-    return true;
+}
+
+void Host::exitPlugin(Plugin* plugin) {
+    if (plugin->exited_) return;
+    auto exitFar = reinterpret_cast<PFN_ExitFAR>(plugin->proc(Export::ExitFAR));
+    if (!exitFar) return;
+    plugin->exited_ = true;
+    ActivePanelScope scope(this, nullptr);
+    if (plugin->call("ExitFAR", [&] { exitFar(); })) record("> ExitFAR of " + plugin->path_);
 }
 }  // namespace farhost

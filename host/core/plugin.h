@@ -107,6 +107,7 @@ private:
     int callDepth_ = 0;
     bool released_ = false;
     bool faulted_ = false;
+    bool exited_ = false;              // ExitFAR called since this load
     std::string fault_;
     std::string path_;
     int moduleNumber_ = 0;
