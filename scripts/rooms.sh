@@ -28,8 +28,8 @@ import os, re, sys
 root, quiet, trees = sys.argv[1], sys.argv[2] == "1", sys.argv[3:]
 
 ORDER = {
-    "host": [["interface"], ["common"], ["faults"], ["plugins"], ["core"],
-             ["services", "panels"], ["host.cpp", "console"], ["cli"]],
+    "host": [["interface"], ["common"], ["faults"], ["modules"], ["core"],
+             ["panels"], ["services"], ["host.cpp", "console"], ["cli"]],
     "src": [["far", "runtime", "guard"], ["state"], ["dll", "cache"], ["describe"], ["ui"], ["foreign"], ["catalogue"],
             ["settings", "folders"], ["commands"], ["install"], ["entry", "top"]],
 }

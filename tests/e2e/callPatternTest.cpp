@@ -71,7 +71,7 @@ TEST_F(CallPatternTest, EachOfVantorelsKeysRunsItsCommandOncePerKey) {
         {"ShiftF7", VK_F7, PKF_SHIFT, [&] { return static_cast<int>(host->messages.size()); }},
     };
     for (const Case& c : cases) {
-        host->clearRecords();
+        host->clearTranscript();
         host->defaultAnswer = 1;   // No, to the unload question
         int before = c.runs();
         EXPECT_EQ(1, panel->key(c.vk, c.state)) << c.name;

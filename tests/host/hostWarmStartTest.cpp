@@ -339,7 +339,7 @@ TEST_F(WarmStartTest, GetMsgKeepsTheRecordsTableAndReadsTheFileOnlyWhenItIsEmpty
             memset(&record->messages, 0, sizeof record->messages);
             record->languageFile[0] = 0;
         }
-        host->clearRecords();
+        host->clearTranscript();
         EXPECT_STREQ(s.text, si.GetMsg(si.ModuleNumber, s.id));
         ASSERT_EQ(s.damagedBox ? 1u : 0u, host->messages.size());
         EXPECT_EQ(s.damagedBox ? 1u : 0u, host->problems.size());
