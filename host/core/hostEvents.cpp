@@ -40,7 +40,7 @@ int Host::editorEvent(int event, void* param) {
         ActivePanelScope scope(this, nullptr);
         if (plugin->call("ProcessEditorEvent", [&] { result = fn(event, param); }))
             transcribe("> ProcessEditorEvent(" + std::to_string(event) + ") of " + namePart(plugin->path_) + " = " +
-                   std::to_string(result));
+                       std::to_string(result));
     }
     return result;
 }
@@ -66,7 +66,7 @@ int Host::viewerEvent(int event, void* param) {
         ActivePanelScope scope(this, nullptr);
         if (plugin->call("ProcessViewerEvent", [&] { result = fn(event, param); }))
             transcribe("> ProcessViewerEvent(" + std::to_string(event) + ") of " + namePart(plugin->path_) + " = " +
-                   std::to_string(result));
+                       std::to_string(result));
     }
     return result;
 }

@@ -124,7 +124,7 @@ bool Host::prepare(Plugin* plugin) {
     }
     checkFreesOf(module);
     this->transcribe("> load " + plugin->path_ + " as plugin " + std::to_string(plugin->moduleNumber_) +
-                 " at its first use");
+                     " at its first use");
     return startPlugin(plugin);
 }
 

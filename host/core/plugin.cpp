@@ -171,7 +171,7 @@ const char* Plugin::message(int id) {
     box.answer = 0;
     host->messages.push_back(box);
     host->transcribe("Message (the host's): Error | Incorrect or damaged " + file + " | Message " + std::to_string(id) +
-                 " not found [Ok] [Quit] -> 0");
+                     " not found [Ok] [Quit] -> 0");
     host->problem(namePart(path_) + " asked GetMsg for message " + std::to_string(id) + ", past the " +
                   std::to_string(table.count) + " of its language file's table: the host shows its box about a "
                   "damaged language file");

@@ -9,7 +9,8 @@
 
 namespace farhost {
 
-// A plugin's panels go with it.
+// A plugin owns its panels and they go with it: made and destroyed here,
+// where a Panel is whole.
 Plugin::Plugin() = default;
 Plugin::~Plugin() = default;
 
@@ -28,7 +29,7 @@ Panel* Plugin::open(int openFrom, int item, bool readNow) {
         if (!call("OpenPlugin", [&] { handle = fn(openFrom, item); })) return nullptr;
     }
     host->transcribe("> OpenPlugin(" + std::to_string(openFrom) + ", " + std::to_string(item) + ") = " +
-                 hexAddress(reinterpret_cast<ULONG_PTR>(handle)));
+                     hexAddress(reinterpret_cast<ULONG_PTR>(handle)));
     if (handle == INVALID_HANDLE_VALUE) return nullptr;
     return adoptPanel(handle, readNow);
 }
@@ -44,7 +45,7 @@ Panel* Plugin::openFile(const char* name, const unsigned char* data, int dataSiz
         if (!call("OpenFilePlugin", [&] { handle = fn(const_cast<char*>(name), data, dataSize); })) return nullptr;
     }
     host->transcribe("> OpenFilePlugin(\"" + std::string(name ? name : "(null)") + "\", " + std::to_string(dataSize) +
-                 " bytes) = " + hexAddress(reinterpret_cast<ULONG_PTR>(handle)));
+                     " bytes) = " + hexAddress(reinterpret_cast<ULONG_PTR>(handle)));
     if (handle == INVALID_HANDLE_VALUE) return nullptr;
     return adoptPanel(handle, true);
 }

@@ -148,7 +148,7 @@ void Panel::close() {
     auto fn = reinterpret_cast<PFN_ClosePlugin>(plugin_->proc(Export::ClosePlugin));
     if (!fn) {
         host_->transcribe("> ClosePlugin(" + handle + ") not called: " +
-                      std::string(plugin_->released() ? "its module was released"
+                          std::string(plugin_->released() ? "its module was released"
                                                       : plugin_->faulted() ? "the plugin faulted"
                                                                            : "the host holds no address for it"));
         return;

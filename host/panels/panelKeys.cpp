@@ -22,7 +22,7 @@ int Panel::processKey(int code, unsigned controlState, bool* called) {
     int plain = code & ~PKF_PREPROCESS;
     std::string name = plain == kIdleKey ? std::string("0x1001") : keyName(plain, controlState);
     host_->transcribe("> ProcessKey(" + std::string(code & PKF_PREPROCESS ? "PKF_PREPROCESS|" : "") + name + ") = " +
-                  std::to_string(result));
+                      std::to_string(result));
     return result;
 }
 

@@ -78,7 +78,7 @@ PutResult Panel::putFiles(const std::string& sourceDir, const std::vector<std::s
     }
 
     host_->transcribe("> PutFiles(" + std::to_string(items.size()) + " items, move " + (move ? "1" : "0") +
-                  ", opMode " + hexAddress(static_cast<DWORD>(opMode), 0) + ") = " + std::to_string(out.result));
+                      ", opMode " + hexAddress(static_cast<DWORD>(opMode), 0) + ") = " + std::to_string(out.result));
     // The host's rule: 1 or 2 means the whole drop went over, anything else
     // leaves the choice to each item's PPIF_SELECTED.
     bool clearsAll = out.result == 1 || out.result == 2;
@@ -87,7 +87,7 @@ PutResult Panel::putFiles(const std::string& sourceDir, const std::vector<std::s
         out.selected.push_back(selected);
         out.kept.push_back(selected && !clearsAll);
         host_->transcribe(std::string("  ") + (selected && !clearsAll ? "still selected: " : "deselected: ") +
-                      out.names[i]);
+                          out.names[i]);
     }
     out.after = items;
     read();

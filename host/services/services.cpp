@@ -162,8 +162,8 @@ int WINAPI Services::dialog(int pluginNumber, int x1, int y1, int x2, int y2, co
     std::string title = itemsNumber > 0 ? boundedText(call.before[0].Data, sizeof call.before[0].Data) : "";
     host->dialogs.push_back(call);
     host->transcribe("Dialog: \"" + title + "\" " + std::to_string(itemsNumber) + " items (" + std::to_string(x1) + "," +
-                 std::to_string(y1) + ")-(" + std::to_string(x2) + "," + std::to_string(y2) + ") -> " +
-                 std::to_string(call.result));
+                     std::to_string(y1) + ")-(" + std::to_string(x2) + "," + std::to_string(y2) + ") -> " +
+                     std::to_string(call.result));
     return call.result;
 }
 
@@ -247,7 +247,7 @@ HANDLE WINAPI Services::saveScreen(int x1, int y1, int x2, int y2) {
     host->screens_[screen] = true;
     ++host->saved_;
     host->transcribe("SaveScreen(" + std::to_string(x1) + "," + std::to_string(y1) + "," + std::to_string(x2) + "," +
-                 std::to_string(y2) + ") -> #" + std::to_string(number));
+                     std::to_string(y2) + ") -> #" + std::to_string(number));
     return screen;
 }
 
@@ -290,7 +290,7 @@ BOOL WINAPI Services::showHelp(const char* moduleName, const char* topic, DWORD 
     call.flags = flags;
     host->helps.push_back(call);
     host->transcribe("ShowHelp(\"" + call.moduleName + "\", " + (topic ? "\"" + call.topic + "\"" : call.topic) + ", " +
-                 hexAddress(flags) + ")");
+                     hexAddress(flags) + ")");
     if (host->onHelp) host->onHelp(call);
     return TRUE;
 }
