@@ -83,7 +83,7 @@ bool emulatorPanels(int cycles, Growth& g) {
         panel->render(100);
         panel->close();
         // A CI driver prints the records of a stretch and starts afresh.
-        host.clearRecords();
+        host.clearTranscript();
         return true;
     };
     if (!measure(100, cycles, cycle, g)) return false;
@@ -112,7 +112,7 @@ bool vantorelScans(int cycles, Growth& g) {
         panel->key(VK_DOWN);
         panel->render(100);
         panel->close();
-        host.clearRecords();
+        host.clearTranscript();
         return true;
     };
     return measure(50, cycles, cycle, g);

@@ -26,9 +26,7 @@ Host::Host(HostOptions options) : options_(std::move(options)) {
 Host::~Host() {
     // The host quits as it does when asked; a panel that refuses to close
     // goes all the same, as when the process ends.
-    quit();
-    for (auto it = plugins_.rbegin(); it != plugins_.rend(); ++it)
-        if ((*it)->module()) unload(it->get());
+    if (!quit()) end();
     removeRegistry();
     for (auto it = g_hosts.begin(); it != g_hosts.end(); ++it)
         if (*it == this) {

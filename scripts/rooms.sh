@@ -28,14 +28,14 @@ import os, re, sys
 root, quiet, trees = sys.argv[1], sys.argv[2] == "1", sys.argv[3:]
 
 ORDER = {
-    "host": [["interface"], ["common"], ["faults"], ["plugins"], ["core"],
-             ["services", "panels"], ["host.cpp", "console"], ["cli"]],
+    "host": [["interface"], ["common"], ["faults"], ["modules"], ["core"],
+             ["panels"], ["services"], ["host.cpp", "console"], ["cli"]],
     "src": [["far", "runtime", "guard"], ["state"], ["dll", "cache", "folders"], ["describe"], ["ui"], ["foreign"],
             ["farRecords"], ["catalogue"], ["settings", "browse"], ["commands", "install"], ["entry", "top"]],
 }
 TOP = {"host": "host.cpp", "src": "top"}
 # What a tree may take from another tree, as ground beneath all its rooms.
-GROUND = {"host": ["src/runtime"]}
+GROUND = {"host": ["src/guard"]}
 include_re = re.compile(r'^\s*#\s*include\s+"([^"]+)"')
 # A room's files stay small enough to read at one sitting, and so do their
 # functions: a body over FUNCTION_LIMIT lines or a file over FILE_LIMIT lines

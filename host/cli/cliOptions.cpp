@@ -118,103 +118,140 @@ bool parseDialogScript(const std::string& text, DialogScript& script) {
     return true;
 }
 
-bool parseArgs(int argc, char** argv, CliOptions& o, std::string& error) {
-    for (int i = 1; i < argc; ++i) {
-        std::string a = argv[i];
-        auto value = [&](std::string& into) {
-            if (i + 1 >= argc) {
-                error = a + " needs a value";
-                return false;
-            }
-            into = argv[++i];
-            return true;
-        };
-        std::string v;
-        if (a == "--host") { if (!value(o.hostDir)) return false; }
-        else if (a == "--plugin") { if (!value(o.pluginPath)) return false; }
-        else if (a == "--personal") { if (!value(o.personal)) return false; o.personalGiven = true; }
-        else if (a == "--lang") { if (!value(o.language)) return false; }
-        else if (a == "--far") {
-            if (!value(v)) return false;
-            if (v != "1.70" && v != "1.75") {
-                error = "--far takes 1.70 or 1.75, not " + v;
-                return false;
-            }
-            o.far175 = v == "1.75";
+// The arguments as they are read, one option at a time, and the first
+// error met.
+struct ArgReader {
+    int argc;
+    char** argv;
+    int i;
+    std::string& error;
+    std::string option;   // the option being read
+    // The next value of the option; false (and error) at the end.
+    bool value(std::string& into) {
+        if (i + 1 >= argc) {
+            error = option + " needs a value";
+            return false;
         }
-        else if (a == "--keys") {
-            if (!value(v)) return false;
-            for (const std::string& k : splitText(v, ' '))
-                if (!trimBlanks(k).empty()) o.keys.push_back(trimBlanks(k));
-        } else if (a == "--answers") {
-            if (!value(v)) return false;
-            for (const std::string& n : splitText(v, ',')) {
-                char* end = nullptr;
-                long x = strtol(n.c_str(), &end, 10);
-                if (n.empty() || *end) { error = "bad answer: " + n; return false; }
-                o.answers.push_back(static_cast<int>(x));
-            }
-        } else if (a == "--dialog") {
-            if (!value(v)) return false;
-            DialogScript script;
-            if (!parseDialogScript(v, script)) { error = "bad dialog script: " + v; return false; }
-            o.dialogs.push_back(script);
-        } else if (a == "--width") {
-            if (!value(v)) return false;
-            o.width = atoi(v.c_str());
-            if (o.width < 20 || o.width > 1000) { error = "bad width: " + v; return false; }
-        } else if (a == "--info") o.info = true;
-        else if (a == "--configure") o.configure = true;
-        else if (a == "--interactive") o.interactive = true;
-        else if (a == "--only-vantorel") o.onlyVantorel = true;
-        else if (a == "--leave") {
-            if (!value(v)) return false;
-            o.leave.push_back(v);
-        } else if (a == "--reg-binary") {
-            CliOptions::RegValue r;
-            std::string hexText;
-            if (!value(r.subkey) || !value(r.name) || !value(hexText)) return false;
-            if (!parseHexBytes(hexText, r.bytes)) { error = "bad hex bytes: " + hexText; return false; }
-            o.regValues.push_back(r);
-        }
-        else if (a == "--drop") {
-            if (!value(o.dropDir)) return false;
-            while (i + 1 < argc && strncmp(argv[i + 1], "--", 2) != 0) o.dropNames.push_back(argv[++i]);
-            if (o.dropNames.empty()) { error = "--drop needs names after the folder"; return false; }
-        } else if (a == "--other") { if (!value(o.otherDir)) return false; }
-        else if (a == "--other-panel") { if (!value(o.otherPanel)) return false; }
-        else if (a == "--help" || a == "-h" || a == "/?") { o.help = true; return true; }
-        else if (a == "--strict") o.strict = true;
-        else if (a == "--raw") o.raw = true;
-        else if (a == "--root") { if (!value(o.rootKey)) return false; }
-        else if (a == "--json") { if (!value(o.jsonPath)) return false; }
-        else if (a == "--codepage") {
-            if (!value(v)) return false;
-            o.codePage = static_cast<unsigned>(atoi(v.c_str()));
-            if (!IsValidCodePage(o.codePage)) { error = "bad code page: " + v; return false; }
-        } else if (a == "--menu") {
-            if (!value(v)) return false;
-            for (const std::string& n : splitText(v, ',')) {
-                char* end = nullptr;
-                long x = strtol(n.c_str(), &end, 10);
-                if (n.empty() || *end) { error = "bad menu answer: " + n; return false; }
-                o.menuAnswers.push_back(static_cast<int>(x));
-            }
-        } else if (a == "--open") {
-            if (!value(v)) return false;
-            std::string from = v.substr(0, v.find(':'));
-            std::string item = v.find(':') == std::string::npos ? "0" : v.substr(v.find(':') + 1);
-            if (from == "disk") o.openFrom = 0;
-            else if (from == "plugins") o.openFrom = 1;
-            else { error = "bad --open: " + v + " (disk or plugins)"; return false; }
-            o.openItem = atoi(item.c_str());
-        } else if (a == "--command") {
-            if (!value(o.command)) return false;
-            if (o.command.find(':') == std::string::npos) { error = "--command needs prefix:text"; return false; }
-            o.openFrom = 4;
-        }
-        else { error = "unknown option: " + a; return false; }
+        into = argv[++i];
+        return true;
     }
+    bool fail(const std::string& message) {
+        error = message;
+        return false;
+    }
+};
+
+// What an option reader made of an option: not its option, read, or wrong.
+enum class Read { NotMine, Done, Failed };
+Read done(bool ok) { return ok ? Read::Done : Read::Failed; }
+
+bool parseNumbers(const std::string& text, const char* what, std::vector<int>& into, ArgReader& r) {
+    for (const std::string& n : splitText(text, ',')) {
+        char* end = nullptr;
+        long x = strtol(n.c_str(), &end, 10);
+        if (n.empty() || *end) return r.fail(std::string("bad ") + what + ": " + n);
+        into.push_back(static_cast<int>(x));
+    }
+    return true;
+}
+
+// Where the host runs and what it loads: its folder, the plugin, the
+// language, the host build, the registry.
+Read whereOption(const std::string& a, ArgReader& r, CliOptions& o) {
+    std::string v;
+    if (a == "--host") return done(r.value(o.hostDir));
+    if (a == "--plugin") return done(r.value(o.pluginPath));
+    if (a == "--personal") return done(r.value(o.personal) && (o.personalGiven = true));
+    if (a == "--lang") return done(r.value(o.language));
+    if (a == "--root") return done(r.value(o.rootKey));
+    if (a == "--only-vantorel") return done(o.onlyVantorel = true);
+    if (a == "--leave") return done(r.value(v) && (o.leave.push_back(v), true));
+    if (a == "--far") {
+        if (!r.value(v)) return Read::Failed;
+        if (v != "1.70" && v != "1.75") return done(r.fail("--far takes 1.70 or 1.75, not " + v));
+        o.far175 = v == "1.75";
+        return Read::Done;
+    }
+    if (a == "--codepage") {
+        if (!r.value(v)) return Read::Failed;
+        o.codePage = static_cast<unsigned>(atoi(v.c_str()));
+        return done(IsValidCodePage(o.codePage) || r.fail("bad code page: " + v));
+    }
+    if (a == "--reg-binary") {
+        CliOptions::RegValue value;
+        std::string hexText;
+        if (!r.value(value.subkey) || !r.value(value.name) || !r.value(hexText)) return Read::Failed;
+        if (!parseHexBytes(hexText, value.bytes)) return done(r.fail("bad hex bytes: " + hexText));
+        o.regValues.push_back(value);
+        return Read::Done;
+    }
+    return Read::NotMine;
+}
+
+// How the panel is opened and what is done to it: the keys, the answers,
+// the dialogs and menus, the files dropped, the other half.
+Read scriptOption(const std::string& a, ArgReader& r, CliOptions& o) {
+    std::string v;
+    if (a == "--other") return done(r.value(o.otherDir));
+    if (a == "--other-panel") return done(r.value(o.otherPanel));
+    if (a == "--answers") return done(r.value(v) && parseNumbers(v, "answer", o.answers, r));
+    if (a == "--menu") return done(r.value(v) && parseNumbers(v, "menu answer", o.menuAnswers, r));
+    if (a == "--keys") {
+        if (!r.value(v)) return Read::Failed;
+        for (const std::string& k : splitText(v, ' '))
+            if (!trimBlanks(k).empty()) o.keys.push_back(trimBlanks(k));
+        return Read::Done;
+    }
+    if (a == "--dialog") {
+        DialogScript script;
+        if (!r.value(v)) return Read::Failed;
+        if (!parseDialogScript(v, script)) return done(r.fail("bad dialog script: " + v));
+        o.dialogs.push_back(script);
+        return Read::Done;
+    }
+    if (a == "--drop") {
+        if (!r.value(o.dropDir)) return Read::Failed;
+        while (r.i + 1 < r.argc && strncmp(r.argv[r.i + 1], "--", 2) != 0) o.dropNames.push_back(r.argv[++r.i]);
+        return done(!o.dropNames.empty() || r.fail("--drop needs names after the folder"));
+    }
+    if (a == "--open") {
+        if (!r.value(v)) return Read::Failed;
+        std::string from = v.substr(0, v.find(':'));
+        std::string item = v.find(':') == std::string::npos ? "0" : v.substr(v.find(':') + 1);
+        if (from == "disk") o.openFrom = 0;
+        else if (from == "plugins") o.openFrom = 1;
+        else return done(r.fail("bad --open: " + v + " (disk or plugins)"));
+        o.openItem = atoi(item.c_str());
+        return Read::Done;
+    }
+    if (a == "--command") {
+        if (!r.value(o.command)) return Read::Failed;
+        if (o.command.find(':') == std::string::npos) return done(r.fail("--command needs prefix:text"));
+        o.openFrom = 4;
+        return Read::Done;
+    }
+    return Read::NotMine;
+}
+
+// What the run shows and how it ends.
+Read outputOption(const std::string& a, ArgReader& r, CliOptions& o) {
+    std::string v;
+    if (a == "--info") return done(o.info = true);
+    if (a == "--configure") return done(o.configure = true);
+    if (a == "--interactive") return done(o.interactive = true);
+    if (a == "--strict") return done(o.strict = true);
+    if (a == "--raw") return done(o.raw = true);
+    if (a == "--json") return done(r.value(o.jsonPath));
+    if (a == "--width") {
+        if (!r.value(v)) return Read::Failed;
+        o.width = atoi(v.c_str());
+        return done((o.width >= 20 && o.width <= 1000) || r.fail("bad width: " + v));
+    }
+    return Read::NotMine;
+}
+
+// Checks what needs the whole command line: every key name, and a plugin to load.
+bool completeOptions(CliOptions& o, std::string& error) {
     for (const std::string& k : o.keys) {
         int vk;
         unsigned state;
@@ -227,6 +264,27 @@ bool parseArgs(int argc, char** argv, CliOptions& o, std::string& error) {
         o.pluginPath = dir + "Plugins\\Vantorel\\Vantorel.dll";
     }
     return true;
+}
+
+bool parseArgs(int argc, char** argv, CliOptions& o, std::string& error) {
+    ArgReader r{argc, argv, 1, error, std::string()};
+    for (; r.i < argc; ++r.i) {
+        std::string a = argv[r.i];
+        r.option = a;
+        if (a == "--help" || a == "-h" || a == "/?") {
+            o.help = true;
+            return true;
+        }
+        Read read = whereOption(a, r, o);
+        if (read == Read::NotMine) read = scriptOption(a, r, o);
+        if (read == Read::NotMine) read = outputOption(a, r, o);
+        if (read == Read::Failed) return false;
+        if (read == Read::NotMine) {
+            error = "unknown option: " + a;
+            return false;
+        }
+    }
+    return completeOptions(o, error);
 }
 
 }  // namespace

@@ -41,7 +41,7 @@ struct CliOptions {
     std::string otherPanel;              // --other-panel: this plugin's panel in the other half
     std::vector<std::string> dropNames;
     int width = 0;                       // 0: the console's width, else 100
-    std::string jsonPath;                // --json: the record of the run, for tools
+    std::string jsonPath;                // --json: the report of the run, for tools
 };
 
 extern const char kUsage[];

@@ -89,7 +89,7 @@ std::string printDialog(const DialogCall& d) {
     return s;
 }
 
-std::string printRecords(Host& host) {
+std::string printReport(Host& host) {
     std::string s = "--- transcript ---\n";
     for (const std::string& line : host.transcript) s += line + "\n";
     if (!host.helps.empty()) {

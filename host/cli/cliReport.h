@@ -12,7 +12,7 @@ namespace farhost {
 std::string printInfo(Host& host, Plugin& plugin);
 std::string printDialog(const DialogCall& dialog);
 // The transcript, help requests, dialogs and problems.
-std::string printRecords(Host& host);
+std::string printReport(Host& host);
 // 4 when a plugin faulted, else 1 when problems were found (calls of
 // services not emulated only with strict), else 0.
 int exitCodeOf(const Host& host, bool strict);

@@ -1,4 +1,4 @@
-// The record of a run for tools: the transcript, the boxes, the problems, the
+// The report of a run for tools: the transcript, the boxes, the problems, the
 // faults and the exit code as JSON, texts converted from the OEM code page.
 #pragma once
 

@@ -15,16 +15,16 @@ volatile LONG g_entered = 0;
 LONG WINAPI lastResort(EXCEPTION_POINTERS* pointers) {
     if (InterlockedExchange(&g_entered, 1) != 0) ExitProcess(kExitFaulted);   // faulted while reporting
     FaultInfo fault;
-    const EXCEPTION_RECORD* record = pointers ? pointers->ExceptionRecord : nullptr;
-    if (record) {
-        fault.code = record->ExceptionCode;
-        fault.address = record->ExceptionAddress;
-        fault.parameters = record->NumberParameters;
-        if (record->ExceptionCode == EXCEPTION_ACCESS_VIOLATION && record->NumberParameters >= 2) {
-            fault.access = static_cast<int>(record->ExceptionInformation[0]);
-            fault.target = record->ExceptionInformation[1];
-        } else if (record->NumberParameters >= 1) {
-            fault.parameter = record->ExceptionInformation[0];
+    const EXCEPTION_RECORD* exception = pointers ? pointers->ExceptionRecord : nullptr;
+    if (exception) {
+        fault.code = exception->ExceptionCode;
+        fault.address = exception->ExceptionAddress;
+        fault.parameters = exception->NumberParameters;
+        if (exception->ExceptionCode == EXCEPTION_ACCESS_VIOLATION && exception->NumberParameters >= 2) {
+            fault.access = static_cast<int>(exception->ExceptionInformation[0]);
+            fault.target = exception->ExceptionInformation[1];
+        } else if (exception->NumberParameters >= 1) {
+            fault.parameter = exception->ExceptionInformation[0];
         }
     }
     std::string text = describeFault("", fault);
@@ -32,7 +32,7 @@ LONG WINAPI lastResort(EXCEPTION_POINTERS* pointers) {
         g_host->faults.push_back(text);
         g_host->problems.push_back(text);
         g_host->transcript.push_back("PROBLEM: " + text);
-        if (g_output) g_output->out(printRecords(*g_host));
+        if (g_output) g_output->out(printReport(*g_host));
         g_host->removeRegistry();
     }
     if (g_output) g_output->err("farhost: " + text + "\n");

@@ -1,4 +1,4 @@
-// One file or folder as the host's file panels know it: the find record of
+// One file or folder as the host's file panels know it: the find data of
 // a single name, in the 8-bit layout plugin items carry.
 #pragma once
 
@@ -9,7 +9,7 @@
 
 namespace farhost {
 
-// The find record of path (no wildcards); false, and a zeroed record, when
+// The find data of path (no wildcards); false, and zeroed find data, when
 // there is no such file or folder.
 bool findEntry(const std::string& path, FarFindData& data);
 
@@ -17,7 +17,7 @@ bool findEntry(const std::string& path, FarFindData& data);
 // system lists them.
 std::vector<FarFindData> listFolder(const std::string& dir);
 
-// WIN32_FIND_DATAA into the host's record (the same fields, packed).
+// WIN32_FIND_DATAA into the host's find data (the same fields, packed).
 void toFarFindData(const WIN32_FIND_DATAA& from, FarFindData& to);
 
 }  // namespace farhost

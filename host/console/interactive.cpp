@@ -2,7 +2,7 @@
 #include "console/hostMenuKeys.h"
 
 #include "common/hostText.h"
-#include "core/boxText.h"
+#include "panels/boxText.h"
 #include "console/consoleKeys.h"
 #include "console/consoleScreen.h"
 #include "common/keyNames.h"

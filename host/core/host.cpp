@@ -1,5 +1,5 @@
-// The Host's records of what plugins did, the menus it builds of them, the
-// panels it holds and the one whose call is running.
+// The Host's transcript of what plugins did and the problems it noted, the
+// menus it builds of them, and the panel whose call is running.
 #include "core/host.h"
 
 #include "common/hostText.h"
@@ -11,10 +11,6 @@ std::string Host::pluginsDir() const {
     if (!dir.empty() && dir.back() != '\\') dir += '\\';
     return dir + "Plugins\\";
 }
-void Host::idle() {
-    for (Panel* panel : openPanels()) panel->event(FE_IDLE);
-}
-
 namespace {
 
 std::vector<std::string> menuStrings(const char* const* strings, int count) {
@@ -46,7 +42,7 @@ std::vector<std::string> Host::pluginsMenu(std::vector<Plugin*>* owners) {
     }
     std::string line = "Menu (the host's): \"Plugin commands\"";
     for (const std::string& item : items) line += " [" + item + "]";
-    record(line);
+    transcribe(line);
     return items;
 }
 
@@ -74,7 +70,7 @@ std::vector<std::string> Host::diskMenu(std::vector<Plugin*>* owners) {
     }
     std::string line = "Menu (the host's): \"Drive\"";
     for (const std::string& item : items) line += " [" + item + "]";
-    record(line);
+    transcribe(line);
     return items;
 }
 
@@ -97,34 +93,8 @@ std::vector<std::string> Host::configMenu(std::vector<Plugin*>* owners) {
     }
     std::string line = "Menu (the host's): \"Plugins configuration\"";
     for (const std::string& item : items) line += " [" + item + "]";
-    record(line);
+    transcribe(line);
     return items;
-}
-
-Panel* Host::openOtherPanel(Plugin* plugin) {
-    if (!plugin) return nullptr;
-    diskMenu();
-    Panel* panel = plugin->open(OPEN_DISKMENU, 0, false);
-    if (!panel) return nullptr;
-    panel->otherHalf_ = true;
-    panel->refreshInfo();
-    if (!panel->read()) record("> the first listing failed: the host would close this panel");
-    panel->redraw();
-    return panel;
-}
-
-Panel* Host::otherHalf() const {
-    for (Panel* panel : openPanels())
-        if (panel->otherHalf_) return panel;
-    return nullptr;
-}
-
-std::vector<Panel*> Host::openPanels() const {
-    std::vector<Panel*> open;
-    for (const auto& plugin : plugins_)
-        for (const auto& panel : plugin->panels_)
-            if (!panel->closed_) open.push_back(panel.get());
-    return open;
 }
 
 void Host::answerMessages(std::initializer_list<int> answers) {
@@ -180,7 +150,7 @@ const MessageCall* Host::boxOnScreen() const {
     return &messages[onScreenBox_];
 }
 
-void Host::clearRecords() {
+void Host::clearTranscript() {
     messages.clear();
     dialogs.clear();
     helps.clear();
@@ -204,29 +174,6 @@ void Host::notEmulated(const std::string& service) {
 void Host::problem(const std::string& text) {
     problems.push_back(text);
     transcript.push_back("PROBLEM: " + text);
-}
-
-Panel* Host::findPanel(HANDLE handle) {
-    if (activePanel_ && !activePanel_->closed_ && (activePanel_->handle_ == handle || handle == INVALID_HANDLE_VALUE))
-        return activePanel_;
-    Panel* found = nullptr;
-    for (auto& plugin : plugins_)
-        for (auto& panel : plugin->panels_)
-            if (!panel->closed_ && (panel->handle_ == handle || handle == INVALID_HANDLE_VALUE)) found = panel.get();
-    return found;   // the latest opened when several match
-}
-
-Panel* Host::otherPanel(Panel* panel) {
-    // A panel in the other half; else (two panels opened in one half, as
-    // tests do) the latest other one.
-    Panel* sameHalf = nullptr;
-    Panel* otherHalf = nullptr;
-    for (Panel* p : openPanels()) {
-        if (p == panel) continue;
-        if (panel && p->otherHalf_ != panel->otherHalf_) otherHalf = p;
-        else sameHalf = p;
-    }
-    return otherHalf ? otherHalf : sameHalf;
 }
 
 ActivePanelScope::ActivePanelScope(Host* host, Panel* panel) : host_(host), saved_(host ? host->activePanel_ : nullptr) {

@@ -1,15 +1,16 @@
 // The host: it loads plugin DLLs from a FAR-like tree into its array of
 // records, lends them its services, keeps panels over them the way the host
-// does, answers boxes and dialogs from a script, and records everything the
-// plugins show in a transcript. Put together in host.cpp (above the
-// services it lends), implemented here in core/ for the rest.
+// does, answers boxes and dialogs from a script, and writes everything the
+// plugins show into a transcript. Put together in host.cpp (above the
+// services it lends); its dealings with panels are in panels/, the rest
+// here in core/.
 #pragma once
 
-#include "core/panel.h"
+#include "core/hostOptions.h"
 #include "core/plugin.h"
-#include "core/records.h"
+#include "core/transcript.h"
 #include "interface/farApi.h"
-#include "plugins/pluginRecord.h"
+#include "modules/pluginRecord.h"
 
 #include <deque>
 #include <functional>
@@ -19,6 +20,8 @@
 #include <vector>
 
 namespace farhost {
+
+class Panel;   // panels/: the host's panels are opened, kept and closed there
 
 class Host {
 public:
@@ -40,14 +43,19 @@ public:
     // known from the cache is loaded as at its first use instead; one already
     // loaded is returned as it is. nullptr on failure (lastError() says why).
     Plugin* load(const std::string& dllPath);
-    // ClosePlugin on open panels, FreeLibrary (when the module is still
-    // ours), the record cleared.
+    // ClosePlugin on open panels, ExitFAR (once per load), FreeLibrary (when
+    // the module is still ours), the record cleared.
     void unload(Plugin* plugin);
     // Quitting, as the host does it: ProcessEvent(FE_CLOSE) for every open
     // panel (a non-zero answer keeps that panel open and the host running:
-    // false), then ClosePlugin for each, ExitFAR of every loaded plugin
-    // that exports it, and the modules released.
+    // false), then end().
     bool quit();
+    // The end of a run, as the host's process ends after its quit: ClosePlugin
+    // for every open panel (one that refused FE_CLOSE too), ExitFAR of every
+    // plugin it loaded that exports it, once, then the modules released. A run
+    // that stops early (a panel that never opened, a fault) ends here too;
+    // plugins known only from the cache were never loaded and get no call.
+    void end();
     const std::string& lastError() const { return lastError_; }
     // What the host does at start: loads every plugin DLL of the array (and
     // any that appeared under pluginsDir() or the personal plugins folder
@@ -150,7 +158,7 @@ public:
     int notEmulatedCalls() const { return notEmulated_; }
     // Notes a call of a service that is not emulated, once per service.
     void notEmulated(const std::string& service);
-    void clearRecords();
+    void clearTranscript();
 
     // Current language; GetMsg answers from the matching language file. As
     // the host does, every plugin's message table is dropped (the texts
@@ -198,6 +206,7 @@ private:
     std::vector<std::string> treeDlls();   // every DLL of the plugins folders, in the host's order
     void layOutRecords();                  // the array, at start
     Plugin* addRecord(const std::string& path);   // a record at the array's end, and its plugin
+    Plugin* pluginForLoad(int index, const char* path);   // the object a new load of the DLL goes into
     void applyPluginsCache();              // records known from the cache
     // FAR's load of a record known from the cache, at a plugin's first use.
     bool prepare(Plugin* plugin);
@@ -217,7 +226,10 @@ private:
     std::vector<std::string> cachedItems(Plugin* plugin, const char* valuePrefix) const;
     void removePluginsCache();
     void loadError(Plugin* plugin);        // the host's box: "Error loading plugin module"
-    void record(const std::string& text) { transcript.push_back(text); }
+    void exitPlugin(Plugin* plugin);       // ExitFAR, once per load of the plugin
+    // ClosePlugin for every open panel (of this plugin only, when given).
+    void closePanels(Plugin* only = nullptr);
+    void transcribe(const std::string& text) { transcript.push_back(text); }
     Panel* activePanel_ = nullptr;         // the panel whose plugin call is running
     int onScreenBox_ = -1;                 // index into messages
     unsigned nextScreen_ = 0;

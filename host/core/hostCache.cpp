@@ -138,7 +138,7 @@ void Host::applyPluginsCache() {
         }
         record->cachePos = slot;
         record->workFlags = kWorkCached;
-        this->record("> known from the plugin cache (Plugin" + std::to_string(slot) + "), not loaded: " + plugin->path_);
+        this->transcribe("> known from the plugin cache (Plugin" + std::to_string(slot) + "), not loaded: " + plugin->path_);
     }
 }
 
@@ -199,7 +199,7 @@ void Host::savePluginSettings(Plugin* plugin, const PluginInfo& info) {
     setNumber(exports.h, "SysID", record->sysId);
     for (Export which : kFlagged)
         if (entrySlot(record, which, layout)) setNumber(exports.h, exportName(which), entryOf(record, which, layout) ? 1 : 0);
-    this->record("> plugin cache: Plugin" + std::to_string(slot) + " written for " + plugin->path_);
+    this->transcribe("> plugin cache: Plugin" + std::to_string(slot) + " written for " + plugin->path_);
 }
 
 void Host::removeStaleCacheSlots() {

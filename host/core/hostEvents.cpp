@@ -28,7 +28,7 @@ Panel* Host::commandLine(const std::string& command) {
         text = command.substr(colon + 1);
         return plugin->open(OPEN_COMMANDLINE, static_cast<int>(reinterpret_cast<intptr_t>(text.c_str())));
     }
-    record("> no plugin has the command prefix \"" + prefix + "\"");
+    transcribe("> no plugin has the command prefix \"" + prefix + "\"");
     return nullptr;
 }
 
@@ -39,8 +39,8 @@ int Host::editorEvent(int event, void* param) {
         if (!fn) continue;
         ActivePanelScope scope(this, nullptr);
         if (plugin->call("ProcessEditorEvent", [&] { result = fn(event, param); }))
-            record("> ProcessEditorEvent(" + std::to_string(event) + ") of " + namePart(plugin->path_) + " = " +
-                   std::to_string(result));
+            transcribe("> ProcessEditorEvent(" + std::to_string(event) + ") of " + namePart(plugin->path_) + " = " +
+                       std::to_string(result));
     }
     return result;
 }
@@ -52,7 +52,7 @@ bool Host::editorInput(const INPUT_RECORD& input) {
         ActivePanelScope scope(this, nullptr);
         int taken = 0;
         if (plugin->call("ProcessEditorInput", [&] { taken = fn(&input); }))
-            record("> ProcessEditorInput of " + namePart(plugin->path_) + " = " + std::to_string(taken));
+            transcribe("> ProcessEditorInput of " + namePart(plugin->path_) + " = " + std::to_string(taken));
         if (taken) return true;
     }
     return false;
@@ -65,8 +65,8 @@ int Host::viewerEvent(int event, void* param) {
         if (!fn) continue;
         ActivePanelScope scope(this, nullptr);
         if (plugin->call("ProcessViewerEvent", [&] { result = fn(event, param); }))
-            record("> ProcessViewerEvent(" + std::to_string(event) + ") of " + namePart(plugin->path_) + " = " +
-                   std::to_string(result));
+            transcribe("> ProcessViewerEvent(" + std::to_string(event) + ") of " + namePart(plugin->path_) + " = " +
+                       std::to_string(result));
     }
     return result;
 }

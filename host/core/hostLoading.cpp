@@ -5,8 +5,8 @@
 
 #include "common/hostText.h"
 #include "interface/entryPoints.h"
-#include "plugins/peImage.h"
-#include "plugins/heapChecks.h"
+#include "modules/peImage.h"
+#include "modules/heapChecks.h"
 
 #include <string.h>
 
@@ -59,16 +59,16 @@ void Host::loadAllPlugins() {
     // DLLs put into the tree since the start join the array at its end.
     for (const std::string& path : treeDlls())
         if (records_.indexOf(path.c_str()) < 0 && !addRecord(path))
-            record("> no room in the host's plugin array for " + path);
+            transcribe("> no room in the host's plugin array for " + path);
     for (int i = 0; i < records_.count(); ++i) {
         Plugin* plugin = byIndex_[i];
         const PluginRecord* record = records_.at(i);
         if (record->module || (record->workFlags & (kWorkCached | kWorkDontLoadAgain))) continue;
         if (leftOut(plugin->path_)) {
-            this->record("> left unloaded: " + plugin->path_);
+            this->transcribe("> left unloaded: " + plugin->path_);
             continue;
         }
-        if (!load(plugin->path_)) this->record("> not loaded: " + lastError_);
+        if (!load(plugin->path_)) this->transcribe("> not loaded: " + lastError_);
     }
     // As the host does: the slots of DLLs that are gone (a plugin switched
     // off by its DLL's name among them) go only at a start that cached a
@@ -86,7 +86,7 @@ void Host::loadError(Plugin* plugin) {
     box.buttons = {"Ok"};
     box.answer = 0;
     messages.push_back(box);
-    record("Message (the host's): Error | Error loading plugin module | " + plugin->path_ + " [Ok] -> 0");
+    transcribe("Message (the host's): Error | Error loading plugin module | " + plugin->path_ + " [Ok] -> 0");
 }
 
 bool Host::prepare(Plugin* plugin) {
@@ -111,7 +111,7 @@ bool Host::prepare(Plugin* plugin) {
         // Not a DLL at all: the host finds no entry point and the plugin goes silently.
         record->workFlags = (record->workFlags & ~kWorkCached) | kWorkDontLoadAgain;
         clearPluginRecord(record, layout);
-        this->record("> " + plugin->path_ + " is no plugin module any more: the host drops it silently");
+        this->transcribe("> " + plugin->path_ + " is no plugin module any more: the host drops it silently");
         return false;
     }
     fillPluginRecord(record, module, layout);
@@ -119,13 +119,41 @@ bool Host::prepare(Plugin* plugin) {
         FreeLibrary(module);
         clearPluginRecord(record, layout);
         record->workFlags |= kWorkDontLoadAgain;
-        this->record("> " + plugin->path_ + " exports no entry point: the host drops it");
+        this->transcribe("> " + plugin->path_ + " exports no entry point: the host drops it");
         return false;
     }
     checkFreesOf(module);
-    this->record("> load " + plugin->path_ + " as plugin " + std::to_string(plugin->moduleNumber_) +
-                 " at its first use");
+    this->transcribe("> load " + plugin->path_ + " as plugin " + std::to_string(plugin->moduleNumber_) +
+                     " at its first use");
     return startPlugin(plugin);
+}
+
+// The object that takes a new load of a DLL: a record at the array's end for
+// a DLL without one; the object laid out with the record when it was never
+// started; else a new object for the record, so that pointers callers hold to
+// the one before stay valid (it keeps its panels and answers as unloaded).
+Plugin* Host::pluginForLoad(int index, const char* full) {
+    if (index < 0) return addRecord(full);
+    if (!byIndex_[index]->info_ && byIndex_[index]->panels_.empty() && !byIndex_[index]->faulted_) {
+        Plugin* plugin = byIndex_[index];   // never started: the object laid out with the record serves
+        plugin->record_->workFlags = 0;
+        return plugin;
+    }
+    Plugin* before = byIndex_[index];
+    std::unique_ptr<Plugin> fresh(new Plugin());
+    fresh->path_ = before->path_;
+    fresh->moduleNumber_ = index;
+    fresh->record_ = before->record_;
+    fresh->layout_ = before->layout_;
+    before->record_ = nullptr;
+    byIndex_[index] = fresh.get();
+    plugins_.push_back(std::move(fresh));
+    Plugin* plugin = byIndex_[index];
+    // Started afresh: nothing of the last start is kept.
+    plugin->record_->workFlags = 0;
+    dropMessageTable(plugin->record_);
+    plugin->record_->languageFile[0] = 0;
+    return plugin;
 }
 
 Plugin* Host::load(const std::string& dllPath) {
@@ -177,37 +205,14 @@ Plugin* Host::load(const std::string& dllPath) {
     }
     checkFreesOf(module);
 
-    Plugin* plugin = nullptr;
-    if (index < 0) {
-        plugin = addRecord(full);
-    } else if (!byIndex_[index]->info_ && byIndex_[index]->panels_.empty() && !byIndex_[index]->faulted_) {
-        plugin = byIndex_[index];   // never started: the object laid out with the record serves
-        plugin->record_->workFlags = 0;
-    } else {
-        // A new object for the record; the one before keeps its panels and
-        // answers as unloaded, so pointers held by callers stay valid.
-        Plugin* before = byIndex_[index];
-        std::unique_ptr<Plugin> fresh(new Plugin());
-        fresh->path_ = before->path_;
-        fresh->moduleNumber_ = index;
-        fresh->record_ = before->record_;
-        fresh->layout_ = before->layout_;
-        before->record_ = nullptr;
-        byIndex_[index] = fresh.get();
-        plugins_.push_back(std::move(fresh));
-        plugin = byIndex_[index];
-        // Started afresh: nothing of the last start is kept.
-        plugin->record_->workFlags = 0;
-        dropMessageTable(plugin->record_);
-        plugin->record_->languageFile[0] = 0;
-    }
+    Plugin* plugin = pluginForLoad(index, full);
     if (!plugin) {
         lastError_ = std::string("no room in the host's plugin array for ") + full;
         FreeLibrary(module);
         return nullptr;
     }
     fillPluginRecord(plugin->record_, module, records_.layout());
-    record("> load " + plugin->path_ + " as plugin " + std::to_string(plugin->moduleNumber_));
+    transcribe("> load " + plugin->path_ + " as plugin " + std::to_string(plugin->moduleNumber_));
     if (!startPlugin(plugin)) return nullptr;
     // Then the host asks what the plugin offers (its menus, its prefix) and
     // keeps it in the plugin's cache slot.
@@ -218,18 +223,19 @@ Plugin* Host::load(const std::string& dllPath) {
 
 bool Host::startPlugin(Plugin* plugin) {
     PluginRecord* record = plugin->record_;
+    plugin->exited_ = false;
     if (auto minVersion = reinterpret_cast<PFN_GetMinFarVersion>(plugin->proc(Export::GetMinFarVersion))) {
         DWORD wanted = 0;
         if (!plugin->call("GetMinFarVersion", [&] { wanted = static_cast<DWORD>(minVersion()); })) {
             lastError_ = plugin->fault_ + " in " + plugin->path_;
             return false;
         }
-        this->record("> GetMinFarVersion() = " + hexAddress(wanted));
+        this->transcribe("> GetMinFarVersion() = " + hexAddress(wanted));
         DWORD have = farVersion();
         if (LOWORD(wanted) > LOWORD(have) || (LOWORD(wanted) == LOWORD(have) && HIWORD(wanted) > HIWORD(have))) {
             lastError_ = plugin->path_ + " needs host version " + std::to_string((wanted >> 8) & 0xFF) + "." +
                          std::to_string(wanted & 0xFF);
-            this->record("> " + lastError_ + ": the host does not load it");
+            this->transcribe("> " + lastError_ + ": the host does not load it");
             FreeLibrary(record->module);
             memset(reinterpret_cast<char*>(record) + sizeof record->modulePath, 0,
                    records_.layout().size - sizeof record->modulePath);
@@ -253,15 +259,15 @@ bool Host::startPlugin(Plugin* plugin) {
             lastError_ = plugin->fault_ + " in " + plugin->path_;
             return false;
         }
-        this->record("> SetStartupInfo");
+        this->transcribe("> SetStartupInfo");
     }
     return true;
 }
 
 void Host::unload(Plugin* plugin) {
     if (!plugin || !plugin->module()) return;
-    for (auto& panel : plugin->panels_)
-        if (!panel->closed_) panel->close();
+    closePanels(plugin);
+    exitPlugin(plugin);
     checkScreens("at unload of " + plugin->path_);
     if (!plugin->module()) return;   // dropped after a fault meanwhile
     // A module released behind the host's back is not freed again: someone
@@ -270,28 +276,24 @@ void Host::unload(Plugin* plugin) {
     if (ours) FreeLibrary(plugin->module());
     // The object stays, so pointers held by callers stay valid.
     clearPluginRecord(plugin->record_, records_.layout());
-    record(std::string(ours ? "> unload " : "> forget ") + plugin->path_);
+    transcribe(std::string(ours ? "> unload " : "> forget ") + plugin->path_);
 }
 
-bool Host::quit() {
-    std::vector<Panel*> open = openPanels();
-    // Closing the question redraws the panels.
-    for (Panel* panel : open) panel->redraw();
-    for (Panel* panel : open)
-        if (int refused = panel->event(FE_CLOSE)) {
-            record("> ProcessEvent(FE_CLOSE) = " + std::to_string(refused) + ": the panel stays open, the host runs on");
-            panel->offerIdleKey();
-            return false;
-        }
-    for (Panel* panel : open) panel->close();
-    for (Plugin* plugin : byIndex_) {
-        auto exitFar = reinterpret_cast<PFN_ExitFAR>(plugin->proc(Export::ExitFAR));
-        if (!exitFar) continue;
-        ActivePanelScope scope(this, nullptr);
-        if (plugin->call("ExitFAR", [&] { exitFar(); })) record("> ExitFAR of " + plugin->path_);
-    }
+void Host::end() {
+    closePanels();
+    // Every plugin ends before any module goes, as at the host's quit.
+    for (Plugin* plugin : byIndex_) exitPlugin(plugin);
     for (auto it = plugins_.rbegin(); it != plugins_.rend(); ++it)
         if ((*it)->module()) unload(it->get());
-    return true;
 }
+
+void Host::exitPlugin(Plugin* plugin) {
+    if (plugin->exited_) return;
+    auto exitFar = reinterpret_cast<PFN_ExitFAR>(plugin->proc(Export::ExitFAR));
+    if (!exitFar) return;
+    plugin->exited_ = true;
+    ActivePanelScope scope(this, nullptr);
+    if (plugin->call("ExitFAR", [&] { exitFar(); })) transcribe("> ExitFAR of " + plugin->path_);
+}
+
 }  // namespace farhost

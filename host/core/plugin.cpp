@@ -3,16 +3,12 @@
 
 #include "common/hostText.h"
 #include "faults/faultReport.h"
-#include "plugins/langFile.h"
-#include "plugins/moduleLiveness.h"
+#include "modules/langFile.h"
+#include "modules/moduleLiveness.h"
 
 #include <string.h>
 
 namespace farhost {
-
-Plugin::Plugin() = default;
-
-Plugin::~Plugin() = default;
 
 bool Plugin::loaded() const { return module() && moduleStillLoaded(module(), path_); }
 
@@ -54,7 +50,7 @@ void Plugin::noteFault(const char* exportName, const FaultInfo& fault) {
     if (Host* host = Host::current()) {
         host->faults.push_back(fault_);
         host->problem(fault_);
-        host->record("> the host calls nothing of " + path_ + " any more");
+        host->transcribe("> the host calls nothing of " + path_ + " any more");
     }
 }
 
@@ -89,7 +85,7 @@ void Plugin::dropAfterFault() {
            layout_.size - sizeof record_->modulePath);
     record_->workFlags = kWorkDontLoadAgain;
     if (Host* host = Host::current())
-        host->record("> the host " + std::string(ours ? "releases " : "forgets ") + path_ + " and clears its record");
+        host->transcribe("> the host " + std::string(ours ? "releases " : "forgets ") + path_ + " and clears its record");
 }
 
 std::string Plugin::commandPrefix() {
@@ -110,7 +106,7 @@ PluginInfo Plugin::getPluginInfo() {
         Host* host = Host::current();
         ActivePanelScope scope(host, nullptr);
         if (call("GetPluginInfo", [&] { fn(&info); })) {
-            if (host) host->record("> GetPluginInfo: StructSize " + std::to_string(info.StructSize));
+            if (host) host->transcribe("> GetPluginInfo: StructSize " + std::to_string(info.StructSize));
         } else {
             memset(&info, 0, sizeof info);
         }
@@ -138,64 +134,12 @@ int Plugin::configure(int item) {
         done = call("Configure", [&] { result = fn(item); });
     }
     if (host && done) {
-        host->record("> Configure(" + std::to_string(item) + ") = " + std::to_string(result));
+        host->transcribe("> Configure(" + std::to_string(item) + ") = " + std::to_string(result));
         host->checkScreens("after Configure of " + path_);
         // Then the host writes the plugin's cache slot afresh.
         if (host->options().writePluginsCache && module()) host->savePluginSettings(this, getPluginInfo());
     }
     return result;
-}
-
-Panel* Plugin::open(int openFrom, int item, bool readNow) {
-    Host* host = Host::current();
-    if (!host) return nullptr;
-    auto fn = reinterpret_cast<PFN_OpenPlugin>(enter(Export::OpenPlugin));
-    if (!fn) return nullptr;
-    // Panels closed earlier go now; a closed panel stays readable until then.
-    for (size_t i = 0; i < panels_.size();)
-        if (panels_[i]->closed_) panels_.erase(panels_.begin() + i);
-        else ++i;
-    HANDLE handle = INVALID_HANDLE_VALUE;
-    {
-        ActivePanelScope scope(host, nullptr);
-        if (!call("OpenPlugin", [&] { handle = fn(openFrom, item); })) return nullptr;
-    }
-    host->record("> OpenPlugin(" + std::to_string(openFrom) + ", " + std::to_string(item) + ") = " +
-                 hexAddress(reinterpret_cast<ULONG_PTR>(handle)));
-    if (handle == INVALID_HANDLE_VALUE) return nullptr;
-    return adoptPanel(handle, readNow);
-}
-
-Panel* Plugin::openFile(const char* name, const unsigned char* data, int dataSize) {
-    Host* host = Host::current();
-    if (!host) return nullptr;
-    auto fn = reinterpret_cast<PFN_OpenFilePlugin>(enter(Export::OpenFilePlugin));
-    if (!fn) return nullptr;
-    HANDLE handle = INVALID_HANDLE_VALUE;
-    {
-        ActivePanelScope scope(host, nullptr);
-        if (!call("OpenFilePlugin", [&] { handle = fn(const_cast<char*>(name), data, dataSize); })) return nullptr;
-    }
-    host->record("> OpenFilePlugin(\"" + std::string(name ? name : "(null)") + "\", " + std::to_string(dataSize) +
-                 " bytes) = " + hexAddress(reinterpret_cast<ULONG_PTR>(handle)));
-    if (handle == INVALID_HANDLE_VALUE) return nullptr;
-    return adoptPanel(handle, true);
-}
-
-Panel* Plugin::adoptPanel(HANDLE handle, bool readNow) {
-    Host* host = Host::current();
-    for (size_t i = 0; i < panels_.size();)
-        if (panels_[i]->closed_) panels_.erase(panels_.begin() + i);
-        else ++i;
-    panels_.push_back(std::unique_ptr<Panel>(new Panel(host, this, handle)));
-    Panel* panel = panels_.back().get();
-    if (!readNow) return panel;
-    // What the panel is first, then its items, then it is drawn.
-    panel->refreshInfo();
-    if (!panel->read()) host->record("> the first listing failed: the host would close this panel");
-    panel->redraw();
-    panel->offerIdleKey();
-    return panel;
 }
 
 const char* Plugin::message(int id) {
@@ -226,8 +170,8 @@ const char* Plugin::message(int id) {
     box.buttons = {"Ok", "Quit"};
     box.answer = 0;
     host->messages.push_back(box);
-    host->record("Message (the host's): Error | Incorrect or damaged " + file + " | Message " + std::to_string(id) +
-                 " not found [Ok] [Quit] -> 0");
+    host->transcribe("Message (the host's): Error | Incorrect or damaged " + file + " | Message " + std::to_string(id) +
+                     " not found [Ok] [Quit] -> 0");
     host->problem(namePart(path_) + " asked GetMsg for message " + std::to_string(id) + ", past the " +
                   std::to_string(table.count) + " of its language file's table: the host shows its box about a "
                   "damaged language file");

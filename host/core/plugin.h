@@ -2,10 +2,9 @@
 // into it with their faults contained, its panels.
 #pragma once
 
-#include "core/panel.h"
 #include "faults/faultGuard.h"
 #include "interface/farApi.h"
-#include "plugins/pluginRecord.h"
+#include "modules/pluginRecord.h"
 
 #include <memory>
 #include <string>
@@ -14,6 +13,7 @@
 namespace farhost {
 
 class Host;
+class Panel;   // panels/: a plugin's panels are opened and kept there
 
 class Plugin {
 public:
@@ -61,7 +61,7 @@ public:
         return code == 0;
     }
 
-    // GetPluginInfo with a zeroed record, as the host asks it (StructSize 0).
+    // GetPluginInfo with a zeroed structure, as the host asks it (StructSize 0).
     PluginInfo getPluginInfo();
     int getMinFarVersion();
     int configure(int item = 0);
@@ -107,6 +107,7 @@ private:
     int callDepth_ = 0;
     bool released_ = false;
     bool faulted_ = false;
+    bool exited_ = false;              // ExitFAR called since this load
     std::string fault_;
     std::string path_;
     int moduleNumber_ = 0;

@@ -52,7 +52,7 @@ std::string describeFault(const std::string& exportName, const FaultInfo& f) {
         what = verb + hexAddress(f.target) + " at " + locate(f.address);
     } else if (f.code == kStackBufferOverrun) {
         // Raised by the plugin's own stack check as the call returned.
-        what = "a stack frame's guard was overwritten (a record on the stack smaller than what was written into it)";
+        what = "a stack frame's guard was overwritten (a structure on the stack smaller than what was written into it)";
     } else if (f.code == kHeapCorruption && f.parameters >= 1) {
         what = "a block freed twice (or never allocated), freed at " + locate(reinterpret_cast<void*>(f.parameter));
     } else {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/host.h"
+#include "panels/panel.h"
 #include "panels/folderPanel.h"
 
 #include <functional>

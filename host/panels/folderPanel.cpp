@@ -1,7 +1,7 @@
 #include "panels/folderPanel.h"
 
 #include "common/hostText.h"
-#include "core/columnLayout.h"
+#include "panels/columnLayout.h"
 #include "common/findEntry.h"
 
 #include <algorithm>

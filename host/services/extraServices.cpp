@@ -47,7 +47,7 @@ int WINAPI menu(int pluginNumber, int x, int y, int maxHeight, DWORD flags, cons
     std::string line = "Menu: \"" + call.title + "\"";
     for (const std::string& item : call.items) line += " [" + item + "]";
     host->menus.push_back(call);
-    ServiceAccess::record(*host, line + " -> " + std::to_string(call.answer));
+    ServiceAccess::transcribe(*host, line + " -> " + std::to_string(call.answer));
     return call.answer;
 }
 
@@ -79,7 +79,7 @@ int WINAPI inputBox(const char* title, const char* subTitle, const char* history
     call.after = call.before;
     call.result = accepted ? 1 : -1;
     host->dialogs.push_back(call);
-    ServiceAccess::record(*host, "InputBox: \"" + boundedText(title, kMaxPluginText) + "\" \"" +
+    ServiceAccess::transcribe(*host, "InputBox: \"" + boundedText(title, kMaxPluginText) + "\" \"" +
                                      boundedText(subTitle, kMaxPluginText) + "\" -> " +
                                      (accepted ? "\"" + text + "\"" : std::string("Esc")));
     return accepted ? TRUE : FALSE;
@@ -135,7 +135,7 @@ int WINAPI advControl(int moduleNumber, int command, void* param) {
         host->notEmulated("AdvControl(" + std::to_string(command) + ")");
         return 0;
     }
-    ServiceAccess::record(*host, "AdvControl(" + name + ") -> " + std::to_string(result));
+    ServiceAccess::transcribe(*host, "AdvControl(" + name + ") -> " + std::to_string(result));
     return result;
 }
 
@@ -175,7 +175,7 @@ int WINAPI getDirList(const char* dir, PluginPanelItem** items, int* count) {
     *count = 0;
     std::string root = boundedText(dir, MAX_PATH);
     if (root.empty() || GetFileAttributesA(root.c_str()) == INVALID_FILE_ATTRIBUTES) {
-        if (host) ServiceAccess::record(*host, "GetDirList(\"" + root + "\") -> FALSE");
+        if (host) ServiceAccess::transcribe(*host, "GetDirList(\"" + root + "\") -> FALSE");
         return FALSE;
     }
     if (root.back() != '\\') root += '\\';
@@ -192,7 +192,7 @@ int WINAPI getDirList(const char* dir, PluginPanelItem** items, int* count) {
     *items = list;
     *count = header->count;
     if (host)
-        ServiceAccess::record(*host, "GetDirList(\"" + root + "\") -> " + std::to_string(header->count) + " items");
+        ServiceAccess::transcribe(*host, "GetDirList(\"" + root + "\") -> " + std::to_string(header->count) + " items");
     return TRUE;
 }
 

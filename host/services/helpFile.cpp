@@ -1,7 +1,7 @@
 #include "services/helpFile.h"
 
 #include "common/hostText.h"
-#include "plugins/langFile.h"
+#include "modules/langFile.h"
 
 #include <windows.h>
 

@@ -62,6 +62,34 @@ long WINAPI defDlgProc(HANDLE, int, int, long) {
     return 0;
 }
 
+// The standard functions about keys, code tables and owners.
+BOOL WINAPI farKeyToName(int, char* text, int size) {
+    note("FarKeyToName");
+    if (text && size > 0) text[0] = 0;
+    return FALSE;
+}
+
+int WINAPI farNameToKey(const char*) {
+    note("FarNameToKey");
+    return -1;
+}
+
+int WINAPI farInputRecordToKey(const INPUT_RECORD*) {
+    note("FarInputRecordToKey");
+    return 0;
+}
+
+char* WINAPI xLat(char* line, int, int, const void*, DWORD) {
+    note("XLat");
+    return line;
+}
+
+BOOL WINAPI getFileOwner(const char*, const char*, char* owner) {
+    note("GetFileOwner");
+    if (owner) owner[0] = 0;
+    return FALSE;
+}
+
 }  // namespace
 
 void fillNotEmulatedServices(PluginStartupInfo& info) {
@@ -75,6 +103,14 @@ void fillNotEmulatedServices(PluginStartupInfo& info) {
     info.DialogEx = reinterpret_cast<void*>(&dialogEx);
     info.SendDlgMessage = reinterpret_cast<void*>(&sendDlgMessage);
     info.DefDlgProc = reinterpret_cast<void*>(&defDlgProc);
+}
+
+void fillNotEmulatedStandardFunctions(FarStandardFunctions& fsf) {
+    fsf.FarKeyToName = farKeyToName;
+    fsf.FarNameToKey = farNameToKey;
+    fsf.FarInputRecordToKey = farInputRecordToKey;
+    fsf.XLat = xLat;
+    fsf.GetFileOwner = getFileOwner;
 }
 
 }  // namespace farhost

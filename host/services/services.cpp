@@ -2,6 +2,7 @@
 
 #include "common/hostText.h"
 #include "faults/faultReport.h"
+#include "panels/panel.h"
 #include "services/messageBox.h"
 
 #include <stdio.h>
@@ -70,7 +71,7 @@ const char* WINAPI Services::getMsg(int pluginNumber, int msgId) {
                          ? host->byIndex_[pluginNumber]
                          : nullptr;
     if (!plugin || !plugin->record_) {
-        host->record("GetMsg(" + std::to_string(pluginNumber) + ", " + std::to_string(msgId) + "): no such plugin");
+        host->transcribe("GetMsg(" + std::to_string(pluginNumber) + ", " + std::to_string(msgId) + "): no such plugin");
         return "";
     }
     return plugin->message(msgId);
@@ -103,7 +104,7 @@ int WINAPI Services::message(int pluginNumber, DWORD flags, const char* helpTopi
         call.answer = host->defaultAnswer;
     }
     host->messages.push_back(call);
-    host->record(describeMessage(call, box.textLines));
+    host->transcribe(describeMessage(call, box.textLines));
     if (host->onMessage) host->onMessage(host->messages.back());
     return call.answer;
 }
@@ -160,9 +161,9 @@ int WINAPI Services::dialog(int pluginNumber, int x1, int y1, int x2, int y2, co
     call.result = script.result;
     std::string title = itemsNumber > 0 ? boundedText(call.before[0].Data, sizeof call.before[0].Data) : "";
     host->dialogs.push_back(call);
-    host->record("Dialog: \"" + title + "\" " + std::to_string(itemsNumber) + " items (" + std::to_string(x1) + "," +
-                 std::to_string(y1) + ")-(" + std::to_string(x2) + "," + std::to_string(y2) + ") -> " +
-                 std::to_string(call.result));
+    host->transcribe("Dialog: \"" + title + "\" " + std::to_string(itemsNumber) + " items (" + std::to_string(x1) + "," +
+                     std::to_string(y1) + ")-(" + std::to_string(x2) + "," + std::to_string(y2) + ") -> " +
+                     std::to_string(call.result));
     return call.result;
 }
 
@@ -179,11 +180,11 @@ int WINAPI Services::control(HANDLE hPlugin, int command, void* param) {
     if (command == FCTL_GETANOTHERPANELINFO && own && !panel && param) {
         // The other half is the host's own file panel.
         fillFilePanelInfo(*static_cast<PanelInfo*>(param));
-        host->record("Control(" + what + "): a file panel -> 1");
+        host->transcribe("Control(" + what + "): a file panel -> 1");
         return 1;
     }
     if (!panel && name && command != FCTL_CLOSEPLUGIN) {
-        host->record("Control(" + what + "): no such panel -> 0");
+        host->transcribe("Control(" + what + "): no such panel -> 0");
         return 0;
     }
     switch (command) {
@@ -211,7 +212,7 @@ int WINAPI Services::control(HANDLE hPlugin, int command, void* param) {
             break;
         }
         // The host re-reads at once; a failed listing keeps the old items.
-        host->record("Control(" + what + ")");
+        host->transcribe("Control(" + what + ")");
         panel->read();
         return 1;
     case FCTL_REDRAWPANEL:
@@ -234,7 +235,7 @@ int WINAPI Services::control(HANDLE hPlugin, int command, void* param) {
         what += " (not supported here)";
         break;
     }
-    host->record("Control(" + what + ") -> " + std::to_string(result));
+    host->transcribe("Control(" + what + ") -> " + std::to_string(result));
     return result;
 }
 
@@ -245,8 +246,8 @@ HANDLE WINAPI Services::saveScreen(int x1, int y1, int x2, int y2) {
     HANDLE screen = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(0x5C000000u + number * 16));
     host->screens_[screen] = true;
     ++host->saved_;
-    host->record("SaveScreen(" + std::to_string(x1) + "," + std::to_string(y1) + "," + std::to_string(x2) + "," +
-                 std::to_string(y2) + ") -> #" + std::to_string(number));
+    host->transcribe("SaveScreen(" + std::to_string(x1) + "," + std::to_string(y1) + "," + std::to_string(x2) + "," +
+                     std::to_string(y2) + ") -> #" + std::to_string(number));
     return screen;
 }
 
@@ -255,7 +256,7 @@ void WINAPI Services::restoreScreen(HANDLE screen) {
     if (!host) return;
     host->onScreenBox_ = -1;   // whatever was drawn over the panels is gone
     if (!screen) {
-        host->record("RestoreScreen(none): redraw");
+        host->transcribe("RestoreScreen(none): redraw");
         return;
     }
     uintptr_t value = reinterpret_cast<uintptr_t>(screen);
@@ -276,7 +277,7 @@ void WINAPI Services::restoreScreen(HANDLE screen) {
             break;
         }
     ++host->restored_;
-    host->record("RestoreScreen(#" + std::to_string(number) + ")");
+    host->transcribe("RestoreScreen(#" + std::to_string(number) + ")");
 }
 
 BOOL WINAPI Services::showHelp(const char* moduleName, const char* topic, DWORD flags) {
@@ -288,8 +289,8 @@ BOOL WINAPI Services::showHelp(const char* moduleName, const char* topic, DWORD 
     call.topic = topic ? boundedText(topic, kMaxPluginText) : "(none)";
     call.flags = flags;
     host->helps.push_back(call);
-    host->record("ShowHelp(\"" + call.moduleName + "\", " + (topic ? "\"" + call.topic + "\"" : call.topic) + ", " +
-                 hexAddress(flags) + ")");
+    host->transcribe("ShowHelp(\"" + call.moduleName + "\", " + (topic ? "\"" + call.topic + "\"" : call.topic) + ", " +
+                     hexAddress(flags) + ")");
     if (host->onHelp) host->onHelp(call);
     return TRUE;
 }

@@ -27,7 +27,7 @@ struct Services {
 
 // What the services of other files may reach inside the host.
 struct ServiceAccess {
-    static void record(Host& host, const std::string& text) { host.record(text); }
+    static void transcribe(Host& host, const std::string& text) { host.transcribe(text); }
     static void problem(Host& host, const std::string& text) { host.problem(text); }
     static bool nextMenuAnswer(Host& host, int& answer) {
         if (host.menuAnswers_.empty()) return false;
@@ -46,8 +46,10 @@ struct ServiceAccess {
 
 // The other services, each file filling its own slots of the startup info:
 // Menu, InputBox, AdvControl, GetDirList, FreeDirList, CmpName (extraServices.cpp);
-// stubs that note the call and fail as the host would (notEmulated.cpp).
+// stubs that note the call and fail as the host would (notEmulated.cpp),
+// among them the standard functions about keys, code tables and owners.
 void fillExtraServices(PluginStartupInfo& info);
 void fillNotEmulatedServices(PluginStartupInfo& info);
+void fillNotEmulatedStandardFunctions(FarStandardFunctions& fsf);
 
 }  // namespace farhost

@@ -213,7 +213,7 @@ BOOL WINAPI fsfAddEndSlash(char* path) {
 int WINAPI fsfCopyToClipboard(const char* data) {
     g_clipboard = boundedText(data, 1 << 20);
     if (Host* host = Host::current())
-        ServiceAccess::record(*host, "CopyToClipboard(" + std::to_string(g_clipboard.size()) + " bytes)");
+        ServiceAccess::transcribe(*host, "CopyToClipboard(" + std::to_string(g_clipboard.size()) + " bytes)");
     return TRUE;
 }
 
@@ -299,33 +299,6 @@ int WINAPI fsfProcessName(const char* mask, char* name, DWORD flags) {
     }
 }
 
-BOOL WINAPI fsfFarKeyToName(int, char* text, int size) {
-    if (Host* host = Host::current()) host->notEmulated("FarKeyToName");
-    if (text && size > 0) text[0] = 0;
-    return FALSE;
-}
-
-int WINAPI fsfFarNameToKey(const char*) {
-    if (Host* host = Host::current()) host->notEmulated("FarNameToKey");
-    return -1;
-}
-
-int WINAPI fsfFarInputRecordToKey(const INPUT_RECORD*) {
-    if (Host* host = Host::current()) host->notEmulated("FarInputRecordToKey");
-    return 0;
-}
-
-char* WINAPI fsfXLat(char* line, int, int, const void*, DWORD) {
-    if (Host* host = Host::current()) host->notEmulated("XLat");
-    return line;
-}
-
-BOOL WINAPI fsfGetFileOwner(const char*, const char*, char* owner) {
-    if (Host* host = Host::current()) host->notEmulated("GetFileOwner");
-    if (owner) owner[0] = 0;
-    return FALSE;
-}
-
 }  // namespace
 
 void Services::fillStandardFunctions(FarStandardFunctions& fsf) {
@@ -366,16 +339,12 @@ void Services::fillStandardFunctions(FarStandardFunctions& fsf) {
     t.AddEndSlash = fsfAddEndSlash;
     t.CopyToClipboard = fsfCopyToClipboard;
     t.PasteFromClipboard = fsfPasteFromClipboard;
-    t.FarKeyToName = fsfFarKeyToName;
-    t.FarNameToKey = fsfFarNameToKey;
-    t.FarInputRecordToKey = fsfFarInputRecordToKey;
-    t.XLat = fsfXLat;
-    t.GetFileOwner = fsfGetFileOwner;
     t.GetNumberOfLinks = fsfGetNumberOfLinks;
     t.FarRecursiveSearch = fsfRecursiveSearch;
     t.MkTemp = fsfMkTemp;
     t.DeleteBuffer = fsfDeleteBuffer;
     t.ProcessName = fsfProcessName;
+    fillNotEmulatedStandardFunctions(fsf);
 }
 
 DWORD WINAPI Services::expandEnvironmentStr(const char* src, char* dst, size_t size) {

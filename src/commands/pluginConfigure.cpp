@@ -3,7 +3,7 @@
 // loaded for this command), GetPluginInfo, then Configure.
 #include "commands/pluginCommands.h"
 
-#include "runtime/guardedCall.h"
+#include "guard/guardedCall.h"
 #include "foreign/probe.h"
 #include "foreign/substituteMessages.h"
 #include "ui/messages.h"

@@ -3,7 +3,7 @@
 // about a plugin is why it does not show up.
 #include "commands/pluginCommands.h"
 
-#include "runtime/guardedCall.h"
+#include "guard/guardedCall.h"
 #include "dll/pluginFitness.h"
 #include "describe/versionText.h"
 #include "runtime/handles.h"

@@ -9,7 +9,7 @@
 #include "farRecords/recordTable.h"
 #include "farRecords/unloadedPlugins.h"
 #include "foreign/probe.h"
-#include "runtime/guardedCall.h"
+#include "guard/guardedCall.h"
 #include "state/panelState.h"
 #include "state/pluginState.h"
 #include "ui/messages.h"

@@ -1,6 +1,6 @@
 #include "foreign/probe.h"
 
-#include "runtime/guardedCall.h"
+#include "guard/guardedCall.h"
 #include "foreign/substituteMessages.h"
 #include "state/pluginState.h"
 #include "runtime/text.h"

@@ -1,6 +1,6 @@
 #include "install/archiveExtract.h"
 
-#include "runtime/guardedCall.h"
+#include "guard/guardedCall.h"
 #include "state/pluginFolder.h"
 #include "foreign/probe.h"
 #include "install/extractCommand.h"

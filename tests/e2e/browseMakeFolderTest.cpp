@@ -68,7 +68,7 @@ TEST_F(BrowseMakeFolderTest, TheFolderIsMadeInTheBrowsedFolderAndTheCursorStands
         for (const auto& folder : c.path) ASSERT_TRUE(enterFolder(folder)) << c.what << ": " << folder;
         answerInputBox(c.typed);
         int before = entryCount(c.path.back());
-        host->clearRecords();
+        host->clearTranscript();
         EXPECT_EQ(1, panel->key(VK_F7)) << c.what;
         ASSERT_EQ(1u, host->dialogs.size()) << c.what;
         EXPECT_EQ(text(MMakeFolderPrompt), host->dialogs[0].before.at(1).Data) << c.what;

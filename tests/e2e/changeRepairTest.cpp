@@ -22,7 +22,7 @@ protected:
     }
     std::vector<std::string> openAndTell() {
         start();
-        host->clearRecords();
+        host->clearTranscript();
         EXPECT_NE(nullptr, vantorel->open());
         std::vector<std::string> lines;
         for (const auto& m : host->messages)

@@ -30,7 +30,7 @@ protected:
         start(setup);
         panel = vantorel->open();
         ASSERT_NE(nullptr, panel);
-        host->clearRecords();
+        host->clearTranscript();
     }
     FarSetup onHost(const FarBuild& build, bool warm) {
         FarSetup setup;
@@ -40,13 +40,13 @@ protected:
         return setup;
     }
     farhost::PutResult drop(const std::vector<std::string>& names, std::initializer_list<int> answers) {
-        host->clearRecords();
+        host->clearTranscript();
         host->answerMessages(answers);
         return panel->putFiles(downloads(), names);
     }
     void press(int vk, unsigned state, std::initializer_list<int> answers) {
         ASSERT_TRUE(panel->setCurrentByName(folder_));
-        host->clearRecords();
+        host->clearTranscript();
         host->answerMessages(answers);
         panel->key(vk, state);
     }
@@ -115,7 +115,7 @@ TEST_F(RecordSyncTest, AnUninstalledPluginIsOneFarNeitherLoadsNorOffers) {
             press(VK_F8, 0, {0});
             ASSERT_FALSE(GetFileAttributesA((pluginsDir() + "Zeta").c_str()) != INVALID_FILE_ATTRIBUTES);
 
-            host->clearRecords();
+            host->clearTranscript();
             EXPECT_EQ(nullptr, host->openFilePlugin(dir / "data.txt"));
             EXPECT_FALSE(contains(host->diskMenu(), "Call logger"));
             EXPECT_FALSE(contains(host->pluginsMenu(), "Call logger"));

@@ -38,7 +38,7 @@ protected:
     }
     void info(std::initializer_list<int> answers) {
         ASSERT_TRUE(panel->setCurrentByName("Zeta"));
-        host->clearRecords();
+        host->clearTranscript();
         host->answerMessages(answers);
         panel->key(VK_F3, 0);
     }

@@ -1,20 +1,12 @@
 // An emulated host over a FAR tree of its own, with Vantorel installed in
 // Plugins\Vantorel, for the end-to-end tests.
 #pragma once
-#include "farHost.h"
-#include "testSupport.h"
+#include "hostTree.h"
 #include "ui/messages.h"
 
-#include <gtest/gtest.h>
 #include <shlwapi.h>
-#include <string.h>
 #include <algorithm>
-#include <memory>
 #include <set>
-#include <string>
-
-// The tests speak the interface's names as the host declares them.
-using namespace farhost::api;
 
 struct FarSetup {
     bool personal = false;            // write PersonalPluginsPath
@@ -41,14 +33,10 @@ struct FarBuild {
 };
 const FarBuild FAR_BUILDS[] = {{"FAR 1.70 build 2087", false}, {"FAR 1.75 build 2634", true}};
 
-class HostTest : public ::testing::Test {
+class HostTest : public HostTree {
 protected:
-    testing_support::TempDir dir{"e2e"};
-    std::unique_ptr<farhost::Host> host;
     farhost::Plugin* vantorel = nullptr;
 
-    std::string farDir() const { return dir / "Far\\"; }
-    std::string pluginsDir() const { return farDir() + "Plugins\\"; }
     std::string vantorelDir(const FarSetup& s = FarSetup()) const { return farDir() + s.vantorelFolder; }
 
     // Installs Vantorel, starts the host and loads the plugin.
@@ -85,20 +73,6 @@ protected:
         if (setup.loadAll) host->loadAllPlugins();
     }
 
-    // Whether a DLL of this file name (or this full path) is loaded in the process now.
-    static bool moduleLoaded(const std::string& dllFileName) {
-        return GetModuleHandleA(dllFileName.c_str()) != nullptr;
-    }
-
-    // The log a recording fixture keeps beside its DLL (path below the
-    // plugins folder), lines without their ends.
-    std::vector<std::string> readLog(const std::string& relDllPath) const {
-        std::vector<std::string> lines = testing_support::readLines(pluginsDir() + relDllPath + ".log");
-        for (std::string& line : lines)
-            while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.pop_back();
-        return lines;
-    }
-
     // Writes the stored settings record straight into the registry.
     void storeSettings(const std::string& bytes, DWORD type = REG_BINARY) {
         std::string key = host->rootKey() + "\\J\\Vantorel";
@@ -121,17 +95,6 @@ protected:
         RegCloseKey(h);
         if (type) *type = t;
         return rc == ERROR_SUCCESS ? std::string(buf, size) : std::string();
-    }
-
-    // Places a fixture plugin's folder (as built) at pluginsDir()+rel.
-    void addFixture(const std::string& name, const std::string& rel) {
-        ASSERT_TRUE(testing_support::copyTree(testing_support::fixtureDir(name), pluginsDir() + rel))
-            << "fixture " << name;
-    }
-
-    // A plugin DLL that is only a file: enough for discovery, never loadable.
-    void addFakeDll(const std::string& relPath, const std::string& bytes = "not a dll") {
-        ASSERT_TRUE(testing_support::writeFile(pluginsDir() + relPath, bytes));
     }
 
     std::string cacheFile(const FarSetup& s = FarSetup()) const { return vantorelDir(s) + "JCache.dat"; }

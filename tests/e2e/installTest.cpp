@@ -51,7 +51,7 @@ protected:
         start(setup);
         panel = vantorel->open();
         ASSERT_NE(nullptr, panel);
-        host->clearRecords();
+        host->clearTranscript();
     }
     void put(const std::string& rel, const std::string& bytes) { ASSERT_TRUE(writeFile(downloads() + rel, bytes)); }
     // A real FAR 1.70 plugin DLL of the fixtures, under another name.
@@ -60,7 +60,7 @@ protected:
     }
     unsigned long sizeOf(const std::string& rel) const { return static_cast<unsigned long>(readFile(downloads() + rel).size()); }
     farhost::PutResult drop(const std::vector<std::string>& names, std::initializer_list<int> answers = {}) {
-        host->clearRecords();
+        host->clearTranscript();
         host->answerMessages(answers);
         return panel->putFiles(downloads(), names);
     }

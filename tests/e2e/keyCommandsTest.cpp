@@ -36,7 +36,7 @@ protected:
     void openList() {
         panel = vantorel->open();
         ASSERT_NE(nullptr, panel);
-        host->clearRecords();
+        host->clearTranscript();
     }
     // What Vantorel's ProcessKey answered for the key (the host's own
     // handling may follow when it answers 0).
@@ -111,7 +111,7 @@ TEST_F(KeyCommandsTest, TheListTakesEveryKeyThatWouldTouchPluginFoldersAndBrowse
         {{"AltF3", VK_F3, PKF_ALT}, 0, -1},
     };
     for (const auto& row : table) {
-        host->clearRecords();
+        host->clearTranscript();
         host->answerMessages({1, 1});
         EXPECT_EQ(row.handled, press(row.key.vk, row.key.state)) << row.key.name;
         std::vector<std::string> shown = boxTexts();
@@ -123,7 +123,7 @@ TEST_F(KeyCommandsTest, TheListTakesEveryKeyThatWouldTouchPluginFoldersAndBrowse
     for (const auto& row : table) {
         // F7 makes the folder in the browsed folder itself (its own test).
         if (row.key.vk == VK_F7 && row.key.state == 0) continue;
-        host->clearRecords();
+        host->clearTranscript();
         EXPECT_EQ(0, press(row.key.vk, row.key.state)) << "browse mode " << row.key.name;
         EXPECT_TRUE(host->messages.empty() && host->helps.empty()) << row.key.name;
     }
@@ -142,7 +142,7 @@ TEST_F(KeyCommandsTest, ThePluginCommandsCountAsHandledWithoutACurrentItem) {
     ASSERT_TRUE(panel->items().empty());
     for (const Key& k : {Key{"ShiftDel", VK_DELETE, PKF_SHIFT}, Key{"ShiftF8", VK_F8, PKF_SHIFT},
                          Key{"ShiftF1", VK_F1, PKF_SHIFT}, Key{"F4", VK_F4, 0}}) {
-        host->clearRecords();
+        host->clearTranscript();
         EXPECT_EQ(1, press(k.vk, k.state)) << k.name;
         EXPECT_TRUE(host->messages.empty() && host->helps.empty()) << k.name;
     }
@@ -153,7 +153,7 @@ TEST_F(KeyCommandsTest, UnloadingAPluginTheHostHasNotLoadedOnlySaysSo) {
     startLoaded({"recorder.dll"});
     for (const Key& k : {Key{"ShiftDel", VK_DELETE, PKF_SHIFT}, Key{"ShiftF8", VK_F8, PKF_SHIFT}}) {
         selectFolder("Rec");
-        host->clearRecords();
+        host->clearTranscript();
         EXPECT_EQ(1, press(k.vk, k.state)) << k.name;
         ASSERT_EQ(1u, host->messages.size()) << k.name;
         EXPECT_EQ(text(MNotLoaded), host->messages[0].lines.at(1));
@@ -167,7 +167,7 @@ TEST_F(KeyCommandsTest, DecliningTheUnloadQuestionLeavesThePluginLoadedAndThePan
     startLoaded();
     selectFolder("Rec");
     for (int answer : {1, -1}) {   // No, Esc
-        host->clearRecords();
+        host->clearTranscript();
         host->answerMessages({answer});
         EXPECT_EQ(1, press(VK_DELETE, PKF_SHIFT));
         ASSERT_EQ(1u, host->messages.size()) << answer;
@@ -199,7 +199,7 @@ TEST_F(KeyCommandsTest, AConfirmedUnloadReleasesTheModuleAndTheRebuiltPanelDrops
         ASSERT_TRUE(moduleLoaded(dll)) << dll;
         selectFolder(c.folder);
         ASSERT_EQ(0x14u, item(c.folder)->raw.FindData.dwFileAttributes);
-        host->clearRecords();
+        host->clearTranscript();
         EXPECT_EQ(1, press(c.key.vk, c.key.state));
 
         ASSERT_EQ(2u, host->messages.size()) << c.key.name;
@@ -233,7 +233,7 @@ TEST_F(KeyCommandsTest, AfterAnUnloadTheHostNeverCallsIntoTheReleasedModule) {
     // A foreign panel in the other half: its owner cannot be told, so nothing is unloaded.
     ASSERT_NE(nullptr, host->openOtherPanel(panelPlugin));
     selectFolder("Panel");
-    host->clearRecords();
+    host->clearTranscript();
     EXPECT_EQ(1, press(VK_DELETE, PKF_SHIFT));
     EXPECT_EQ((std::vector<std::string>{text(MUnloadPanelOpen)}), boxTexts());
     EXPECT_TRUE(moduleLoaded(pluginsDir() + "Panel\\panel.dll"));
@@ -243,7 +243,7 @@ TEST_F(KeyCommandsTest, AfterAnUnloadTheHostNeverCallsIntoTheReleasedModule) {
     ASSERT_NE(nullptr, host->openOtherPanel(vantorel));
     for (const char* folder : {"Panel", "Rec"}) {
         selectFolder(folder);
-        host->clearRecords();
+        host->clearTranscript();
         EXPECT_EQ(1, press(VK_DELETE, PKF_SHIFT));
         EXPECT_EQ((std::vector<std::string>{text(MAskUnload1), text(MUnloading)}), boxTexts()) << folder;
     }
@@ -267,7 +267,7 @@ TEST_F(KeyCommandsTest, UnloadAsksWhetherThePluginIsLoadedNow) {
     startLoaded({"recorder.dll"});
     selectFolder("Rec");
     ASSERT_NE(nullptr, host->load(pluginsDir() + "Rec\\recorder.dll"));
-    host->clearRecords();
+    host->clearTranscript();
     host->answerMessages({1});
     EXPECT_EQ(1, press(VK_DELETE, PKF_SHIFT));
     EXPECT_EQ((std::vector<std::string>{text(MAskUnload1)}), boxTexts()) << "asked, not told it is not loaded";
@@ -333,7 +333,7 @@ TEST_F(KeyCommandsTest, ConfigureFailuresAreReportedAndContained) {
     };
     for (const auto& c : cases) {
         selectFolder(c.folder);
-        host->clearRecords();
+        host->clearTranscript();
         EXPECT_EQ(1, press(VK_F4, 0)) << c.folder;
         ASSERT_EQ(1u, host->messages.size()) << c.folder;
         EXPECT_EQ(text(c.message), host->messages[0].lines.at(1)) << c.folder;
@@ -357,14 +357,14 @@ TEST_F(KeyCommandsTest, HelpOpensTheDllsOwnFolder) {
     };
     // Without a help file the user is told so, and no help is asked for.
     selectFolder("NoHelp");
-    host->clearRecords();
+    host->clearTranscript();
     EXPECT_EQ(1, press(VK_F1, PKF_SHIFT));
     EXPECT_EQ(0u, host->helps.size());
     ASSERT_EQ(1u, host->messages.size());
     EXPECT_EQ(text(MNoPluginHelp), host->messages[0].lines.at(1));
     for (const auto& c : cases) {
         selectFolder(c.folder);
-        host->clearRecords();
+        host->clearTranscript();
         EXPECT_EQ(1, press(VK_F1, PKF_SHIFT));
         ASSERT_EQ(1u, host->helps.size());
         EXPECT_EQ(pluginsDir() + c.helpFolder, host->helps[0].moduleName);
@@ -408,7 +408,7 @@ TEST_F(KeyCommandsTest, ClearingTheHostsPluginCacheDeletesWhatItCanAndSaysHowItW
     for (const auto& c : cases) {
         SHDeleteKeyA(HKEY_CURRENT_USER, cacheKey.c_str());
         for (const std::string& k : c.keys) ASSERT_TRUE(create(k));
-        host->clearRecords();
+        host->clearTranscript();
         host->answerMessages({c.answer});
         EXPECT_EQ(1, press(VK_F7, PKF_SHIFT)) << c.what;
         ASSERT_GE(host->messages.size(), 1u) << c.what;
@@ -508,7 +508,7 @@ TEST_F(KeyCommandsTest, UninstallRemovesTheFolderWholeAfterTheHostLetsGoOfItsDll
             openList();
         }
         selectFolder("Rec");
-        host->clearRecords();
+        host->clearTranscript();
         host->answerMessages({0});
         EXPECT_EQ(1, press(c.key.vk, c.key.state));
         ASSERT_FALSE(host->messages.empty());
@@ -553,7 +553,7 @@ TEST_F(KeyCommandsTest, UninstallRemovesNothingWhenAFileIsInTheWayAndNeverItself
         else
             held = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         selectFolder("Rec");
-        host->clearRecords();
+        host->clearTranscript();
         host->answerMessages({0, 0});
         EXPECT_EQ(1, press(VK_DELETE, 0));
         ASSERT_EQ(2u, host->messages.size());
@@ -576,7 +576,7 @@ TEST_F(KeyCommandsTest, UninstallRemovesNothingWhenAFileIsInTheWayAndNeverItself
     start();
     openList();
     selectItem(selfItem());
-    host->clearRecords();
+    host->clearTranscript();
     EXPECT_EQ(1, press(VK_F8, 0));
     EXPECT_EQ((std::vector<std::string>{text(MCannotUninstallSelf)}), boxTexts());
     EXPECT_TRUE(fileExists(vantorelDir() + "Vantorel.dll"));

@@ -59,7 +59,7 @@ protected:
     }
     // What Vantorel's ProcessKey answered for the plain call of the key.
     int press(int vk, unsigned state) {
-        host->clearRecords();
+        host->clearTranscript();
         panel->key(vk, state);
         for (auto it = host->transcript.rbegin(); it != host->transcript.rend(); ++it)
             if (it->compare(0, 13, "> ProcessKey(") == 0 && it->find("PKF_PREPROCESS|") == std::string::npos &&

@@ -40,7 +40,7 @@ protected:
     void openList() {
         panel = vantorel->open();
         ASSERT_NE(nullptr, panel);
-        host->clearRecords();
+        host->clearTranscript();
     }
     // Presses F3 on the item of the DLL's folder (or full item name) and
     // returns the one box it showed.
@@ -53,7 +53,7 @@ protected:
                 found = true;
             }
         EXPECT_TRUE(found) << "no item " << item;
-        host->clearRecords();
+        host->clearTranscript();
         panel->key(VK_F3, 0);
         EXPECT_EQ(1u, host->messages.size()) << item;
         return host->messages.empty() ? farhost::MessageCall() : host->messages.back();

@@ -34,7 +34,7 @@ TEST_F(PluginRootsTest, UninstallNeverTakesAPluginsFolder) {
         ASSERT_TRUE(found) << item;
         ASSERT_TRUE(panel->setCurrentByName(item.substr(item.find_last_of('\\') + 1)) || panel->setCurrentByName(item));
         for (int key : {VK_F8, VK_DELETE}) {
-            host->clearRecords();
+            host->clearTranscript();
             host->answerMessages({0});
             panel->key(key, 0);
             ASSERT_EQ(1u, host->messages.size());

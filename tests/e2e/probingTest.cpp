@@ -171,7 +171,7 @@ TEST_F(ProbingTest, ASecondBuildReusesUnchangedRecordsWithoutLoadingAnyPlugin) {
     ASSERT_EQ(2, countOf(logOf(dll), "attach") + countOf(logOf(dll), "detach"));
     ASSERT_TRUE(fileExists(cacheFile()));
     EXPECT_EQ(0u, readFile(cacheFile()).size() % 775);
-    host->clearRecords();
+    host->clearTranscript();
     ASSERT_TRUE(panel->read());
     EXPECT_EQ(1, countOf(logOf(dll), "attach"));
     EXPECT_EQ("Call recorder", description(panel, "Rec"));
@@ -285,7 +285,7 @@ TEST_F(ProbingTest, AfterTheHostsLanguageChangesOnlyPluginsDescribedByTheirMenus
     ASSERT_EQ("Call recorder", description(panel, "Rec"));
     // Changed after the scan: a re-examined Diz would show the new text.
     ASSERT_TRUE(writeFile(pluginsDir() + "Diz\\file_id.diz", "Changed since\n"));
-    host->clearRecords();
+    host->clearTranscript();
     host->setLanguage("Russian");
     ASSERT_TRUE(panel->read());
     EXPECT_EQ(2, countOf(logOf(dll), "attach"));

@@ -24,7 +24,7 @@ public:
     }
     // Vantorel's ProcessKey answer, the boxes' second lines, in order.
     std::vector<std::string> pressAnswering(int vk, unsigned state, std::initializer_list<int> answers) {
-        host->clearRecords();
+        host->clearTranscript();
         host->answerMessages(answers);
         panel->key(vk, state);
         std::vector<std::string> out;
@@ -200,7 +200,7 @@ TEST_F(ReloadTest, AnUnknownFarBuildUnloadsButNeverWritesByLayout) {
 
     const std::string downloads = dir / "Downloads\\";
     ASSERT_TRUE(copyFile(fixtureDir("calllogall2") + "calllogall2.dll", downloads + "calllogall.dll"));
-    host->clearRecords();
+    host->clearTranscript();
     host->answerMessages({0});
     panel->putFiles(downloads, {"calllogall.dll"});
     ASSERT_FALSE(host->messages.empty());
@@ -209,7 +209,7 @@ TEST_F(ReloadTest, AnUnknownFarBuildUnloadsButNeverWritesByLayout) {
               std::find(host->messages[0].lines.begin(), host->messages[0].lines.end(), text(MLoadedNoUpdate)));
     ASSERT_TRUE(panel->setCurrentByName("Zeta"));
 
-    host->clearRecords();
+    host->clearTranscript();
     host->answerMessages({0});
     panel->key(VK_F8, PKF_SHIFT);
     ASSERT_FALSE(host->messages.empty());

@@ -18,7 +18,7 @@ TEST_F(HostTest, ADropFromThePluginFoldersIsRefusedAtOnce) {
         {pluginsDir() + "Rec\\", "recorder.dll"},    // a file of an installed plugin, by name
     };
     for (const auto& d : drops) {
-        host->clearRecords();
+        host->clearTranscript();
         farhost::PutResult r = panel->putFiles(d.source, {d.name});
         EXPECT_EQ(0, r.result) << d.name;
         ASSERT_EQ(1u, host->messages.size()) << d.name;   // no question, no progress
@@ -27,7 +27,7 @@ TEST_F(HostTest, ADropFromThePluginFoldersIsRefusedAtOnce) {
     }
     EXPECT_EQ(recDll, readFile(pluginsDir() + "Rec\\recorder.dll"));
     // A file from elsewhere still reaches the installer (its question).
-    host->clearRecords();
+    host->clearTranscript();
     host->answerMessages({1});
     panel->putFiles(dir / "Downloads\\", {"readme.txt"});
     ASSERT_FALSE(host->messages.empty());

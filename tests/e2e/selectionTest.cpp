@@ -40,7 +40,7 @@ protected:
             panel->key(VK_INSERT, 0);
         }
         ASSERT_TRUE(panel->setCurrentByName("Gamma"));
-        host->clearRecords();
+        host->clearTranscript();
     }
     const farhost::MessageCall& question() const { return host->messages.at(0); }
     bool loaded(const std::string& rel) const { return moduleLoaded(pluginsDir() + rel); }
@@ -104,7 +104,7 @@ TEST_F(SelectionTest, UnloadAndReloadTakeTheSelectedPlugins) {
                 if (e.name == pluginsDir() + name && !(e.raw.Flags & PPIF_SELECTED)) panel->key(VK_INSERT, 0);
         }
         ASSERT_TRUE(panel->setCurrentByName("Gamma"));
-        host->clearRecords();
+        host->clearTranscript();
         host->answerMessages({0});
         panel->key(VK_F6, PKF_SHIFT);
         ASSERT_FALSE(host->messages.empty());

@@ -174,7 +174,7 @@ TEST_F(HostTest, SwitchingOffBothMenusAsksFirstAndNoShowsTheDialogAgain) {
     EXPECT_EQ(0, host->dialogs[1].before[1].Selected);   // shown again as the user left it
     EXPECT_EQ("", storedSettings());
 
-    host->clearRecords();
+    host->clearTranscript();
     host->queueDialog(bothOff);
     host->queueMessageAnswer(0);   // Yes
     EXPECT_EQ(1, vantorel->configure(0));

@@ -30,7 +30,7 @@ protected:
     }
     std::vector<std::string> press(const char* item, int vk, unsigned state, std::initializer_list<int> answers) {
         EXPECT_TRUE(panel->setCurrentByName(item));
-        host->clearRecords();
+        host->clearTranscript();
         host->answerMessages(answers);
         panel->key(vk, state);
         std::vector<std::string> lines;
@@ -119,7 +119,7 @@ TEST_F(SwitchOffTest, AnUpdateOfASwitchedOffPluginKeepsItOff) {
     ASSERT_TRUE(copyFile(fixtureDir("calllogall2") + "calllogall2.dll", dir / "Downloads\\calllogall.dll"));
     openList(FAR_BUILDS[0], false);
     press("Zeta", VK_F5, PKF_ALT, {0});
-    host->clearRecords();
+    host->clearTranscript();
     host->answerMessages({1});
     EXPECT_EQ(1, panel->putFiles(dir / "Downloads\\", {"calllogall.dll"}).result);
     ASSERT_FALSE(host->messages.empty());

@@ -6,7 +6,7 @@
 // redraws and idle events depend on the host's screen and timing: a run of
 // them is compared by what it holds (a redraw or not) and by a range of
 // GetOpenPluginInfo calls.
-#include "harness.h"
+#include "hostTree.h"
 
 #include <functional>
 
@@ -86,21 +86,11 @@ int idleEvents(const std::vector<std::string>& lines) {
     return n;
 }
 
-class HostCallPatternTest : public HostTest {
+class HostCallPatternTest : public HostTree {
 protected:
     // Loads a call logger the way the released host did for the recorded
     // run: at start, then its disk menu item opens its panel.
-    Panel* openFromDiskMenu(const std::string& fixture) {
-        addFixture(fixture, "CallLog\\");
-        HostOptions options;
-        options.hostDir = farDir();
-        host.reset(new Host(options));
-        Plugin* plugin = host->load(pluginsDir() + "CallLog\\" + fixture + ".dll");
-        EXPECT_NE(nullptr, plugin) << host->lastError();
-        if (!plugin) return nullptr;
-        host->diskMenu();
-        return plugin->open(OPEN_DISKMENU, 0);
-    }
+    Panel* openFromDiskMenu(const std::string& fixture) { return HostTree::openFromDiskMenu(fixture, "CallLog"); }
 
     // The logger's calls in the emulator against the released host's record.
     void compareWithReleasedHost(const std::string& fixture, const char* record) {
@@ -202,69 +192,6 @@ TEST_F(HostCallPatternTest, TheOtherHalfHeldByAPluginIsReportedAndItsPluginAsked
     std::vector<std::string> theirs = readLog("Other\\calllogclaim.dll");
     EXPECT_EQ((std::vector<std::string>{"ProcessEvent Event=2 Param=null", "GetOpenPluginInfo StructSize=0 depth=1"}),
               std::vector<std::string>(theirs.begin() + seen, theirs.end()));
-}
-
-// Vantorel's list in the other half, as FAR 1.70 build 2087 reported it to
-// the call logger: a plugin's panel with real names (Flags 0x21).
-TEST_F(HostCallPatternTest, VantorelsPanelInTheOtherHalfHasRealNames) {
-    Panel* panel = openFromDiskMenu("calllog");
-    ASSERT_NE(nullptr, panel);
-    ASSERT_TRUE(copyFolderFiles(distDir(), pluginsDir() + "Vantorel\\"));
-    Plugin* vantorelPlugin = host->load(pluginsDir() + "Vantorel\\Vantorel.dll");
-    ASSERT_NE(nullptr, vantorelPlugin) << host->lastError();
-    ASSERT_NE(nullptr, host->openOtherPanel(vantorelPlugin));
-
-    panel->key(VK_F2);
-
-    std::string line = otherPanelLine(readLog("CallLog\\calllog.dll"));
-    EXPECT_NE(std::string::npos, line.find("the other panel = 1 written=496 Plugin=1 ")) << line;
-    EXPECT_NE(std::string::npos, line.find(" SortMode=2 Flags=0x21 CurDir=\"\"")) << line;
-}
-
-// Every key reaches ProcessKey twice, first with PKF_PREPROCESS added: each
-// of Vantorel's commands must run on the plain call alone, once per key.
-TEST_F(HostCallPatternTest, EachOfVantorelsKeysRunsItsCommandOncePerKey) {
-    addFixture("recorder", "Rec\\");
-    FarSetup setup;
-    setup.loadAll = true;
-    start(setup);
-    Panel* panel = vantorel->open();
-    ASSERT_NE(nullptr, panel);
-    ASSERT_TRUE(panel->setCurrentByName("Rec"));
-    auto count = [&](const char* text) {
-        int n = 0;
-        for (const std::string& line : host->transcript) n += line.find(text) != std::string::npos;
-        return n;
-    };
-    auto configured = [&] {
-        int n = 0;
-        for (const std::string& line : readLog("Rec\\recorder.dll")) n += line.compare(0, 9, "Configure") == 0;
-        return n;
-    };
-    struct Case {
-        const char* name;
-        int vk;
-        unsigned state;
-        std::function<int()> runs;   // how often the key's command ran
-    };
-    const Case cases[] = {
-        {"ShiftDel", VK_DELETE, PKF_SHIFT, [&] { return static_cast<int>(host->messages.size()); }},
-        {"ShiftF8", VK_F8, PKF_SHIFT, [&] { return static_cast<int>(host->messages.size()); }},
-        {"ShiftF1", VK_F1, PKF_SHIFT, [&] { return static_cast<int>(host->helps.size()); }},
-        {"F4", VK_F4, 0, configured},
-        {"ShiftF5", VK_F5, PKF_SHIFT, [&] { return count("Control(FCTL_UPDATEPANEL"); }},
-        {"ShiftF7", VK_F7, PKF_SHIFT, [&] { return static_cast<int>(host->messages.size()); }},
-    };
-    for (const Case& c : cases) {
-        host->clearRecords();
-        host->defaultAnswer = 1;   // No, to the unload question
-        int before = c.runs();
-        EXPECT_EQ(1, panel->key(c.vk, c.state)) << c.name;
-        // Left to the host when preprocessed, taken on the plain call.
-        EXPECT_EQ(1, count(("> ProcessKey(PKF_PREPROCESS|" + std::string(c.name) + ") = 0").c_str())) << c.name;
-        EXPECT_EQ(1, count(("> ProcessKey(" + std::string(c.name) + ") = 1").c_str())) << c.name;
-        EXPECT_EQ(before + 1, c.runs()) << c.name;
-    }
 }
 
 }  // namespace

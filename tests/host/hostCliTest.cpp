@@ -252,6 +252,24 @@ TEST(HostCommandLine, OpensFromTheMenusOrFromTheCommandLineOnlyWithThePluginsPre
     EXPECT_NE(std::string::npos, info.out.find("CommandPrefix: \"sample\"")) << info.out;
 }
 
+// A run that stops because the plugin's panel never opened ends the plugin
+// as the host's quit does: its ExitFAR, then its module released.
+TEST(HostCommandLine, APluginWhosePanelNeverOpenedGetsItsExitFarBeforeItsModuleGoes) {
+    TempDir dir("cli");
+    ASSERT_TRUE(copyTree(fixtureDir("calllogrefuse"), dir / "plugin\\"));
+    HostRun run = runHost("--plugin \"" + dir / "plugin\\calllogrefuse.dll\"", dir);
+    EXPECT_EQ(1u, run.exitCode) << run.out;
+    std::vector<std::string> transcript = section(run.out, "transcript");
+    int exitAt = indexOf(transcript, "> ExitFAR of "), unloadAt = indexOf(transcript, "> unload ");
+    EXPECT_GE(exitAt, 0) << run.out;
+    EXPECT_LT(exitAt, unloadAt) << run.out;
+    std::vector<std::string> log = readLines(dir / "plugin\\calllogrefuse.dll.log");
+    ASSERT_GE(log.size(), 2u);
+    for (std::string& line : log)
+        while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.pop_back();
+    EXPECT_EQ((std::vector<std::string>{"ExitFAR", "DllMain detach"}), std::vector<std::string>(log.end() - 2, log.end()));
+}
+
 // A scripted run reaches the host's own menus by their keys and can hold a
 // plugin's panel in the other half, which the first panel's plugin then sees
 // as a plugin's panel.

@@ -1,7 +1,7 @@
 // The emulator's own rules: if these drift from the host's, every
 // end-to-end test of the plugin tests against the wrong host.
 // The host's reading of plugins' language files: which file, which lines.
-#include "plugins/langFile.h"
+#include "modules/langFile.h"
 #include "testSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,9 @@
 // The emulator as a host whose plugins are really loaded: what it loads at
 // start, the plugin cache it keeps in the registry, and how it survives a
 // plugin whose module another plugin freed behind its back.
-#include "harness.h"
+#include "hostTree.h"
+
+#include <algorithm>
 
 #include <functional>
 #include <map>
@@ -90,7 +92,21 @@ int problemsMentioning(const farhost::Host& host, const std::string& text) {
 
 }  // namespace
 
-class HostLoadingTest : public HostTest {};
+class HostLoadingTest : public HostTree {
+protected:
+    // A start of the host over the tree: one plugin loaded first (the sample
+    // panel, as a plugin a test drives), then every other plugin of the tree
+    // as the host loads them at start.
+    farhost::Plugin* first = nullptr;
+    void start(farhost::HostOptions options = farhost::HostOptions()) {
+        addFixture("panel", "Panel\\");
+        options.hostDir = farDir();
+        host.reset(new farhost::Host(options));
+        first = host->load(pluginsDir() + "Panel\\panel.dll");
+        ASSERT_NE(nullptr, first) << host->lastError();
+        host->loadAllPlugins();
+    }
+};
 
 TEST_F(HostLoadingTest, LoadAllLoadsEveryPluginOfBothFoldersButThoseLeftOut) {
     addFixture("recorder", "Recorder\\");
@@ -100,12 +116,11 @@ TEST_F(HostLoadingTest, LoadAllLoadsEveryPluginOfBothFoldersButThoseLeftOut) {
     addFixture("badload", "Refuses\\");               // DllMain says no
     addFixture("faultstartup", "Faulty\\");           // SetStartupInfo faults: the host survives it
     ASSERT_TRUE(copyTree(fixtureDir("nover"), dir / "Personal\\Nover\\"));
-    FarSetup setup;
-    setup.personal = true;
-    setup.personalValue = dir / "Personal";
-    setup.loadAll = true;
-    setup.leaveUnloaded = {"NOINFO.DLL"};
-    start(setup);
+    farhost::HostOptions options;
+    options.writePersonalPath = true;
+    options.personalPluginsPath = dir / "Personal";
+    options.leaveUnloaded = {"NOINFO.DLL"};
+    start(options);
 
     struct Case {
         const char* dll;
@@ -119,9 +134,9 @@ TEST_F(HostLoadingTest, LoadAllLoadsEveryPluginOfBothFoldersButThoseLeftOut) {
         EXPECT_EQ(c.loaded, plugin != nullptr && plugin->loaded()) << c.dll;
         EXPECT_EQ(c.loaded, moduleLoaded(c.dll)) << c.dll;
     }
-    int vantorels = 0;
-    for (farhost::Plugin* p : host->plugins()) vantorels += p->path() == vantorel->path();
-    EXPECT_EQ(1, vantorels) << "loaded before loadAll, not again";
+    int firsts = 0;
+    for (farhost::Plugin* p : host->plugins()) firsts += p->path() == first->path();
+    EXPECT_EQ(1, firsts) << "loaded before loadAll, not again";
 
     // Initialised as the host does: its GetMsg answers from its own files;
     // then the host asks what it offers.
@@ -149,9 +164,7 @@ TEST_F(HostLoadingTest, PluginsCacheHasOneContiguousKeyPerLoadedPluginAndGoesAtE
     addFixture("noinfo", "Tools\\NoInfo\\");
     addFixture("calllogall", "CallLogAll\\");
     addFakeDll("Broken\\broken.dll");
-    FarSetup setup;
-    setup.loadAll = true;
-    start(setup);
+    start();
     const std::string cacheKey = host->pluginsCacheKey();
     EXPECT_EQ(host->rootKey().substr(0, host->rootKey().size() - 7) + "PluginsCache", cacheKey);
 
@@ -166,7 +179,7 @@ TEST_F(HostLoadingTest, PluginsCacheHasOneContiguousKeyPerLoadedPluginAndGoesAtE
         {pluginsDir() + "Tools\\NoInfo\\noinfo.dll", false, {}},
         {pluginsDir() + "CallLogAll\\calllogall.dll", true,
          {"OpenFilePlugin", "OpenPlugin", "ProcessEditorEvent", "ProcessEditorInput", "ProcessViewerEvent"}},
-        {vantorel->path(), true, {"OpenPlugin"}},
+        {first->path(), true, {"OpenPlugin"}},
     };
     for (const Case& c : cases) {
         ASSERT_EQ(c.cached ? 1u : 0u, entries.count(c.dll)) << c.dll;
@@ -244,9 +257,7 @@ TEST_F(HostLoadingTest, ACallIntoAModuleReleasedBehindTheHostsBackIsTheFaultTheH
 
 TEST_F(HostLoadingTest, AScreenLeftSavedIsNotedOnceAfterTheCallThatLeftIt) {
     addFixture("recorder", "Recorder\\");
-    FarSetup setup;
-    setup.loadAll = true;
-    start(setup);
+    start();
     farhost::Plugin* plugin = host->findPlugin("recorder.dll");
     ASSERT_NE(nullptr, plugin);
     ASSERT_NE(nullptr, plugin->startupInfo().SaveScreen(0, 0, -1, -1));   // as if Configure had left it

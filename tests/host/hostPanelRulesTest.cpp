@@ -3,8 +3,8 @@
 // The host's panel rules: column widths and titles, the sort order, items
 // copied out of the plugin's arrays.
 #include "common/hostText.h"
-#include "core/columnLayout.h"
-#include "core/panelSort.h"
+#include "panels/columnLayout.h"
+#include "panels/panelSort.h"
 #include "farHost.h"
 
 #include <gtest/gtest.h>

@@ -6,7 +6,7 @@
 #include "farHost.h"
 #include "faults/faultReport.h"
 #include "interface/farApi.h"
-#include "plugins/peImage.h"
+#include "modules/peImage.h"
 #include "services/helpFile.h"
 #include "services/wildcards.h"
 #include "testSupport.h"

@@ -2,11 +2,12 @@
 // a warm plugin cache: a plugin the cache knows is not loaded at start; its
 // record is built from the cache and the host loads the DLL through it at the
 // plugin's first use, whichever way that use comes.
-#include "harness.h"
+#include "hostTree.h"
 
 #include "common/keyNames.h"
 
 #include <shlwapi.h>
+#include <algorithm>
 
 using namespace testing_support;
 using farhost::Export;
@@ -22,7 +23,7 @@ typedef int(WINAPI* AdvControlFunction)(int, int, void*);
 
 // Two hosts, one after the other, over one tree and one registry root: the
 // first starts cold (everything loads, the cache is written), the second warm.
-class WarmStartTest : public HostTest {
+class WarmStartTest : public HostTree {
 protected:
     std::string base = "Software\\VantorelTests\\warm-" + std::to_string(GetCurrentProcessId()) + "-" +
                        std::to_string(GetTickCount());
@@ -338,7 +339,7 @@ TEST_F(WarmStartTest, GetMsgKeepsTheRecordsTableAndReadsTheFileOnlyWhenItIsEmpty
             memset(&record->messages, 0, sizeof record->messages);
             record->languageFile[0] = 0;
         }
-        host->clearRecords();
+        host->clearTranscript();
         EXPECT_STREQ(s.text, si.GetMsg(si.ModuleNumber, s.id));
         ASSERT_EQ(s.damagedBox ? 1u : 0u, host->messages.size());
         EXPECT_EQ(s.damagedBox ? 1u : 0u, host->problems.size());

@@ -1,4 +1,4 @@
-#include "runtime/guardedCall.h"
+#include "guard/guardedCall.h"
 
 #include <gtest/gtest.h>
 #include <stdexcept>

@@ -3,7 +3,7 @@
 // sort mode. Stable, and safe with a plugin whose answers contradict each other.
 #pragma once
 
-#include "core/records.h"
+#include "panels/panelEntry.h"
 
 #include <functional>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "plugins/langFile.h"
+#include "modules/langFile.h"
 
 #include "common/fileSystem.h"
 #include "common/hostText.h"

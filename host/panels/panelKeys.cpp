@@ -1,6 +1,8 @@
 // Keys on a panel, as the host passes them: offered to the plugin (first
 // with PKF_PREPROCESS added, then plainly), the host's own handling of what
 // the plugin leaves, the events it sends around them.
+#include "panels/panel.h"
+
 #include "core/host.h"
 
 #include "common/keyNames.h"
@@ -19,8 +21,8 @@ int Panel::processKey(int code, unsigned controlState, bool* called) {
     if (called) *called = true;
     int plain = code & ~PKF_PREPROCESS;
     std::string name = plain == kIdleKey ? std::string("0x1001") : keyName(plain, controlState);
-    host_->record("> ProcessKey(" + std::string(code & PKF_PREPROCESS ? "PKF_PREPROCESS|" : "") + name + ") = " +
-                  std::to_string(result));
+    host_->transcribe("> ProcessKey(" + std::string(code & PKF_PREPROCESS ? "PKF_PREPROCESS|" : "") + name + ") = " +
+                      std::to_string(result));
     return result;
 }
 
@@ -40,7 +42,7 @@ int Panel::event(int id) {
     static const char* const kNames[] = {"FE_CHANGEVIEWMODE", "FE_REDRAW", "FE_IDLE", "FE_CLOSE", "FE_BREAK",
                                          "FE_COMMAND"};
     std::string name = id >= 0 && id <= FE_COMMAND ? kNames[id] : std::to_string(id);
-    host_->record("> ProcessEvent(" + name + ") = " + std::to_string(result));
+    host_->transcribe("> ProcessEvent(" + name + ") = " + std::to_string(result));
     return result;
 }
 

@@ -1,4 +1,4 @@
-#include "plugins/pluginRecord.h"
+#include "modules/pluginRecord.h"
 
 #include "common/hostText.h"
 

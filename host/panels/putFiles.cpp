@@ -1,6 +1,8 @@
 // Files copied onto a plugin's panel: the host hands the plugin the source
 // panel's selection as PluginPanelItems, with the process standing in the
 // source folder, and re-reads the plugin's panel afterwards.
+#include "panels/panel.h"
+
 #include "core/host.h"
 
 #include "common/hostText.h"
@@ -47,7 +49,7 @@ PutResult Panel::putFiles(const std::string& sourceDir, const std::vector<std::s
     PutResult out;
     auto putFiles = reinterpret_cast<PFN_PutFiles>(plugin_->proc("PutFiles"));
     if (closed_ || !putFiles) {
-        host_->record(std::string("> PutFiles: ") + (closed_ ? "the panel is closed" : "not exported"));
+        host_->transcribe(std::string("> PutFiles: ") + (closed_ ? "the panel is closed" : "not exported"));
         return out;
     }
 
@@ -75,8 +77,8 @@ PutResult Panel::putFiles(const std::string& sourceDir, const std::vector<std::s
         if (!done) return out;
     }
 
-    host_->record("> PutFiles(" + std::to_string(items.size()) + " items, move " + (move ? "1" : "0") +
-                  ", opMode " + hexAddress(static_cast<DWORD>(opMode), 0) + ") = " + std::to_string(out.result));
+    host_->transcribe("> PutFiles(" + std::to_string(items.size()) + " items, move " + (move ? "1" : "0") +
+                      ", opMode " + hexAddress(static_cast<DWORD>(opMode), 0) + ") = " + std::to_string(out.result));
     // The host's rule: 1 or 2 means the whole drop went over, anything else
     // leaves the choice to each item's PPIF_SELECTED.
     bool clearsAll = out.result == 1 || out.result == 2;
@@ -84,8 +86,8 @@ PutResult Panel::putFiles(const std::string& sourceDir, const std::vector<std::s
         bool selected = (items[i].Flags & PPIF_SELECTED) != 0;
         out.selected.push_back(selected);
         out.kept.push_back(selected && !clearsAll);
-        host_->record(std::string("  ") + (selected && !clearsAll ? "still selected: " : "deselected: ") +
-                      out.names[i]);
+        host_->transcribe(std::string("  ") + (selected && !clearsAll ? "still selected: " : "deselected: ") +
+                          out.names[i]);
     }
     out.after = items;
     read();

@@ -1,4 +1,4 @@
-#include "runtime/guardedCall.h"
+#include "guardedCall.h"
 
 #include <malloc.h>
 #include <string.h>

@@ -2,7 +2,7 @@
 // lines, the buttons.
 #pragma once
 
-#include "core/records.h"
+#include "core/transcript.h"
 
 #include <string>
 

@@ -3,7 +3,7 @@
 // panel as text.
 #pragma once
 
-#include "core/records.h"
+#include "panels/panelEntry.h"
 
 #include <string>
 #include <vector>
@@ -47,11 +47,11 @@ public:
     // filled from FindFirstFile, cFileName = the name as given, relative names
     // stay relative, PPIF_SELECTED set in Flags, everything else zero), calls
     // the plugin's PutFiles(handle, items, n, move, opMode) with the panel
-    // active, restores the previous current folder, records
+    // active, restores the previous current folder, transcribes
     // "> PutFiles(...) = r" and each item's selection in the transcript, and
     // then, like the host, re-reads the panel. A name that does not exist is
     // still passed (find data zero); one longer than 259 characters is cut to
-    // fit cFileName (a problem is recorded).
+    // fit cFileName (a problem is noted).
     PutResult putFiles(const std::string& sourceDir, const std::vector<std::string>& names,
                        int opMode = 0, bool move = false);
     // ProcessKey; when the plugin does not handle the key, the host's own
@@ -90,8 +90,18 @@ private:
     void sortItems();
     void drawn();                    // the panel was drawn: see shownFolder()
     void refreshInfo();              // GetOpenPluginInfo, texts copied
+    // A text of GetOpenPluginInfo's answer, copied; one without its terminator is a problem.
+    std::string infoText(const char* text, const char* what);
+    std::string optionalText(const char* text, const char* what);   // a null text kept as "none"
+    int keepModes(const OpenPluginInfo& info);     // the panel modes copied; how many
+    void keepKeyBar(const OpenPluginInfo& info);   // the key bar's labels copied
+    void applyStartModes();          // StartPanelMode and StartSortMode, at the first read only
+    // GetFindData and FreeFindData: the plugin's items copied after `items`;
+    // false when the plugin gave none (or faulted).
+    bool readItems(int opMode, std::vector<PanelEntry>& items);
+    PanelEntry copyItem(const PluginPanelItem& item, int index);
     bool changeDirectory(const std::string& dir, int opMode);
-    // FCTL_GETPANELINFO: the whole record cleared and filled; the plugin's
+    // FCTL_GETPANELINFO: the whole structure cleared and filled; the plugin's
     // GetOpenPluginInfo asked once more inside (not again from inside that).
     void fillPanelInfo(PanelInfo& info);
     // FCTL_GETPANELSHORTINFO: the same without the item arrays (their counts stay).

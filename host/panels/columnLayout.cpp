@@ -1,4 +1,4 @@
-#include "core/columnLayout.h"
+#include "panels/columnLayout.h"
 
 #include <stdio.h>
 #include <stdlib.h>

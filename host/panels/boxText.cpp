@@ -1,7 +1,7 @@
 // A message box as text, as the host draws it.
-#include "core/boxText.h"
+#include "panels/boxText.h"
 
-#include "core/columnLayout.h"
+#include "panels/columnLayout.h"
 
 namespace farhost {
 

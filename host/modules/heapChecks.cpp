@@ -1,7 +1,7 @@
-#include "plugins/heapChecks.h"
+#include "modules/heapChecks.h"
 
 #include "faults/faultReport.h"
-#include "plugins/peImage.h"
+#include "modules/peImage.h"
 
 #include <malloc.h>
 #include <stdlib.h>

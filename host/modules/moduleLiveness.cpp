@@ -1,4 +1,4 @@
-#include "plugins/moduleLiveness.h"
+#include "modules/moduleLiveness.h"
 
 #include "common/hostText.h"
 

@@ -1,4 +1,4 @@
-#include "core/panelSort.h"
+#include "panels/panelSort.h"
 
 #include "common/hostText.h"
 

@@ -1,4 +1,4 @@
-#include "plugins/peImage.h"
+#include "modules/peImage.h"
 
 #include "common/hostText.h"
 

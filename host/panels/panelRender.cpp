@@ -1,10 +1,12 @@
 // The panel as text: what a person would see on the host's screen, in a
 // form tests can read. Bytes of the plugin's texts pass through unchanged.
+#include "panels/panel.h"
+
 #include "core/host.h"
 
 #include "common/hostText.h"
-#include "core/boxText.h"
-#include "core/columnLayout.h"
+#include "panels/boxText.h"
+#include "panels/columnLayout.h"
 
 #include <stdlib.h>
 
@@ -119,48 +121,88 @@ void statusColumns(const std::string& typeText, const std::string& widthText, bo
     }
 }
 
+// The columns of a view mode, and of its status line.
+struct Columns {
+    std::vector<std::string> types, widthTexts, titles, statusTypes, statusWidthTexts;
+};
+
+// The plugin's columns for the mode when it gives that mode, else the host's own.
+Columns columnsOf(const std::vector<PanelMode>& modes, const std::vector<std::vector<std::string>>& modeStrings,
+                  const std::vector<std::vector<std::string>>& modeTitles, int mode, bool descriptions) {
+    Columns c;
+    if (mode >= 0 && mode < static_cast<int>(modes.size()) && modes[mode].ColumnTypes) {
+        c.types = splitText(modeStrings[mode][0], ',');
+        if (modeStrings[mode][1] != kNone) c.widthTexts = splitText(modeStrings[mode][1], ',');
+        c.titles = modeTitles[mode];
+        statusColumns(modeStrings[mode][2], modeStrings[mode][3], modes[mode].DetailedStatus != 0, c.statusTypes,
+                      c.statusWidthTexts);
+    } else {
+        hostColumns(mode, descriptions, c.types, c.widthTexts);
+        statusColumns(kNone, kNone, true, c.statusTypes, c.statusWidthTexts);
+    }
+    for (std::string& t : c.types) t = trimBlanks(t);
+    for (std::string& t : c.statusTypes) t = trimBlanks(t);
+    return c;
+}
+
+// The title centred in the frame's top line.
+std::string titleLine(const std::string& panelTitle, int width) {
+    std::string title = " " + panelTitle + " ";
+    int left = (width - static_cast<int>(title.size())) / 2;
+    if (left < 0) left = 0;
+    std::string line = std::string(left, '=') + title;
+    if (static_cast<int>(line.size()) < width) line += std::string(width - line.size(), '=');
+    return line + "\n";
+}
+
+std::string headLine(const Columns& c, const std::vector<int>& widths) {
+    std::string heads(kMarkWidth, ' ');
+    for (size_t i = 0; i < c.types.size(); ++i) {
+        if (i) heads += kColumnSeparator;
+        std::string t = i < c.titles.size() && c.titles[i] != kNone ? c.titles[i] : defaultColumnTitle(c.types[i]);
+        heads += fitCenter(t, widths[i]);
+    }
+    return heads + "\n";
+}
+
+// The key bar: the twelve labels, then a line for each group of modifiers
+// the plugin labelled; each fits the screen's width, as the host's does.
+std::string keyBarLines(const std::vector<std::string>& keyBar, int width) {
+    std::string keys;
+    for (int k = 0; k < 12; ++k) {
+        if (k) keys += ' ';
+        keys += std::to_string(k + 1) + (keyBar[k] == kNone ? kDefaultKeyLabels[k] : keyBar[k]);
+    }
+    if (static_cast<int>(keys.size()) > width) keys.resize(width);
+    std::string out = keys + "\n";
+    for (int g = 1; g < 7; ++g) {
+        std::string group;
+        for (int k = 0; k < 12; ++k) {
+            const std::string& label = keyBar[g * 12 + k];
+            if (label == kNone) continue;
+            group += " " + std::to_string(k + 1) + label;
+        }
+        if (group.empty()) continue;
+        std::string line = std::string(kKeyGroupNames[g]) + ":" + group;
+        if (static_cast<int>(line.size()) > width) line.resize(width);
+        out += line + "\n";
+    }
+    return out;
+}
+
 }  // namespace
 
 std::string Panel::render(int width, int height) const {
     // The host asks for the panel's look before every redraw.
     const_cast<Panel*>(this)->refreshInfo();
     if (width < 20) width = 20;
-
-    std::vector<std::string> types, widthTexts, titles, statusTypes, statusWidthTexts;
-    int mode = viewMode_;
-    if (mode >= 0 && mode < static_cast<int>(modes_.size()) && modes_[mode].ColumnTypes) {
-        types = splitText(modeStrings_[mode][0], ',');
-        if (modeStrings_[mode][1] != kNone) widthTexts = splitText(modeStrings_[mode][1], ',');
-        titles = modeTitles_[mode];
-        statusColumns(modeStrings_[mode][2], modeStrings_[mode][3], modes_[mode].DetailedStatus != 0, statusTypes,
-                      statusWidthTexts);
-    } else {
-        hostColumns(mode, descriptionsShown_, types, widthTexts);
-        statusColumns(kNone, kNone, true, statusTypes, statusWidthTexts);
-    }
-    for (std::string& t : types) t = trimBlanks(t);
-    for (std::string& t : statusTypes) t = trimBlanks(t);
+    Columns c = columnsOf(modes_, modeStrings_, modeTitles_, viewMode_, descriptionsShown_);
     // Inside the panel's frame; columns are divided by one character.
     int textWidth = width - 2;
-    std::vector<int> widths = layoutColumnWidths(widthTexts, types, textWidth - static_cast<int>(types.size()) + 1);
+    std::vector<int> widths = layoutColumnWidths(c.widthTexts, c.types, textWidth - static_cast<int>(c.types.size()) + 1);
     std::vector<int> statusWidths =
-        layoutColumnWidths(statusWidthTexts, statusTypes, textWidth - static_cast<int>(statusTypes.size()) + 1);
-
-    std::string out;
-    std::string title = " " + title_ + " ";
-    int left = (width - static_cast<int>(title.size())) / 2;
-    if (left < 0) left = 0;
-    std::string titleLine = std::string(left, '=') + title;
-    if (static_cast<int>(titleLine.size()) < width) titleLine += std::string(width - titleLine.size(), '=');
-    out += titleLine + "\n";
-
-    std::string heads(kMarkWidth, ' ');
-    for (size_t c = 0; c < types.size(); ++c) {
-        if (c) heads += kColumnSeparator;
-        std::string t = c < titles.size() && titles[c] != kNone ? titles[c] : defaultColumnTitle(types[c]);
-        heads += fitCenter(t, widths[c]);
-    }
-    out += heads + "\n";
+        layoutColumnWidths(c.statusWidthTexts, c.statusTypes, textWidth - static_cast<int>(c.statusTypes.size()) + 1);
+    std::string out = titleLine(title_, width) + headLine(c, widths);
 
     int n = static_cast<int>(items_.size());
     int first = 0, last = n;
@@ -178,9 +220,9 @@ std::string Panel::render(int width, int height) const {
         line += (a & FILE_ATTRIBUTE_SYSTEM) ? 's' : ' ';
         line += (e.raw.Flags & PPIF_SELECTED) ? '*' : ' ';
         if (a & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) marked = true;
-        for (size_t c = 0; c < types.size(); ++c) {
-            if (c) line += kColumnSeparator;
-            line += cell(e, types[c], info_.Flags, widths[c]);
+        for (size_t col = 0; col < c.types.size(); ++col) {
+            if (col) line += kColumnSeparator;
+            line += cell(e, c.types[col], info_.Flags, widths[col]);
         }
         out += line + "\n";
     }
@@ -188,9 +230,9 @@ std::string Panel::render(int width, int height) const {
     // The status line: the current item in the mode's status columns.
     if (current_ >= 0 && current_ < n) {
         std::string line(kMarkWidth, ' ');
-        for (size_t c = 0; c < statusTypes.size(); ++c) {
-            if (c) line += ' ';
-            line += cell(items_[current_], statusTypes[c], info_.Flags, statusWidths[c]);
+        for (size_t col = 0; col < c.statusTypes.size(); ++col) {
+            if (col) line += ' ';
+            line += cell(items_[current_], c.statusTypes[col], info_.Flags, statusWidths[col]);
         }
         out += std::string(kMarkWidth, ' ') + std::string(textWidth, '-') + "\n" + line + "\n";
     }
@@ -198,27 +240,7 @@ std::string Panel::render(int width, int height) const {
     if (marked)
         out += (info_.Flags & OPIF_USEATTRHIGHLIGHTING) ? "(h: hidden, s: system; the host highlights these items)\n"
                                                         : "(h: hidden, s: system)\n";
-    std::string keys;
-    for (int k = 0; k < 12; ++k) {
-        if (k) keys += ' ';
-        keys += std::to_string(k + 1) + (keyBar_[k] == kNone ? kDefaultKeyLabels[k] : keyBar_[k]);
-    }
-    // The key bar fits the screen's width, as the host's does.
-    if (static_cast<int>(keys.size()) > width) keys.resize(width);
-    out += keys + "\n";
-    for (int g = 1; g < 7; ++g) {
-        std::string group;
-        for (int k = 0; k < 12; ++k) {
-            const std::string& label = keyBar_[g * 12 + k];
-            if (label == kNone) continue;
-            group += " " + std::to_string(k + 1) + label;
-        }
-        if (group.empty()) continue;
-        std::string line = std::string(kKeyGroupNames[g]) + ":" + group;
-        if (static_cast<int>(line.size()) > width) line.resize(width);
-        out += line + "\n";
-    }
-
+    out += keyBarLines(keyBar_, width);
     if (const MessageCall* box = host_->boxOnScreen()) out += renderMessageBox(*box, width);
     return out;
 }
