@@ -150,11 +150,14 @@ int sumFileSizes(const WIN32_FIND_DATAA* entry, const char*, void* total) {
     return 0;
 }
 
-int collectDll(const WIN32_FIND_DATAA* entry, const char* folder, void* stack) {
-    if (entry->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return 0;
+bool isPluginDllName(const char* fileName) {
     // Switched-off plugins are listed too.
-    const char* dot = strrchr(entry->cFileName, '.');
-    if (!dot || (!equalNoCase(dot, ".dll") && !isSwitchedOff(entry->cFileName))) return 0;
+    const char* dot = strrchr(fileName, '.');
+    return dot && (equalNoCase(dot, ".dll") || isSwitchedOff(fileName));
+}
+
+int collectDll(const WIN32_FIND_DATAA* entry, const char* folder, void* stack) {
+    if ((entry->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !isPluginDllName(entry->cFileName)) return 0;
     char path[MAX_PATH];
     copyText(path, sizeof path, folder);
     if (!appendWhole(path, sizeof path, entry->cFileName)) return 0;

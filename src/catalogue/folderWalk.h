@@ -16,7 +16,10 @@ int walkFolder(const char* folder, VisitFunction visit, void* context, int recur
 
 // Adds the low 32 bits of each file's size to the DWORD total (wrapping).
 int sumFileSizes(const WIN32_FIND_DATAA* entry, const char* folder, void* total);
-// Pushes the full path of each "*.dll" file onto the JStack context.
+// Whether a file of this name is listed as a plugin DLL: "*.dll", and a
+// switched-off plugin's "*.dll.off" too.
+bool isPluginDllName(const char* fileName);
+// Pushes the full path of each such file onto the JStack context.
 int collectDll(const WIN32_FIND_DATAA* entry, const char* folder, void* stack);
 
 // Last-in, first-out list of owned heap texts.
