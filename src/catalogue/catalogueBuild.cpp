@@ -8,6 +8,7 @@
 #include "catalogue/pluginListing.h"
 #include "catalogue/loadMark.h"
 #include "foreign/loadedModules.h"
+#include "dll/dllFileBytes.h"
 #include "dll/pluginFitness.h"
 #include "state/pluginFolder.h"
 #include "foreign/probe.h"
@@ -29,7 +30,7 @@ const char SCAN_TITLE[] = "Scan";
 // Probes the plugin of a DLL examined afresh: the host's own module of it as
 // it is, else the DLL loaded here (*loadedHere). languageFiles: the *.lng
 // files of the DLL's folder as the listing found them, or nullptr.
-HMODULE probeAfresh(const CatalogueRecord* r, const MappedFile& dll, const LoadedModules& loaded,
+HMODULE probeAfresh(const CatalogueRecord* r, const DllFileBytes& dll, const LoadedModules& loaded,
                     const char* languageFiles, PluginInfo* answered, bool* loadedHere) {
     *loadedHere = false;
     if (r->module) return probePlugin(r->dllPath, r->module, answered, false);
@@ -54,7 +55,7 @@ HMODULE probeAfresh(const CatalogueRecord* r, const MappedFile& dll, const Loade
 // dll holds the DLL file's bytes (none when it could not be read); loaded is
 // the snapshot r->module was just looked up in.
 // Returns the language tag the description depends on (0: none).
-DWORD examinePlugin(CatalogueRecord* r, const char* pluginFolder, const MappedFile& dll, const LoadedModules& loaded,
+DWORD examinePlugin(CatalogueRecord* r, const char* pluginFolder, const DllFileBytes& dll, const LoadedModules& loaded,
                     const char* languageFiles, FolderFacts& facts, const BuildSettings& settings) {
     PluginInfo answered;
     memset(&answered, 0, sizeof answered);
@@ -86,6 +87,7 @@ struct Build {
     int forceRescan;
     const BuildSettings& settings;
     const BuildSink& sink;
+    DllFileBytes& bytes;      // of the DLL examined last
     // A probed plugin's code may have removed or replaced a DLL the listing
     // holds: from then on each DLL is asked for again before it is used.
     bool foreignCodeRan;
@@ -176,9 +178,9 @@ void buildRecord(int index, CatalogueRecord* r, PluginPanelItem* p, Build& b) {
     pluginFolderOf(r->dllPath, p->FindData.cFileName, false);
 
     // A DLL examined afresh is read once, for its entry points and its version.
-    MappedFile dll;
+    const DllFileBytes& dll = b.bytes;
     if (fresh) {
-        dll.open(r->dllPath);
+        b.bytes.open(r->dllPath);
         char folder[MAX_PATH], dllFolder[MAX_PATH];
         pluginFolderOf(r->dllPath, folder, true);
         sizeFolderOf(r->dllPath, dllFolder);
@@ -236,7 +238,8 @@ int buildCatalogue(PanelState* panel, PluginPanelItem** items, int* count, int o
 
     LoadedModules loaded;
     FolderFacts facts(n);
-    Build build = {listing, &cache, loaded, facts, panel->forceRescan, settings, sink, false};
+    DllFileBytes bytes;
+    Build build = {listing, &cache, loaded, facts, panel->forceRescan, settings, sink, bytes, false};
     for (int index = 0; index < n; ++index) buildRecord(index, &catalogue[index], &panelItems[index], build);
 
     panel->catalogue = catalogue;
