@@ -1,8 +1,9 @@
-// The read floor: the listing, one mapping of each DLL and the reads a scan
+// The read floor: the listing, one read of each DLL and the reads a scan
 // makes of it, with the plugin's own reader, and one look-up of each plugin
 // folder's help file and file_id.diz.
 #include "scanFloors.h"
 
+#include "dll/dllFileBytes.h"
 #include "dll/peImageFacts.h"
 #include "dll/peVersion.h"
 #include "runtime/handles.h"
@@ -33,8 +34,9 @@ int readFloor(const std::string& pluginsRoot) {
     std::vector<std::string> dlls;
     listDlls(pluginsRoot, &dlls);
     char lastFolder[MAX_PATH] = "";
+    DllFileBytes file;
     for (const std::string& dll : dlls) {
-        MappedFile file(dll.c_str());
+        file.open(dll.c_str());
         PluginImageFacts facts;
         readPluginImageFacts(file.data(), file.size(), &facts);
         PeImage image;

@@ -35,9 +35,12 @@ settled() {
   echo "$at"
 }
 
-"$realfar" start "$dir" "$s" >/dev/null; sleep 5
-"$realfar" keys "$s" F10 >/dev/null; sleep 3            # first start: FAR fills its plugin cache
-"$realfar" start "$dir" "$s" >/dev/null; sleep 3         # warm start: nothing loaded
+# The first start loads every plugin to fill FAR's plugin cache: on a busy
+# machine that takes longer than any fixed wait, and a FAR ended before it is
+# done leaves the next start loading the rest.
+"$realfar" start "$dir" "$s" >/dev/null; settled "$dir/dbg.log" >/dev/null
+"$realfar" keys "$s" F10 >/dev/null; sleep 3
+"$realfar" start "$dir" "$s" >/dev/null; settled "$dir/dbg.log" >/dev/null   # warm start: nothing loaded
 rm -f "$plugins/Vantorel/JCache.dat"
 digit=$("$realfar" keys "$s" M-F1 | grep -oE '[0-9]:[^│║]*Vantorel' | head -1 | cut -c1)
 before=$(wc -l < "$dir/dbg.log")

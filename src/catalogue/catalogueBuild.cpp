@@ -5,9 +5,10 @@
 #include "describe/descriptionLanguage.h"
 #include "describe/descriptionText.h"
 #include "catalogue/folderFacts.h"
-#include "catalogue/pluginDiscovery.h"
+#include "catalogue/pluginListing.h"
 #include "catalogue/loadMark.h"
 #include "foreign/loadedModules.h"
+#include "dll/dllFileBytes.h"
 #include "dll/pluginFitness.h"
 #include "state/pluginFolder.h"
 #include "foreign/probe.h"
@@ -26,32 +27,41 @@ namespace {
 
 const char SCAN_TITLE[] = "Scan";
 
+// Probes the plugin of a DLL examined afresh: the host's own module of it as
+// it is, else the DLL loaded here (*loadedHere). languageFiles: the *.lng
+// files of the DLL's folder as the listing found them, or nullptr.
+HMODULE probeAfresh(const CatalogueRecord* r, const DllFileBytes& dll, const LoadedModules& loaded,
+                    const char* languageFiles, PluginInfo* answered, bool* loadedHere) {
+    *loadedHere = false;
+    if (r->module) return probePlugin(r->dllPath, r->module, answered, false);
+    // A DLL without any of the host's entry points is no plugin: loading it
+    // would only run its start-up code.
+    if (isSwitchedOff(r->dllPath) || !exportsFarEntryPointIn(dll.data(), dll.size())) return nullptr;
+    substituteLanguageFiles = languageFiles;
+    HMODULE probed;
+    if (loaded.complete()) {
+        probed = loadAndProbeUnheldPlugin(r->dllPath, answered);
+        *loadedHere = probed != nullptr;
+    } else {
+        probed = loadAndProbePlugin(r->dllPath, answered, loadedHere);
+    }
+    substituteLanguageFiles = nullptr;
+    return probed;
+}
+
 // Asks the plugin for its menu strings (unless probing is off) and extracts
 // the description; the answers are copied before the DLL is freed and before
 // the substitute messages they may point into are released.
 // dll holds the DLL file's bytes (none when it could not be read); loaded is
 // the snapshot r->module was just looked up in.
 // Returns the language tag the description depends on (0: none).
-DWORD examinePlugin(CatalogueRecord* r, const char* pluginFolder, const MappedFile& dll, const LoadedModules& loaded,
-                    FolderFacts& facts, const BuildSettings& settings) {
+DWORD examinePlugin(CatalogueRecord* r, const char* pluginFolder, const DllFileBytes& dll, const LoadedModules& loaded,
+                    const char* languageFiles, FolderFacts& facts, const BuildSettings& settings) {
     PluginInfo answered;
     memset(&answered, 0, sizeof answered);
     HMODULE probed = nullptr;
     bool loadedHere = false;
-    // A DLL without any of the host's entry points is no plugin: loading it
-    // would only run its start-up code.
-    if (settings.probe) {
-        if (r->module) {
-            probed = probePlugin(r->dllPath, r->module, &answered, false);
-        } else if (!isSwitchedOff(r->dllPath) && exportsFarEntryPointIn(dll.data(), dll.size())) {
-            if (loaded.complete()) {
-                probed = loadAndProbeUnheldPlugin(r->dllPath, &answered);
-                loadedHere = probed != nullptr;
-            } else {
-                probed = loadAndProbePlugin(r->dllPath, &answered, &loadedHere);
-            }
-        }
-    }
+    if (settings.probe) probed = probeAfresh(r, dll, loaded, languageFiles, &answered, &loadedHere);
     bool answeredInfo = probed && answered.StructSize != 0;
     MenuSnapshot snapshot;
     if (answeredInfo) snapshotMenuStrings(&answered, &snapshot);
@@ -68,74 +78,119 @@ DWORD examinePlugin(CatalogueRecord* r, const char* pluginFolder, const MappedFi
     return tag;
 }
 
-void buildRecord(const char* path, int index, CatalogueRecord* r, PluginPanelItem* p,
-                 const CachedRecords* cache, LoadedModules& loaded, FolderFacts& facts, int forceRescan,
-                 const BuildSettings& settings, const BuildSink& sink) {
-    copyText(r->dllPath, sizeof r->dllPath, path);
+// What every record of one build reads and keeps.
+struct Build {
+    const PluginListing& listing;
+    const CachedRecords* cache;
+    LoadedModules& loaded;
+    FolderFacts& facts;
+    int forceRescan;
+    const BuildSettings& settings;
+    const BuildSink& sink;
+    DllFileBytes& bytes;      // of the DLL examined last
+    // A probed plugin's code may have removed or replaced a DLL the listing
+    // holds: from then on each DLL is asked for again before it is used.
+    bool foreignCodeRan;
+};
 
-    // A plain attribute query settles whether the DLL is still there and
-    // whether its cached record holds; only a plugin examined afresh needs
-    // the full listing (for its short name).
-    WIN32_FILE_ATTRIBUTE_DATA attributes;
+// The find data of the index-th DLL: the listing's, or after foreign code has
+// run, what the file system says now. False when the DLL is gone.
+bool currentFindData(const Build& b, int index, WIN32_FIND_DATAA* out) {
+    memcpy(out, &b.listing.found(index), sizeof *out);
+    if (!b.foreignCodeRan) return true;
+    const char* path = b.listing.path(index);
+    WIN32_FILE_ATTRIBUTE_DATA now;
+    if (!GetFileAttributesExA(path, GetFileExInfoStandard, &now) || (now.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return false;
+    if (!memcmp(&now.ftLastWriteTime, &out->ftLastWriteTime, sizeof(FILETIME)) &&
+        now.nFileSizeLow == out->nFileSizeLow && now.nFileSizeHigh == out->nFileSizeHigh)
+        return true;
+    HANDLE find = FindFirstFileA(path, out);
+    if (find != INVALID_HANDLE_VALUE) {
+        FindClose(find);
+        return true;
+    }
+    memset(out, 0, sizeof *out);
+    out->ftCreationTime = now.ftCreationTime;
+    out->ftLastAccessTime = now.ftLastAccessTime;
+    out->ftLastWriteTime = now.ftLastWriteTime;
+    out->nFileSizeHigh = now.nFileSizeHigh;
+    return true;
+}
+
+// The cached record of the DLL when it still holds for the file's write
+// time; the build copies it and says whether its description can stay.
+const CatalogueRecord* cachedRecordOf(const char* path, const FILETIME& written, const Build& b, bool* keep) {
+    const CatalogueRecord* cached = findCachedRecord(path, b.cache);
+    // A plugin just switched off or on is the same file under the other name.
+    char other[MAX_PATH];
+    if (!cached && switchedName(path, other, sizeof other)) cached = findCachedRecord(other, b.cache);
+    if (!cached || memcmp(&cached->item.FindData.ftLastWriteTime, &written, sizeof(FILETIME))) return nullptr;
+    // A description asked in another language than FAR's now is asked again.
+    *keep = !b.forceRescan && describedInLanguage(*cached, b.settings.language);
+    return cached;
+}
+
+// The item of a DLL that is there: from its cached record, or afresh from its
+// find data; *reused tells which.
+void takeItem(const char* path, int index, const WIN32_FIND_DATAA& found, CatalogueRecord* r, PluginPanelItem* p,
+              Build& b, bool* reused) {
+    if (const CatalogueRecord* cached = cachedRecordOf(path, found.ftLastWriteTime, b, reused)) {
+        memcpy(r, cached, sizeof *r);
+        copyText(r->dllPath, sizeof r->dllPath, path);
+    }
+    if (*reused) {
+        memcpy(p, &r->item, sizeof *p);
+    } else {
+        memcpy(&p->FindData, &found, sizeof p->FindData);
+        p->FindData.nFileSizeLow = 0;
+        b.sink.step(path, index);
+        char sizeFolder[MAX_PATH];
+        sizeFolderOf(r->dllPath, sizeFolder);
+        DWORD total;
+        if (!b.listing.folders().totalOf(sizeFolder, &total)) total = b.facts.totalOf(sizeFolder);
+        p->FindData.nFileSizeLow = total;
+        p->PackSize = total;
+    }
+    p->FindData.dwFileAttributes = 0;
+    r->module = b.loaded.find(fileNameOf(r->dllPath));
+    LoadState state = r->module                  ? LOAD_LOADED
+                      : isSwitchedOff(r->dllPath) ? LOAD_SWITCHED_OFF
+                      : findUnloaded(r->dllPath)  ? LOAD_UNLOADED_HERE
+                                                  : LOAD_NOT_LOADED;
+    applyLoadMark(p, state, b.settings.markLoaded);
+}
+
+void buildRecord(int index, CatalogueRecord* r, PluginPanelItem* p, Build& b) {
+    const char* path = b.listing.path(index);
+    copyText(r->dllPath, sizeof r->dllPath, path);
+    WIN32_FIND_DATAA found;
     bool fresh = false, reused = false;
-    if (!GetFileAttributesExA(r->dllPath, GetFileExInfoStandard, &attributes) ||
-        (attributes.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    if (!currentFindData(b, index, &found)) {
         p->FindData.dwFileAttributes = FILE_ATTRIBUTE_HIDDEN;
         r->missing = 1;
     } else {
-        const CatalogueRecord* cached = findCachedRecord(r->dllPath, cache);
-        // A plugin just switched off or on is the same file under the other name.
-        char other[MAX_PATH];
-        if (!cached && switchedName(r->dllPath, other, sizeof other)) cached = findCachedRecord(other, cache);
-        if (cached && !memcmp(&cached->item.FindData.ftLastWriteTime, &attributes.ftLastWriteTime, sizeof(FILETIME))) {
-            memcpy(r, cached, sizeof *r);
-            copyText(r->dllPath, sizeof r->dllPath, path);
-            // A description asked in another language than FAR's now is asked again.
-            reused = !forceRescan && describedInLanguage(*cached, settings.language);
-        }
+        takeItem(path, index, found, r, p, b, &reused);
         fresh = !reused;
-        if (fresh) {
-            WIN32_FIND_DATAA found;
-            HANDLE find = FindFirstFileA(path, &found);
-            if (find != INVALID_HANDLE_VALUE) {
-                FindClose(find);
-                memcpy(&p->FindData, &found, sizeof p->FindData);
-            } else {
-                p->FindData.ftCreationTime = attributes.ftCreationTime;
-                p->FindData.ftLastAccessTime = attributes.ftLastAccessTime;
-                p->FindData.ftLastWriteTime = attributes.ftLastWriteTime;
-                p->FindData.nFileSizeHigh = attributes.nFileSizeHigh;
-            }
-            p->FindData.nFileSizeLow = 0;
-            sink.step(path, index);
-            char sizeFolder[MAX_PATH];
-            sizeFolderOf(r->dllPath, sizeFolder);
-            p->FindData.nFileSizeLow = facts.totalOf(sizeFolder);
-            p->PackSize = p->FindData.nFileSizeLow;
-        } else {
-            memcpy(p, &r->item, sizeof *p);
-        }
-        p->FindData.dwFileAttributes = 0;
-        r->module = loaded.find(fileNameOf(r->dllPath));
-        LoadState state = r->module                  ? LOAD_LOADED
-                          : isSwitchedOff(r->dllPath) ? LOAD_SWITCHED_OFF
-                          : findUnloaded(r->dllPath)  ? LOAD_UNLOADED_HERE
-                                                      : LOAD_NOT_LOADED;
-        applyLoadMark(p, state, settings.markLoaded);
     }
 
     p->FindData.dwFileAttributes |= FILE_ATTRIBUTE_DIRECTORY;
     pluginFolderOf(r->dllPath, p->FindData.cFileName, false);
 
     // A DLL examined afresh is read once, for its entry points and its version.
-    MappedFile dll;
+    const DllFileBytes& dll = b.bytes;
     if (fresh) {
-        dll.open(r->dllPath);
-        char folder[MAX_PATH];
+        b.bytes.open(r->dllPath);
+        char folder[MAX_PATH], dllFolder[MAX_PATH];
         pluginFolderOf(r->dllPath, folder, true);
-        p->Reserved[0] = examinePlugin(r, folder, dll, loaded, facts, settings);
+        sizeFolderOf(r->dllPath, dllFolder);
+        const char* languageFiles = b.listing.folders().languageFilesOf(dllFolder);
+        p->Reserved[0] = examinePlugin(r, folder, dll, b.loaded, languageFiles, b.facts, b.settings);
         // The plugin's own code may have loaded a DLL that later records name.
-        if (settings.probe) loaded.invalidate();
+        if (b.settings.probe) {
+            b.loaded.invalidate();
+            b.foreignCodeRan = true;
+        }
     }
     p->Description = r->description;
     if (fresh) {
@@ -143,7 +198,7 @@ void buildRecord(const char* path, int index, CatalogueRecord* r, PluginPanelIte
         char versionFolder[MAX_PATH];
         if (resourceVersionIn(r, dll.data(), dll.size()) ||
             (versionFolderOf(r->dllPath, versionFolder, sizeof versionFolder) &&
-             facts.dizVersionOf(versionFolder, r->version)))
+             b.facts.dizVersionOf(versionFolder, r->version)))
             p->Owner = r->version;
     } else if (reused) {
         applyCachedVersion(r, p);
@@ -160,9 +215,9 @@ int buildCatalogue(PanelState* panel, PluginPanelItem** items, int* count, int o
                    const BuildSink& sink) {
     releaseCatalogue(panel);
 
-    JStack stack;
-    discoverPlugins(&stack);
-    int n = stack.count();
+    PluginListing listing;
+    listing.discover();
+    int n = listing.count();
     sink.start(SCAN_TITLE, n, opMode & (OPM_SILENT | OPM_FIND));
     if (n == 0) {
         sink.noPlugins();
@@ -183,15 +238,9 @@ int buildCatalogue(PanelState* panel, PluginPanelItem** items, int* count, int o
 
     LoadedModules loaded;
     FolderFacts facts(n);
-    int index = 0;
-    while (char* path = stack.pop()) {
-        char working[MAX_PATH];
-        copyText(working, sizeof working, path);
-        heapFree(path);
-        if (index < n) buildRecord(working, index, &catalogue[index], &panelItems[index], &cache, loaded,
-                                    facts, panel->forceRescan, settings, sink);
-        ++index;
-    }
+    DllFileBytes bytes;
+    Build build = {listing, &cache, loaded, facts, panel->forceRescan, settings, sink, bytes, false};
+    for (int index = 0; index < n; ++index) buildRecord(index, &catalogue[index], &panelItems[index], build);
 
     panel->catalogue = catalogue;
     panel->catalogueCount = n;

@@ -13,6 +13,7 @@
 
 char substituteModulePath[MAX_PATH];
 JPlugMsgs* substituteMessages;
+const char* substituteLanguageFiles;
 
 namespace {
 
@@ -64,38 +65,56 @@ private:
     unsigned capacity_ = 0;
 };
 
-// Picks the language file among the *.lng files of folder: the one in the
-// host's language, else the last English one. False when there is none.
-bool chooseLanguageFile(const char* folder, char* chosen) {
-    const char* current = msgText(MLanguageName);
+// The choice among a folder's language files: the one in the host's
+// language, else the last English one.
+struct LanguageChoice {
+    const char* current;
+    FILE* fallback;
+};
+
+// Looks at the first line of one *.lng file of folder: the file, open and
+// read from its start, when it is in the host's language; an English one is
+// kept open as the fallback. Each file is opened once: under Wine an open
+// costs more than reading a whole language file.
+FILE* tryLanguageFile(const char* folder, const char* name, LanguageChoice* choice) {
     char path[MAX_PATH];
     copyText(path, sizeof path, folder);
-    if (!appendWhole(path, sizeof path, "*.lng")) return false;
+    if (!appendWhole(path, sizeof path, name)) return nullptr;
+    FILE* file = fopen(path, "rt");
+    if (!file) return nullptr;
+    char line[LANGUAGE_LINE_CHARS + 1] = {};
+    size_t length = 0;
+    const char* language = fgets(line, sizeof line, file) ? languageNameOf(line, &length) : nullptr;
+    bool wanted = language && choice->current && sameLanguage(language, length, choice->current);
+    if (!wanted && !(language && sameLanguage(language, length, "English"))) {
+        fclose(file);
+        return nullptr;
+    }
+    if (choice->fallback) fclose(choice->fallback);
+    choice->fallback = file;
+    rewind(file);
+    return wanted ? file : nullptr;
+}
 
-    char fallback[MAX_PATH] = "";
+// The chosen language file of folder, open and read from its start; nullptr
+// when there is none.
+FILE* openLanguageFile(const char* folder) {
+    LanguageChoice choice = {msgText(MLanguageName), nullptr};
+    if (substituteLanguageFiles) {
+        for (const char* name = substituteLanguageFiles; *name; name += strlen(name) + 1)
+            if (FILE* file = tryLanguageFile(folder, name, &choice)) return file;
+        return choice.fallback;
+    }
+    char pattern[MAX_PATH];
+    copyText(pattern, sizeof pattern, folder);
+    if (!appendWhole(pattern, sizeof pattern, "*.lng")) return nullptr;
     WIN32_FIND_DATAA data;
-    FindHandle search(path, &data);
-    if (!search.found()) return false;
+    FindHandle search(pattern, &data);
+    if (!search.found()) return nullptr;
     do {
-        copyText(path, sizeof path, folder);
-        if (!appendWhole(path, sizeof path, data.cFileName)) continue;
-        FileHandle file(path, "rt");
-        if (!file.get()) continue;
-        char line[LANGUAGE_LINE_CHARS + 1] = {};
-        if (!fgets(line, sizeof line, file.get())) continue;
-        size_t length = 0;
-        const char* name = languageNameOf(line, &length);
-        if (!name) continue;
-        if (current && sameLanguage(name, length, current)) {
-            copyText(chosen, MAX_PATH, path);
-            return true;
-        }
-        if (sameLanguage(name, length, "English")) copyText(fallback, sizeof fallback, path);
+        if (FILE* file = tryLanguageFile(folder, data.cFileName, &choice)) return file;
     } while (search.next(&data));
-
-    if (!fallback[0]) return false;
-    copyText(chosen, MAX_PATH, fallback);
-    return true;
+    return choice.fallback;
 }
 
 bool addMessage(const char* text, void* list) {
@@ -120,12 +139,12 @@ JPlugMsgs::JPlugMsgs(const char* modulePath) {
     if (folderLength >= sizeof folder) return;
     copyTextN(folder, sizeof folder, modulePath, folderLength);
 
-    char chosen[MAX_PATH];
-    if (!chooseLanguageFile(folder, chosen)) return;
-    FileHandle file(chosen, "rt");
-    if (!file.get()) return;
+    FILE* file = openLanguageFile(folder);
+    if (!file) return;
     TextList list;
-    if (!readMessageLines(readFilePiece, file.get(), addMessage, &list)) return;
+    bool read = readMessageLines(readFilePiece, file, addMessage, &list);
+    fclose(file);
+    if (!read) return;
     unsigned found = list.count();
     texts = list.release();
     count = texts ? found : 0;

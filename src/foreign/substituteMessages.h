@@ -25,6 +25,13 @@ public:
 
 extern char substituteModulePath[MAX_PATH];
 extern JPlugMsgs* substituteMessages;
+// The *.lng files of the folder of the plugin about to be probed, as a
+// listing of that folder just found them: names, each ended by a zero, an
+// empty name ending the list. A scan that has listed every folder sets it
+// around a probe, so that the table is not found by another search of the
+// folder (under Wine a search lists the whole folder again); nullptr, the
+// rest of the time, makes the table search the folder itself.
+extern const char* substituteLanguageFiles;
 
 // Same shape as the host's GetMsg. With SUBSTITUTE_SET_MODULE the second
 // argument is the address of the DLL path (32-bit); with SUBSTITUTE_RELEASE it

@@ -147,33 +147,3 @@ int sumFileSizes(const WIN32_FIND_DATAA* entry, const char*, void* total) {
         *static_cast<DWORD*>(total) += entry->nFileSizeLow;
     return 0;
 }
-
-void JStack::push(char* text) {
-    Node* node = heapArray<Node>(1);
-    if (!node) {
-        heapFree(text);
-        return;
-    }
-    node->text = text;
-    node->next = top;
-    top = node;
-}
-
-char* JStack::pop() {
-    if (!top) return nullptr;
-    Node* node = top;
-    char* text = node->text;
-    top = node->next;
-    heapFree(node);
-    return text;
-}
-
-int JStack::count() const {
-    int n = 0;
-    for (Node* node = top; node; node = node->next) ++n;
-    return n;
-}
-
-void JStack::clear() {
-    while (char* text = pop()) heapFree(text);
-}

@@ -1,5 +1,4 @@
-// The one recursive folder walker, a visit function that sums file sizes, and
-// a stack of owned texts.
+// The one recursive folder walker, and a visit function that sums file sizes.
 #pragma once
 #include <windows.h>
 
@@ -16,22 +15,3 @@ int walkFolder(const char* folder, VisitFunction visit, void* context, int recur
 
 // Adds the low 32 bits of each file's size to the DWORD total (wrapping).
 int sumFileSizes(const WIN32_FIND_DATAA* entry, const char* folder, void* total);
-
-// Last-in, first-out list of owned heap texts.
-class JStack {
-public:
-    JStack() : top(nullptr) {}
-    ~JStack() { clear(); }
-    JStack(const JStack&) = delete;
-    JStack& operator=(const JStack&) = delete;
-    void push(char* text);     // takes ownership; dropped when no node can be had
-    char* pop();               // the caller owns the text; nullptr when empty
-    int count() const;
-    void clear();
-private:
-    struct Node {
-        char* text;
-        Node* next;
-    };
-    Node* top;
-};

@@ -29,13 +29,14 @@ void progressLine(const char* text, char* line) {
 
 namespace {
 
-// A window whose bar stands still is redrawn this often, for its path line.
+// The window is redrawn at most this often: ten times a second moves the
+// bar and the path line smoothly enough.
 constexpr DWORD REDRAW_MS = 100;
 
 }  // namespace
 
 JFarStatus::JFarStatus()
-    : savedScreen(nullptr), quiet(0), position(0), total(0), title(PLUGIN_TITLE), drawnCells(-1), drawnAt(0) {
+    : savedScreen(nullptr), quiet(0), position(0), total(0), title(PLUGIN_TITLE), drawnOnce(false), drawnAt(0) {
     memset(bar, BAR_EMPTY, BAR_CELLS);
     bar[BAR_CELLS] = 0;
     line[0] = 0;
@@ -50,7 +51,7 @@ void JFarStatus::start(const char* newTitle, int newTotal, int newQuiet) {
     if (newTitle) title = newTitle;
     if (newTotal) total = newTotal;
     position = 0;
-    drawnCells = -1;
+    drawnOnce = false;
     savedScreen = nullptr;
     if (!quiet && startupInfo.SaveScreen) savedScreen = startupInfo.SaveScreen(0, 0, -1, -1);
 }
@@ -61,17 +62,16 @@ void JFarStatus::update(const char* text, int delta, int newPosition) {
     if (newPosition) position = newPosition;
     if (text) progressLine(text, line);
     if (position > total) total = position;
-    int filled = drawnCells;
     if (total) {
-        filled = progressFilledCells(position, total);
+        int filled = progressFilledCells(position, total);
         memset(bar, BAR_FILLED, filled);
         memset(bar + filled, BAR_EMPTY, BAR_CELLS - filled);
         bar[BAR_CELLS] = 0;
     }
     if (!startupInfo.Message) return;
     DWORD now = GetTickCount();
-    if (drawnCells >= 0 && filled == drawnCells && now - drawnAt < REDRAW_MS) return;
-    drawnCells = filled < 0 ? 0 : filled;
+    if (drawnOnce && now - drawnAt < REDRAW_MS) return;
+    drawnOnce = true;
     drawnAt = now;
     const char* items[4] = {title, line, "", bar};
     startupInfo.Message(0, 0, "", items, 4, 0);

@@ -1,5 +1,6 @@
 #include "catalogue/folderFacts.h"
-#include "catalogue/pluginDiscovery.h"
+#include "catalogue/pluginListing.h"
+#include "runtime/folderWalk.h"
 #include "state/pluginState.h"
 #include "runtime/heap.h"
 #include "testSupport.h"
@@ -13,13 +14,11 @@ using namespace testing_support;
 
 namespace {
 
-std::vector<std::string> drain(JStack& stack) {
-    std::vector<std::string> out;
-    while (char* text = stack.pop()) {
-        out.push_back(text);
-        heapFree(text);
-    }
-    return out;
+// The plugin DLLs a walk sees, as the discovery takes them.
+int collectDlls(const WIN32_FIND_DATAA* entry, const char* folder, void* context) {
+    if (!(entry->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && isPluginDllName(entry->cFileName))
+        static_cast<std::vector<std::string>*>(context)->push_back(std::string(folder) + entry->cFileName);
+    return 0;
 }
 
 int recordVisit(const WIN32_FIND_DATAA* entry, const char* folder, void* context) {
@@ -29,15 +28,12 @@ int recordVisit(const WIN32_FIND_DATAA* entry, const char* folder, void* context
 
 }  // namespace
 
-TEST(CollectDll, TakesDllFilesWhateverTheirCaseAndNothingElse) {
-    TempDir dir("collect");
-    for (const char* name : {"x.DLL", "y.Dll", "x.dll.bak", "x.dl", "nodot", "tools.dll\\inner.dll"})
-        writeFile(dir / name, "data");
-    JStack stack;
-    walkFolder(dir.path().c_str(), collectDll, &stack, 1);
-    std::vector<std::string> found = drain(stack);
-    std::sort(found.begin(), found.end());
-    EXPECT_EQ((std::vector<std::string>{dir / "tools.dll\\inner.dll", dir / "x.DLL", dir / "y.Dll"}), found);
+TEST(PluginDllName, TakesDllsWhateverTheirCaseAndSwitchedOffOnesAndNothingElse) {
+    const struct { const char* name; bool plugin; } names[] = {
+        {"x.DLL", true}, {"y.Dll", true}, {"Long name.dll", true}, {"x.dll.off", true}, {"X.DLL.OFF", true},
+        {"x.dll.bak", false}, {"x.dl", false}, {"nodot", false}, {"x.off", false}, {"dll", false},
+    };
+    for (const auto& n : names) EXPECT_EQ(n.plugin, isPluginDllName(n.name)) << n.name;
 }
 
 TEST(WalkFolder, VisitsAFolderBeforeItsContentsAndCountsOnlyItsOwnEntries) {
@@ -81,9 +77,8 @@ TEST(WalkFolder, ALinkedFolderLoopingBackIsScannedOnce) {
     TempDir dir("cycle");
     writeFile(dir / "Plugins\\A\\a.dll", "1");
     if (!makeFolderLink(dir / "Plugins\\A\\loop", dir / "Plugins")) GTEST_SKIP() << "no folder links here";
-    JStack stack;
-    walkFolder((dir / "Plugins").c_str(), collectDll, &stack, 1);
-    std::vector<std::string> found = drain(stack);
+    std::vector<std::string> found;
+    walkFolder((dir / "Plugins").c_str(), collectDlls, &found, 1);
     EXPECT_EQ((std::vector<std::string>{dir / "Plugins\\A\\a.dll"}), found);
     RemoveDirectoryA((dir / "Plugins\\A\\loop").c_str());
     DeleteFileA((dir / "Plugins\\A\\loop").c_str());
@@ -103,9 +98,8 @@ TEST(WalkFolder, ALinkedFolderLeadingAboveTheStartOrToAFolderAlreadyWalkedIsNotE
     walkFolder((dir / "Plugins\\Loop").c_str(), sumFileSizes, &total, 1);
     EXPECT_EQ(5u, total) << "a size walk must not count the folder above it";
 
-    JStack stack;
-    walkFolder((dir / "Plugins").c_str(), collectDll, &stack, 1);
-    std::vector<std::string> found = drain(stack);
+    std::vector<std::string> found;
+    walkFolder((dir / "Plugins").c_str(), collectDlls, &found, 1);
     EXPECT_EQ(3u, found.size());
     EXPECT_EQ(1, static_cast<int>(std::count_if(found.begin(), found.end(), [](const std::string& f) {
                   return f.size() >= 5 && f.compare(f.size() - 5, 5, "x.dll") == 0;
@@ -150,44 +144,8 @@ TEST(WalkFolder, PathsBeyond259CharactersAreSkippedNotOverrun) {
     HANDLE h = CreateFileA((deep + longName.substr(0, 259 - deep.size() + 5) + ".dll").c_str(), GENERIC_WRITE, 0,
                            nullptr, CREATE_ALWAYS, 0, nullptr);
     if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
-    JStack stack;
-    walkFolder(dir.path().c_str(), collectDll, &stack, 1);
-    std::vector<std::string> found = drain(stack);
+    std::vector<std::string> found;
+    walkFolder(dir.path().c_str(), collectDlls, &found, 1);
     for (const std::string& p : found) EXPECT_LT(p.size(), 260u);
     EXPECT_NE(found.end(), std::find(found.begin(), found.end(), deep + "ok.dll"));
-}
-
-TEST(JStackTest, PopsInReverseOrderAndCounts) {
-    JStack stack;
-    EXPECT_EQ(nullptr, stack.pop());
-    stack.push(heapDup("a"));
-    stack.push(heapDup("b"));
-    stack.push(heapDup("c"));
-    EXPECT_EQ(3, stack.count());
-    EXPECT_EQ((std::vector<std::string>{"c", "b", "a"}), drain(stack));
-    EXPECT_EQ(0, stack.count());
-    stack.push(heapDup("x"));
-    stack.clear();
-    EXPECT_EQ(0, stack.count());
-}
-
-TEST(DiscoverPlugins, PersonalFolderDllsEndOnTopOfTheStack) {
-    TempDir dir("discover");
-    writeFile(dir / "Far\\Plugins\\A\\a.dll", "1");
-    writeFile(dir / "Personal\\p.dll", "1");
-    std::string root = dir / "Far\\Plugins\\", personal = dir / "Personal\\";
-    const char* savedRoot = pluginsRoot;
-    const char* savedPersonal = personalPluginsFolder;
-    pluginsRoot = root.c_str();
-    personalPluginsFolder = personal.c_str();
-    JStack stack;
-    discoverPlugins(&stack);
-    std::vector<std::string> withPersonal = drain(stack);
-    personalPluginsFolder = nullptr;
-    discoverPlugins(&stack);
-    std::vector<std::string> withoutPersonal = drain(stack);
-    pluginsRoot = savedRoot;
-    personalPluginsFolder = savedPersonal;
-    EXPECT_EQ((std::vector<std::string>{personal + "p.dll", root + "A\\a.dll"}), withPersonal);
-    EXPECT_EQ((std::vector<std::string>{root + "A\\a.dll"}), withoutPersonal);
 }

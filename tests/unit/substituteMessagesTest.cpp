@@ -383,3 +383,33 @@ TEST_F(SubstituteMessages, GarbageLanguageFileStaysWithinItsBuffers) {
 }
 
 } // namespace
+
+// A scan hands over the language files its listing of the folder found: the
+// table is chosen among those, by the same rules, and nothing else of the
+// folder is looked at.
+TEST_F(SubstituteMessages, AScanChoosesAmongTheLanguageFilesItsListingFound) {
+    writeFile(dir / "eng.lng", ".Language=English,English\n\"Eng\"\n");
+    writeFile(dir / "rus.lng", ".Language=Russian,Russian\n\"Rus\"\n");
+    writeFile(dir / "deu.lng", ".Language=German,Deutsch\n\"Deu\"\n");
+    struct Case {
+        std::string listed;     // names each ended by a zero
+        const char* answer;
+    } cases[] = {
+        {std::string("eng.lng\0rus.lng\0", 16), "Rus"},
+        {std::string("rus.lng\0eng.lng\0", 16), "Rus"},
+        {std::string("deu.lng\0eng.lng\0", 16), "Eng"},
+        {std::string("gone.lng\0eng.lng\0", 17), "Eng"},
+        {std::string("deu.lng\0", 8), "Bug!"},
+        {"", "Bug!"},
+    };
+    for (const Case& c : cases) {
+        std::string list = c.listed + '\0';
+        substituteLanguageFiles = list.c_str();
+        useModule(dir / "hex.dll");
+        EXPECT_EQ(msg(0), c.answer) << c.listed.size();
+        substituteGetMsg(SUBSTITUTE_RELEASE, 0);
+        substituteLanguageFiles = nullptr;
+    }
+    useModule(dir / "hex.dll");
+    EXPECT_EQ(msg(0), "Rus") << "without a list the folder is searched";
+}
