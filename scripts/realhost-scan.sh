@@ -38,11 +38,37 @@ settled() {
 # The first start loads every plugin to fill FAR's plugin cache: on a busy
 # machine that takes longer than any fixed wait, and a FAR ended before it is
 # done leaves the next start loading the rest.
+# Quits FAR and waits for it to end: with every plugin loaded its quit (an
+# ExitFAR and a release for each) outlasts any fixed wait, and a FAR killed
+# by the next start has not had its say.
+quit() {
+  "$realfar" keys "$s" F10 >/dev/null
+  for _ in $(seq 1 600); do [ -f "$dir/far.exit" ] && return; sleep 0.1; done
+}
 "$realfar" start "$dir" "$s" >/dev/null; settled "$dir/dbg.log" >/dev/null
-"$realfar" keys "$s" F10 >/dev/null; sleep 3
-"$realfar" start "$dir" "$s" >/dev/null; settled "$dir/dbg.log" >/dev/null   # warm start: nothing loaded
+# A start is warm only when it loaded no plugin: a first start that ended
+# before it had cached every plugin leaves the next one loading the rest (and
+# keeping them loaded, so the scan would not load them). Start again until one
+# loads none.
+for attempt in 1 2 3 4; do
+  quit
+  "$realfar" start "$dir" "$s" >/dev/null; settled "$dir/dbg.log" >/dev/null
+  grep -qiE '^load .*(Draw[0-9]+|DrawLine|MultiArc|TmpPanel|Network|FarFtp)\.dll' "$dir/dbg.log" || break
+  echo "start $attempt still loaded plugins: starting again" >&2
+done
 rm -f "$plugins/Vantorel/JCache.dat"
-digit=$("$realfar" keys "$s" M-F1 | grep -oE '[0-9]:[^│║]*Vantorel' | head -1 | cut -c1)
+# Vantorel's digit in a disk menu (M-F1 or M-F2); a FAR still busy may not
+# have drawn the menu yet: asked again after Esc.
+menuDigit() {
+  local d=""
+  for _ in 1 2 3 4 5 6 7 8 9 10; do
+    d=$("$realfar" keys "$s" "$1" | grep -oE '[0-9]:[^│║]*Vantorel' | head -1 | cut -c1)
+    [ -n "$d" ] && break
+    "$realfar" keys "$s" Escape >/dev/null; sleep 1
+  done
+  echo "$d"
+}
+digit=$(menuDigit M-F1)
 before=$(wc -l < "$dir/dbg.log")
 t0=$(ms); tmux send-keys -t "$s" "$digit"; t1=$(settled "$dir/dbg.log")
 echo "cold open: $((t1 - t0)) ms (to the last module event)"
@@ -53,11 +79,13 @@ grep '^load ' "$dir/cold.log" | awk '{print $3}' | sort > "$dir/loads"
 grep '^unload ' "$dir/cold.log" | awk '{print $2}' | sort > "$dir/unloads"
 echo "  left loaded: $(comm -23 "$dir/loads" "$dir/unloads" | tr '\n' ' ')"
 # The warm open: the same panel in the other half (Alt+F2), cache in place.
-digit2=$("$realfar" keys "$s" M-F2 | grep -oE '[0-9]:[^│║]*Vantorel' | head -1 | cut -c1)
+digit2=$(menuDigit M-F2)
 t0=$(ms); tmux send-keys -t "$s" "$digit2"
-until [ "$(tmux capture-pane -t "$s" -p | grep -o Draw000 | wc -l)" -ge 2 ]; do sleep 0.01; done
+until [ "$(tmux capture-pane -t "$s" -p | grep -o Draw000 | wc -l)" -ge 2 ] || [ $(( $(ms) - t0 )) -gt 60000 ]; do
+  sleep 0.01
+done
 echo "warm open: $(( $(ms) - t0 )) ms (to the panel on the screen)"
-"$realfar" keys "$s" F10 >/dev/null; sleep 2; "$realfar" stop "$s"
+quit; "$realfar" stop "$s"
 
 wdir=$(WINEPREFIX="$dir/wpfx" winepath -w "$plugins" 2>/dev/null)
 for run in 1 2 3; do
