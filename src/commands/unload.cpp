@@ -19,12 +19,6 @@
 
 namespace {
 
-// The module the DLL of this path is loaded under now: the list may be older
-// than what the host has loaded or released since.
-HMODULE loadedModuleOf(const char* dllPath) {
-    return heldModule(dllPath);
-}
-
 // Plugin lines a question for several plugins shows.
 constexpr int SHOWN_PLUGINS = 12;
 
@@ -60,7 +54,8 @@ void unloadPlugins(HANDLE handle, CatalogueRecord* const* records, int count) {
     if (!loaded) return;
     int n = 0;
     for (int i = 0; i < count; ++i) {
-        records[i]->module = loadedModuleOf(records[i]->dllPath);
+        // Asked now: the list may be older than what the host has loaded or released since.
+        records[i]->module = heldModule(records[i]->dllPath);
         if (records[i]->module) loaded[n++] = records[i];
     }
     int refusal = n ? 0 : MNotLoaded;
