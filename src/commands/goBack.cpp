@@ -4,6 +4,7 @@
 // rules for a loaded plugin as an update, or to drop it.
 #include "commands/pluginCommands.h"
 
+#include "commands/changeRepair.h"
 #include "farRecords/recordSync.h"
 #include "farRecords/folderRelease.h"
 #include "farRecords/recordTable.h"
@@ -63,14 +64,15 @@ void describePreviousBuild(const CatalogueRecord* record, char* line, size_t cap
 
 void dropPreviousBuild(const CatalogueRecord* record) {
     char folder[MAX_PATH], previous[MAX_PATH], dll[MAX_PATH];
-    if (!previousBuildOf(record, folder, previous, dll)) return;
+    if (!previousBuildOf(record, folder, previous, dll) || refuseWhileJournalWaits()) return;
     RemovalProblem problem;
     if (removeFolder(previous, &problem)) showMsg(MPreviousDropped);
 }
 
 void goBackToPreviousBuild(PanelState* panel, const CatalogueRecord* record) {
     char folder[MAX_PATH], previous[MAX_PATH], previousDll[MAX_PATH];
-    if (!startupInfo.Message || !previousBuildOf(record, folder, previous, previousDll)) return;
+    if (!startupInfo.Message || !previousBuildOf(record, folder, previous, previousDll) || refuseWhileJournalWaits())
+        return;
     char own[MAX_PATH];
     DWORD n = GetModuleFileNameA(reinterpret_cast<HMODULE>(&__ImageBase), own, sizeof own);
     if (n && n < sizeof own && liesInFolder(own, folder)) {
@@ -105,7 +107,7 @@ void goBackToPreviousBuild(PanelState* panel, const CatalogueRecord* record) {
     PlaceResult placed = placeStagedFolder(previous, folder);
     RecordsSynced synced = syncRecordsUnder(folder);
     if (placed.outcome != PLACE_DONE) {
-        showMsg(MOldKept);
+        showMsg(placed.journalFailed ? MJournalUnwritable : MOldKept);
     } else {
         showMsg(synced.rearmed && !synced.gone && !synced.unknown && !synced.unknownBuild ? MWentBackNextUse
                                                                                            : MWentBackRestart);

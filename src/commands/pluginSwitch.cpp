@@ -5,6 +5,7 @@
 // it still holds its record from this session, else when it restarts.
 #include "commands/pluginCommands.h"
 
+#include "commands/changeRepair.h"
 #include "commands/commandBoxes.h"
 
 #include "farRecords/recordSync.h"
@@ -51,8 +52,16 @@ void reportFailure(const SwitchFailure& failure) {
     char path[BOX_TEXT_CHARS + 1], reason[BOX_TEXT_CHARS + 1];
     cutMiddle(path, BOX_TEXT_CHARS, failure.path);
     errorText(failure.error, reason, sizeof reason);
-    const char* items[5] = {PLUGIN_TITLE, msgText(MCannotRename), path, reason, "OK"};
-    startupInfo.Message(startupInfo.ModuleNumber, FMSG_WARNING, "", items, 5, 1);
+    const char* items[7];
+    int n = 0;
+    items[n++] = PLUGIN_TITLE;
+    items[n++] = msgText(failure.journal ? MJournalUnwritable : MCannotRename);
+    items[n++] = path;
+    items[n++] = reason;
+    if (failure.putBack) items[n++] = msgText(MSwitchPutBack);
+    if (failure.stuck) items[n++] = msgText(MRepairStuck);
+    items[n++] = "OK";
+    startupInfo.Message(startupInfo.ModuleNumber, FMSG_WARNING, "", items, n, 1);
 }
 
 int refusalFor(HANDLE handle, const char* folder) {
@@ -67,7 +76,7 @@ int refusalFor(HANDLE handle, const char* folder) {
 }  // namespace
 
 void switchPlugins(PanelState* panel, CatalogueRecord* const* records, int count) {
-    if (!startupInfo.Message || count <= 0) return;
+    if (!startupInfo.Message || count <= 0 || refuseWhileJournalWaits()) return;
     Folders* folders = static_cast<Folders*>(heapAlloc(sizeof(Folders)));
     if (!folders) return;
     // Off unless every one chosen is off already.

@@ -14,6 +14,7 @@
 #include "farRecords/cacheSlot.h"
 #include "farRecords/pluginRelease.h"
 #include "farRecords/recordTable.h"
+#include "commands/changeRepair.h"
 #include "folders/folderRemoval.h"
 #include "runtime/errorText.h"
 #include "runtime/heap.h"
@@ -234,7 +235,7 @@ void removeAll(PanelState* panel, const SelectedFolders& selected) {
 }  // namespace
 
 void uninstallPlugins(PanelState* panel, CatalogueRecord* const* records, int count) {
-    if (!startupInfo.Message || count <= 0) return;
+    if (!startupInfo.Message || count <= 0 || refuseWhileJournalWaits()) return;
     SelectedFolders* selected = static_cast<SelectedFolders*>(heapAlloc(sizeof(SelectedFolders)));
     if (!selected) return;
     for (int i = 0; i < count && selected->count < MAX_FOLDERS; ++i) {

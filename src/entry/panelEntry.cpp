@@ -28,6 +28,12 @@ void noPluginsFound() { showMsg(MNoPlugins); }
 const BuildSink scanSink = {scanStarts, scanReaches, scanEnds, noPluginsFound};
 
 int readCatalogue(PanelState* panel, PluginPanelItem** items, int* count, int opMode) {
+    // A change FAR's end interrupted is repaired before the list is first
+    // read, with the panel FAR knows by now.
+    if (!panel->repairChecked) {
+        panel->repairChecked = 1;
+        repairInterruptedChanges(panel->handle);
+    }
     BuildSettings settings = {!JConfig.skipProbing, JConfig.markLoaded != 0, languageTag(msgText(MLanguageName))};
     return buildCatalogue(panel, items, count, opMode, settings, scanSink);
 }
@@ -38,8 +44,6 @@ HANDLE WINAPI openPanel(int, int) {
     ++openCount;
     HANDLE handle = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(openCount));
     readSettings();
-    // A change FAR's end interrupted is repaired before the list is read.
-    repairInterruptedChanges();
     PanelState* panel = createPanelState(handle);
     if (!panel) return INVALID_HANDLE_VALUE;
     panel->startViewMode = JConfig.startView;
@@ -76,6 +80,6 @@ int WINAPI dropOnPanel(HANDLE handle, PluginPanelItem* items, int count, int, in
     PanelState* panel = findPanelState(handle);
     // In browse mode the host copies by itself; a panel we never opened gets nothing.
     if (!panel || panel->browseRootLength) return 0;
-    if (refuseDropFromPluginFolders(items, count)) return 0;
+    if (refuseDropFromPluginFolders(items, count) || refuseWhileJournalWaits()) return 0;
     return installDroppedItems(panel, items, count, opMode);
 }

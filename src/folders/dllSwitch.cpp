@@ -2,7 +2,8 @@
 
 #include "runtime/folderWalk.h"
 #include "dll/pluginFitness.h"
-#include "folders/moveJournal.h"
+#include "folders/besidePlugins.h"
+#include "folders/journalRun.h"
 #include "runtime/text.h"
 #include "state/pluginFolder.h"
 
@@ -44,29 +45,35 @@ int switchDllsUnder(const char* folder, bool off, SwitchFailure* failure) {
     memset(&plan, 0, sizeof plan);
     Collected collected = {off, &plan, false};
     walkFolder(folder, collect, &collected, 1);
-    if (collected.full) {
+    if (collected.full || !planFolder(plan, folder)) {
         copyText(failure->path, sizeof failure->path, folder);
         failure->error = ERROR_TOO_MANY_NAMES;
         return -1;
     }
     if (!plan.moveCount) return 0;
     char journal[MAX_PATH];
-    if (!journalPathFor(folder, journal, sizeof journal) || !beginJournal(journal, plan)) {
+    if (!journalPathFor(folder, journal, sizeof journal)) {
         copyText(failure->path, sizeof failure->path, folder);
-        failure->error = GetLastError() ? GetLastError() : ERROR_WRITE_FAULT;
+        failure->error = ERROR_PATH_NOT_FOUND;
         return -1;
     }
-    for (int i = 0; i < plan.moveCount; ++i) {
-        if (MoveFileExA(plan.moves[i].from, plan.moves[i].to, 0)) continue;
-        copyText(failure->path, sizeof failure->path, plan.moves[i].from);
-        failure->error = GetLastError();
-        // All of the plugin's DLLs or none: those renamed go back.
-        for (int j = i - 1; j >= 0; --j) MoveFileExA(plan.moves[j].to, plan.moves[j].from, 0);
-        endJournal(journal);
-        return -1;
+    // All of the plugin's DLLs or none: a rename that fails takes back
+    // those made before it.
+    PlanRun run = runPlan(journal, plan);
+    if (run.outcome == RUN_DONE) return plan.moveCount;
+    failure->error = run.error;
+    failure->journal = run.failedMove < 0;
+    failure->putBack = run.outcome == RUN_TAKEN_BACK && run.failedMove > 0;
+    failure->stuck = run.outcome == RUN_STUCK;
+    if (failure->journal) {
+        copyText(failure->path, sizeof failure->path, journal);
+    } else {
+        // The file in the way when there is one, else the one renamed.
+        const MovePlan::Move& move = plan.moves[run.failedMove];
+        bool inTheWay = run.error == ERROR_ALREADY_EXISTS || run.error == ERROR_FILE_EXISTS;
+        copyText(failure->path, sizeof failure->path, inTheWay ? move.to : move.from);
     }
-    endJournal(journal);
-    return plan.moveCount;
+    return -1;
 }
 
 namespace {

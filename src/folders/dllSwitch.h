@@ -6,8 +6,11 @@
 #include <windows.h>
 
 struct SwitchFailure {
-    char path[MAX_PATH];   // the DLL that could not be renamed
+    char path[MAX_PATH];   // the file in the way, else the DLL that could not be renamed
     DWORD error;
+    bool journal;          // the journal could not be written (path names it)
+    bool putBack;          // DLLs renamed before the failure were renamed back
+    bool stuck;            // ... one could not be: the next open repairs it
 };
 
 // Renames the plugin DLLs under folder (off: those exporting FAR's entry

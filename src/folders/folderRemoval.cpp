@@ -1,26 +1,12 @@
 #include "folders/folderRemoval.h"
 
 #include "runtime/folderWalk.h"
-#include "folders/pluginSwap.h"
+#include "folders/fileOps.h"
 #include "runtime/text.h"
 
-#include <shellapi.h>
 #include <string.h>
 
 namespace {
-
-bool toRecycleBin(const char* folder) {
-    // The shell wants a list of names ended by an empty one.
-    char from[MAX_PATH + 1];
-    memset(from, 0, sizeof from);
-    copyText(from, MAX_PATH, folder);
-    SHFILEOPSTRUCTA operation;
-    memset(&operation, 0, sizeof operation);
-    operation.wFunc = FO_DELETE;
-    operation.pFrom = from;
-    operation.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
-    return SHFileOperationA(&operation) == 0 && !operation.fAnyOperationsAborted;
-}
 
 bool exists(const char* path) {
     return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
@@ -65,8 +51,6 @@ int checkEntry(const WIN32_FIND_DATAA* entry, const char* folder, void* context)
 
 }  // namespace
 
-RecycleFunction recycleFolder = toRecycleBin;
-
 bool folderRemovable(const char* folder, RemovalProblem* problem, ExcusedFile excused) {
     memset(problem, 0, sizeof *problem);
     Check check = {problem, excused, true};
@@ -76,7 +60,7 @@ bool folderRemovable(const char* folder, RemovalProblem* problem, ExcusedFile ex
 
 bool removeFolder(const char* folder, RemovalProblem* problem) {
     memset(problem, 0, sizeof *problem);
-    if (recycleFolder(folder) && !exists(folder)) return true;
+    if (fsRecycle(folder) && !exists(folder)) return true;
     // No Recycle Bin here: the folder is deleted.
     if (exists(folder) && !removeFolderTree(folder) && exists(folder)) {
         copyText(problem->path, sizeof problem->path, folder);
@@ -84,4 +68,32 @@ bool removeFolder(const char* folder, RemovalProblem* problem) {
         return false;
     }
     return true;
+}
+
+bool removeFolderTree(const char* path) {
+    char pattern[MAX_PATH];
+    copyText(pattern, sizeof pattern, path);
+    if (!appendWhole(pattern, sizeof pattern, "\\*")) return false;
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA(pattern, &entry);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            if (!strcmp(entry.cFileName, ".") || !strcmp(entry.cFileName, "..")) continue;
+            char child[MAX_PATH];
+            copyText(child, sizeof child, path);
+            if (!appendWhole(child, sizeof child, "\\") || !appendWhole(child, sizeof child, entry.cFileName)) continue;
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_READONLY)
+                fsSetAttributes(child, entry.dwFileAttributes & ~FILE_ATTRIBUTE_READONLY);
+            // A linked folder is removed as a link, never followed.
+            if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                !(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+                removeFolderTree(child);
+            else if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                fsRemoveEmptyFolder(child);
+            else
+                fsDeleteFile(child);
+        } while (FindNextFileA(find, &entry));
+        FindClose(find);
+    }
+    return fsRemoveEmptyFolder(path) || GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES;
 }

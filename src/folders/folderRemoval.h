@@ -19,6 +19,6 @@ bool folderRemovable(const char* folder, RemovalProblem* problem, ExcusedFile ex
 // false with the reason in *problem when it is still there.
 bool removeFolder(const char* folder, RemovalProblem* problem);
 
-// The removal call, replaceable so that tests can keep the Recycle Bin out.
-typedef bool (*RecycleFunction)(const char* folder);
-extern RecycleFunction recycleFolder;
+// Removes a folder with everything in it, for good; true when it is gone.
+// Only for what Vantorel made itself and nobody needs.
+bool removeFolderTree(const char* path);

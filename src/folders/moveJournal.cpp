@@ -1,24 +1,23 @@
 #include "folders/moveJournal.h"
 
-#include "folders/folderRemoval.h"
-#include "folders/pluginSwap.h"
+#include "folders/besidePlugins.h"
+#include "folders/fileOps.h"
 #include "runtime/text.h"
-#include "state/pluginState.h"
 
 #include <windows.h>
 
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 namespace {
 
-const char HEADER[] = "Vantorel journal 1\n";
-const char END_MARK[] = "end\n";
+const char HEADER[] = "Vantorel journal 2\n";
+// Journals of the build before notes: "commit" stood inside the plan.
+const char HEADER_1[] = "Vantorel journal 1\n";
 const size_t JOURNAL_BYTES = 16 * 1024;
 
-bool exists(const char* path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
-
-// One field up to a tab or the line's end; false when it does not fit.
+// One field up to stop; false when it does not fit, is empty or is not ended.
 bool field(const char*& at, const char* end, char* out, size_t cap, char stop) {
     size_t n = 0;
     while (at < end && *at != stop && *at != '\n') {
@@ -31,33 +30,73 @@ bool field(const char*& at, const char* end, char* out, size_t cap, char stop) {
     return n > 0;
 }
 
-bool writeWhole(const char* path, const char* text, size_t length) {
-    // Through to the disk: the journal must be there before the first move.
-    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    bool ok = WriteFile(file, text, static_cast<DWORD>(length), &written, nullptr) && written == length &&
-              FlushFileBuffers(file);
-    CloseHandle(file);
-    return ok;
+bool pair(const char*& at, const char* end, MovePlan::Move& move) {
+    return field(at, end, move.from, sizeof move.from, '\t') && field(at, end, move.to, sizeof move.to, '\n');
 }
 
-// What a repaired change had staged goes with it: a staged build not moved
-// in, the folders things were set aside in, an empty staging folder.
-void dropStaged(const MovePlan& plan) {
-    for (int i = 0; i < plan.moveCount; ++i) {
-        const MovePlan::Move& move = plan.moves[i];
-        if (findNoCase(move.from, "\\Vantorel.staging\\") && exists(move.from)) removeFolderTree(move.from);
-        char holder[MAX_PATH];
-        copyText(holder, sizeof holder, move.to);
-        char* slash = strrchr(holder, '\\');
-        if (slash && findNoCase(holder, "\\Vantorel.staging\\")) {
-            *slash = 0;
-            RemoveDirectoryA(holder);
-        }
+// The word that starts a line, up to a tab or the line's end.
+bool lineWord(const char*& at, const char* end, char* word, size_t cap) {
+    size_t n = 0;
+    while (at < end && *at != '\t' && *at != '\n' && n + 1 < cap) word[n++] = *at++;
+    word[n] = 0;
+    return at < end && (*at == '\t' || *at == '\n');
+}
+
+// One line of the plan; 1 read, 0 the end mark, -1 not a plan line.
+int planLine(const char*& at, const char* end, MovePlan* plan, JournalProgress* progress, bool first) {
+    char word[16];
+    if (!lineWord(at, end, word, sizeof word)) return -1;
+    bool tab = *at++ == '\t';
+    if (!tab) {
+        if (!strcmp(word, "end")) return 0;
+        if (first && !strcmp(word, "commit") && !progress->committed) return progress->committed = true, 1;
+        return -1;
     }
-    tidyStagingFolders();
+    bool cleanUp = plan->removalCount || plan->keepCount || progress->committed;
+    if (!strcmp(word, "plugin") && !plan->moveCount && plan->folderCount < MovePlan::FOLDERS)
+        return field(at, end, plan->folders[plan->folderCount++], sizeof plan->folders[0], '\n') ? 1 : -1;
+    if (!strcmp(word, "move") && !cleanUp && plan->moveCount < MovePlan::MOVES)
+        return pair(at, end, plan->moves[plan->moveCount++]) ? 1 : -1;
+    if (!strcmp(word, "remove") && !plan->keepCount && !progress->committed &&
+        plan->removalCount < MovePlan::REMOVALS)
+        return field(at, end, plan->removals[plan->removalCount++], sizeof plan->removals[0], '\n') ? 1 : -1;
+    if (!strcmp(word, "keep") && !progress->committed && plan->keepCount < MovePlan::KEEPS)
+        return pair(at, end, plan->keeps[plan->keepCount++]) ? 1 : -1;
+    return -1;
+}
+
+// One note after the plan; false when it is none that a journal holds.
+bool noteLine(const char* line, size_t n, const MovePlan& plan, JournalProgress* progress) {
+    char word[16] = "";
+    size_t w = 0;
+    while (w < n && line[w] != '\t' && w + 1 < sizeof word) {
+        word[w] = line[w];
+        ++w;
+    }
+    word[w] = 0;
+    if (w == n) {
+        if (!strcmp(word, "commit")) return progress->committed = true;
+        if (!strcmp(word, "dropped")) return progress->dropped = true;
+        return false;
+    }
+    char number[8] = "";
+    if (n - w - 1 >= sizeof number || n - w - 1 == 0) return false;
+    copyTextN(number, sizeof number, line + w + 1, n - w - 1);
+    char* after = nullptr;
+    long step = strtol(number, &after, 10);
+    if (*after || step < 0) return false;
+    bool known = step < plan.moveCount || (step >= FIRST_REMOVAL && step < FIRST_REMOVAL + plan.removalCount) ||
+                 (step >= FIRST_KEEP && step < FIRST_KEEP + plan.keepCount);
+    if (!known) return false;
+    if (!strcmp(word, "done")) progress->done |= 1u << step;
+    else if (!strcmp(word, "undone") && step < plan.moveCount) progress->undone |= 1u << step;
+    else return false;
+    return true;
+}
+
+bool appendLine(char* out, size_t cap, const char* word, const char* a, const char* b = nullptr) {
+    return appendWhole(out, cap, word) && appendWhole(out, cap, "\t") && appendWhole(out, cap, a) &&
+           (!b || (appendWhole(out, cap, "\t") && appendWhole(out, cap, b))) && appendWhole(out, cap, "\n");
 }
 
 }  // namespace
@@ -66,67 +105,49 @@ size_t writeJournalText(const MovePlan& plan, char* out, size_t cap) {
     if (!cap) return 0;
     out[0] = 0;
     bool ok = appendWhole(out, cap, HEADER);
-    for (int i = 0; i < plan.moveCount && ok; ++i) {
-        ok = appendWhole(out, cap, "move\t") && appendWhole(out, cap, plan.moves[i].from) &&
-             appendWhole(out, cap, "\t") && appendWhole(out, cap, plan.moves[i].to) && appendWhole(out, cap, "\n");
-    }
-    for (int i = 0; i < plan.removalCount && ok; ++i)
-        ok = appendWhole(out, cap, "remove\t") && appendWhole(out, cap, plan.removals[i]) && appendWhole(out, cap, "\n");
-    for (int i = 0; i < plan.keepCount && ok; ++i) {
-        ok = appendWhole(out, cap, "keep\t") && appendWhole(out, cap, plan.keeps[i].from) &&
-             appendWhole(out, cap, "\t") && appendWhole(out, cap, plan.keeps[i].to) && appendWhole(out, cap, "\n");
-    }
-    if (ok && plan.committed) ok = appendWhole(out, cap, "commit\n");
-    if (ok) ok = appendWhole(out, cap, END_MARK);
+    for (int i = 0; i < plan.folderCount && ok; ++i) ok = appendLine(out, cap, "plugin", plan.folders[i]);
+    for (int i = 0; i < plan.moveCount && ok; ++i) ok = appendLine(out, cap, "move", plan.moves[i].from, plan.moves[i].to);
+    for (int i = 0; i < plan.removalCount && ok; ++i) ok = appendLine(out, cap, "remove", plan.removals[i]);
+    for (int i = 0; i < plan.keepCount && ok; ++i) ok = appendLine(out, cap, "keep", plan.keeps[i].from, plan.keeps[i].to);
+    if (ok) ok = appendWhole(out, cap, "end\n");
     if (!ok) out[0] = 0;
     return ok ? strlen(out) : 0;
 }
 
-bool readJournalText(const char* text, size_t length, MovePlan* plan) {
+bool readJournalText(const char* text, size_t length, MovePlan* plan, JournalProgress* progress) {
     memset(plan, 0, sizeof *plan);
+    memset(progress, 0, sizeof *progress);
     const char* at = text;
     const char* end = text + length;
-    size_t header = sizeof HEADER - 1;
-    if (length < header || memcmp(at, HEADER, header)) return false;
-    at += header;
-    bool ended = false;
-    while (at < end && !ended) {
-        char word[16];
-        size_t n = 0;
-        while (at < end && *at != '\t' && *at != '\n' && n + 1 < sizeof word) word[n++] = *at++;
-        word[n] = 0;
-        if (at >= end) return false;
-        if (*at == '\n') {
-            ++at;
-            if (!strcmp(word, "commit") && !plan->committed) plan->committed = true;
-            else if (!strcmp(word, "end")) ended = true;
-            else return false;
-            continue;
-        }
-        ++at;   // the tab
-        if (!strcmp(word, "move")) {
-            if (plan->committed || plan->removalCount || plan->keepCount || plan->moveCount == MovePlan::MOVES)
-                return false;
-            MovePlan::Move& move = plan->moves[plan->moveCount];
-            if (!field(at, end, move.from, sizeof move.from, '\t') || !field(at, end, move.to, sizeof move.to, '\n'))
-                return false;
-            ++plan->moveCount;
-        } else if (!strcmp(word, "remove")) {
-            if (plan->committed || plan->keepCount || plan->removalCount == MovePlan::REMOVALS) return false;
-            if (!field(at, end, plan->removals[plan->removalCount], sizeof plan->removals[0], '\n')) return false;
-            ++plan->removalCount;
-        } else if (!strcmp(word, "keep")) {
-            if (plan->committed || plan->keepCount == MovePlan::KEEPS) return false;
-            MovePlan::Move& keep = plan->keeps[plan->keepCount];
-            if (!field(at, end, keep.from, sizeof keep.from, '\t') || !field(at, end, keep.to, sizeof keep.to, '\n'))
-                return false;
-            ++plan->keepCount;
-        } else {
-            return false;
-        }
+    bool first = length >= sizeof HEADER_1 - 1 && !memcmp(at, HEADER_1, sizeof HEADER_1 - 1);
+    if (!first && (length < sizeof HEADER - 1 || memcmp(at, HEADER, sizeof HEADER - 1))) return false;
+    at += sizeof HEADER - 1;
+    progress->older = first;
+    int line;
+    while ((line = planLine(at, end, plan, progress, first)) == 1) {}
+    if (line < 0 || !plan->moveCount) return false;
+    // After the plan, the notes: one per line; a last line without its end
+    // is a note the process did not finish writing.
+    while (at < end) {
+        const char* stop = static_cast<const char*>(memchr(at, '\n', end - at));
+        if (!stop) break;
+        if (first || !noteLine(at, stop - at, *plan, progress)) return false;
+        at = stop + 1;
     }
-    // Only a journal written to its end mark is one to act on.
-    return ended && at == end && plan->moveCount > 0;
+    return true;
+}
+
+void firstPathOf(const char* text, size_t length, char* out, size_t cap) {
+    out[0] = 0;
+    const char* end = text + length;
+    for (const char* at = text; at < end && !out[0];) {
+        const char* tab = static_cast<const char*>(memchr(at, '\t', end - at));
+        if (!tab) break;
+        const char* stop = tab + 1;
+        while (stop < end && *stop != '\t' && *stop != '\n') ++stop;
+        if (stop - tab > 3 && tab[2] == ':') copyTextN(out, cap, tab + 1, stop - tab - 1);
+        at = stop;
+    }
 }
 
 bool planMove(MovePlan& plan, const char* from, const char* to) {
@@ -151,77 +172,53 @@ bool planKeep(MovePlan& plan, const char* from, const char* to) {
     return true;
 }
 
-void cleanUp(const MovePlan& plan) {
-    for (int i = 0; i < plan.removalCount; ++i) {
-        RemovalProblem problem;
-        if (exists(plan.removals[i])) removeFolder(plan.removals[i], &problem);
-    }
-    for (int i = 0; i < plan.keepCount; ++i) {
-        const MovePlan::Move& keep = plan.keeps[i];
-        if (!exists(keep.from)) continue;
-        // The folder it goes into is made as needed.
-        char parent[MAX_PATH];
-        copyText(parent, sizeof parent, keep.to);
-        for (char* at = parent + 3; *at; ++at)
-            if (*at == '\\') {
-                *at = 0;
-                CreateDirectoryA(parent, nullptr);
-                *at = '\\';
-            }
-        MoveFileExA(keep.from, keep.to, 0);
-    }
-}
-
-bool journalPathFor(const char* path, char* out, size_t cap) {
-    return besidePluginsFolder(path, "Vantorel.journal", out, cap);
+bool planFolder(MovePlan& plan, const char* folder) {
+    for (int i = 0; i < plan.folderCount; ++i)
+        if (equalNoCase(plan.folders[i], folder)) return true;
+    if (plan.folderCount == MovePlan::FOLDERS) return false;
+    copyText(plan.folders[plan.folderCount++], sizeof plan.folders[0], folder);
+    return true;
 }
 
 bool beginJournal(const char* journal, const MovePlan& plan) {
     static char text[JOURNAL_BYTES];
     size_t n = writeJournalText(plan, text, sizeof text);
-    return n && writeWhole(journal, text, n);
+    if (!n) {
+        SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        return false;
+    }
+    if (fsWriteNew(journal, text, n)) return true;
+    // A journal half written (the disk full) is none to leave behind.
+    DWORD error = GetLastError();
+    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS && error != ERROR_NOT_READY)
+        DeleteFileA(journal);
+    SetLastError(error);
+    return false;
 }
 
-bool commitJournal(const char* journal, MovePlan& plan) {
-    plan.committed = true;
-    return beginJournal(journal, plan);
+bool noteStep(const char* journal, const char* word, int step) {
+    char line[32];
+    if (step >= 0) snprintf(line, sizeof line, "%s\t%d\n", word, step);
+    else snprintf(line, sizeof line, "%s\n", word);
+    return fsAppend(journal, line, strlen(line));
 }
 
-void endJournal(const char* journal) { DeleteFileA(journal); }
+bool endJournal(const char* journal) {
+    if (fsDeleteFile(journal) || GetLastError() == ERROR_FILE_NOT_FOUND) return true;
+    DWORD attributes = GetFileAttributesA(journal);
+    if (attributes == INVALID_FILE_ATTRIBUTES) return true;
+    // A journal made read-only (by hand, by a copy from a CD) is ours to clear.
+    return (attributes & FILE_ATTRIBUTE_READONLY) &&
+           fsSetAttributes(journal, attributes & ~FILE_ATTRIBUTE_READONLY) && fsDeleteFile(journal);
+}
 
-Recovery recoverJournal(const char* journal) {
-    Recovery recovery;
-    memset(&recovery, 0, sizeof recovery);
-    HANDLE file = CreateFileA(journal, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return recovery;
-    static char text[JOURNAL_BYTES];
-    DWORD read = 0;
-    bool readOk = ReadFile(file, text, sizeof text, &read, nullptr) && read < sizeof text;
-    CloseHandle(file);
-    if (!readOk || !readJournalText(text, read, &recovery.plan)) {
-        recovery.outcome = RECOVERY_UNREADABLE;
-        return recovery;
+bool journalInTheWay(char* out, size_t cap) {
+    char journals[2][260];
+    int n = journalPaths(journals, 2);
+    for (int i = 0; i < n; ++i) {
+        if (GetFileAttributesA(journals[i]) == INVALID_FILE_ATTRIBUTES) continue;
+        if (out) copyText(out, cap, journals[i]);
+        return true;
     }
-    MovePlan& plan = recovery.plan;
-    if (!plan.committed) {
-        // Back to before: each move made is taken back, the last first. A
-        // move not made has its source still in place.
-        for (int i = plan.moveCount - 1; i >= 0; --i) {
-            const MovePlan::Move& move = plan.moves[i];
-            if (exists(move.from) || !exists(move.to)) continue;
-            if (!MoveFileExA(move.to, move.from, 0)) {
-                recovery.outcome = RECOVERY_STUCK;
-                return recovery;
-            }
-        }
-        dropStaged(plan);
-        recovery.outcome = RECOVERY_UNDONE;
-    } else {
-        // The change was whole: its clean-up is finished.
-        cleanUp(plan);
-        dropStaged(plan);
-        recovery.outcome = RECOVERY_FINISHED;
-    }
-    endJournal(journal);
-    return recovery;
+    return false;
 }

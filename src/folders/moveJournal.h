@@ -1,20 +1,23 @@
 // A change of a plugin's folder or DLLs is a few renames with windows
 // between them; if FAR ends in one of them (another plugin faults, the power
-// goes), a plugin could be left half moved. So before the first move the
+// goes), a plugin could be left half moved. So before the first rename the
 // whole plan is written to a small journal beside the plugins folder, on
-// disk, and the journal is cleared once the change is whole. Finding a
-// journal when Vantorel next opens means a change was interrupted: the moves
-// made are undone, or, after the change was whole, its clean-up is finished.
+// disk, and every step is noted there as it is made. Finding a journal when
+// Vantorel next opens means a change was interrupted: its repair
+// (journalRepair.h) reads from the notes which steps were made, so that it
+// never has to guess from what the disk shows, and notes its own steps the
+// same way, so that it may itself be interrupted and run again.
 #pragma once
 #include <stddef.h>
 
-// One plan: moves in order; once they are all made (committed), the
-// clean-up: what is removed, then what is moved on to be kept (a replaced
-// build kept as the plugin's previous one).
+// One plan: the plugin folders it changes, renames in order; once they are
+// all made (committed), the clean-up: what goes to the Recycle Bin, then
+// what is moved on to be kept (a replaced build kept as the previous one).
 struct MovePlan {
     static const int MOVES = 16;
     static const int REMOVALS = 4;
     static const int KEEPS = 4;
+    static const int FOLDERS = 4;
     struct Move {
         char from[260];
         char to[260];
@@ -24,42 +27,51 @@ struct MovePlan {
     int removalCount;
     Move keeps[KEEPS];
     int keepCount;
-    bool committed;     // every move was made: what is left is the clean-up
+    char folders[FOLDERS][260];
+    int folderCount;
 };
+
+// Steps are numbered across the plan: renames from 0, removals from
+// FIRST_REMOVAL, keeps from FIRST_KEEP.
+const int FIRST_REMOVAL = MovePlan::MOVES;
+const int FIRST_KEEP = FIRST_REMOVAL + MovePlan::REMOVALS;
+
+// What the notes after the plan say was done.
+struct JournalProgress {
+    unsigned done;      // a bit per step made
+    bool committed;     // every rename was made: what is left is the clean-up
+    unsigned undone;    // a bit per rename taken back
+    bool dropped;       // what the change had staged is gone
+    bool older;         // a journal of the build before, which kept no notes
+};
+
 // Adds a step to a plan; false when the plan has no room left.
 bool planMove(MovePlan& plan, const char* from, const char* to);
 bool planRemoval(MovePlan& plan, const char* path);
 bool planKeep(MovePlan& plan, const char* from, const char* to);
-// The clean-up of a committed plan, done again safely after a crash.
-void cleanUp(const MovePlan& plan);
+bool planFolder(MovePlan& plan, const char* folder);
 
-// The journal's text for a plan, and the plan read back from such a text;
-// false for a text that is not a whole journal (it is never acted on).
+// The journal's text for a plan, and a plan and its notes read back from
+// such a text; false for a text whose plan is not whole (never acted on).
+// A note cut off by the process's end is no note.
 size_t writeJournalText(const MovePlan& plan, char* out, size_t cap);
-bool readJournalText(const char* text, size_t length, MovePlan* plan);
+bool readJournalText(const char* text, size_t length, MovePlan* plan, JournalProgress* progress);
+// The first plugin folder (or path) a journal's text names, as far as it
+// can be read: for telling the user about a journal that cannot be read.
+void firstPathOf(const char* text, size_t length, char* out, size_t cap);
 
-// The journal file that covers a plugin folder or DLL at path (beside the
-// plugins folder that holds it); false when there is none to be had.
-bool journalPathFor(const char* path, char* out, size_t cap);
-
-// Writes the plan through to disk before its first move; false when it
-// cannot be (and then nothing may move).
+// Writes the plan through to disk before its first rename; false when it
+// cannot be, or when a journal is there already (an interrupted change not
+// yet repaired: nothing may move until it is).
 bool beginJournal(const char* journal, const MovePlan& plan);
-// Marks the plan whole: after this a recovery finishes instead of undoing.
-bool commitJournal(const char* journal, MovePlan& plan);
-// The change is whole and clean: the journal goes.
-void endJournal(const char* journal);
+// Notes a step ("done", "undone" with its number; "commit", "dropped"
+// without), through to the disk; false when it cannot be noted.
+bool noteStep(const char* journal, const char* word, int step = -1);
+// The change is whole: the journal goes. False when it stays (read-only
+// and cannot be made writable, held open).
+bool endJournal(const char* journal);
 
-enum RecoveryOutcome {
-    RECOVERY_NONE,        // no journal: nothing was interrupted
-    RECOVERY_UNDONE,      // the moves made were taken back: everything is as before
-    RECOVERY_FINISHED,    // the change was whole: its clean-up was finished
-    RECOVERY_UNREADABLE,  // a journal that cannot be read: left alone
-    RECOVERY_STUCK,       // a move could not be taken back: the journal stays
-};
-struct Recovery {
-    RecoveryOutcome outcome;
-    MovePlan plan;
-};
-// Looks for an interrupted change behind journal and repairs it.
-Recovery recoverJournal(const char* journal);
+// A journal of the plugins folders is there: an interrupted change whose
+// repair did not end, or a journal that cannot be read. Its path goes to
+// out when given.
+bool journalInTheWay(char* out = nullptr, size_t cap = 0);

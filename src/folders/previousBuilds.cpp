@@ -1,7 +1,7 @@
 #include "folders/previousBuilds.h"
 
 #include "runtime/folderWalk.h"
-#include "folders/pluginSwap.h"
+#include "folders/besidePlugins.h"
 #include "runtime/text.h"
 #include "state/pluginState.h"
 

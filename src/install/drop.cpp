@@ -1,5 +1,7 @@
 #include "install/drop.h"
 
+#include "folders/besidePlugins.h"
+#include "folders/folderRemoval.h"
 #include "folders/pluginSwap.h"
 #include "install/fileCopy.h"
 #include "runtime/text.h"

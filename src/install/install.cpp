@@ -1,5 +1,7 @@
 #include "install/install.h"
 
+#include "folders/besidePlugins.h"
+#include "folders/folderRemoval.h"
 #include "folders/pluginSwap.h"
 #include "install/drop.h"
 #include "install/fileCopy.h"

@@ -3,6 +3,8 @@
 #include "farRecords/folderRelease.h"
 #include "farRecords/recordSync.h"
 #include "folders/dllSwitch.h"
+#include "folders/besidePlugins.h"
+#include "folders/folderRemoval.h"
 #include "folders/pluginSwap.h"
 #include "install/fileCopy.h"
 #include "runtime/folderWalk.h"
@@ -150,7 +152,8 @@ bool placeUnit(Drop& drop, InstallUnit& unit) {
         countPlaced(drop, unit, synced);
         return true;
     }
-    noteWhy(MFailPlace, unit.target, placed.error);
+    // What failed was the journal: its own box line names it.
+    noteWhy(placed.journalFailed ? MJournalUnwritable : MFailPlace, unit.target, placed.error);
     if (placed.outcome == PLACE_RESTORE_FAILED) {
         notePathFailure(message(MFailOldLeft), placed.heldAside, nullptr);
     } else if (unit.exists) {

@@ -21,6 +21,7 @@ struct PanelState {
     // and whether the panel has been read again since (see panelLook).
     char cursorTarget[MAX_PATH];
     int cursorPending;             // 0 none, 1 waiting for the listing, 2 listed, 3 placed
+    int repairChecked;             // interrupted changes were looked for when the list was first read
     PanelState* next;
 };
 

@@ -212,6 +212,17 @@ enum MessageId {
     MWentBackRestart = 215,
     MPreviousDropped = 216,
     MGoBackVersions = 217,
+    MRepairJournalLeft = 218,
+    MRepairStuckJournal = 219,
+    MRepairStuckRename = 220,
+    MRepairStuckMissing = 221,
+    MRepairStuckHeld = 222,
+    MRepairFirstPath = 223,
+    MRepairJournalWaits = 224,
+    MJournalInTheWay = 225,
+    MJournalUnwritable = 226,
+    MNotKeptRecycled = 227,
+    MSwitchPutBack = 228,
 };
 
 // Characters of a box line that fit a box on an 80-column screen.

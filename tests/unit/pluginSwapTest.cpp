@@ -1,7 +1,10 @@
 // Putting a staged plugin folder in place as a whole: the staging folder
 // lies outside the plugins tree on the same volume, and a failure at any
 // step leaves the installed folder as it was.
-#include "folders/moveJournal.h"
+#include "folders/besidePlugins.h"
+#include "folders/fileOps.h"
+#include "folders/folderRemoval.h"
+#include "folders/journalRepair.h"
 #include "folders/pluginSwap.h"
 #include "state/pluginState.h"
 #include "testSupport.h"
@@ -77,7 +80,7 @@ TEST_F(PluginSwap, AFailureAtAnyStepLeavesTheOldFolderInPlace) {
         bool stagedKept;
     } cases[] = {
         {"a new folder", false, 0, PLACE_DONE, "new", false},
-        {"a new folder that cannot be moved in", false, 1u << 2, PLACE_IN_FAILED, "", true},
+        {"a new folder that cannot be moved in", false, 1u << 1, PLACE_IN_FAILED, "", true},
         {"an update", true, 0, PLACE_DONE, "new", false},
         {"the old folder cannot go aside", true, 1u << 1, PLACE_ASIDE_FAILED, "old", true},
         {"the new folder cannot go in", true, 1u << 2, PLACE_IN_FAILED, "old", true},
@@ -121,70 +124,44 @@ TEST_F(PluginSwap, RemovingATreeTakesReadOnlyFilesAndNestedFolders) {
     EXPECT_FALSE(fileExists(tree));
 }
 
-// A swap that stops after any of its steps, as when FAR's process ends
-// there, is repaired from its journal: the plugin's folder is the old one or
-// the new one, never missing, and the journal goes.
-TEST_F(PluginSwap, AnInterruptedSwapIsRepairedToTheOldOrTheNewFolder) {
-    const std::string target = root + "Net";
-    const std::string journal = dir / "Far\\Vantorel.journal";
-    const std::string previous = dir / "Far\\Vantorel.previous\\Net\\plugin.dll";
-    const struct { int stopAfter; RecoveryOutcome outcome; const char* left; bool previousKept; } cases[] = {
-        {1, RECOVERY_UNDONE, "old", false},    // the old folder aside
-        {2, RECOVERY_UNDONE, "old", false},    // the new one in, not yet committed
-        {3, RECOVERY_FINISHED, "new", true},   // committed: the clean-up is finished
-        {0, RECOVERY_NONE, "new", true},       // whole: nothing to repair
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.stopAfter);
-        ASSERT_TRUE(writeFile(target + "\\plugin.dll", "old"));
-        ASSERT_TRUE(writeFile(target + "\\settings.ini", "kept"));
-        std::string staged = stage(target, "new");
-        stopSwapAfter(c.stopAfter);
-        placeStagedFolder(staged.c_str(), target.c_str());
-        stopSwapAfter(0);
-        EXPECT_EQ(c.stopAfter != 0, fileExists(journal)) << "the journal stays until the change is whole";
-
-        Recovery recovery = recoverJournal(journal.c_str());
-        EXPECT_EQ(c.outcome, recovery.outcome);
-        EXPECT_EQ(c.left, readFile(target + "\\plugin.dll"));
-        EXPECT_FALSE(fileExists(journal));
-        if (c.stopAfter) EXPECT_FALSE(fileExists(dir / "Far\\Vantorel.staging")) << "nothing staged is left behind";
-        EXPECT_EQ(c.previousKept, fileExists(previous)) << "the replaced build kept as the previous one";
-        if (c.previousKept) EXPECT_EQ("old", readFile(previous));
-        removeFolderTree(target.c_str());
-        removeFolderTree(staged.c_str());
-        removeFolderTree((dir / "Far\\Vantorel.previous").c_str());
-        removeFolderTree((dir / "Far\\Vantorel.staging").c_str());
-    }
-}
-
 // Only a journal written to its end is acted on; any other is left alone
 // and reported.
-TEST(MoveJournal, OnlyAWholeJournalIsReadBack) {
+TEST(MoveJournal, OnlyAWholeJournalIsReadBackWithItsNotes) {
     MovePlan plan;
     memset(&plan, 0, sizeof plan);
+    ASSERT_TRUE(planFolder(plan, "C:\\Far\\Plugins\\Net"));
     ASSERT_TRUE(planMove(plan, "C:\\Far\\Plugins\\Net", "C:\\Far\\Vantorel.staging\\old-1\\Net"));
     ASSERT_TRUE(planMove(plan, "C:\\Far\\Vantorel.staging\\new-2", "C:\\Far\\Plugins\\Net"));
     ASSERT_TRUE(planKeep(plan, "C:\\Far\\Vantorel.staging\\old-1\\Net", "C:\\Far\\Vantorel.previous\\Net"));
     char text[4096];
     size_t n = writeJournalText(plan, text, sizeof text);
     ASSERT_GT(n, 0u);
+    const std::string whole(text, n);
     MovePlan back;
-    ASSERT_TRUE(readJournalText(text, n, &back));
+    JournalProgress progress;
+    const std::string noted = whole + "done\t0\ndone\t1\ncommit\ndone\t20\ndo";
+    ASSERT_TRUE(readJournalText(noted.data(), noted.size(), &back, &progress)) << "a note cut short is no note";
     EXPECT_EQ(2, back.moveCount);
     EXPECT_STREQ("C:\\Far\\Plugins\\Net", back.moves[1].to);
+    EXPECT_STREQ("C:\\Far\\Plugins\\Net", back.folders[0]);
     EXPECT_EQ(1, back.keepCount);
-    EXPECT_FALSE(back.committed);
-    const std::string whole(text, n);
+    EXPECT_TRUE(progress.committed);
+    EXPECT_EQ((1u << 0) | (1u << 1) | (1u << FIRST_KEEP), progress.done);
+    const std::string older = "Vantorel journal 1\nmove\ta\tb\ncommit\nend\n";
+    ASSERT_TRUE(readJournalText(older.data(), older.size(), &back, &progress)) << "a journal of the build before";
+    EXPECT_TRUE(progress.committed);
     const struct { const char* what; std::string text; } broken[] = {
         {"cut before its end", whole.substr(0, n - 4)},
         {"cut in a path", whole.substr(0, 40)},
-        {"another header", "Vantorel journal 2" + whole.substr(whole.find('\n'))},
+        {"another header", "Vantorel journal 3" + whole.substr(whole.find('\n'))},
         {"an unknown step", std::string(whole).insert(whole.find("move"), "rename\ta\tb\n")},
-        {"a move after the commit", std::string(whole).insert(whole.find("end\n"), "commit\nmove\ta\tb\n")},
-        {"no moves", "Vantorel journal 1\nend\n"},
+        {"a note of a step the plan has not", whole + "done\t7\n"},
+        {"an unknown note", whole + "moved\t1\n"},
+        {"a move after the end", whole + "move\ta\tb\n"},
+        {"no moves", "Vantorel journal 2\nend\n"},
     };
-    for (const auto& b : broken) EXPECT_FALSE(readJournalText(b.text.data(), b.text.size(), &back)) << b.what;
+    for (const auto& b : broken)
+        EXPECT_FALSE(readJournalText(b.text.data(), b.text.size(), &back, &progress)) << b.what;
 }
 
 namespace {
@@ -205,7 +182,7 @@ struct SwapAndEnd {
             parts[i] = bar + 1;
         }
         pluginsRoot = parts[0];
-        stopSwapAfter(atoi(parts[3]));
+        stopFileOpsAfter(atoi(parts[3]));
         placeStagedFolder(parts[1], parts[2]);
         TerminateProcess(GetCurrentProcess(), 3);
     }
@@ -219,7 +196,8 @@ TEST_F(PluginSwap, AnInstallWhoseProcessEndedBetweenItsMovesIsRepaired) {
     const std::string journal = dir / "Far\\Vantorel.journal";
     ASSERT_TRUE(writeFile(target + "\\plugin.dll", "old"));
     std::string staged = stage(target, "new");
-    std::string order = root + "|" + staged + "|" + target + "|1";
+    // The holder made, the journal begun, the old folder moved aside.
+    std::string order = root + "|" + staged + "|" + target + "|3";
     ASSERT_TRUE(SetEnvironmentVariableA("VANTOREL_SWAP_AND_END", order.c_str()));
     char self[MAX_PATH];
     ASSERT_TRUE(GetModuleFileNameA(nullptr, self, sizeof self));
@@ -240,6 +218,7 @@ TEST_F(PluginSwap, AnInstallWhoseProcessEndedBetweenItsMovesIsRepaired) {
     ASSERT_TRUE(fileExists(journal));
 
     EXPECT_EQ(RECOVERY_UNDONE, recoverJournal(journal.c_str()).outcome);
+    EXPECT_FALSE(fileExists(dir / "Far\\Vantorel.staging")) << "nothing staged is left behind";
     EXPECT_EQ("old", readFile(target + "\\plugin.dll"));
     EXPECT_FALSE(fileExists(journal));
 }
