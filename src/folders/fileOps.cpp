@@ -12,6 +12,8 @@ int opsMade;
 unsigned failingMoves;
 unsigned long failingError;
 int movesCounted;
+int failingWrites = -1;
+int writesCounted;
 
 // One operation may go ahead; false once the process is taken as ended.
 bool goes() {
@@ -40,6 +42,10 @@ bool toRecycleBin(const char* folder) {
 
 bool writeThrough(const char* path, DWORD disposition, const char* text, size_t length) {
     if (!goes()) return false;
+    if (failingWrites >= 0 && writesCounted++ >= failingWrites) {
+        SetLastError(ERROR_DISK_FULL);
+        return false;
+    }
     HANDLE file = CreateFileA(path, disposition == OPEN_EXISTING ? FILE_APPEND_DATA : GENERIC_WRITE, 0, nullptr,
                               disposition, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
@@ -92,4 +98,9 @@ void failFolderMoves(unsigned renames, unsigned long error) {
     failingMoves = renames;
     failingError = error;
     movesCounted = 0;
+}
+
+void failWritesFrom(int n) {
+    failingWrites = n;
+    writesCounted = 0;
 }

@@ -30,6 +30,9 @@ extern RecycleFunction recycleFolder;
 void stopFileOpsAfter(int n);
 // Operations made since the last stopFileOpsAfter.
 int fileOpsMade();
+// Tests: the writes of journals from the n-th on (counted from 0 after
+// this call) fail with ERROR_DISK_FULL; -1 lets every write through.
+void failWritesFrom(int n);
 // Tests: of the renames counted from 1 after this call, those whose bit
 // (1 << number) is set fail with error; 0 lets every rename through.
 void failFolderMoves(unsigned renames, unsigned long error);

@@ -83,6 +83,7 @@ protected:
     }
     void TearDown() override {
         stopFileOpsAfter(-1);
+        failWritesFrom(-1);
         pluginsRoot = savedRoot;
         recycleFolder = savedRecycle;
     }
@@ -238,3 +239,36 @@ TEST_F(JournalCrash, AnUpdateOverAPreviousBuildStoppedAnywhere) { everyStop(UPDA
 TEST_F(JournalCrash, GoingBackStoppedAnywhere) { everyStop(GO_BACK); }
 TEST_F(JournalCrash, SwitchingOffStoppedAnywhere) { everyStop(SWITCH_OFF); }
 TEST_F(JournalCrash, SwitchingOnStoppedAnywhere) { everyStop(SWITCH_ON); }
+
+// A journal that cannot be begun, noted or committed: the change does not
+// start, or is taken back at once; once committed, a note that cannot be
+// written leaves the journal for the repair, which finishes the change.
+TEST_F(JournalCrash, AJournalThatCannotBeWrittenTakesTheChangeBackAtOnce) {
+    for (Kind kind : {UPDATE_OVER_PREVIOUS, SWITCH_OFF}) {
+        SCOPED_TRACE(kind == SWITCH_OFF ? "switching off" : "an update over a previous build");
+        Ends e = ends(kind, TWO_PLUGIN_DLLS);
+        bool whole = false;
+        for (int failing = 0; !whole && failing < 20; ++failing) {
+            SCOPED_TRACE(failing);
+            Run run;
+            prepare(run, kind, TWO_PLUGIN_DLLS);
+            failWritesFrom(failing);
+            change(run, kind);
+            failWritesFrom(-1);
+            std::string plugins = show(under(run.root));
+            bool journal = fileExists(run.farDir + "Vantorel.journal");
+            whole = !journal && plugins == show(e.plugins[1]);
+            if (whole) break;
+            if (!journal) {
+                EXPECT_EQ(show(e.plugins[0]), plugins) << "taken back at once";
+                EXPECT_EQ(show(e.previous[0]), show(under(run.farDir + "Vantorel.previous\\")));
+                continue;
+            }
+            EXPECT_EQ(show(e.plugins[1]), plugins) << "only a committed change leaves its journal";
+            repair(run);
+            EXPECT_EQ(show(e.previous[1]), show(under(run.farDir + "Vantorel.previous\\"))) << "finished";
+            EXPECT_FALSE(fileExists(run.farDir + "Vantorel.journal"));
+        }
+        EXPECT_TRUE(whole);
+    }
+}
