@@ -1,7 +1,9 @@
 // Going back to a plugin's previous build: an update keeps the build it
 // replaced beside the plugins folder (folders/previousBuilds.h); F3 names it
 // and offers to swap it back in, by the same journaled swap and the same
-// rules for a loaded plugin as an update, or to drop it.
+// rules for a loaded plugin and for the user's files as an update (the
+// previous build arrives as an update would: what the user made or changed
+// in the folder stays), or to drop it. A plugin switched off stays off.
 #include "commands/pluginCommands.h"
 
 #include "commands/changeRepair.h"
@@ -11,7 +13,12 @@
 #include "describe/versionExtractor.h"
 #include "folders/folderRemoval.h"
 #include "folders/pluginSwap.h"
+#include "folders/besidePlugins.h"
+#include "folders/dllSwitch.h"
 #include "folders/previousBuilds.h"
+#include "folders/userFiles.h"
+#include "dll/pluginFitness.h"
+#include "runtime/folderWalk.h"
 #include "foreign/probe.h"
 #include "runtime/text.h"
 #include "state/pluginFolder.h"
@@ -35,13 +42,84 @@ void versionOf(const char* path, char* out, size_t cap) {
     else copyText(out, cap, message(MNoVersion));
 }
 
+// Switched off, the build that comes back is switched off too: its plugin
+// DLLs take the switched-off name.
+int switchOffEntry(const WIN32_FIND_DATAA* entry, const char* folder, void*) {
+    char path[MAX_PATH], off[MAX_PATH];
+    copyText(path, sizeof path, folder);
+    if ((entry->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !appendWhole(path, sizeof path, entry->cFileName) ||
+        strlen(path) < 5 || !equalNoCase(path + strlen(path) - 4, ".dll") || !exportsFarEntryPoint(path))
+        return 0;
+    copyText(off, sizeof off, path);
+    if (appendWhole(off, sizeof off, SWITCHED_OFF_SUFFIX)) MoveFileExA(path, off, MOVEFILE_REPLACE_EXISTING);
+    return 0;
+}
+
+// The question's lines naming the user's files that stay.
+struct KeptNames {
+    static const int SHOWN = 4;
+    char names[SHOWN + 1][BOX_TEXT_CHARS + 1];
+    int count;
+};
+
+void keptName(const char* below, void* context) {
+    KeptNames* kept = static_cast<KeptNames*>(context);
+    if (kept->count < KeptNames::SHOWN) cutMiddle(kept->names[kept->count], BOX_TEXT_CHARS, below);
+    else if (kept->count == KeptNames::SHOWN) copyText(kept->names[kept->count], BOX_TEXT_CHARS, "...");
+    ++kept->count;
+}
+
+bool askGoBack(const CatalogueRecord* record, const char* folder, const char* previous, const char* previousDll,
+               bool loaded, bool off) {
+    char now[64], then[64], versions[160], path[BOX_TEXT_CHARS + 1];
+    versionOf(record->dllPath, now, sizeof now);
+    versionOf(previousDll, then, sizeof then);
+    snprintf(versions, sizeof versions, message(MGoBackVersions), now, then);
+    cutMiddle(path, BOX_TEXT_CHARS, folder);
+    static KeptNames kept;
+    memset(&kept, 0, sizeof kept);
+    filesKeptFromUser(folder, previous, keptName, &kept);
+    const char* question[16];
+    int n = 0;
+    question[n++] = PLUGIN_TITLE;
+    question[n++] = msgText(MAskGoBack);
+    question[n++] = path;
+    question[n++] = versions;
+    if (off) question[n++] = msgText(MUpdateStaysOff);
+    question[n++] = msgText(MGoBackKeepsFiles);
+    if (kept.count) question[n++] = msgText(MUsersFilesStay);
+    for (int i = 0; i < kept.count && i <= KeptNames::SHOWN; ++i) question[n++] = kept.names[i];
+    question[n++] = msgText(loaded ? MUpdateLoaded : MUninstallUnloadsFirst);
+    return startupInfo.Message(startupInfo.ModuleNumber, FMSG_MB_YESNO, "", question, n, 0) == 0;
+}
+
+// A copy of the previous build with the user's files of the folder in it,
+// staged beside the plugins folder; false (nothing left) when it cannot be.
+bool stageGoBack(const char* folder, const char* previous, bool off, char* stage, size_t cap) {
+    if (!makeStagingFolder(folder, stage, cap)) return false;
+    bool ok = copyFolderTree(previous, stage) && takeUsersFiles(folder, stage);
+    if (ok && off) {
+        keepSwitchedOff(stage);
+        walkFolder(stage, switchOffEntry, nullptr, 1);
+    }
+    if (!ok) removeFolderTree(stage);
+    return ok;
+}
+
 }  // namespace
 
 bool previousBuildOf(const CatalogueRecord* record, char* folder, char* previous, char* previousDll) {
     pluginFolderOf(record->dllPath, folder, false);
     if (holdsPluginsRoot(folder) || !previousBuildPath(folder, previous, MAX_PATH) || !exists(previous)) return false;
     copyText(previousDll, MAX_PATH, previous);
-    return appendWhole(previousDll, MAX_PATH, record->dllPath + strlen(folder));
+    if (!appendWhole(previousDll, MAX_PATH, record->dllPath + strlen(folder))) return false;
+    // A plugin switched off since (or before) the update: the DLL under its other name.
+    if (!exists(previousDll)) {
+        size_t n = strlen(previousDll);
+        if (isSwitchedOff(previousDll)) previousDll[n - (sizeof SWITCHED_OFF_SUFFIX - 1)] = 0;
+        else appendWhole(previousDll, MAX_PATH, SWITCHED_OFF_SUFFIX);
+    }
+    return true;
 }
 
 void describePreviousBuild(const CatalogueRecord* record, char* line, size_t cap, char* space, size_t spaceCap) {
@@ -88,26 +166,30 @@ void goBackToPreviousBuild(PanelState* panel, const CatalogueRecord* record) {
         showMsg(MMustUnload);
         return;
     }
-    char now[64], then[64], versions[160], path[BOX_TEXT_CHARS + 1];
-    versionOf(record->dllPath, now, sizeof now);
-    versionOf(previousDll, then, sizeof then);
-    snprintf(versions, sizeof versions, message(MGoBackVersions), now, then);
-    cutMiddle(path, BOX_TEXT_CHARS, folder);
-    const char* question[5] = {PLUGIN_TITLE, msgText(MAskGoBack), path, versions,
-                               msgText(loaded ? MUpdateLoaded : MUninstallUnloadsFirst)};
-    if (startupInfo.Message(startupInfo.ModuleNumber, FMSG_MB_YESNO, "", question, loaded ? 5 : 4, 0) != 0) return;
+    bool off = isSwitchedOff(record->dllPath);
+    if (!askGoBack(record, folder, previous, previousDll, loaded, off)) return;
 
     ReleasedPlugins released;
     if (int why = releasePluginsUnder(panel->handle, folder, &released)) {
         showMsg(released.stillLoaded[0] ? MModuleStaysLoaded : why);
         return;
     }
-    // The previous build is staged already: it swaps places with the
+    // The previous build, with the user's files, swaps places with the
     // current one, which becomes the previous build in turn.
-    PlaceResult placed = placeStagedFolder(previous, folder);
+    char stage[MAX_PATH];
+    PlaceResult placed;
+    memset(&placed, 0, sizeof placed);
+    placed.outcome = PLACE_ASIDE_FAILED;
+    if (stageGoBack(folder, previous, off, stage, sizeof stage)) {
+        placed = placeStagedFolder(stage, folder);
+        if (placed.outcome != PLACE_DONE && placed.outcome != PLACE_RESTORE_FAILED) removeFolderTree(stage);
+    }
+    tidyStagingFolders();
     RecordsSynced synced = syncRecordsUnder(folder);
     if (placed.outcome != PLACE_DONE) {
         showMsg(placed.journalFailed ? MJournalUnwritable : MOldKept);
+    } else if (off) {
+        showMsg(MUpdateStaysOff);
     } else {
         showMsg(synced.rearmed && !synced.gone && !synced.unknown && !synced.unknownBuild ? MWentBackNextUse
                                                                                            : MWentBackRestart);

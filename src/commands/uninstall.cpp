@@ -16,6 +16,7 @@
 #include "farRecords/recordTable.h"
 #include "commands/changeRepair.h"
 #include "folders/folderRemoval.h"
+#include "folders/previousBuilds.h"
 #include "runtime/errorText.h"
 #include "runtime/heap.h"
 #include "runtime/text.h"
@@ -47,6 +48,11 @@ struct FolderPlugins {
     int count;                 // all of them, shown or not
     int loaded;
 };
+
+// The previous build an update kept of folder, when there is one.
+bool previousOf(const char* folder, char* previous) {
+    return previousBuildPath(folder, previous, MAX_PATH) && GetFileAttributesA(previous) != INVALID_FILE_ATTRIBUTES;
+}
 
 void collectPlugins(const PanelState* panel, const char* folder, FolderPlugins* out) {
     memset(out, 0, sizeof *out);
@@ -86,6 +92,8 @@ bool askUninstall(const PanelState* panel, const char* folder, const FolderPlugi
         items[n++] = lines[1 + shown];
     }
     if (plugins.loaded) items[n++] = msgText(MUninstallUnloadsFirst);
+    char previous[MAX_PATH];
+    if (previousOf(folder, previous)) items[n++] = msgText(MUninstallPrevious);
     return startupInfo.Message(startupInfo.ModuleNumber, FMSG_WARNING | FMSG_MB_YESNO, "", items, n, 0) == 0;
 }
 
@@ -94,17 +102,20 @@ bool askUninstallAll(const PanelState* panel, const SelectedFolders& selected) {
     BoxLine lines[SHOWN_FOLDERS + 1];
     const char* items[SHOWN_FOLDERS + 5];
     const char* paths[SHOWN_FOLDERS];
-    int n = 0, loaded = 0;
+    int n = 0, loaded = 0, previousBuilds = 0;
     for (int i = 0; i < selected.count; ++i) {
         FolderPlugins plugins;
         collectPlugins(panel, selected.paths[i], &plugins);
         loaded += plugins.loaded;
+        char previous[MAX_PATH];
+        previousBuilds += previousOf(selected.paths[i], previous);
         if (i < SHOWN_FOLDERS) paths[i] = selected.paths[i];
     }
     items[n++] = PLUGIN_TITLE;
     items[n++] = msgText(MAskUninstallMany);
     n = addPathLines(paths, selected.count, SHOWN_FOLDERS, lines, items, n);
     if (loaded) items[n++] = msgText(MUninstallUnloadsFirst);
+    if (previousBuilds) items[n++] = msgText(MUninstallPrevious);
     return startupInfo.Message(startupInfo.ModuleNumber, FMSG_WARNING | FMSG_MB_YESNO, "", items, n, 0) == 0;
 }
 
@@ -202,11 +213,15 @@ void removeAll(PanelState* panel, const SelectedFolders& selected) {
     // A file held or read-only stops it before anything is unloaded; the
     // DLLs FAR has loaded are in the way until they are let go of, and the
     // whole folder is checked again after.
-    for (int f = 0; f < selected.count; ++f)
-        if (!folderRemovable(selected.paths[f], &problem, heldModule)) {
+    // The previous builds go with their plugins: they too are checked first.
+    for (int f = 0; f < selected.count; ++f) {
+        char previous[MAX_PATH];
+        if (!folderRemovable(selected.paths[f], &problem, heldModule) ||
+            (previousOf(selected.paths[f], previous) && !folderRemovable(previous, &problem))) {
             reportProblem(MNothingRemoved, problem);
             return;
         }
+    }
     for (int f = 0; f < selected.count; ++f) {
         ReleasedPlugins released;
         if (int why = releasePluginsUnder(panel->handle, selected.paths[f], &released)) {
@@ -223,7 +238,12 @@ void removeAll(PanelState* panel, const SelectedFolders& selected) {
             return;
         }
     bool whole = true;
-    for (int f = 0; f < selected.count && whole; ++f) whole = removeFolder(selected.paths[f], &problem);
+    for (int f = 0; f < selected.count && whole; ++f) {
+        char previous[MAX_PATH];
+        bool hadPrevious = previousOf(selected.paths[f], previous);
+        whole = removeFolder(selected.paths[f], &problem);
+        if (whole && hadPrevious) removeFolder(previous, &problem);
+    }
     // FAR neither loads nor offers what is gone; where its records are
     // unknown it offers it until it restarts.
     bool unknownBuild = syncAll(selected);

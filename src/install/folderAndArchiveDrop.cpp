@@ -41,7 +41,8 @@ void addUnitLines(InstallQuestion& q, InstallUnit& unit, bool always) {
     }
     if (unfitOnly)
         for (int i = 0; i < unit.unfitCount && i < UNFIT_KEPT; ++i) addUnfitLines(q, unit.unfit[i]);
-    addTargetLines(q, unit, unit.match ? unit.matchedDll : nullptr);
+    addTargetLines(q, unit, unit.match ? unit.matchedDll : nullptr,
+                   unit.kind == UNIT_ARCHIVE ? unit.stage : unit.item->FindData.cFileName);
 }
 
 // Stages one folder or archive unit's content and puts it in place.

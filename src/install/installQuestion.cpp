@@ -1,5 +1,7 @@
 #include "install/installQuestion.h"
 
+#include "folders/userFiles.h"
+
 #include "dll/pluginFitness.h"
 #include "describe/versionExtractor.h"
 #include "describe/versionText.h"
@@ -104,7 +106,37 @@ bool dllVersion(const char* path, char* out, size_t cap) {
 
 // What the user should know about where a unit goes: the plugin it
 // replaces (with both versions), a folder that is there, the host holding it.
-void addTargetLines(InstallQuestion& q, const InstallUnit& unit, const char* newDll) {
+namespace {
+
+struct KeptLines {
+    InstallQuestion* q;
+    int count;
+};
+
+// The user's files that stay over the new build's copies, a few by name.
+void keptLine(const char* below, void* context) {
+    KeptLines* kept = static_cast<KeptLines*>(context);
+    const int SHOWN = 4;
+    if (!kept->count) kept->q->add(message(MUsersFilesStay));
+    if (kept->count < SHOWN) snprintf(kept->q->next(), 2 * MAX_PATH, "  %s", below);
+    else if (kept->count == SHOWN) kept->q->add("  ...");
+    ++kept->count;
+}
+
+}  // namespace
+
+void addKeptLines(InstallQuestion& q, const char* installed, const char* arriving) {
+    KeptLines kept = {&q, 0};
+    if (installed && arriving) filesKeptFromUser(installed, arriving, keptLine, &kept);
+}
+
+void addKeptFileLine(InstallQuestion& q, const char* below, int* count) {
+    KeptLines kept = {&q, *count};
+    keptLine(below, &kept);
+    *count = kept.count;
+}
+
+void addTargetLines(InstallQuestion& q, const InstallUnit& unit, const char* newDll, const char* arriving) {
     if (unit.pathTooLong) {
         q.add(message(MFailDllPathTooLong));
         q.warning = true;
@@ -123,6 +155,7 @@ void addTargetLines(InstallQuestion& q, const InstallUnit& unit, const char* new
                  message(MVersionNew), newVersion, older ? " " : "", older ? message(MVersionOlder) : "");
     }
     if (unit.match && isSwitchedOff(unit.match->dllPath)) q.add(message(MUpdateStaysOff));
+    addKeptLines(q, unit.target, arriving);
     if (unit.refused) {
         q.add(message(unit.fromPluginPanel ? MFromPluginPanel1 : MLoadedNoUpdate));
         q.add(message(unit.fromPluginPanel ? MFromPluginPanel2 : MMustUnload));

@@ -33,4 +33,11 @@ private:
 void addUnfitLines(InstallQuestion& q, const char* path);
 // The installed plugin a unit replaces (with both versions, "older" when the
 // new one is), a folder that is there, the host holding it.
-void addTargetLines(InstallQuestion& q, const InstallUnit& unit, const char* newDll);
+// arriving, when given, is the folder whose content goes to the unit's
+// target: the user's files it would replace are named.
+void addTargetLines(InstallQuestion& q, const InstallUnit& unit, const char* newDll, const char* arriving);
+// "Your copies of these files stay ...", and the files below installed
+// whose copies in arriving differ; one such file found otherwise (count
+// counts them, 0 at first).
+void addKeptLines(InstallQuestion& q, const char* installed, const char* arriving);
+void addKeptFileLine(InstallQuestion& q, const char* below, int* count);

@@ -4,6 +4,7 @@
 #include "describe/descriptionExtractor.h"
 #include "describe/descriptionText.h"
 #include "dll/pluginFitness.h"
+#include "folders/userFiles.h"
 #include "install/fileCopy.h"
 #include "install/unitPlacement.h"
 #include "runtime/handles.h"
@@ -114,7 +115,17 @@ bool askPluginDrop(Drop& drop, InstallUnit& unit, const char* stem) {
             q.add(message(unit.fromPluginPanel ? MFromPluginPanel2 : MMustUnload));
         }
     } else if (!unit.blocked) {
-        addTargetLines(q, unit, unit.matchedDll);
+        addTargetLines(q, unit, unit.matchedDll, nullptr);
+        // The dropped files of the user's kind that would replace changed ones.
+        int kept = 0;
+        for (int i = 0; unit.exists && i < drop.count; ++i) {
+            const PluginPanelItem& item = drop.items[i];
+            char installed[MAX_PATH];
+            snprintf(installed, sizeof installed, "%s\\%s%s%s", unit.target, unit.below, unit.below[0] ? "\\" : "",
+                     fileNameOf(item.FindData.cFileName));
+            if (!isFolderItem(item) && usersCopyStays(installed, item.FindData.cFileName))
+                addKeptFileLine(q, installed + strlen(unit.target) + 1, &kept);
+        }
     }
     q.add("");
     char size[32];

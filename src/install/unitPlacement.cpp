@@ -6,6 +6,7 @@
 #include "folders/besidePlugins.h"
 #include "folders/folderRemoval.h"
 #include "folders/pluginSwap.h"
+#include "folders/userFiles.h"
 #include "install/fileCopy.h"
 #include "runtime/folderWalk.h"
 #include "runtime/text.h"
@@ -73,6 +74,7 @@ namespace {
 
 struct OldFiles {
     const char* stage;
+    const char* target;
     int ok;
 };
 
@@ -94,6 +96,18 @@ int keepOldEntry(const WIN32_FIND_DATAA* entry, const char* folder, void* contex
         walkFolder(old->stage, findNamed, &name, 1);
         if (!name) return 0;
     }
+    // A file of the user's that the new build also brings, changed: the
+    // user's copy stays, the build's goes beside it.
+    char here[MAX_PATH], there[MAX_PATH], aside[MAX_PATH];
+    copyText(here, sizeof here, folder);
+    copyText(there, sizeof there, old->stage);
+    if (!(entry->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && appendWhole(here, sizeof here, entry->cFileName) &&
+        strlen(here) > strlen(old->target) && appendWhole(there, sizeof there, here + strlen(old->target)) &&
+        usersCopyStays(here, there)) {
+        copyText(aside, sizeof aside, there);
+        if (!appendWhole(aside, sizeof aside, NEW_COPY_SUFFIX) || !MoveFileExA(there, aside, MOVEFILE_REPLACE_EXISTING))
+            old->ok = 0;
+    }
     return copyEntry(entry, folder, &old->ok);
 }
 
@@ -101,7 +115,7 @@ int keepOldEntry(const WIN32_FIND_DATAA* entry, const char* folder, void* contex
 // the stage: the plugin's settings, what the user kept there, what its
 // ExitFAR wrote as it was let go of. 1 when every file went.
 int keepOldFiles(const InstallUnit& unit) {
-    OldFiles old = {unit.stage, 1};
+    OldFiles old = {unit.stage, unit.target, 1};
     if (!copyEntry(nullptr, unit.target, const_cast<char*>(unit.stage))) return 0;
     keepExistingFiles(true);
     walkFolder(unit.target, keepOldEntry, &old, 1);

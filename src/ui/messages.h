@@ -223,6 +223,9 @@ enum MessageId {
     MJournalUnwritable = 226,
     MNotKeptRecycled = 227,
     MSwitchPutBack = 228,
+    MUsersFilesStay = 229,
+    MGoBackKeepsFiles = 230,
+    MUninstallPrevious = 231,
 };
 
 // Characters of a box line that fit a box on an 80-column screen.

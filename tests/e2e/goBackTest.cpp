@@ -78,3 +78,91 @@ TEST_F(GoBackTest, GoingBackRunsThePreviousBuildAtItsNextUse) {
         removeTree(farDir() + "Vantorel.previous");
     }
 }
+
+namespace {
+
+bool hasLine(const std::vector<std::string>& lines, const std::string& line) {
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+}  // namespace
+
+// What the user makes or changes in a plugin's folder survives an update and
+// going back: a file only the folder has stays, a changed file of the user's
+// kind that the arriving build also brings stays as the user has it (the
+// build's copy goes beside it as name.new, and the question names it), and
+// the plugin's own code and texts always come from the arriving build.
+TEST_F(GoBackTest, TheUsersFilesStayThroughAnUpdateAndGoingBack) {
+    addFixture("calllogall", "Zeta\\");
+    ASSERT_TRUE(writeFile(pluginsDir() + "Zeta\\settings.ini", "shipped 1"));
+    ASSERT_TRUE(writeFile(pluginsDir() + "Zeta\\ZetaEng.lng", "texts 1"));
+    ASSERT_TRUE(writeFile(pluginsDir() + "Zeta\\same.cfg", "same"));
+    ASSERT_TRUE(copyFile(fixtureDir("calllogall2") + "calllogall2.dll", dir / "Downloads\\Zeta\\calllogall.dll"));
+    ASSERT_TRUE(writeFile(dir / "Downloads\\Zeta\\settings.ini", "shipped 2"));
+    ASSERT_TRUE(writeFile(dir / "Downloads\\Zeta\\ZetaEng.lng", "texts 2"));
+    ASSERT_TRUE(writeFile(dir / "Downloads\\Zeta\\same.cfg", "same"));
+    ASSERT_TRUE(writeFile(pluginsDir() + "Zeta\\settings.ini", "the user's 1"));
+    FarSetup setup;
+    setup.loadAll = true;
+    start(setup);
+    panel = vantorel->open();
+    ASSERT_NE(nullptr, panel);
+
+    host->clearTranscript();
+    host->answerMessages({1, 0});
+    ASSERT_EQ(1, panel->putFiles(dir / "Downloads\\", {"Zeta"}).result);
+    ASSERT_FALSE(host->messages.empty());
+    const std::vector<std::string>& asked = host->messages[0].lines;
+    EXPECT_TRUE(hasLine(asked, text(MUsersFilesStay))) << testing::PrintToString(asked);
+    EXPECT_TRUE(hasLine(asked, "  settings.ini")) << "the changed file is named";
+    EXPECT_FALSE(hasLine(asked, "  same.cfg")) << "an unchanged one is not";
+    EXPECT_FALSE(hasLine(asked, "  ZetaEng.lng")) << "the plugin's texts come from the build";
+    const struct { const char* file; const char* content; } updated[] = {
+        {"settings.ini", "the user's 1"}, {"settings.ini.new", "shipped 2"}, {"ZetaEng.lng", "texts 2"},
+        {"same.cfg", "same"},
+    };
+    for (const auto& f : updated) EXPECT_EQ(f.content, readFile(pluginsDir() + "Zeta\\" + f.file)) << f.file;
+
+    // Since the update: the user edits the settings and the plugin writes a log.
+    ASSERT_TRUE(writeFile(pluginsDir() + "Zeta\\settings.ini", "the user's 2"));
+    ASSERT_TRUE(writeFile(pluginsDir() + "Zeta\\zeta.log", "written since"));
+    info({1, 0, 0});
+    ASSERT_GE(host->messages.size(), 3u);
+    EXPECT_TRUE(hasLine(host->messages[1].lines, text(MGoBackKeepsFiles)));
+    EXPECT_TRUE(hasLine(host->messages[1].lines, "settings.ini")) << testing::PrintToString(host->messages[1].lines);
+    const struct { const char* file; const char* content; } back[] = {
+        {"settings.ini", "the user's 2"}, {"settings.ini.new", "the user's 1"}, {"zeta.log", "written since"},
+        {"ZetaEng.lng", "texts 1"},
+    };
+    for (const auto& f : back) EXPECT_EQ(f.content, readFile(pluginsDir() + "Zeta\\" + f.file)) << f.file;
+    EXPECT_TRUE(readFile(fixtureDir("calllogall") + "calllogall.dll") == readFile(dll())) << "the old build's code";
+    EXPECT_EQ("texts 2", readFile(previous() + "\\ZetaEng.lng")) << "the build gone back from is kept whole";
+    EXPECT_FALSE(fileExists(farDir() + "Vantorel.staging"));
+}
+
+// Going back on a plugin that is switched off keeps it off, and its question
+// names the previous build's version; uninstalling a plugin takes its
+// previous build with it, and the question says so.
+TEST_F(GoBackTest, GoingBackKeepsAPluginOffAndUninstallTakesThePreviousBuild) {
+    updateToBuild2(FAR_BUILDS[0]);
+    host->answerMessages({0});
+    ASSERT_TRUE(panel->setCurrentByName("Zeta"));
+    panel->key(VK_F5, PKF_ALT);
+    ASSERT_TRUE(fileExists(dll() + ".off"));
+
+    info({1, 0, 0});
+    ASSERT_GE(host->messages.size(), 3u);
+    EXPECT_TRUE(hasLine(host->messages[1].lines, text(MUpdateStaysOff))) << testing::PrintToString(host->messages[1].lines);
+    EXPECT_TRUE(fileExists(dll() + ".off")) << "still off";
+    EXPECT_FALSE(fileExists(dll()));
+    EXPECT_TRUE(readFile(fixtureDir("calllogall") + "calllogall.dll") == readFile(dll() + ".off"));
+
+    host->clearTranscript();
+    host->answerMessages({0, 0});
+    ASSERT_TRUE(panel->setCurrentByName("Zeta"));
+    panel->key(VK_F8, 0);
+    ASSERT_FALSE(host->messages.empty());
+    EXPECT_TRUE(hasLine(host->messages[0].lines, text(MUninstallPrevious)));
+    EXPECT_FALSE(fileExists(pluginsDir() + "Zeta"));
+    EXPECT_FALSE(fileExists(previous())) << "a reinstall never finds a build from before";
+}
