@@ -6,6 +6,7 @@
 #include "state/pluginState.h"
 
 #include <stdio.h>
+#include <string.h>
 
 int addPathLines(const char* const* paths, int count, int shownMax, BoxLine* lines, const char** items, int n) {
     int shown = count < shownMax ? count : shownMax;
@@ -28,4 +29,35 @@ void refreshAfterChange(PanelState* panel, const char* const* folders, int count
     if (!startupInfo.Control) return;
     startupInfo.Control(panel->handle, FCTL_UPDATEPANEL, nullptr);
     startupInfo.Control(panel->handle, FCTL_REDRAWPANEL, nullptr);
+}
+
+void Refused::add(const char* path, const char* reason) {
+    if (count < KEPT) {
+        const char* name = strrchr(path, '\\');
+        name = name && name[1] ? name + 1 : path;
+        cutMiddle(lines[2 * count], BOX_TEXT_CHARS, name);
+        char line[2 * MAX_PATH];
+        snprintf(line, sizeof line, "  %s", reason);
+        copyText(lines[2 * count + 1], BOX_TEXT_CHARS + 1, line);
+    } else if (count == KEPT) {
+        copyText(lines[2 * KEPT], BOX_TEXT_CHARS + 1, "...");
+    }
+    ++count;
+}
+
+void tellRefused(const Refused& refused, int done, int doneText) {
+    if (!startupInfo.Message || !refused.count) return;
+    char doneLine[BOX_TEXT_CHARS + 1] = "";
+    const char* items[2 * Refused::KEPT + 6];
+    int n = 0;
+    items[n++] = PLUGIN_TITLE;
+    if (done && doneText) {
+        snprintf(doneLine, sizeof doneLine, msgText(doneText), done);
+        items[n++] = doneLine;
+    }
+    items[n++] = msgText(MLeftAsTheyAre);
+    int shown = refused.count <= Refused::KEPT ? 2 * refused.count : 2 * Refused::KEPT + 1;
+    for (int i = 0; i < shown; ++i) items[n++] = refused.lines[i];
+    items[n++] = "OK";
+    startupInfo.Message(startupInfo.ModuleNumber, FMSG_WARNING | FMSG_LEFTALIGN, "", items, n, 1);
 }

@@ -14,3 +14,17 @@ int addPathLines(const char* const* paths, int count, int shownMax, BoxLine* lin
 // After a change under these folders: the catalogue's modules asked again,
 // the panel read again and drawn.
 void refreshAfterChange(PanelState* panel, const char* const* folders, int count);
+
+// The plugins of a selection a command leaves as they are, each with its
+// reason, told in one box after the command did what it could.
+struct Refused {
+    static const int KEPT = 6;
+    BoxLine lines[2 * KEPT + 1];   // each one's name, then its reason
+    int count;
+    // Notes path (its file or folder name) with the reason's text.
+    void add(const char* path, const char* reason);
+    void add(const char* path, int reason) { add(path, msgText(reason)); }
+};
+// The box at the end: how many were acted on (done, with doneText: a text
+// with %d, or 0 for none), then "Left as they are:" and each refusal.
+void tellRefused(const Refused& refused, int done, int doneText);

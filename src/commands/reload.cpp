@@ -117,19 +117,46 @@ bool askReloadAll(CatalogueRecord* const* records, int count) {
 void reloadPlugins(HANDLE handle, CatalogueRecord* const* records, int count) {
     if (!startupInfo.Message || count <= 0) return;
     Rearm* rearms = heapArray<Rearm>(static_cast<size_t>(count));
-    if (!rearms) return;
-    int refusal = 0;
-    for (int i = 0; i < count && !refusal; ++i) {
-        refusal = checkRearm(records[i]->dllPath, &rearms[i]);
-        if (!refusal) continue;
-        reportRearm(refusal, rearms[i], count > 1 ? records[i]->dllPath : nullptr);
+    CatalogueRecord** able = heapArray<CatalogueRecord*>(static_cast<size_t>(count));
+    Refused* refused = heapArray<Refused>(1);
+    if (!rearms || !able || !refused) {
+        heapFree(rearms);
+        heapFree(able);
+        heapFree(refused);
+        return;
     }
-    if (!refusal && (count == 1 ? askReload(records[0]) : askReloadAll(records, count))) {
-        for (int i = 0; i < count; ++i) commitRearm(records[i]->dllPath, rearms[i]);
+    // Every plugin that can come back does; those that cannot are told,
+    // each with its reason, and stop none of the others.
+    int n = 0, lastRefusal = 0, lastRefused = 0;
+    for (int i = 0; i < count; ++i) {
+        int refusal = checkRearm(records[i]->dllPath, &rearms[n]);
+        if (!refusal) {
+            able[n++] = records[i];
+            continue;
+        }
+        lastRefusal = refusal;
+        lastRefused = i;
+        char reason[BOX_TEXT_CHARS + 1];
+        if (refusal == MReloadUnfit && !hostKeeps(rearms[n].fitness.reason))
+            fitnessReasonText(rearms[n].fitness, reason, sizeof reason);
+        else
+            copyText(reason, sizeof reason, msgText(refusal));
+        refused->add(records[i]->dllPath, reason);
+    }
+    if (!n && count == 1) {
+        reportRearm(lastRefusal, rearms[0]);
+    } else if (!n) {
+        tellRefused(*refused, 0, 0);
+    } else if (n == 1 && count == 1 ? askReload(able[0]) : askReloadAll(able, n)) {
+        for (int i = 0; i < n; ++i) commitRearm(able[i]->dllPath, rearms[i]);
+        tellRefused(*refused, n, MLetBackCount);
         if (startupInfo.Control) {
             startupInfo.Control(handle, FCTL_UPDATEPANEL, nullptr);
             startupInfo.Control(handle, FCTL_REDRAWPANEL, nullptr);
         }
     }
+    (void)lastRefused;
     heapFree(rearms);
+    heapFree(able);
+    heapFree(refused);
 }

@@ -51,17 +51,32 @@ bool askUnload(CatalogueRecord* const* loaded, int count) {
 void unloadPlugins(HANDLE handle, CatalogueRecord* const* records, int count) {
     if (!startupInfo.Message || count <= 0) return;
     CatalogueRecord** loaded = heapArray<CatalogueRecord*>(static_cast<size_t>(count));
-    if (!loaded) return;
-    int n = 0;
+    Refused* refused = heapArray<Refused>(1);
+    if (!loaded || !refused) {
+        heapFree(loaded);
+        heapFree(refused);
+        return;
+    }
+    // Each plugin is unloaded or passed over with its reason; refusals that
+    // need no question come before it.
+    int n = 0, lastRefusal = 0;
     for (int i = 0; i < count; ++i) {
         // Asked now: the list may be older than what the host has loaded or released since.
         records[i]->module = heldModule(records[i]->dllPath);
-        if (records[i]->module) loaded[n++] = records[i];
+        int refusal = records[i]->module ? unloadRefusal(handle, records[i]->module) : MNotLoaded;
+        if (!refusal) {
+            loaded[n++] = records[i];
+        } else if (refusal != MNotLoaded || count == 1) {
+            // Plugins FAR has not loaded are simply not unloaded.
+            refused->add(records[i]->dllPath, refusal);
+            lastRefusal = refusal;
+        }
     }
-    int refusal = n ? 0 : MNotLoaded;
-    for (int i = 0; i < n && !refusal; ++i) refusal = unloadRefusal(handle, loaded[i]->module);
-    if (refusal) {
-        showMsg(refusal);
+    if (!n && count == 1) {
+        showMsg(lastRefusal);
+    } else if (!n) {
+        if (refused->count) tellRefused(*refused, 0, 0);
+        else showMsg(MNotLoaded);
     } else if (askUnload(loaded, n)) {
         HANDLE screen = startupInfo.SaveScreen ? startupInfo.SaveScreen(0, 0, -1, -1) : nullptr;
         const char* notice[2] = {PLUGIN_TITLE, msgText(MUnloading)};
@@ -70,10 +85,12 @@ void unloadPlugins(HANDLE handle, CatalogueRecord* const* records, int count) {
         for (int i = 0; i < n; ++i) released = releaseFromHost(&loaded[i]->module, loaded[i]->dllPath) && released;
         if (startupInfo.RestoreScreen) startupInfo.RestoreScreen(screen);
         if (!released) showMsg(MHostRecordNotFound);
+        tellRefused(*refused, n, MUnloadedCount);
         if (startupInfo.Control) {
             startupInfo.Control(handle, FCTL_UPDATEPANEL, nullptr);
             startupInfo.Control(handle, FCTL_REDRAWPANEL, nullptr);
         }
     }
     heapFree(loaded);
+    heapFree(refused);
 }

@@ -226,6 +226,10 @@ enum MessageId {
     MUsersFilesStay = 229,
     MGoBackKeepsFiles = 230,
     MUninstallPrevious = 231,
+    MLeftAsTheyAre = 232,
+    MLetBackCount = 233,
+    MUnloadedCount = 234,
+    MSwitchedCount = 235,
 };
 
 // Characters of a box line that fit a box on an 80-column screen.

@@ -115,3 +115,43 @@ TEST_F(SelectionTest, UnloadAndReloadTakeTheSelectedPlugins) {
         finish();
     }
 }
+
+// A command on a selection does what it can: of three plugins selected, the
+// one that cannot be acted on is left with its reason, in one box at the
+// end, and the others are acted on.
+TEST_F(SelectionTest, EachSelectedPluginIsActedOnOrLeftWithItsReason) {
+    openWithTwoSelected(FAR_BUILDS[0]);
+    // Alpha and Beta unloaded, Gamma still loaded; then all three selected.
+    host->answerMessages({0});
+    panel->key(VK_F8, PKF_SHIFT);
+    for (const char* name : {"Alpha", "Beta", "Gamma"}) {
+        ASSERT_TRUE(panel->setCurrentByName(name));
+        for (const auto& e : panel->items())
+            if (e.name == pluginsDir() + name && !(e.raw.Flags & PPIF_SELECTED)) panel->key(VK_INSERT, 0);
+    }
+    host->clearTranscript();
+    host->answerMessages({0, 0});
+    panel->key(VK_F6, PKF_SHIFT);
+    ASSERT_EQ(2u, host->messages.size());
+    EXPECT_EQ(text(MAskReloadMany), question().lines.at(1));
+    EXPECT_FALSE(namesPath(question().lines, "helperuser.dll")) << "the refused one is not asked about";
+    const std::vector<std::string>& told = host->messages[1].lines;
+    char done[64];
+    snprintf(done, sizeof done, text(MLetBackCount).c_str(), 2);
+    EXPECT_EQ(done, told.at(1));
+    EXPECT_EQ(text(MLeftAsTheyAre), told.at(2));
+    EXPECT_EQ("helperuser.dll", told.at(3));
+    EXPECT_EQ("  " + text(MReloadLoaded), told.at(4).substr(0, 2 + text(MReloadLoaded).size()));
+    EXPECT_EQ(1u, host->findPlugin("calllogall.dll")->record()->workFlags) << "let back";
+    EXPECT_EQ(1u, host->findPlugin("recorder.dll")->record()->workFlags) << "let back";
+    EXPECT_TRUE(loaded("Gamma\\helperuser.dll"));
+
+    // Shift+Del over the same three: only Gamma is loaded, and it is unloaded.
+    ASSERT_TRUE(panel->setCurrentByName("Gamma"));
+    host->clearTranscript();
+    host->answerMessages({0, 0});
+    panel->key(VK_F8, PKF_SHIFT);
+    ASSERT_FALSE(host->messages.empty());
+    EXPECT_FALSE(loaded("Gamma\\helperuser.dll")) << testing::PrintToString(host->messages[0].lines);
+    EXPECT_TRUE(host->faults.empty()) << host->faults.front();
+}
