@@ -73,10 +73,18 @@ void noteMatch(InstallUnit& unit, const CatalogueRecord* installed, const char* 
     }
     // One unit, one plugin folder: a second installed plugin elsewhere would
     // leave one of the two beside its old copy, and FAR would list it twice.
+    // Two DLLs of one plugin's tree (one in a subfolder of the other's) are
+    // the same plugin.
     char first[MAX_PATH], second[MAX_PATH];
     pluginFolderOf(unit.match->dllPath, first, false);
     pluginFolderOf(installed->dllPath, second, false);
-    if (!unit.otherMatch && !equalNoCase(first, second)) unit.otherMatch = installed;
+    bool oneTree = equalNoCase(first, second) || liesInFolder(first, second) || liesInFolder(second, first);
+    if (!unit.otherMatch && !oneTree) unit.otherMatch = installed;
+    // The plugin's folder is the outer one: the unit replaces all of it.
+    if (liesInFolder(first, second)) {
+        unit.match = installed;
+        copyText(unit.matchedDll, sizeof unit.matchedDll, newDll);
+    }
 }
 
 namespace {

@@ -7,6 +7,8 @@
 
 #include <shlwapi.h>
 
+#include <functional>
+
 using namespace testing_support;
 
 namespace {
@@ -854,4 +856,54 @@ TEST_F(InstallTest, TheFolderQuestionKeepsItsBlankLineBeforeTheButtons) {
     ASSERT_FALSE(b.empty());
     ASSERT_GE(b[0].lines.size(), 2u);
     EXPECT_EQ(" ", b[0].lines.back()) << testing::PrintToString(b[0].lines);
+}
+
+// Updates whose new build lays its DLLs out otherwise: the plugin stays one
+// plugin, listed once, its old DLLs never left beside the new ones.
+TEST_F(InstallTest, AnUpdateThatMovesItsDllOrHoldsTwoStaysOnePlugin) {
+    const struct {
+        const char* what;
+        std::vector<std::string> installed, dropped;   // DLL paths below the plugin's folder
+        std::vector<std::string> after;                // what FAR's search for *.dll finds there
+    } cases[] = {
+        {"the DLL moves into bin\\", {"one.dll"}, {"bin\\one.dll"}, {"bin\\one.dll"}},
+        {"the DLL moves out of bin\\", {"bin\\one.dll"}, {"one.dll"}, {"one.dll"}},
+        {"two plugin DLLs, one in a subfolder", {"one.dll", "sub\\two.dll"}, {"one.dll", "sub\\two.dll"},
+         {"one.dll", "sub\\two.dll"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (const std::string& dll : c.installed)
+            ASSERT_TRUE(copyFile(fixtureDir("recorder") + "recorder.dll", pluginsDir() + "Multi\\" + dll));
+        ASSERT_TRUE(writeFile(pluginsDir() + "Multi\\notes.ini", "the user's"));
+        for (const std::string& dll : c.dropped)
+            ASSERT_TRUE(copyFile(fixtureDir("clock") + "clock.dll", downloads() + "Multi\\" + dll));
+        openList();
+        farhost::PutResult r = drop({"Multi"}, {1, 0});
+        EXPECT_EQ(1, r.result) << testing::PrintToString(host->messages.empty() ? std::vector<std::string>()
+                                                                                : host->messages[0].lines);
+        std::vector<std::string> found;
+        std::function<void(const std::string&)> walk = [&](const std::string& below) {
+            WIN32_FIND_DATAA e;
+            HANDLE h = FindFirstFileA((pluginsDir() + "Multi\\" + below + "*").c_str(), &e);
+            if (h == INVALID_HANDLE_VALUE) return;
+            do {
+                std::string name = e.cFileName;
+                if (name == "." || name == "..") continue;
+                if (e.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) walk(below + name + "\\");
+                else if (name.size() > 4 && name.substr(name.size() - 4) == ".dll") found.push_back(below + name);
+            } while (FindNextFileA(h, &e));
+            FindClose(h);
+        };
+        walk("");
+        std::sort(found.begin(), found.end());
+        EXPECT_EQ(c.after, found);
+        for (const std::string& dll : found)
+            EXPECT_TRUE(readFile(fixtureDir("clock") + "clock.dll") == readFile(pluginsDir() + "Multi\\" + dll)) << dll;
+        EXPECT_EQ("the user's", readFile(pluginsDir() + "Multi\\notes.ini"));
+        host.reset();
+        removeTree(pluginsDir() + "Multi");
+        removeTree(downloads());
+        removeTree(farDir() + "Vantorel.previous");
+    }
 }

@@ -6,6 +6,7 @@
 #include "folders/folderRemoval.h"
 #include "folders/journalRepair.h"
 #include "folders/pluginSwap.h"
+#include "folders/previousBuilds.h"
 #include "state/pluginState.h"
 #include "testSupport.h"
 
@@ -221,4 +222,24 @@ TEST_F(PluginSwap, AnInstallWhoseProcessEndedBetweenItsMovesIsRepaired) {
     EXPECT_FALSE(fileExists(dir / "Far\\Vantorel.staging")) << "nothing staged is left behind";
     EXPECT_EQ("old", readFile(target + "\\plugin.dll"));
     EXPECT_FALSE(fileExists(journal));
+}
+
+// The space F3 names counts each previous build once, wherever the
+// personal plugins folder lies.
+TEST_F(PluginSwap, PreviousBuildsAreCountedOnce) {
+    const char* savedPersonal = personalPluginsFolder;
+    const std::string inside = root + "Mine\\", insideBare = root + "Mine", outside = dir / "Home\\Plugins\\";
+    ASSERT_TRUE(writeFile(dir / "Far\\Vantorel.previous\\Net\\plugin.dll", std::string(1000, 'p')));
+    ASSERT_TRUE(writeFile(dir / "Home\\Vantorel.previous\\Own\\own.dll", std::string(300, 'o')));
+    const struct { const char* what; const std::string* personal; unsigned long long bytes; } cases[] = {
+        {"no personal folder", nullptr, 1000},
+        {"a personal folder under Plugins", &inside, 1000},
+        {"... named without its backslash", &insideBare, 1000},
+        {"a personal folder elsewhere", &outside, 1300},
+    };
+    for (const auto& c : cases) {
+        personalPluginsFolder = c.personal ? c.personal->c_str() : nullptr;
+        EXPECT_EQ(c.bytes, previousBuildsSize()) << c.what;
+    }
+    personalPluginsFolder = savedPersonal;
 }
