@@ -79,7 +79,7 @@ TEST_F(SwitchShapesTest, OffAndOnRenameEveryPluginDllOfTheFolderAndNothingElse) 
         std::vector<std::string> plugins;   // renamed
         std::vector<std::string> helpers;   // left as they are
     } shapes[] = {
-        {"its DLL in bin\\", "Binplug", {{"binplug", "Binplug\\bin\\binplug.dll"}}, {"Binplug\\bin\\binplug.dll"}, {}},
+        {"its DLL in bin\\", "Binplug", {{"binplug\\bin\\binplug", "Binplug\\bin\\binplug.dll"}}, {"Binplug\\bin\\binplug.dll"}, {}},
         {"its DLL in a subfolder", "Inner", {{"nover", "Deep\\Inner\\nover.dll"}}, {"Deep\\Inner\\nover.dll"}, {}},
         {"plugin DLLs in two folders",
          "Two",
@@ -95,7 +95,9 @@ TEST_F(SwitchShapesTest, OffAndOnRenameEveryPluginDllOfTheFolderAndNothingElse) 
     for (const auto& s : shapes) {
         SCOPED_TRACE(s.shape);
         for (const auto& f : s.files)
-            ASSERT_TRUE(copyFile(fixtureDir(f.first) + f.first + ".dll", pluginsDir() + f.second));
+            ASSERT_TRUE(copyFile(fixtureDir(f.first.substr(0, f.first.find('\\'))) +
+                                     f.first.substr(f.first.find('\\') + 1) + ".dll",
+                                 pluginsDir() + f.second));
         openList();
         std::vector<std::string> told = press(s.item, VK_F5, PKF_ALT, {0});
         ASSERT_TRUE(containsText(told, text(MAskSwitchOff))) << testing::PrintToString(told);
@@ -129,7 +131,7 @@ TEST_F(SwitchShapesTest, AFailedSecondRenamePutsAllBackAndNamesTheFileInTheWay) 
     std::vector<std::string> told = press("Spy", VK_F5, PKF_ALT, {0});
     EXPECT_TRUE(containsText(told, text(MCannotRename))) << testing::PrintToString(told);
     bool named = false;
-    for (const std::string& line : told) named |= line.size() >= 9 && line.substr(line.size() - 9) == "spy.dll.off";
+    for (const std::string& line : told) named |= line.size() >= 12 && line.substr(line.size() - 12) == "\\spy.dll.off";
     EXPECT_TRUE(named) << testing::PrintToString(told);
     EXPECT_EQ(before, filesUnder(pluginsDir())) << "both DLLs as they were";
     EXPECT_TRUE(fileExists(pluginsDir() + "Spy\\aaa.dll"));
@@ -156,8 +158,19 @@ TEST_F(SwitchShapesTest, AnUpdateThatMovesTheDllIntoBinStaysOff) {
     EXPECT_FALSE(fileExists(pluginsDir() + "Zeta\\calllogall.dll.off")) << "switched on, it would come twice";
     EXPECT_TRUE(fileExists(pluginsDir() + "Zeta\\bin\\helper.dll")) << "no plugin: its name stays";
 
-    // Switched on, the new build is the one plugin there.
-    press("Zeta", VK_F5, PKF_ALT, {0, 0});
+    // Switched on, the new build is the one plugin there. (The helper DLL
+    // has an item of its own, listed before the plugin's.)
+    const auto& items = panel->items();
+    for (size_t i = 0; i < items.size(); ++i)
+        if (items[i].raw.CustomColumnNumber > 0 && items[i].raw.CustomColumnData &&
+            std::string(items[i].raw.CustomColumnData[0]) == "o")
+            panel->setCurrent(static_cast<int>(i));
+    ASSERT_EQ(pluginsDir() + "Zeta", items[panel->current()].name);
+    host->clearTranscript();
+    host->answerMessages({0, 0});
+    panel->key(VK_F5, PKF_ALT);
+    std::vector<std::string> told = shown();
+    EXPECT_TRUE(containsText(told, text(MAskSwitchOn))) << testing::PrintToString(told);
     std::vector<std::string> dlls;
     for (const std::string& file : filesUnder(pluginsDir() + "Zeta"))
         if (file.size() > 4 && file.substr(file.size() - 4) == ".dll") dlls.push_back(file);
