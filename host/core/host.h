@@ -106,6 +106,10 @@ public:
     int editorEvent(int event, void* param = nullptr);
     bool editorInput(const INPUT_RECORD& input);
     int viewerEvent(int event, void* param = nullptr);
+    // FAR 1.75's dialogs: ProcessDialogEvent of every plugin with that entry
+    // (loading those known but not loaded) until one takes the event; the
+    // answer of that one, else 0. FAR 1.70 has no such entry.
+    int dialogEvent(int event, void* param = nullptr);
     Panel* openFilePlugin(const std::string& fileName);
     // Opens a plugin's panel in the other half of the screen, from the disk
     // menu; nullptr when the plugin refused. FCTL_GETANOTHERPANELINFO of the

@@ -71,6 +71,21 @@ int Host::viewerEvent(int event, void* param) {
     return result;
 }
 
+int Host::dialogEvent(int event, void* param) {
+    // Only FAR 1.75's record has the word; the first plugin that takes the event ends the round.
+    for (Plugin* plugin : std::vector<Plugin*>(byIndex_)) {
+        auto fn = reinterpret_cast<PFN_ProcessDialogEvent>(plugin->enter(Export::ProcessDialogEvent));
+        if (!fn) continue;
+        ActivePanelScope scope(this, nullptr);
+        int taken = 0;
+        if (plugin->call("ProcessDialogEvent", [&] { taken = fn(event, param); }))
+            transcribe("> ProcessDialogEvent(" + std::to_string(event) + ") of " + namePart(plugin->path_) + " = " +
+                       std::to_string(taken));
+        if (taken) return taken;
+    }
+    return 0;
+}
+
 Panel* Host::openFilePlugin(const std::string& fileName) {
     // The start of the file, as the host reads it for the plugins to look at.
     std::vector<unsigned char> data(128 * 1024);

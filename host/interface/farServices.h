@@ -192,6 +192,8 @@ typedef HANDLE(WINAPI* PFN_OpenFilePlugin)(char* name, const unsigned char* data
 typedef int(WINAPI* PFN_ProcessEditorEvent)(int event, void* param);
 typedef int(WINAPI* PFN_ProcessEditorInput)(const INPUT_RECORD* input);
 typedef int(WINAPI* PFN_ProcessViewerEvent)(int event, void* param);
+// FAR 1.75 (and 1.71 from build 2307): every dialog's events, to each plugin in turn.
+typedef int(WINAPI* PFN_ProcessDialogEvent)(int event, void* param);
 
 }  // namespace api
 }  // namespace farhost

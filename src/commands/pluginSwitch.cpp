@@ -49,8 +49,12 @@ bool ask(const Folders& folders, bool off) {
 }
 
 void reportFailure(const SwitchFailure& failure) {
-    char path[BOX_TEXT_CHARS + 1], reason[BOX_TEXT_CHARS + 1];
-    cutMiddle(path, BOX_TEXT_CHARS, failure.path);
+    char path[BOX_TEXT_CHARS + 1], reason[BOX_TEXT_CHARS + 1], inTheWay[MAX_PATH];
+    // A file that already holds the other name is the one the user must see.
+    bool taken = failure.error == ERROR_ALREADY_EXISTS || failure.error == ERROR_FILE_EXISTS;
+    if (!taken || !switchedName(failure.path, inTheWay, sizeof inTheWay))
+        copyText(inTheWay, sizeof inTheWay, failure.path);
+    cutMiddle(path, BOX_TEXT_CHARS, inTheWay);
     errorText(failure.error, reason, sizeof reason);
     const char* items[7];
     int n = 0;

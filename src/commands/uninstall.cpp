@@ -11,9 +11,7 @@
 #include "foreign/probe.h"
 #include "farRecords/recordSync.h"
 #include "farRecords/folderRelease.h"
-#include "farRecords/cacheSlot.h"
 #include "farRecords/pluginRelease.h"
-#include "farRecords/recordTable.h"
 #include "commands/changeRepair.h"
 #include "folders/folderRemoval.h"
 #include "folders/previousBuilds.h"
@@ -187,25 +185,6 @@ bool syncAll(const SelectedFolders& selected) {
     return unknownBuild;
 }
 
-// The cache slots of the plugins whose folders are gone (see cacheSlotRemoval.cpp).
-void dropCacheSlots(const PanelState* panel, const SelectedFolders& selected) {
-    FarRecordTable table;
-    if (findFarRecordTable(&table) != FAR_TABLE_FOUND) return;
-    for (int i = 0; i < panel->catalogueCount; ++i) {
-        const CatalogueRecord& record = panel->catalogue[i];
-        for (int f = 0; f < selected.count; ++f)
-            if (liesInFolder(record.dllPath, selected.paths[f]) &&
-                GetFileAttributesA(record.dllPath) == INVALID_FILE_ATTRIBUTES) {
-                // A plugin switched off keeps its slot under its DLL's own name.
-                char named[MAX_PATH];
-                if (isSwitchedOff(record.dllPath) && switchedName(record.dllPath, named, sizeof named))
-                    removeCacheSlot(named, &table);
-                else
-                    removeCacheSlot(record.dllPath, &table);
-            }
-    }
-}
-
 // Lets go of FAR's plugins in every folder and removes them all, or says
 // what stands in the way. Nothing is removed before every folder is clear.
 void removeAll(PanelState* panel, const SelectedFolders& selected) {
@@ -244,10 +223,9 @@ void removeAll(PanelState* panel, const SelectedFolders& selected) {
         whole = removeFolder(selected.paths[f], &problem);
         if (whole && hadPrevious) removeFolder(previous, &problem);
     }
-    // FAR neither loads nor offers what is gone; where its records are
-    // unknown it offers it until it restarts.
+    // FAR neither loads nor offers what is gone, and its cache keeps no slot
+    // of it; where its records are unknown it offers it until it restarts.
     bool unknownBuild = syncAll(selected);
-    if (!unknownBuild) dropCacheSlots(panel, selected);
     if (!whole) reportProblem(MNothingRemoved, problem);
     else if (unknownBuild) showMsg(MUninstalledRestart);
 }

@@ -26,5 +26,12 @@ bool findCacheSlot(const char* path, CacheSlot* slot);
 // gives FAR's records in table (nullptr: none) their new slot numbers.
 bool removeCacheSlot(const char* path, const FarRecordTable* table);
 
+// The Name of slot n of the open cache key (false: no such slot, which ends
+// the cache for FAR).
+bool cacheSlotPath(HKEY cache, int n, char* path, DWORD cap);
+// Copies a slot's key (its values and its Exports) to another key, which is
+// made afresh.
+bool copySlotKey(HKEY fromParent, const char* from, HKEY toParent, const char* to);
+
 // Deletes a registry key with everything below it; 1 when all of it is gone.
 int deleteKeyTree(HKEY parent, const char* name);

@@ -19,7 +19,9 @@ const int MAX_SLOTS = 4096;
 
 void slotName(int n, char* out, size_t cap) { snprintf(out, cap, "Plugin%d", n); }
 
-bool slotPath(HKEY cache, int n, char* path, DWORD cap) {
+}  // namespace
+
+bool cacheSlotPath(HKEY cache, int n, char* path, DWORD cap) {
     char name[24];
     slotName(n, name, sizeof name);
     RegistryKey slot;
@@ -32,6 +34,8 @@ bool slotPath(HKEY cache, int n, char* path, DWORD cap) {
     return true;
 }
 
+namespace {
+
 // Every value of one key into another.
 void copyValues(HKEY from, HKEY to) {
     for (DWORD i = 0;; ++i) {
@@ -43,15 +47,13 @@ void copyValues(HKEY from, HKEY to) {
     }
 }
 
-// Slot from (with its Exports) becomes slot to.
-bool moveSlot(HKEY cache, int from, int to) {
-    char fromName[24], toName[24];
-    slotName(from, fromName, sizeof fromName);
-    slotName(to, toName, sizeof toName);
-    deleteKeyTree(cache, toName);
+}  // namespace
+
+bool copySlotKey(HKEY fromParent, const char* from, HKEY toParent, const char* to) {
+    deleteKeyTree(toParent, to);
     RegistryKey source, target;
-    if (RegOpenKeyExA(cache, fromName, 0, KEY_READ, source.out()) != ERROR_SUCCESS ||
-        RegCreateKeyExA(cache, toName, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, target.out(), nullptr) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(fromParent, from, 0, KEY_READ, source.out()) != ERROR_SUCCESS ||
+        RegCreateKeyExA(toParent, to, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, target.out(), nullptr) != ERROR_SUCCESS)
         return false;
     copyValues(source.get(), target.get());
     RegistryKey sourceExports, targetExports;
@@ -60,6 +62,16 @@ bool moveSlot(HKEY cache, int from, int to) {
                         nullptr) == ERROR_SUCCESS)
         copyValues(sourceExports.get(), targetExports.get());
     return true;
+}
+
+namespace {
+
+// Slot from (with its Exports) becomes slot to.
+bool moveSlot(HKEY cache, int from, int to) {
+    char fromName[24], toName[24];
+    slotName(from, fromName, sizeof fromName);
+    slotName(to, toName, sizeof toName);
+    return copySlotKey(cache, fromName, cache, toName);
 }
 
 }  // namespace
@@ -72,7 +84,7 @@ bool removeCacheSlot(const char* path, const FarRecordTable* table) {
         return false;
     int gone = -1, count = 0;
     char name[MAX_PATH + 1];
-    while (count < MAX_SLOTS && slotPath(cache.get(), count, name, sizeof name)) {
+    while (count < MAX_SLOTS && cacheSlotPath(cache.get(), count, name, sizeof name)) {
         if (gone < 0 && equalNoCase(name, path)) gone = count;
         ++count;
     }

@@ -3,6 +3,7 @@
 #include "runtime/folderWalk.h"
 #include "farRecords/cacheSlot.h"
 #include "farRecords/recordTable.h"
+#include "farRecords/slotSweep.h"
 #include "runtime/text.h"
 #include "state/pluginFolder.h"
 #include "farRecords/unloadedPlugins.h"
@@ -76,6 +77,8 @@ RecordsSynced syncRecordsUnder(const char* folder) {
     case FAR_TABLE_UNKNOWN_BUILD: synced.unknownBuild = true; return synced;
     default: synced.noTable = true; return synced;
     }
+    // A plugin switched on again gets back the slot it had.
+    restoreHeldSlotsUnder(folder, table);
     for (int i = 0; i < table.count; ++i) {
         uint8_t* record = table.base + static_cast<size_t>(i) * table.layout->size;
         const char* own = farRecordPath(record);
@@ -97,6 +100,9 @@ RecordsSynced syncRecordsUnder(const char* folder) {
         }
         forgetUnloaded(path);
     }
+    // Where a DLL left its path its slot goes too, before FAR's next start
+    // would shift the later plugins' slots under their records.
+    sweepCacheSlotsUnder(folder, table);
     Unrecorded unrecorded = {&table, 0};
     walkFolder(folder, countUnrecorded, &unrecorded, 1);
     synced.unknown = unrecorded.count;

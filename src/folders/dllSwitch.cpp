@@ -11,6 +11,11 @@
 
 namespace {
 
+bool isDllName(const char* name) {
+    size_t n = strlen(name);
+    return n > 4 && equalNoCase(name + n - 4, ".dll");
+}
+
 struct Collected {
     bool off;
     MovePlan* plan;
@@ -26,7 +31,7 @@ int collect(const WIN32_FIND_DATAA* entry, const char* folder, void* context) {
     if (!appendWhole(path, sizeof path, entry->cFileName)) return 0;
     size_t n = strlen(path);
     if (collected->off) {
-        if (n < 5 || !equalNoCase(path + n - 4, ".dll") || !exportsFarEntryPoint(path)) return 0;
+        if (!isDllName(path) || !exportsFarEntryPoint(path)) return 0;
         copyText(renamed, sizeof renamed, path);
         if (!appendWhole(renamed, sizeof renamed, SWITCHED_OFF_SUFFIX)) return 0;
     } else {
@@ -78,18 +83,48 @@ int switchDllsUnder(const char* folder, bool off, SwitchFailure* failure) {
 
 namespace {
 
-int settleOff(const WIN32_FIND_DATAA* entry, const char* folder, void*) {
-    if (entry->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return 0;
+struct Named {
+    const char* name;
+    bool found;
+};
+
+int findNamed(const WIN32_FIND_DATAA* entry, const char*, void* context) {
+    Named* named = static_cast<Named*>(context);
+    if (!(entry->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && equalNoCase(entry->cFileName, named->name))
+        named->found = true;
+    return 0;
+}
+
+// The old build's switched-off DLL goes where the new build brings a DLL of
+// that name, wherever in its tree (a new build may move it into bin\).
+int dropReplacedOff(const WIN32_FIND_DATAA* entry, const char* folder, void* context) {
     char off[MAX_PATH], fresh[MAX_PATH];
     copyText(off, sizeof off, folder);
-    if (!appendWhole(off, sizeof off, entry->cFileName) || !isSwitchedOff(off)) return 0;
-    copyTextN(fresh, sizeof fresh, off, strlen(off) - (sizeof SWITCHED_OFF_SUFFIX - 1));
-    if (GetFileAttributesA(fresh) == INVALID_FILE_ATTRIBUTES) return 0;
-    // The new build's DLL replaces the old one under the switched-off name.
-    if (DeleteFileA(off)) MoveFileExA(fresh, off, 0);
+    if ((entry->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !appendWhole(off, sizeof off, entry->cFileName) ||
+        !isSwitchedOff(off))
+        return 0;
+    copyTextN(fresh, sizeof fresh, entry->cFileName, strlen(entry->cFileName) - (sizeof SWITCHED_OFF_SUFFIX - 1));
+    Named named = {fresh, false};
+    walkFolder(static_cast<const char*>(context), findNamed, &named, 1);
+    if (named.found) DeleteFileA(off);
+    return 0;
+}
+
+// Every plugin DLL of the new build takes the switched-off name; helper DLLs
+// (no entry point of FAR's) keep theirs.
+int settleOff(const WIN32_FIND_DATAA* entry, const char* folder, void*) {
+    char fresh[MAX_PATH], off[MAX_PATH];
+    copyText(fresh, sizeof fresh, folder);
+    if ((entry->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !appendWhole(fresh, sizeof fresh, entry->cFileName) ||
+        !isDllName(fresh) || !exportsFarEntryPoint(fresh) || !switchedName(fresh, off, sizeof off))
+        return 0;
+    MoveFileExA(fresh, off, 0);
     return 0;
 }
 
 }  // namespace
 
-void keepSwitchedOff(const char* stage) { walkFolder(stage, settleOff, nullptr, 1); }
+void keepSwitchedOff(const char* stage) {
+    walkFolder(stage, dropReplacedOff, const_cast<char*>(stage), 1);
+    walkFolder(stage, settleOff, nullptr, 1);
+}

@@ -18,7 +18,8 @@ struct SwitchFailure {
 // renamed and the reason in *failure.
 int switchDllsUnder(const char* folder, bool off, SwitchFailure* failure);
 
-// An update of a switched-off plugin stays off: in the staged folder, where
-// a new "name.dll" stands beside the old build's "name.dll.off", the new
-// one takes the switched-off name.
+// An update of a switched-off plugin stays off: in the staged folder (the
+// new build with the old build's files it does not replace) every plugin
+// DLL takes the switched-off name, and the old build's "name.dll.off" goes
+// where the new build brings a "name.dll", in whichever of its folders.
 void keepSwitchedOff(const char* stage);
