@@ -17,8 +17,6 @@
 #include "folders/dllSwitch.h"
 #include "folders/previousBuilds.h"
 #include "folders/userFiles.h"
-#include "dll/pluginFitness.h"
-#include "runtime/folderWalk.h"
 #include "foreign/probe.h"
 #include "runtime/text.h"
 #include "state/pluginFolder.h"
@@ -40,19 +38,6 @@ void versionOf(const char* path, char* out, size_t cap) {
     memset(&facts, 0, sizeof facts);
     if (resourceVersion(&facts, path) && facts.version[0]) copyTextN(out, cap, facts.version, sizeof facts.version);
     else copyText(out, cap, message(MNoVersion));
-}
-
-// Switched off, the build that comes back is switched off too: its plugin
-// DLLs take the switched-off name.
-int switchOffEntry(const WIN32_FIND_DATAA* entry, const char* folder, void*) {
-    char path[MAX_PATH], off[MAX_PATH];
-    copyText(path, sizeof path, folder);
-    if ((entry->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !appendWhole(path, sizeof path, entry->cFileName) ||
-        strlen(path) < 5 || !equalNoCase(path + strlen(path) - 4, ".dll") || !exportsFarEntryPoint(path))
-        return 0;
-    copyText(off, sizeof off, path);
-    if (appendWhole(off, sizeof off, SWITCHED_OFF_SUFFIX)) MoveFileExA(path, off, MOVEFILE_REPLACE_EXISTING);
-    return 0;
 }
 
 // The question's lines naming the user's files that stay.
@@ -98,10 +83,8 @@ bool askGoBack(const CatalogueRecord* record, const char* folder, const char* pr
 bool stageGoBack(const char* folder, const char* previous, bool off, char* stage, size_t cap) {
     if (!makeStagingFolder(folder, stage, cap)) return false;
     bool ok = copyFolderTree(previous, stage) && takeUsersFiles(folder, stage);
-    if (ok && off) {
-        keepSwitchedOff(stage);
-        walkFolder(stage, switchOffEntry, nullptr, 1);
-    }
+    // Switched off, the build that comes back is switched off too.
+    if (ok && off) keepSwitchedOff(stage);
     if (!ok) removeFolderTree(stage);
     return ok;
 }

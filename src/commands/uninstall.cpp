@@ -113,7 +113,7 @@ bool askUninstallAll(const PanelState* panel, const SelectedFolders& selected) {
     items[n++] = msgText(MAskUninstallMany);
     n = addPathLines(paths, selected.count, SHOWN_FOLDERS, lines, items, n);
     if (loaded) items[n++] = msgText(MUninstallUnloadsFirst);
-    if (previousBuilds) items[n++] = msgText(MUninstallPrevious);
+    if (previousBuilds) items[n++] = msgText(MUninstallPreviousMany);
     return startupInfo.Message(startupInfo.ModuleNumber, FMSG_WARNING | FMSG_MB_YESNO, "", items, n, 0) == 0;
 }
 

@@ -24,7 +24,9 @@ constexpr int SHOWN_PLUGINS = 12;
 
 bool askUnload(CatalogueRecord* const* loaded, int count) {
     // On a FAR build whose records are known the plugins can come back at once.
-    int afterwards = farRecordLayout(hostFarVersion()) ? MUnloadBackWithReload : MAskUnload2;
+    bool known = farRecordLayout(hostFarVersion()) != nullptr;
+    int afterwards = count == 1 ? (known ? MUnloadBackWithReload : MAskUnload2)
+                                : (known ? MUnloadBackWithReloadMany : MAskUnload2Many);
     BoxLine lines[SHOWN_PLUGINS + 1];
     const char* items[SHOWN_PLUGINS + 5];
     int n = 0;

@@ -75,7 +75,8 @@ int switchDllsUnder(const char* folder, bool off, SwitchFailure* failure) {
     } else {
         // The file in the way when there is one, else the one renamed.
         const MovePlan::Move& move = plan.moves[run.failedMove];
-        bool inTheWay = run.error == ERROR_ALREADY_EXISTS || run.error == ERROR_FILE_EXISTS;
+        bool inTheWay = run.error == ERROR_ALREADY_EXISTS || run.error == ERROR_FILE_EXISTS ||
+                        GetFileAttributesA(move.to) != INVALID_FILE_ATTRIBUTES;
         copyText(failure->path, sizeof failure->path, inTheWay ? move.to : move.from);
     }
     return -1;

@@ -230,6 +230,16 @@ enum MessageId {
     MLetBackCount = 233,
     MUnloadedCount = 234,
     MSwitchedCount = 235,
+    MCannotSwitchSelf = 236,
+    MSwitchOffKeepsMany = 237,
+    MSwitchedOnNextUseMany = 238,
+    MSwitchedOnRestartMany = 239,
+    MSwitchAllDlls = 240,
+    MUnloadBackWithReloadMany = 241,
+    MAskUnload2Many = 242,
+    MUninstallPreviousMany = 243,
+    MSwitchUnloadsFirst = 244,
+    MSwitchUnloadsFirstMany = 245,
 };
 
 // Characters of a box line that fit a box on an 80-column screen.
