@@ -11,9 +11,11 @@
 #include "farRecords/recordSync.h"
 #include "farRecords/folderRelease.h"
 #include "farRecords/pluginRelease.h"
+#include "dll/pluginFitness.h"
 #include "folders/dllSwitch.h"
 #include "foreign/probe.h"
 #include "runtime/errorText.h"
+#include "runtime/folderWalk.h"
 #include "runtime/heap.h"
 #include "runtime/text.h"
 #include "state/pluginFolder.h"
@@ -125,6 +127,27 @@ int switchFolder(PanelState* panel, const char* folder, bool off, int* nextUse, 
     return 0;
 }
 
+int noteSwitchedOff(const WIN32_FIND_DATAA* entry, const char* folder, void* context) {
+    char path[MAX_PATH];
+    copyText(path, sizeof path, folder);
+    if (!(entry->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && appendWhole(path, sizeof path, entry->cFileName) &&
+        isSwitchedOff(path))
+        *static_cast<bool*>(context) = true;
+    return 0;
+}
+
+// A helper DLL's item stands for its plugin's folder: it is off when the
+// plugin there is.
+bool isOff(const CatalogueRecord& record) {
+    if (isSwitchedOff(record.dllPath)) return true;
+    char folder[MAX_PATH];
+    pluginFolderOf(record.dllPath, folder, false);
+    if (holdsPluginsRoot(folder) || exportsFarEntryPoint(record.dllPath)) return false;
+    bool found = false;
+    walkFolder(folder, noteSwitchedOff, &found, 1);
+    return found;
+}
+
 }  // namespace
 
 void switchPlugins(PanelState* panel, CatalogueRecord* const* records, int count) {
@@ -133,9 +156,9 @@ void switchPlugins(PanelState* panel, CatalogueRecord* const* records, int count
     if (!folders) return;
     // Off unless every one chosen is off already.
     bool off = false;
-    for (int i = 0; i < count; ++i) off |= !isSwitchedOff(records[i]->dllPath);
+    for (int i = 0; i < count; ++i) off |= !isOff(*records[i]);
     for (int i = 0; i < count && folders->count < MAX_FOLDERS; ++i) {
-        if (off == isSwitchedOff(records[i]->dllPath)) continue;
+        if (off == isOff(*records[i])) continue;
         char folder[MAX_PATH];
         pluginFolderOf(records[i]->dllPath, folder, false);
         bool known = false;

@@ -414,3 +414,35 @@ TEST_F(WarmStartTest, ASlotWhoseDllIsGoneStaysUntilAStartCachesAPluginAfresh) {
     host.reset();
     MoveFileA((gone + ".off").c_str(), gone.c_str());
 }
+
+// As the host: a start that writes any slot (here a plugin loaded at every
+// start) removes the slots of DLLs that are gone only after every record got
+// its slot number, so the last plugin's number lies past the last slot and
+// the plugin is missing from every menu for that session.
+TEST_F(WarmStartTest, APreloadedPluginsStartMovesSlotsUnderTheLaterRecords) {
+    // Slots by file name: apre (loaded at every start), binplug, calllogall, panel.
+    addTree();
+    ASSERT_TRUE(copyFile(fixtureDir("preloader") + "preloader.dll", pluginsDir() + "Pre\\apre.dll"));
+    startCold();
+    std::string gone = pluginsDir() + "Tools\\bin\\binplug.dll";
+    ASSERT_TRUE(MoveFileA(gone.c_str(), (gone + ".off").c_str()));
+    startWarm();
+    Plugin* last = host->findPlugin("panel.dll");
+    ASSERT_NE(nullptr, last);
+    ASSERT_TRUE(last->known());
+    EXPECT_EQ(3, last->record()->cachePos) << "numbered before the slots moved";
+    EXPECT_EQ(2, slotOf(pluginsDir() + "Alpha\\panel.dll"));
+    std::vector<Plugin*> owners;
+    host->pluginsMenu(&owners);
+    EXPECT_EQ(owners.end(), std::find(owners.begin(), owners.end(), last)) << "gone from the menus";
+    EXPECT_NE(owners.end(), std::find(owners.begin(), owners.end(), host->findPlugin("calllogall.dll")))
+        << "its number lies on another plugin's slot: found by its name";
+    host.reset();
+    // The next start numbers from the moved slots: all are back.
+    startWarm();
+    owners.clear();
+    host->pluginsMenu(&owners);
+    EXPECT_NE(owners.end(), std::find(owners.begin(), owners.end(), host->findPlugin("panel.dll")));
+    host.reset();
+    MoveFileA((gone + ".off").c_str(), gone.c_str());
+}
