@@ -22,8 +22,8 @@ struct HostCacheMenus {
     char texts[3][128];
 };
 
-// Every slot of FAR's cache, read once: its Name, ID and Preload; a slot's
-// menus are read when asked for.
+// Every slot of FAR's cache, read once: its Name, ID, Preload and the first
+// string of each menu list.
 class HostCacheIndex {
 public:
     HostCacheIndex() {}
@@ -39,12 +39,12 @@ public:
     // tells whether that slot is one of a plugin FAR loads at every start,
     // which keeps nothing else.
     int find(const char* path, const WIN32_FIND_DATAA& found, bool* preload) const;
-    // The menus of a slot find gave; false when they cannot be read whole.
+    // The menus of a slot find gave; false when they could not be read whole,
+    // and for a Preload slot, which keeps none.
     bool menus(int slot, HostCacheMenus* out) const;
 
 private:
     struct Slot;
-    HKEY cache_ = nullptr;
     Slot* slots_ = nullptr;
     int count_ = 0;
     int* table_ = nullptr;   // slot number + 1 by the hash of its Name, 0 for none

@@ -9,9 +9,11 @@ using namespace testing_support;
 
 namespace {
 
-// Plugins that answer in every way the description rule tells apart.
-const char* const FIXTURES[] = {"recorder", "zerocounts", "longmenu", "calllogall", "panel", "binplug", "hexview",
-                                "noinfo"};
+// Plugins that answer in every way the description rule tells apart; FAR
+// keeps no slot for noinfo (nothing it could start it through), and one
+// without menus for putfiles (a panel without GetPluginInfo).
+const char* const FIXTURES[] = {"recorder", "zerocounts", "longmenu", "calllogall", "panel",
+                                "binplug",  "hexview",    "noinfo",   "putfiles"};
 
 std::string dllOf(const std::string& fixture) {
     return fixture == "binplug" ? fixture + "\\bin\\" + fixture + ".dll" : fixture + "\\" + fixture + ".dll";
@@ -23,6 +25,8 @@ class HostCacheDescriptionTest : public HostTest {
 protected:
     void addFixtures() {
         for (const char* f : FIXTURES) addFixture(f, std::string(f) + "\\");
+        // A plugin that does not answer is described by its help file first.
+        writeFile(pluginsDir() + "putfiles\\putfiles.hlf", ".Language=English,English\n.PluginContents=Put files help\n");
     }
     std::map<std::string, std::string> descriptions() {
         farhost::Panel* panel = vantorel->open();
@@ -64,7 +68,8 @@ TEST_F(HostCacheDescriptionTest, FarsCacheGivesEachPluginTheDescriptionAProbeGiv
         DeleteFileA(cacheFile().c_str());
         size_t asked = logSize("recorder");
         std::map<std::string, std::string> probed = descriptions();
-        ASSERT_EQ(8u, probed.size());
+        ASSERT_EQ(9u, probed.size());
+        EXPECT_EQ("Put files help", probed[pluginsDir() + "putfiles"]);
         ASSERT_EQ(asked + 4, logSize("recorder"));
         DeleteFileA(cacheFile().c_str());
         setup.warm = true;
