@@ -51,6 +51,8 @@ uint32_t nameHash(const char* name) {
 
 void slotKeyName(int n, char* out, size_t cap) { snprintf(out, cap, "Plugin%d", n); }
 
+// Only the first list present counts for a description: the later ones are
+// not read.
 bool readMenus(HKEY key, HostCacheMenus* out) {
     static const char* const FIRST[3] = {"DiskMenuString0", "PluginMenuString0", "PluginConfigString0"};
     for (int k = 0; k < 3; ++k) {
@@ -60,6 +62,7 @@ bool readMenus(HKEY key, HostCacheMenus* out) {
         if (read == TEXT_ABSENT) continue;
         out->counts[k] = 1;
         copyText(out->texts[k], sizeof out->texts[k], text);
+        return true;
     }
     return true;
 }

@@ -14,16 +14,15 @@
 // zeros, one after the other. out holds at least 25 characters.
 void hostCacheId(char* out, size_t cap, const WIN32_FIND_DATAA& found);
 
-// The first of each of a slot's menu lists (disk menu, plugins menu,
-// configuration menu), cut to 127 characters as a probe's copy is; an
-// absent list counts 0.
+// The first string of the first menu list a slot holds, in the order a
+// description takes them (disk menu, plugins menu, configuration menu), cut
+// to 127 characters as a probe's copy is; every other list counts 0.
 struct HostCacheMenus {
     int counts[3];
     char texts[3][128];
 };
 
-// Every slot of FAR's cache, read once: its Name, ID, Preload and the first
-// string of each menu list.
+// Every slot of FAR's cache, read once: its Name, ID, Preload and menus.
 class HostCacheIndex {
 public:
     HostCacheIndex() {}

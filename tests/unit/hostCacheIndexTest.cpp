@@ -98,28 +98,54 @@ TEST_F(HostCacheIndexTest, FindsTheFirstSlotWhoseNameAndIdMatchUpToTheFirstGap) 
     EXPECT_EQ(-1, index.find("C:\\Far\\Plugins\\D\\d.dll", a, &preload));
 }
 
-TEST_F(HostCacheIndexTest, ASlotsMenusAreTheFirstOfEachListCutAsAProbesCopy) {
+// The first string of the first list a slot holds, in the order a
+// description takes them, cut as a probe's copy is.
+TEST_F(HostCacheIndexTest, ASlotsMenusAreTheFirstListItHoldsCutAsAProbesCopy) {
     WIN32_FIND_DATAA f = foundOf(1, 2, 3);
-    addSlot(0, "C:\\p\\one.dll", idOf(f));
-    HKEY h = slot(0);
-    text(h, "PluginMenuString0", std::string(300, 'x'));
-    text(h, "PluginMenuString1", "second");
-    text(h, "PluginConfigString0", "");
+    struct Case {
+        const char* disk;
+        const char* plugins;
+        const char* config;
+        int list;
+        std::string text;
+    } cases[] = {
+        {"Disk", "Plugins", "Config", 0, "Disk"},
+        {nullptr, "Plugins", "Config", 1, "Plugins"},
+        {nullptr, nullptr, "Config", 2, "Config"},
+        {"", "Plugins", nullptr, 0, ""},   // an empty first string is still a list
+        {nullptr, nullptr, nullptr, -1, ""},
+    };
+    std::string longText(300, 'x');
+    const int n = sizeof cases / sizeof cases[0];
+    for (int i = 0; i < n; ++i) {
+        addSlot(i, "C:\\p\\" + std::to_string(i) + ".dll", idOf(f));
+        HKEY h = slot(i);
+        if (cases[i].disk) text(h, "DiskMenuString0", cases[i].disk);
+        if (cases[i].plugins) text(h, "PluginMenuString0", cases[i].plugins);
+        if (cases[i].config) text(h, "PluginConfigString0", cases[i].config);
+        text(h, "PluginMenuString1", "second");
+        RegCloseKey(h);
+    }
+    addSlot(n, "C:\\p\\long.dll", idOf(f));
+    HKEY h = slot(n);
+    text(h, "PluginMenuString0", longText);
     RegCloseKey(h);
-    addSlot(1, "C:\\p\\two.dll", idOf(f));
-    h = slot(1);
+    addSlot(n + 1, "C:\\p\\number.dll", idOf(f));
+    h = slot(n + 1);
     number(h, "DiskMenuString0", 5);   // not a text: the plugin is asked instead
     RegCloseKey(h);
     HostCacheIndex index;
     ASSERT_TRUE(index.read());
     HostCacheMenus menus;
-    ASSERT_TRUE(index.menus(0, &menus));
-    EXPECT_EQ(0, menus.counts[0]);
-    EXPECT_EQ(1, menus.counts[1]);
+    for (int i = 0; i < n; ++i) {
+        SCOPED_TRACE(i);
+        ASSERT_TRUE(index.menus(i, &menus));
+        for (int k = 0; k < 3; ++k) EXPECT_EQ(k == cases[i].list ? 1 : 0, menus.counts[k]) << k;
+        if (cases[i].list >= 0) EXPECT_EQ(cases[i].text, menus.texts[cases[i].list]);
+    }
+    ASSERT_TRUE(index.menus(n, &menus));
     EXPECT_EQ(std::string(127, 'x'), menus.texts[1]);
-    EXPECT_EQ(1, menus.counts[2]) << "an empty first string is still a list";
-    EXPECT_EQ("", std::string(menus.texts[2]));
-    EXPECT_FALSE(index.menus(1, &menus));
+    EXPECT_FALSE(index.menus(n + 1, &menus));
 }
 
 TEST_F(HostCacheIndexTest, NoCacheKeyNoSlots) {
