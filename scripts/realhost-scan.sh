@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
 # The cold and warm open of Vantorel's panel in the released FAR 1.70 with 318
 # plugin DLLs (300 copies of DrawLine, each its own DLL name in a folder of its
-# own, plus FAR's standard plugins and Vantorel), against the reference program
-# that loads and frees the same DLLs once under the same debugger.
+# own, plus FAR's standard plugins and Vantorel), as a user waits for them,
+# against two floors measured in the same run under the same debugger.
 #   FAR_MIRROR=<git dir of the FAR 1.70 mirror> scripts/realhost-scan.sh DIR SESSION
 # FAR starts once to fill its plugin cache and quits, then starts warm (nothing
-# loaded); JCache.dat is deleted and the panel opened from the disk menu: the
-# cold open runs from the key to the last module event in DIR/dbg.log. The
-# same panel is then opened in the other half, its cache in place: the warm
-# open runs from the key to the panel on the screen.
+# loaded). The panel floor: FAR's own panel opening the folder that holds the
+# 300 plugin folders, from the Enter to the screen. Then JCache.dat is deleted
+# and Vantorel's panel opened from the disk menu: the cold open runs from the
+# key to the panel on the screen (and, beside it, to the last module event in
+# DIR/dbg.log). The same panel is then opened in the other half, its cache in
+# place: the warm open, to the screen. Last the reference program lists and
+# reads each DLL once (the read floor), then loads and frees each once.
 set -uo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 realfar="$here/../shared/realhost/realfar"
@@ -68,26 +71,51 @@ menuDigit() {
   done
   echo "$d"
 }
+shows() { tmux capture-pane -t "$s" -p | grep -o "$1" | wc -l; }
+# Waits until the screen shows $1 at least $2 times (at most a minute);
+# prints the milliseconds since $3.
+onScreen() {
+  until [ "$(shows "$1")" -ge "$2" ] || [ $(( $(ms) - $3 )) -gt 60000 ]; do sleep 0.01; done
+  echo $(( $(ms) - $3 ))
+}
+# Types a command on FAR's command line and runs it; prints the time of the Enter.
+runCommand() {
+  tmux send-keys -t "$s" -l "$1"; sleep 0.5
+  local at; at=$(ms); tmux send-keys -t "$s" Enter; echo "$at"
+}
+# The panel floor: FAR's own panel opening the folder that holds the plugin
+# folders, to the screen; then back to FAR's folder, where none shows.
+t0=$(runCommand "cd $(WINEPREFIX="$dir/wpfx" winepath -w "$plugins/Copies" 2>/dev/null)")
+panelFloor=$(onScreen Draw000 1 "$t0")
+echo "panel floor: $panelFloor ms (FAR's panel opening the folder of the 300 plugin folders, to the screen)"
+runCommand "cd $(WINEPREFIX="$dir/wpfx" winepath -w "$dir/Far" 2>/dev/null)" >/dev/null
+until [ "$(shows Draw000)" -eq 0 ]; do sleep 0.05; done
 digit=$(menuDigit M-F1)
 before=$(wc -l < "$dir/dbg.log")
-t0=$(ms); tmux send-keys -t "$s" "$digit"; t1=$(settled "$dir/dbg.log")
-echo "cold open: $((t1 - t0)) ms (to the last module event)"
+t0=$(ms); tmux send-keys -t "$s" "$digit"
+settled "$dir/dbg.log" > "$dir/settled" & settler=$!
+coldScreen=$(onScreen Draw000 1 "$t0"); wait $settler
+echo "cold open: $coldScreen ms to the panel on the screen, $(( $(cat "$dir/settled") - t0 )) ms to the last module event (or to the start of the wait, when there was none)"
 tail -n +"$((before + 1))" "$dir/dbg.log" | tr -d '\r' > "$dir/cold.log"
 echo "  module loads $(grep -c '^load ' "$dir/cold.log"), unloads $(grep -c '^unload ' "$dir/cold.log")"
 echo "  plugin DLLs loaded: $(grep -ciE '^load .*(Draw[0-9]+|Compare|EMenu|Align|AutoWrap|Brackets|DrawLine|EditCase|FARCmds|FarFtp|FileCase|HlfViewer|MultiArc|Network|PrintMan|Proclist|TmpPanel)\.dll' "$dir/cold.log"), modules loaded twice: $(grep '^load ' "$dir/cold.log" | awk '{print $3}' | sort | uniq -d | tr '\n' ' ')"
 grep '^load ' "$dir/cold.log" | awk '{print $3}' | sort > "$dir/loads"
 grep '^unload ' "$dir/cold.log" | awk '{print $2}' | sort > "$dir/unloads"
 echo "  left loaded: $(comm -23 "$dir/loads" "$dir/unloads" | tr '\n' ' ')"
+# The list as the user sees it (the description column), for comparing scans.
+tmux capture-pane -t "$s" -p > "$dir/cold.screen"
 # The warm open: the same panel in the other half (Alt+F2), cache in place.
 digit2=$(menuDigit M-F2)
 t0=$(ms); tmux send-keys -t "$s" "$digit2"
-until [ "$(tmux capture-pane -t "$s" -p | grep -o Draw000 | wc -l)" -ge 2 ] || [ $(( $(ms) - t0 )) -gt 60000 ]; do
-  sleep 0.01
-done
-echo "warm open: $(( $(ms) - t0 )) ms (to the panel on the screen)"
+warmScreen=$(onScreen Draw000 2 "$t0")
+echo "warm open: $warmScreen ms (to the panel on the screen)"
 quit; "$realfar" stop "$s"
 
 wdir=$(WINEPREFIX="$dir/wpfx" winepath -w "$plugins" 2>/dev/null)
-for run in 1 2 3; do
-  (cd "$dir" && WINEPREFIX="$dir/wpfx" WINEDEBUG=-all wine fdbg.exe 'ref.log' "loadFreeReference.exe $wdir Vantorel.dll")
+# The read floor first: once Wine has loaded and released DLLs, reading them costs more.
+for mode in read load; do
+  for run in 1 2 3; do
+    arg=""; [ $mode = read ] && arg=" read"
+    (cd "$dir" && WINEPREFIX="$dir/wpfx" WINEDEBUG=-all wine fdbg.exe 'ref.log' "loadFreeReference.exe $wdir Vantorel.dll$arg")
+  done
 done

@@ -9,6 +9,7 @@
 #include "catalogue/loadMark.h"
 #include "foreign/loadedModules.h"
 #include "dll/dllFileBytes.h"
+#include "dll/peImageFacts.h"
 #include "dll/pluginFitness.h"
 #include "state/pluginFolder.h"
 #include "foreign/probe.h"
@@ -16,6 +17,7 @@
 #include "describe/versionExtractor.h"
 #include "describe/versionText.h"
 #include "state/pluginState.h"
+#include "farRecords/hostCacheMenus.h"
 #include "farRecords/unloadedPlugins.h"
 #include "runtime/handles.h"
 #include "runtime/heap.h"
@@ -49,35 +51,6 @@ HMODULE probeAfresh(const CatalogueRecord* r, const DllFileBytes& dll, const Loa
     return probed;
 }
 
-// Asks the plugin for its menu strings (unless probing is off) and extracts
-// the description; the answers are copied before the DLL is freed and before
-// the substitute messages they may point into are released.
-// dll holds the DLL file's bytes (none when it could not be read); loaded is
-// the snapshot r->module was just looked up in.
-// Returns the language tag the description depends on (0: none).
-DWORD examinePlugin(CatalogueRecord* r, const char* pluginFolder, const DllFileBytes& dll, const LoadedModules& loaded,
-                    const char* languageFiles, FolderFacts& facts, const BuildSettings& settings) {
-    PluginInfo answered;
-    memset(&answered, 0, sizeof answered);
-    HMODULE probed = nullptr;
-    bool loadedHere = false;
-    if (settings.probe) probed = probeAfresh(r, dll, loaded, languageFiles, &answered, &loadedHere);
-    bool answeredInfo = probed && answered.StructSize != 0;
-    MenuSnapshot snapshot;
-    if (answeredInfo) snapshotMenuStrings(&answered, &snapshot);
-    memset(r->description, 0, sizeof r->description);
-    DWORD tag = 0;
-    if (answeredInfo) {
-        extractDescription(r->description, pluginFolder, &snapshot.info);
-        if (menuDescriptionOf(&snapshot.info)) tag = settings.language;
-    } else {
-        facts.filesDescriptionOf(pluginFolder, r->description);
-    }
-    if (loadedHere) releasePlugin(probed);
-    if (settings.probe) substituteGetMsg(SUBSTITUTE_RELEASE, 0);
-    return tag;
-}
-
 // What every record of one build reads and keeps.
 struct Build {
     const PluginListing& listing;
@@ -91,7 +64,89 @@ struct Build {
     // A probed plugin's code may have removed or replaced a DLL the listing
     // holds: from then on each DLL is asked for again before it is used.
     bool foreignCodeRan;
+    HostCacheIndex& hostCache;   // read at the first plugin examined afresh
+    bool hostCacheRead;
 };
+
+// FAR's cache answers for a plugin when it describes the DLL as it is now:
+// FAR asked the plugin at its start what a probe would ask. Not for a plugin
+// FAR loads at every start (its slot keeps nothing else).
+enum HostCacheAnswer { HOST_CACHE_SILENT, HOST_CACHE_MENUS, HOST_CACHE_NO_INFO };
+
+HostCacheAnswer askHostCache(const CatalogueRecord* r, const WIN32_FIND_DATAA& found, const DllFileBytes& dll,
+                             Build& b, MenuSnapshot* snapshot) {
+    if (!b.hostCacheRead) {
+        b.hostCacheRead = true;
+        b.hostCache.read();
+    }
+    bool preload = false;
+    int slot = b.hostCache.find(r->dllPath, found, &preload);
+    HostCacheMenus menus;
+    if (slot < 0 || preload || !b.hostCache.menus(slot, &menus)) return HOST_CACHE_SILENT;
+    memset(snapshot, 0, sizeof *snapshot);
+    snapshot->info.StructSize = sizeof snapshot->info;
+    const char* const** lists[3] = {&snapshot->info.DiskMenuStrings, &snapshot->info.PluginMenuStrings,
+                                    &snapshot->info.PluginConfigStrings};
+    int* counts[3] = {&snapshot->info.DiskMenuStringsNumber, &snapshot->info.PluginMenuStringsNumber,
+                      &snapshot->info.PluginConfigStringsNumber};
+    bool any = false;
+    for (int k = 0; k < 3; ++k) {
+        if (!menus.counts[k]) continue;
+        any = true;
+        copyText(snapshot->texts[k], sizeof snapshot->texts[k], menus.texts[k]);
+        snapshot->lists[k][0] = snapshot->texts[k];
+        *lists[k] = snapshot->lists[k];
+        *counts[k] = 1;
+    }
+    // FAR keeps a slot also for a plugin that cannot answer at all, which a
+    // probe would find without answers.
+    if (!any) {
+        PluginImageFacts facts;
+        readPluginImageFacts(dll.data(), dll.size(), &facts);
+        if (!(facts.entryPoints & entryPointBit(EP_GET_PLUGIN_INFO))) return HOST_CACHE_NO_INFO;
+    }
+    return HOST_CACHE_MENUS;
+}
+
+// Learns the plugin's menu strings (unless probing is off), from FAR's cache
+// when it describes this very file, else by asking the plugin, and extracts
+// the description by the same rule either way. A plugin's answers are copied
+// before its DLL is freed and before the substitute messages they may point
+// into are released. found: the DLL's find data; languageFiles: the *.lng
+// files of its folder as the listing found them, or nullptr.
+// Returns the language tag the description depends on (0: none).
+DWORD examinePlugin(CatalogueRecord* r, const char* pluginFolder, const WIN32_FIND_DATAA& found,
+                    const char* languageFiles, Build& b) {
+    const BuildSettings& settings = b.settings;
+    MenuSnapshot snapshot;
+    HostCacheAnswer cached = HOST_CACHE_SILENT;
+    if (settings.probe && !r->module && !isSwitchedOff(r->dllPath))
+        cached = askHostCache(r, found, b.bytes, b, &snapshot);
+    PluginInfo answered;
+    memset(&answered, 0, sizeof answered);
+    HMODULE probed = nullptr;
+    bool loadedHere = false;
+    bool asked = settings.probe && cached == HOST_CACHE_SILENT;
+    if (asked) probed = probeAfresh(r, b.bytes, b.loaded, languageFiles, &answered, &loadedHere);
+    bool answeredInfo = cached == HOST_CACHE_MENUS || (probed && answered.StructSize != 0);
+    if (probed && answered.StructSize != 0) snapshotMenuStrings(&answered, &snapshot);
+    memset(r->description, 0, sizeof r->description);
+    DWORD tag = 0;
+    if (answeredInfo) {
+        extractDescription(r->description, pluginFolder, &snapshot.info);
+        if (menuDescriptionOf(&snapshot.info)) tag = settings.language;
+    } else {
+        b.facts.filesDescriptionOf(pluginFolder, r->description);
+    }
+    if (loadedHere) releasePlugin(probed);
+    if (settings.probe) substituteGetMsg(SUBSTITUTE_RELEASE, 0);
+    // The plugin's own code may have loaded a DLL that later records name.
+    if (asked) {
+        b.loaded.invalidate();
+        b.foreignCodeRan = true;
+    }
+    return tag;
+}
 
 // The find data of the index-th DLL: the listing's, or after foreign code has
 // run, what the file system says now. False when the DLL is gone.
@@ -185,12 +240,7 @@ void buildRecord(int index, CatalogueRecord* r, PluginPanelItem* p, Build& b) {
         pluginFolderOf(r->dllPath, folder, true);
         sizeFolderOf(r->dllPath, dllFolder);
         const char* languageFiles = b.listing.folders().languageFilesOf(dllFolder);
-        p->Reserved[0] = examinePlugin(r, folder, dll, b.loaded, languageFiles, b.facts, b.settings);
-        // The plugin's own code may have loaded a DLL that later records name.
-        if (b.settings.probe) {
-            b.loaded.invalidate();
-            b.foreignCodeRan = true;
-        }
+        p->Reserved[0] = examinePlugin(r, folder, found, languageFiles, b);
     }
     p->Description = r->description;
     if (fresh) {
@@ -239,7 +289,8 @@ int buildCatalogue(PanelState* panel, PluginPanelItem** items, int* count, int o
     LoadedModules loaded;
     FolderFacts facts(n);
     DllFileBytes bytes;
-    Build build = {listing, &cache, loaded, facts, panel->forceRescan, settings, sink, bytes, false};
+    HostCacheIndex hostCache;
+    Build build = {listing, &cache, loaded, facts, panel->forceRescan, settings, sink, bytes, false, hostCache, false};
     for (int index = 0; index < n; ++index) buildRecord(index, &catalogue[index], &panelItems[index], build);
 
     panel->catalogue = catalogue;

@@ -58,6 +58,7 @@ extern const char* const FAR_ENTRY_POINTS[FAR_ENTRY_POINT_COUNT];
 constexpr uint32_t entryPointBit(int index) { return 1u << index; }
 enum {
     EP_SET_STARTUP_INFO = 0,
+    EP_GET_PLUGIN_INFO = 1,
     EP_GET_MIN_FAR_VERSION = 25,
     EP_PROCESS_DIALOG_EVENT = 26,
 };
