@@ -72,6 +72,8 @@ bool fsMove(const char* from, const char* to) {
     return goes() && MoveFileExA(from, to, 0) != 0;
 }
 
+bool fsRenameOwn(const char* from, const char* to) { return goes() && MoveFileExA(from, to, 0) != 0; }
+
 bool fsMakeFolder(const char* path) { return goes() && CreateDirectoryA(path, nullptr) != 0; }
 bool fsRemoveEmptyFolder(const char* path) { return goes() && RemoveDirectoryA(path) != 0; }
 bool fsDeleteFile(const char* path) { return goes() && DeleteFileA(path) != 0; }

@@ -216,6 +216,13 @@ void clearStagingLeftovers(bool ownToo) {
     char journals[2][260];
     int count = journalPaths(journals, 2);
     for (int i = 0; i < count; ++i) {
+        // A journal FAR ended in the middle of writing, never renamed into
+        // place: no change had started.
+        char fresh[MAX_PATH];
+        copyText(fresh, sizeof fresh, journals[i]);
+        if (appendWhole(fresh, sizeof fresh, JOURNAL_BEING_WRITTEN) &&
+            GetFileAttributesA(fresh) != INVALID_FILE_ATTRIBUTES)
+            fsDeleteFile(fresh);
         char root[MAX_PATH], pattern[MAX_PATH];
         char* slash = strrchr(journals[i], '\\');
         if (!slash) continue;

@@ -183,15 +183,22 @@ bool planFolder(MovePlan& plan, const char* folder) {
 bool beginJournal(const char* journal, const MovePlan& plan) {
     static char text[JOURNAL_BYTES];
     size_t n = writeJournalText(plan, text, sizeof text);
-    if (!n) {
+    char fresh[MAX_PATH];
+    copyText(fresh, sizeof fresh, journal);
+    if (!n || !appendWhole(fresh, sizeof fresh, JOURNAL_BEING_WRITTEN)) {
         SetLastError(ERROR_FILENAME_EXCED_RANGE);
         return false;
     }
-    if (fsWriteNew(journal, text, n)) return true;
-    // A journal half written (the disk full) is none to leave behind.
+    if (GetFileAttributesA(journal) != INVALID_FILE_ATTRIBUTES) {
+        SetLastError(ERROR_FILE_EXISTS);
+        return false;
+    }
+    // Written whole under another name first and then renamed: a journal is
+    // there whole or not at all, whenever FAR ends.
+    if (GetFileAttributesA(fresh) != INVALID_FILE_ATTRIBUTES) fsDeleteFile(fresh);
+    if (fsWriteNew(fresh, text, n) && fsRenameOwn(fresh, journal)) return true;
     DWORD error = GetLastError();
-    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS && error != ERROR_NOT_READY)
-        DeleteFileA(journal);
+    if (GetFileAttributesA(fresh) != INVALID_FILE_ATTRIBUTES) DeleteFileA(fresh);
     SetLastError(error);
     return false;
 }

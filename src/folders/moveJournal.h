@@ -60,6 +60,9 @@ bool readJournalText(const char* text, size_t length, MovePlan* plan, JournalPro
 // can be read: for telling the user about a journal that cannot be read.
 void firstPathOf(const char* text, size_t length, char* out, size_t cap);
 
+// The name a journal is written under before it is renamed into place.
+constexpr char JOURNAL_BEING_WRITTEN[] = ".new";
+
 // Writes the plan through to disk before its first rename; false when it
 // cannot be, or when a journal is there already (an interrupted change not
 // yet repaired: nothing may move until it is).

@@ -104,27 +104,29 @@ TEST_F(EndAtFixture, CountsEveryFileOperationOfVantorelsChangeInOrder) {
     ASSERT_FALSE(calls.empty());
     for (size_t i = 0; i < calls.size(); ++i) EXPECT_EQ(static_cast<int>(i) + 1, calls[i].number) << calls[i].text;
     std::string journal = farDir() + "Vantorel.journal";
-    int written = numberOf(calls, "CreateFileA " + journal + " -> ok");
-    int flushed = numberOf(calls, "FlushFileBuffers " + journal + " -> ok");
+    int written = numberOf(calls, "CreateFileA " + journal + ".new -> ok");
+    int flushed = numberOf(calls, "FlushFileBuffers " + journal + ".new -> ok");
+    int placed = numberOf(calls, "MoveFileExA " + journal + ".new => " + journal + " -> ok");
     int moved = numberOf(calls, "MoveFileExA " + clockDll() + " => " + clockDll() + ".off -> ok");
     int deleted = numberOf(calls, "DeleteFileA " + journal + " -> ok");
     EXPECT_EQ(1, written);
-    EXPECT_EQ(3, flushed);   // the plan is through to the disk before the rename
-    EXPECT_EQ(4, moved);
+    EXPECT_EQ(3, flushed);   // the plan is through to the disk before it is a journal
+    EXPECT_EQ(4, placed);    // and a journal, whole, before the first rename
+    EXPECT_EQ(5, moved);
     EXPECT_EQ(static_cast<int>(calls.size()), deleted);   // the journal goes last
     EXPECT_TRUE(fileExists(clockDll() + ".off"));
     EXPECT_FALSE(fileExists(journal));
 }
 
 TEST_F(EndAtFixture, EndsTheProcessRightAfterTheChosenCallAndLeavesTheNextLineForTheNextStart) {
-    makeTree("4\n0\n");   // the rename of the switch-off, as counted above
+    makeTree("5\n0\n");   // the rename of the switch-off, as counted above
     EXPECT_EQ(9u, switchFirstOff());
     std::vector<std::string> lines = log();
     ASSERT_GE(lines.size(), 2u);
-    EXPECT_EQ("ended after call 4", lines.back());
+    EXPECT_EQ("ended after call 5", lines.back());
     std::vector<Counted> calls = counted(lines);
     ASSERT_FALSE(calls.empty());
-    EXPECT_EQ(4, calls.back().number);
+    EXPECT_EQ(5, calls.back().number);
     EXPECT_EQ(0u, calls.back().text.find("MoveFileExA " + clockDll() + " => ")) << calls.back().text;
     // The call was made before the end: the DLL is renamed, the journal stays for a repair.
     EXPECT_TRUE(fileExists(clockDll() + ".off"));

@@ -197,8 +197,9 @@ TEST_F(PluginSwap, AnInstallWhoseProcessEndedBetweenItsMovesIsRepaired) {
     const std::string journal = dir / "Far\\Vantorel.journal";
     ASSERT_TRUE(writeFile(target + "\\plugin.dll", "old"));
     std::string staged = stage(target, "new");
-    // The holder made, the journal begun, the old folder moved aside.
-    std::string order = root + "|" + staged + "|" + target + "|3";
+    // The holder made, the journal written and renamed into place, the old
+    // folder moved aside.
+    std::string order = root + "|" + staged + "|" + target + "|4";
     ASSERT_TRUE(SetEnvironmentVariableA("VANTOREL_SWAP_AND_END", order.c_str()));
     char self[MAX_PATH];
     ASSERT_TRUE(GetModuleFileNameA(nullptr, self, sizeof self));
