@@ -5,7 +5,7 @@
 // mark: a line its log gains when the editor hands it an event.
 #include "harness.h"
 
-#include <cmath>
+#include <map>
 
 using namespace testing_support;
 
@@ -44,7 +44,9 @@ protected:
         for (int i = 0; i < PLUGINS; ++i)
             ASSERT_TRUE(copyFile(fixtureDir("calllogall") + "calllogall.dll", dllPath(i)));
         // A plugin the user switched off before: the search leaves it alone.
-        if (extraOff >= 0) ASSERT_TRUE(MoveFileA(dllPath(extraOff).c_str(), (dllPath(extraOff) + ".off").c_str()));
+        if (extraOff >= 0) {
+            ASSERT_TRUE(MoveFileA(dllPath(extraOff).c_str(), (dllPath(extraOff) + ".off").c_str()));
+        }
     }
     void openList(bool warm, bool far175 = false) {
         FarSetup setup;
@@ -211,7 +213,9 @@ TEST_F(FaultSearchTest, OfTwoFaultyPluginsOneIsFoundWhileTheOtherStaysOff) {
         answers = 0;
         startSearch();
         std::string named;
+        std::map<int, bool> offAtLastTry;
         for (int guard = 0; guard < 8 && named.empty(); ++guard) {
+            for (int f : two) offAtLastTry[f] = isOff(f);
             std::vector<std::string> lines = answerOnce();
             auto at = std::find(lines.begin(), lines.end(), text(MSearchFound));
             if (at != lines.end()) named = *(at + 1);
@@ -220,6 +224,7 @@ TEST_F(FaultSearchTest, OfTwoFaultyPluginsOneIsFoundWhileTheOtherStaysOff) {
         int found = *two.begin() , other = *two.rbegin();
         if (named == folder(other)) std::swap(found, other);
         ASSERT_EQ(folder(found), named);
+        EXPECT_TRUE(offAtLastTry[other]) << "the other faulty plugin was off when the first was named";
         EXPECT_LE(answers, 5);
         EXPECT_EQ(before, farView());
         host.reset();
