@@ -118,6 +118,12 @@ protected:
         }
         return "<no end>";
     }
+    // Whether a box line names plugin i's folder (a long path is shortened in its middle).
+    bool names(const std::string& line, int i) const {
+        std::string tail = "\\Plugins\\" + folderName(i);
+        return line == folder(i) || (line.size() >= tail.size() && line.find("...") != std::string::npos &&
+                                     line.compare(line.size() - tail.size(), tail.size(), tail) == 0);
+    }
     bool isOff(int i) const { return fileExists(dllPath(i) + ".off") && !fileExists(dllPath(i)); }
     std::string searchFile() const { return dir / "Far\\Vantorel.search"; }
 
@@ -163,7 +169,7 @@ TEST_F(FaultSearchTest, FindsTheFaultyPluginAmongTwentyInAtMostFiveAnswers) {
         EXPECT_NE(std::string::npos, panel->title().find(text(MTitleSearching))) << panel->title();
 
         std::string named = runToEnd();
-        EXPECT_EQ(folder(culprit), named);
+        EXPECT_TRUE(names(named, culprit)) << named;
         EXPECT_LE(answers, 5);
         EXPECT_FALSE(fileExists(searchFile()));
         EXPECT_EQ(before, farView());
@@ -192,7 +198,8 @@ TEST_F(FaultSearchTest, TheEndOffersF3OfThePluginFound) {
             return contains(m.lines, text(MSearchFound));
         });
         if (found == host->messages.end()) continue;
-        EXPECT_TRUE(contains(found->lines, folder(4)));
+        EXPECT_TRUE(std::any_of(found->lines.begin(), found->lines.end(),
+                                [&](const std::string& line) { return names(line, 4); }));
         bool infoShown = false;
         for (auto m = found + 1; m != host->messages.end(); ++m)
             for (const std::string& line : m->lines) infoShown |= line.find(dllName(4)) != std::string::npos;
@@ -222,8 +229,8 @@ TEST_F(FaultSearchTest, OfTwoFaultyPluginsOneIsFoundWhileTheOtherStaysOff) {
             ASSERT_FALSE(contains(lines, text(MSearchNoneAlone)));
         }
         int found = *two.begin() , other = *two.rbegin();
-        if (named == folder(other)) std::swap(found, other);
-        ASSERT_EQ(folder(found), named);
+        if (names(named, other)) std::swap(found, other);
+        ASSERT_TRUE(names(named, found)) << named;
         EXPECT_TRUE(offAtLastTry[other]) << "the other faulty plugin was off when the first was named";
         EXPECT_LE(answers, 5);
         EXPECT_EQ(before, farView());
@@ -281,7 +288,8 @@ TEST_F(FaultSearchTest, AfterARestartTheSearchGoesOnOrEverythingIsPutBack) {
         ASSERT_TRUE(contains(lines, text(MSearchResume))) << testing::PrintToString(lines);
         if (goOn) {
             EXPECT_TRUE(fileExists(searchFile()));
-            EXPECT_EQ(folder(9), runToEnd());
+            std::string named = runToEnd();
+            EXPECT_TRUE(names(named, 9)) << named;
             EXPECT_LE(answers, 5);
         } else {
             EXPECT_TRUE(contains(lines, text(MSearchPutBack)));
