@@ -329,3 +329,21 @@ TEST_F(FaultSearchTest, EscAtEveryStepPutsEverythingBack) {
         removeTree(pluginsDir());
     }
 }
+
+// A plugin whose panel is open in the other half cannot be let go of in this
+// session: the step box says to restart FAR before the try, and putting back
+// still leaves everything as before.
+TEST_F(FaultSearchTest, AStepFarCannotTakeNowAsksForARestart) {
+    makeTree();
+    openList(false);
+    farhost::Panel* other = host->openOtherPanel(host->findPlugin(dllName(0)));
+    ASSERT_NE(nullptr, other);
+    std::vector<std::string> lines = startSearch();
+    ASSERT_TRUE(contains(lines, text(MSearchTryNow))) << testing::PrintToString(lines);
+    EXPECT_TRUE(contains(lines, text(MSearchRestart))) << "P01 is in the half switched off";
+    EXPECT_TRUE(moduleLoaded(dllPath(0))) << "its panel still uses it";
+    lines = press({-1, 0});
+    EXPECT_TRUE(contains(lines, text(MSearchPutBack))) << testing::PrintToString(lines);
+    for (int i = 0; i < PLUGINS; ++i) EXPECT_FALSE(isOff(i)) << i;
+    EXPECT_FALSE(fileExists(searchFile()));
+}
