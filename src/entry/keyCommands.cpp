@@ -5,6 +5,7 @@
 
 #include "commands/refusedKeys.h"
 #include "browse/browseMakeFolder.h"
+#include "commands/faultSearch.h"
 #include "commands/pluginCommands.h"
 #include "runtime/heap.h"
 #include "state/pluginState.h"
@@ -28,7 +29,7 @@ void rescan(PanelState* panel) {
 }
 
 enum Command {
-    NONE, UNLOAD, UNINSTALL, RELOAD, SWITCH, HELP, CONFIGURE, RESCAN, CLEAR_CACHE, INFO,
+    NONE, UNLOAD, UNINSTALL, RELOAD, SWITCH, HELP, CONFIGURE, RESCAN, CLEAR_CACHE, INFO, SEARCH,
 };
 
 // The host hands over a Delete key in two ways: the virtual key, and in FAR
@@ -60,6 +61,8 @@ const KeyBinding LIST_KEYS[] = {
     {VK_F4, 0, CONFIGURE},
     {VK_F5, PKF_SHIFT, RESCAN},
     {VK_F7, PKF_SHIFT, CLEAR_CACHE},
+    // FAR's archive commands, which a panel of plugin folders has no use for.
+    {VK_F3, PKF_SHIFT, SEARCH},
 };
 
 Command commandOf(int key, unsigned controlState) {
@@ -113,10 +116,12 @@ void actOnSelection(PanelState* panel, Command command) {
     for (int i = 0; i < info.ItemsNumber; ++i)
         if (info.PanelItems[i].Flags & PPIF_SELECTED)
             if (CatalogueRecord* record = recordOf(panel, info.PanelItems[i])) records[count++] = record;
-    if (!count && info.CurrentItem >= 0 && info.CurrentItem < info.ItemsNumber)
+    if (!count && command != SEARCH && info.CurrentItem >= 0 && info.CurrentItem < info.ItemsNumber)
         if (CatalogueRecord* record = recordOf(panel, info.PanelItems[info.CurrentItem])) records[count++] = record;
-    if (count) {
+    // A search starts from the selection, else from every plugin.
+    if (count || command == SEARCH) {
         switch (command) {
+        case SEARCH: searchFaultyPlugin(panel, records, count); break;
         case UNLOAD: unloadPlugins(panel->handle, records, count); break;
         case UNINSTALL: uninstallPlugins(panel, records, count); break;
         case SWITCH: switchPlugins(panel, records, count); break;
@@ -147,7 +152,8 @@ int handlePanelKey(PanelState* panel, int key, unsigned controlState) {
     case CLEAR_CACHE: clearHostPluginCache(); return 1;
     default: break;
     }
-    if (command == UNLOAD || command == UNINSTALL || command == RELOAD || command == SWITCH) {
+    if (command == UNLOAD || command == UNINSTALL || command == RELOAD || command == SWITCH ||
+        command == SEARCH) {
         actOnSelection(panel, command);
         return 1;
     }

@@ -3,6 +3,7 @@
 #include "entry/panelEntry.h"
 
 #include "commands/changeRepair.h"
+#include "commands/faultSearch.h"
 
 #include "catalogue/catalogueBuild.h"
 #include "browse/browse.h"
@@ -33,6 +34,7 @@ int readCatalogue(PanelState* panel, PluginPanelItem** items, int* count, int op
     if (!panel->repairChecked) {
         panel->repairChecked = 1;
         repairInterruptedChanges(panel->handle);
+        offerToResumeSearch(panel);
     }
     BuildSettings settings = {!JConfig.skipProbing, JConfig.markLoaded != 0, languageTag(msgText(MLanguageName))};
     return buildCatalogue(panel, items, count, opMode, settings, scanSink);

@@ -35,3 +35,22 @@ static_assert(offsetof(FarDialogItem, Selected) == 24, "dialog item");
 static_assert(offsetof(FarDialogItem, Flags) == 28, "dialog item");
 static_assert(offsetof(FarDialogItem, DefaultButton) == 32, "dialog item");
 static_assert(offsetof(FarDialogItem, Data) == 36, "dialog item");
+
+// ---- Menus ----------------------------------------------------------------
+
+// An item of the host's Menu service; FMENU_* flags of the call.
+struct FarMenuItem {
+    char Text[128];
+    int Selected;
+    int Checked;
+    int Separator;
+};
+static_assert(sizeof(FarMenuItem) == 140, "menu item");
+static_assert(offsetof(FarMenuItem, Selected) == 128, "menu item");
+static_assert(offsetof(FarMenuItem, Checked) == 132, "menu item");
+static_assert(offsetof(FarMenuItem, Separator) == 136, "menu item");
+enum : DWORD { FMENU_SHOWAMPERSAND = 0x1, FMENU_WRAPMODE = 0x2, FMENU_AUTOHIGHLIGHT = 0x4 };
+// The chosen item, or -1 for Esc.
+typedef int(WINAPI* FARAPIMENU)(int PluginNumber, int X, int Y, int MaxHeight, DWORD Flags, const char* Title,
+                                const char* Bottom, const char* HelpTopic, const int* BreakKeys, int* BreakCode,
+                                const FarMenuItem* Item, int ItemsNumber);

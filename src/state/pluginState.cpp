@@ -10,6 +10,7 @@ char cacheFilePath[MAX_PATH];
 const char* pluginsRoot = "C:\\PROGRAM FILES\\FAR\\PLUGINS\\";
 const char* personalPluginsFolder = nullptr;
 unsigned openCount = 0;
+int faultSearchUnderWay = 0;
 
 static const char CACHE_FILE_NAME[] = "JCache.dat";
 static const char DEFAULT_PLUGINS_ROOT[] = "C:\\PROGRAM FILES\\FAR\\PLUGINS\\";

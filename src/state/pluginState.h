@@ -10,6 +10,8 @@ extern char cacheFilePath[MAX_PATH];      // empty when the path would not fit
 extern const char* pluginsRoot;           // ends with a backslash
 extern const char* personalPluginsFolder; // ends with a backslash, or nullptr
 extern unsigned openCount;
+// A search for the plugin behind a fault is under way (the panel title says so).
+extern int faultSearchUnderWay;
 
 // Whether folder (with or without its trailing backslash) is a plugins
 // folder itself, or holds one: never a plugin's folder to remove or replace.

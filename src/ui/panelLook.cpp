@@ -80,7 +80,7 @@ void fillKeyBar() {
         {&KeyBarTitles::Titles, 8, MKeyUninstall},
         {&KeyBarTitles::ShiftTitles, 1, MKeyPluginHelp},
         {&KeyBarTitles::ShiftTitles, 2, -1},
-        {&KeyBarTitles::ShiftTitles, 3, -1},
+        {&KeyBarTitles::ShiftTitles, 3, MKeySearch},
         {&KeyBarTitles::ShiftTitles, 4, -1},
         {&KeyBarTitles::ShiftTitles, 5, MKeyRescan},
         {&KeyBarTitles::ShiftTitles, 6, MKeyReload},
@@ -128,6 +128,10 @@ void composeTitle(PanelState* panel, bool browsing) {
         if (sort && *sort) {
             appendText(title, cap, ": ");
             appendText(title, cap, sort);
+        }
+        if (faultSearchUnderWay) {
+            appendText(title, cap, ": ");
+            appendText(title, cap, message(MTitleSearching));
         }
     }
     appendText(title, cap, " ");

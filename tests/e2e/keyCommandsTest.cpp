@@ -107,7 +107,6 @@ TEST_F(KeyCommandsTest, TheListTakesEveryKeyThatWouldTouchPluginFoldersAndBrowse
         {{"F5", VK_F5, 0}, 0, -1},
         {{"CtrlShiftF7", VK_F7, PKF_SHIFT | PKF_CONTROL}, 0, -1},
         {{"ShiftF2", VK_F2, PKF_SHIFT}, 0, -1},
-        {{"ShiftF3", VK_F3, PKF_SHIFT}, 0, -1},
         {{"AltF3", VK_F3, PKF_ALT}, 0, -1},
     };
     for (const auto& row : table) {

@@ -36,11 +36,11 @@ const FileKey kFileKeys[] = {
     {"CtrlG (apply command)", 'G', PKF_CONTROL, MHintApplyCommand},
     // Left to FAR: copying out changes nothing in the list; FAR describes
     // files of its own panels only; archives and viewing skip folders.
-    // (Alt+F5, FAR's printing, which skips folders too, switches plugins off and on.)
+    // (Alt+F5, FAR's printing, which skips folders too, switches plugins off and on;
+    // Shift+F3, FAR's archive commands, searches for the plugin behind a fault.)
     {"F5 (copy out)", VK_F5, 0, -1},
     {"CtrlZ (description)", 'Z', PKF_CONTROL, -1},
     {"ShiftF2 (unpack)", VK_F2, PKF_SHIFT, -1},
-    {"ShiftF3 (archive commands)", VK_F3, PKF_SHIFT, -1},
     {"AltF3 (view)", VK_F3, PKF_ALT, -1},
 };
 

@@ -69,7 +69,7 @@ TEST_F(HostTest, KeyBarLabelsTheListsKeysAndBlanksTheHostsFileCommands) {
     // would name a command the list does not do, "-" for the host's own label.
     const struct { const char* row; char* const* titles; std::vector<std::string> labels; } rows[] = {
         {"plain", kb.Titles, {"-", "-", "Info", "Config", "-", "", "", "Uninst", "-", "-", "-", "-"}},
-        {"Shift", kb.ShiftTitles, {"PlHelp", "", "", "", "Rescan", "Reload", "ClrCch", "Unload", "-", "-", "-", "-"}},
+        {"Shift", kb.ShiftTitles, {"PlHelp", "", "Which?", "", "Rescan", "Reload", "ClrCch", "Unload", "-", "-", "-", "-"}},
         {"Alt", kb.AltTitles, {"-", "-", "", "", "Off/On", "", "-", "-", "-", "-", "-", "-"}},
         {"Ctrl", kb.CtrlTitles, {"-", "-", "-", "ByPath", "-", "-", "-", "-", "-", "-", "ByVer", "-"}},
     };
