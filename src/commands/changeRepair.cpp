@@ -52,12 +52,9 @@ void tell(const Recovery& recovery, const char* journal) {
         items[n++] = path;
         break;
     }
-    items[n++] = "OK";
-    startupInfo.Message(startupInfo.ModuleNumber, recovery.outcome == RECOVERY_UNDONE ||
-                                                          recovery.outcome == RECOVERY_FINISHED
-                                                      ? 0
-                                                      : FMSG_WARNING,
-                        "", items, n, 1);
+    DWORD flags = FMSG_MB_OK;
+    if (recovery.outcome != RECOVERY_UNDONE && recovery.outcome != RECOVERY_FINISHED) flags |= FMSG_WARNING;
+    startupInfo.Message(startupInfo.ModuleNumber, flags, "", items, n, 0);
 }
 
 }  // namespace

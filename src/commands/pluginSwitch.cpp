@@ -51,8 +51,8 @@ void reportFailure(const SwitchFailure& failure) {
     char path[BOX_TEXT_CHARS + 1], reason[BOX_TEXT_CHARS + 1];
     cutMiddle(path, BOX_TEXT_CHARS, failure.path);
     errorText(failure.error, reason, sizeof reason);
-    const char* items[5] = {PLUGIN_TITLE, msgText(MCannotRename), path, reason, "OK"};
-    startupInfo.Message(startupInfo.ModuleNumber, FMSG_WARNING, "", items, 5, 1);
+    const char* items[4] = {PLUGIN_TITLE, msgText(MCannotRename), path, reason};
+    startupInfo.Message(startupInfo.ModuleNumber, FMSG_WARNING | FMSG_MB_OK, "", items, 4, 0);
 }
 
 int refusalFor(HANDLE handle, const char* folder) {

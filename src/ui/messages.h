@@ -212,6 +212,8 @@ enum MessageId {
     MWentBackRestart = 215,
     MPreviousDropped = 216,
     MGoBackVersions = 217,
+    MOkOlderHost = 218,
+    MOk = 219,
 };
 
 // Characters of a box line that fit a box on an 80-column screen.
@@ -226,3 +228,6 @@ const char* message(int id);
 // One-line warning box titled with the plugin's name; returns the host's answer.
 int showText(const char* text);
 int showMsg(int id);
+// FAR's own word for the OK button, for a box with more buttons than that
+// one (the others get it from the host itself): "Ok" before FAR 1.75, "OK" from then on.
+const char* okButton();
