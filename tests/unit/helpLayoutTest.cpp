@@ -76,6 +76,57 @@ HelpFacts factsOf(const std::vector<std::string>& lines) {
 
 const char* const HELP_FILES[] = {"VantorelEng.hlf", "VantorelRus.hlf"};
 
+// The paragraphs FAR joins and wraps itself: a line that starts with a blank
+// and the lines without one that follow it, up to a blank line or a topic.
+std::vector<std::vector<std::string>> paragraphsOf(const std::vector<std::string>& lines) {
+    std::vector<std::vector<std::string>> paragraphs;
+    std::vector<std::string> current;
+    auto close = [&] {
+        if (!current.empty()) paragraphs.push_back(current);
+        current.clear();
+    };
+    for (const std::string& line : lines) {
+        if (line.empty() || line[0] == '@' || line[0] == '$' || line[0] == '.') {
+            close();
+        } else if (line[0] == ' ') {
+            close();
+            current.push_back(line);
+        } else if (!current.empty()) {
+            current.push_back(line);
+        }
+    }
+    close();
+    return paragraphs;
+}
+
+// The last line FAR shows of a paragraph: it keeps the first line's indent,
+// takes word after word while the line stays shorter than its room, and
+// starts each further line with one blank.
+std::string lastShownLine(const std::vector<std::string>& paragraph) {
+    std::string joined;
+    for (const std::string& line : paragraph) joined += (joined.empty() ? "" : " ") + line;
+    size_t indent = joined.find_first_not_of(' ');
+    std::string line = joined.substr(0, indent);
+    bool first = true;
+    size_t at = indent;
+    while (at < joined.size()) {
+        size_t end = joined.find(' ', at);
+        if (end == std::string::npos) end = joined.size();
+        std::string word = joined.substr(at, end - at);
+        at = joined.find_first_not_of(' ', end);
+        if (at == std::string::npos) at = joined.size();
+        if (word.empty()) continue;
+        std::string longer = first ? line + word : line + " " + word;
+        if (first || shownLength(longer) < HELP_ROOM) {
+            line = longer;
+        } else {
+            line = " " + word;
+        }
+        first = false;
+    }
+    return line;
+}
+
 }  // namespace
 
 TEST(HelpLayout, NoLineThatStandsOnItsOwnIsWiderThanTheHelpWindowAt80Columns) {
@@ -133,4 +184,27 @@ TEST(HelpLayout, ShownLengthCountsWhatFarShows) {
         {"", 0},
     };
     for (const auto& row : rows) EXPECT_EQ(row.length, shownLength(row.line)) << row.line;
+}
+
+TEST(HelpLayout, NoParagraphEndsInALoneWordAt80Columns) {
+    for (const char* name : HELP_FILES) {
+        int joined = 0;
+        for (const auto& paragraph : paragraphsOf(linesOf(helpFile(name)))) {
+            if (paragraph.size() < 2) continue;   // a line of its own is laid out as written
+            ++joined;
+            std::string last = lastShownLine(paragraph);
+            EXPECT_NE(std::string::npos, last.find(' ', 1)) << name << ": \"" << last << "\" ends \"" << paragraph[0] << "\"";
+        }
+        EXPECT_GT(joined, 10) << name;
+    }
+}
+
+TEST(HelpLayout, ParagraphsWrapAsFarWrapsThem) {
+    // The first line keeps its indent; a word that would make a line 70
+    // wide starts the next one.
+    std::string first = "   " + std::string(60, 'a');
+    EXPECT_EQ(" bbbbbbbb tail", lastShownLine({first + " bbbbbbbb", "tail"}));
+    EXPECT_EQ(first + " bbbbb", lastShownLine({first, "bbbbb"}));   // 69 wide
+    EXPECT_EQ(" bbbbbb", lastShownLine({first, "bbbbbb"}));          // 70 wide: on the next line
+    EXPECT_EQ(first + " #abcde#", lastShownLine({first, "#abcde#"}));   // marks take no room
 }
