@@ -207,6 +207,11 @@ void takeItem(const char* path, int index, const WIN32_FIND_DATAA& found, Catalo
         p->FindData.nFileSizeLow = total;
         p->PackSize = total;
     }
+    // An item is a folder, and FAR's footer counts no folder as a file: like
+    // FAR's own folders it adds no bytes there, and the folder's total is the
+    // packed size the columns show (also in records of older caches).
+    p->FindData.nFileSizeLow = 0;
+    p->FindData.nFileSizeHigh = 0;
     p->FindData.dwFileAttributes = 0;
     r->module = b.loaded.find(fileNameOf(r->dllPath));
     LoadState state = r->module                  ? LOAD_LOADED

@@ -88,10 +88,9 @@ void tell(const Recovery& recovery, const char* journal) {
         }
         box.line(msgText(MRepairJournalWaits));
     }
-    box.line("OK");
-    unsigned flags = FMSG_WARNING;
-    if (repaired && !recovery.journalLeft) flags = 0;
-    startupInfo.Message(startupInfo.ModuleNumber, flags, "", box.items, box.n, 1);
+    unsigned flags = FMSG_WARNING | FMSG_MB_OK;
+    if (repaired && !recovery.journalLeft) flags = FMSG_MB_OK;
+    startupInfo.Message(startupInfo.ModuleNumber, flags, "", box.items, box.n, 0);
 }
 
 }  // namespace
@@ -115,8 +114,8 @@ bool refuseWhileJournalWaits() {
     if (startupInfo.Message) {
         char path[BOX_TEXT_CHARS + 1];
         cutMiddle(path, BOX_TEXT_CHARS, journal);
-        const char* items[5] = {PLUGIN_TITLE, msgText(MJournalInTheWay), path, msgText(MRepairJournalWaits), "OK"};
-        startupInfo.Message(startupInfo.ModuleNumber, FMSG_WARNING, "", items, 5, 1);
+        const char* items[4] = {PLUGIN_TITLE, msgText(MJournalInTheWay), path, msgText(MRepairJournalWaits)};
+        startupInfo.Message(startupInfo.ModuleNumber, FMSG_WARNING | FMSG_MB_OK, "", items, 4, 0);
     }
     return true;
 }

@@ -58,6 +58,5 @@ void tellRefused(const Refused& refused, int done, int doneText) {
     items[n++] = msgText(MLeftAsTheyAre);
     int shown = refused.count <= Refused::KEPT ? 2 * refused.count : 2 * Refused::KEPT + 1;
     for (int i = 0; i < shown; ++i) items[n++] = refused.lines[i];
-    items[n++] = "OK";
-    startupInfo.Message(startupInfo.ModuleNumber, FMSG_WARNING | FMSG_LEFTALIGN, "", items, n, 1);
+    startupInfo.Message(startupInfo.ModuleNumber, FMSG_WARNING | FMSG_LEFTALIGN | FMSG_MB_OK, "", items, n, 0);
 }

@@ -99,7 +99,7 @@ void showStep(PanelState* panel, const SearchState& state, bool restart) {
         if (restart) items[n++] = msgText(MSearchRestart);
         items[n++] = msgText(MSearchTryNow);
         items[n++] = lines.stepsLine;
-        items[n++] = "OK";
+        items[n++] = okButton();
         items[n++] = msgText(MBtnSuspects);
         if (startupInfo.Message(startupInfo.ModuleNumber, 0, "", items, n, 2) != 1) return;
         showSuspects(panel, state);
@@ -134,7 +134,7 @@ void showResult(PanelState* panel, const char* folder, bool restart) {
     items[n++] = folder ? path : msgText(MSearchNoneHint);
     items[n++] = msgText(MSearchPutBack);
     if (restart) items[n++] = msgText(MSearchBackAfterRestart);
-    items[n++] = "OK";
+    items[n++] = okButton();
     if (folder) items[n++] = msgText(MKeyInfo);
     int button = startupInfo.Message(startupInfo.ModuleNumber, 0, "", items, n, folder ? 2 : 1);
     if (button == 1 && folder)
@@ -152,13 +152,8 @@ bool askGoOn(const SearchState& state) {
 }
 
 void showPutBack(bool restart) {
-    const char* items[] = {msgText(MSearchTitle), msgText(MSearchPutBack), msgText(MSearchBackAfterRestart), "OK"};
-    if (restart) {
-        startupInfo.Message(startupInfo.ModuleNumber, 0, "", items, 4, 1);
-    } else {
-        items[2] = "OK";
-        startupInfo.Message(startupInfo.ModuleNumber, 0, "", items, 3, 1);
-    }
+    const char* items[] = {msgText(MSearchTitle), msgText(MSearchPutBack), msgText(MSearchBackAfterRestart)};
+    startupInfo.Message(startupInfo.ModuleNumber, FMSG_MB_OK, "", items, restart ? 3 : 2, 0);
 }
 
 void showStopped(const char* path, DWORD error, int why) {
@@ -173,6 +168,5 @@ void showStopped(const char* path, DWORD error, int why) {
         errorText(error, reason, sizeof reason);
         items[n++] = reason;
     }
-    items[n++] = "OK";
-    startupInfo.Message(startupInfo.ModuleNumber, FMSG_WARNING, "", items, n, 1);
+    startupInfo.Message(startupInfo.ModuleNumber, FMSG_WARNING | FMSG_MB_OK, "", items, n, 0);
 }

@@ -10,6 +10,7 @@
 #include "runtime/text.h"
 #include "state/pluginFolder.h"
 #include "state/pluginState.h"
+#include "ui/dateText.h"
 #include "ui/fitnessReason.h"
 #include "farRecords/cacheSlot.h"
 #include "farRecords/recordTable.h"
@@ -117,12 +118,8 @@ void addFileFacts(Box* box, const CatalogueRecord* record) {
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!GetFileAttributesExA(record->dllPath, GetFileExInfoStandard, &data)) return;
     char line[2 * LINE_CHARS];
-    FILETIME local;
-    SYSTEMTIME time;
-    char date[32] = "";
-    if (FileTimeToLocalFileTime(&data.ftLastWriteTime, &local) && FileTimeToSystemTime(&local, &time))
-        snprintf(date, sizeof date, "%04u-%02u-%02u %02u:%02u", time.wYear, time.wMonth, time.wDay, time.wHour,
-                 time.wMinute);
+    char date[32];
+    fileDateText(date, sizeof date, data.ftLastWriteTime);
     char size[16];
     snprintf(size, sizeof size, "%lu", static_cast<unsigned long>(data.nFileSizeLow));
     insertThousands(size, sizeof size);
@@ -317,7 +314,7 @@ void showPluginInfo(PanelState* panel, const CatalogueRecord* record) {
     // Room for the three buttons after the lines.
     while (box.count > MAX_LINES - 3) --box.count;
     for (int i = 0; i < box.count; ++i) box.items[i] = box.lines[i];
-    const char* buttons[3] = {"OK", msgText(MBtnGoBack), msgText(MBtnDropPrevious)};
+    const char* buttons[3] = {okButton(), msgText(MBtnGoBack), msgText(MBtnDropPrevious)};
     for (const char* button : buttons) box.items[box.count++] = button;
     int answer = startupInfo.Message(startupInfo.ModuleNumber, FMSG_LEFTALIGN, "", box.items, box.count, 3);
     if (answer == 1) goBackToPreviousBuild(panel, record);

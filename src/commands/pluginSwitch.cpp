@@ -77,7 +77,7 @@ void reportFailure(const SwitchFailure& failure) {
     char path[BOX_TEXT_CHARS + 1], reason[BOX_TEXT_CHARS + 1];
     cutMiddle(path, BOX_TEXT_CHARS, failure.path);
     errorText(failure.error, reason, sizeof reason);
-    const char* items[7];
+    const char* items[6];
     int n = 0;
     items[n++] = PLUGIN_TITLE;
     items[n++] = msgText(failure.journal ? MJournalUnwritable : MCannotRename);
@@ -85,8 +85,7 @@ void reportFailure(const SwitchFailure& failure) {
     items[n++] = reason;
     if (failure.putBack) items[n++] = msgText(MSwitchPutBack);
     if (failure.stuck) items[n++] = msgText(MRepairStuck);
-    items[n++] = "OK";
-    startupInfo.Message(startupInfo.ModuleNumber, FMSG_WARNING, "", items, n, 1);
+    startupInfo.Message(startupInfo.ModuleNumber, FMSG_WARNING | FMSG_MB_OK, "", items, n, 0);
 }
 
 // What stops a folder before the question: a DLL loose in a plugins folder

@@ -64,8 +64,8 @@ int refusedKeyHint(int key, unsigned controlState) {
 
 void showRefusedKeyHint(int hint) {
     if (!startupInfo.Message) return;
-    const char* items[] = {PLUGIN_TITLE, message(hint), message(MHintWhereItWorks), "OK"};
-    startupInfo.Message(startupInfo.ModuleNumber, FMSG_WARNING, "", items, 4, 1);
+    const char* items[] = {PLUGIN_TITLE, message(hint), message(MHintWhereItWorks)};
+    startupInfo.Message(startupInfo.ModuleNumber, FMSG_WARNING | FMSG_MB_OK, "", items, 3, 0);
 }
 
 void followBrowsedFolder(const PanelState* panel) {

@@ -89,8 +89,7 @@ void reportRearm(int message, const Rearm& rearm, const char* naming = nullptr) 
         fitnessReasonText(rearm.fitness, reason, sizeof reason);
         items[n++] = reason;
     }
-    items[n++] = "OK";
-    startupInfo.Message(startupInfo.ModuleNumber, FMSG_WARNING, "", items, n, 1);
+    startupInfo.Message(startupInfo.ModuleNumber, FMSG_WARNING | FMSG_MB_OK, "", items, n, 0);
 }
 
 }  // namespace

@@ -123,15 +123,15 @@ void reportProblem(int lead, const RemovalProblem& problem) {
     // What to do about a read-only file, rather than Windows' "access denied".
     if (problem.error == ERROR_FILE_READ_ONLY) copyText(reason, sizeof reason, msgText(MReadOnlyInTheWay));
     else errorText(problem.error, reason, sizeof reason);
-    const char* items[5] = {PLUGIN_TITLE, msgText(lead), path, reason, "OK"};
-    startupInfo.Message(startupInfo.ModuleNumber, FMSG_WARNING, "", items, 5, 1);
+    const char* items[4] = {PLUGIN_TITLE, msgText(lead), path, reason};
+    startupInfo.Message(startupInfo.ModuleNumber, FMSG_WARNING | FMSG_MB_OK, "", items, 4, 0);
 }
 
 void reportStillLoaded(const char* module) {
     char path[BOX_TEXT_CHARS + 1];
     cutMiddle(path, BOX_TEXT_CHARS, module);
-    const char* items[5] = {PLUGIN_TITLE, msgText(MNothingRemoved), path, msgText(MModuleStaysLoaded), "OK"};
-    startupInfo.Message(startupInfo.ModuleNumber, FMSG_WARNING, "", items, 5, 1);
+    const char* items[4] = {PLUGIN_TITLE, msgText(MNothingRemoved), path, msgText(MModuleStaysLoaded)};
+    startupInfo.Message(startupInfo.ModuleNumber, FMSG_WARNING | FMSG_MB_OK, "", items, 4, 0);
 }
 
 bool ownPluginIn(const char* folder) {
@@ -152,8 +152,8 @@ void refuse(const SelectedFolders& selected, const char* folder, int message) {
     }
     char path[BOX_TEXT_CHARS + 1];
     cutMiddle(path, BOX_TEXT_CHARS, folder);
-    const char* items[4] = {PLUGIN_TITLE, path, msgText(message), "OK"};
-    startupInfo.Message(startupInfo.ModuleNumber, FMSG_WARNING, "", items, 4, 1);
+    const char* items[3] = {PLUGIN_TITLE, path, msgText(message)};
+    startupInfo.Message(startupInfo.ModuleNumber, FMSG_WARNING | FMSG_MB_OK, "", items, 3, 0);
 }
 
 // Every refusal comes before the question: after a Yes, either all goes or

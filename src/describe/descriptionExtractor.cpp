@@ -40,17 +40,21 @@ void fromDizFile(char* description, const char* folder) {
     cleanDizLine(line, description, DESCRIPTION_SIZE);
 }
 
+bool hasMenuStrings(const PluginInfo* info) {
+    return info->DiskMenuStringsNumber || info->PluginMenuStringsNumber || info->PluginConfigStringsNumber;
+}
+
 } // namespace
 
 bool extractDescription(char* description, const char* folder, const PluginInfo* info) {
     if (!description) return false;
     description[0] = 0;
     const char* menuString = info && info->StructSize ? menuDescriptionOf(info) : nullptr;
-    if (menuString) {
-        copyTextN(description, DESCRIPTION_SIZE, menuString, DESCRIPTION_CHARS);
-    } else if (folder) {
-        fromHelpFile(description, folder);
-    }
+    if (menuString) copyTextN(description, DESCRIPTION_SIZE, menuString, DESCRIPTION_CHARS);
+    // An empty menu item (a plugin whose texts were not found) tells nothing;
+    // a plugin with no menus at all is described by its file_id.diz alone.
+    bool hasNoMenus = menuString && !menuString[0] && !hasMenuStrings(info);
+    if (!description[0] && folder && !hasNoMenus) fromHelpFile(description, folder);
     if (!description[0] && folder) fromDizFile(description, folder);
     return description[0] != 0;
 }

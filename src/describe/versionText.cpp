@@ -85,17 +85,60 @@ bool versionFolderOf(const char* dllPath, char* folder, size_t cap) {
 
 namespace {
 
-bool isLetterOrDigit(char c) {
+bool isLetter(char c) {
     char lower = lowerAscii(c);
-    return isDigit(c) || (lower >= 'a' && lower <= 'z') || static_cast<unsigned char>(c) >= 0x80;
+    return (lower >= 'a' && lower <= 'z') || static_cast<unsigned char>(c) >= 0x80;
 }
 
-// Whether what is left of a version adds to it: only a number other than 0
-// does ("2.1.0" is "2.1", "1.2beta" is "1.2", "1.75.2634" is more than "1.75").
-bool addsToVersion(const char* rest, size_t n) {
-    for (size_t i = 0; i < n; ++i)
-        if (isDigit(rest[i]) && rest[i] != '0') return true;
-    return false;
+// One piece of a version: a run of digits or a run of letters; separators
+// only part pieces. Past the end a version reads as endless zeros.
+struct VersionPiece {
+    const char* text;  // nullptr: past the end (a 0)
+    size_t length;
+    bool number;
+};
+
+// "build" before a number counts as a separator: "1.75 build 2634" is
+// "1.75.2634", as FAR itself numbers its builds.
+bool isBuildWord(const char* text, size_t length) {
+    static const char BUILD[] = "build";
+    if (length != sizeof BUILD - 1) return false;
+    for (size_t k = 0; k < length; ++k)
+        if (lowerAscii(text[k]) != BUILD[k]) return false;
+    return true;
+}
+
+VersionPiece nextPiece(const char* v, size_t n, size_t* at) {
+    size_t i = *at;
+    for (;;) {
+        while (i < n && !isDigit(v[i]) && !isLetter(v[i])) ++i;
+        if (i >= n) {
+            *at = n;
+            return {nullptr, 0, true};
+        }
+        bool number = isDigit(v[i]);
+        if (number)
+            while (i < n && v[i] == '0') ++i;  // leading zeros carry no value
+        size_t start = i;
+        while (i < n && (number ? isDigit(v[i]) : isLetter(v[i]))) ++i;
+        if (!number && isBuildWord(v + start, i - start)) continue;
+        *at = i;
+        return {v + start, i - start, number};
+    }
+}
+
+// Numbers by value; any word below any number (a suffix marks a build before
+// the plain number); words by their letters without regard to case.
+int comparePieces(const VersionPiece& a, const VersionPiece& b) {
+    if (a.number != b.number) return a.number ? 1 : -1;
+    if (a.number && a.length != b.length) return a.length < b.length ? -1 : 1;
+    size_t common = a.length < b.length ? a.length : b.length;
+    for (size_t k = 0; k < common; ++k) {
+        unsigned char ca = static_cast<unsigned char>(lowerAscii(a.text[k]));
+        unsigned char cb = static_cast<unsigned char>(lowerAscii(b.text[k]));
+        if (ca != cb) return ca < cb ? -1 : 1;
+    }
+    return a.length == b.length ? 0 : (a.length < b.length ? -1 : 1);
 }
 
 }  // namespace
@@ -105,32 +148,11 @@ int compareVersions(const char* a, const char* b) {
     size_t nb = b ? boundedLength(b, VERSION_CHARS) : 0;
     if (!na || !nb) return na ? -1 : (nb ? 1 : 0);
     size_t i = 0, j = 0;
-    while (i < na && j < nb) {
-        if (isDigit(a[i]) && isDigit(b[j])) {
-            // Leading zeros carry no value; then the longer run is the larger.
-            while (i < na && a[i] == '0') ++i;
-            while (j < nb && b[j] == '0') ++j;
-            size_t si = i, sj = j;
-            while (i < na && isDigit(a[i])) ++i;
-            while (j < nb && isDigit(b[j])) ++j;
-            size_t la = i - si, lb = j - sj;
-            if (la != lb) return la < lb ? -1 : 1;
-            int order = memcmp(a + si, b + sj, la);
-            if (order) return order < 0 ? -1 : 1;
-            continue;
-        }
-        if (!isLetterOrDigit(a[i]) && !isLetterOrDigit(b[j])) {
-            // Separators are all alike, however many: "1, 0, 0, 1" is "1.0.0.1".
-            while (i < na && !isLetterOrDigit(a[i])) ++i;
-            while (j < nb && !isLetterOrDigit(b[j])) ++j;
-            continue;
-        }
-        char ca = lowerAscii(a[i]), cb = lowerAscii(b[j]);
-        if (ca != cb) return static_cast<unsigned char>(ca) < static_cast<unsigned char>(cb) ? -1 : 1;
-        ++i;
-        ++j;
+    while (i < na || j < nb) {
+        VersionPiece pa = nextPiece(a, na, &i);
+        VersionPiece pb = nextPiece(b, nb, &j);
+        int order = comparePieces(pa, pb);
+        if (order) return order;
     }
-    if (addsToVersion(a + i, na - i)) return 1;
-    if (addsToVersion(b + j, nb - j)) return -1;
     return 0;
 }

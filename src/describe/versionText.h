@@ -27,10 +27,14 @@ void storeVersion(char* field, const char* text, size_t length);
 bool versionFolderOf(const char* dllPath, char* folder, size_t cap);
 
 // The one order of versions, for sorting the list and for telling an older
-// build from a newer one: runs of digits by their value, any run of
-// separators like any other ("1, 0, 0, 1" is "1.0.0.1"), letters without
-// regard to case; where one version ends, the rest of the other counts only
-// if it holds a number other than 0 ("1.75" < "1.75.2634", "2.1" = "2.1.0",
-// "1.2beta" = "1.2"); any version before none (nullptr or empty). Each text
-// is read up to 16 characters. Returns -1, 0 or 1.
+// build from a newer one. A version is read as pieces, runs of digits and
+// runs of letters; anything else only parts them ("1, 0, 0, 1" is "1.0.0.1",
+// "3.0 RC1" is "3.0.rc.1"), and the word "build" too ("1.75 build 2634" is
+// "1.75.2634"). Pieces are compared in turn: numbers by value, letters
+// without regard to case, a word below any number, so that a suffix marks a
+// build before the plain number; past its end a version reads as zeros
+// ("2.1" = "2.1.0"). So "1.2beta" < "1.2" < "1.2.1", "3.0 RC1" < "3.0 RC2" <
+// "3.0" < "3.0.1", "2.0a" < "2.0" < "2.0.1". Any version comes before none
+// (nullptr or empty). Each text is read up to 16 characters. Returns -1, 0
+// or 1.
 int compareVersions(const char* a, const char* b);

@@ -17,8 +17,10 @@ const char* substituteLanguageFiles;
 
 namespace {
 
-const char ANSWER_BUG[] = "Bug!";
-const char ANSWER_TOO_BIG[] = "TooBig!";
+// What answers a text that cannot be found: nothing, as FAR shows a
+// plugin's menu items when its language file is missing. A placeholder would
+// reach the list as the plugin's description.
+const char ANSWER_NONE[] = "";
 
 // The first line of a language file is read up to this many characters to
 // learn its language.
@@ -177,12 +179,12 @@ const char* WINAPI substituteGetMsg(int pluginNumberOrCode, int msgIdOrPath) {
 
     if (!substituteMessages) {
         void* memory = heapAlloc(sizeof(JPlugMsgs));
-        if (!memory) return ANSWER_BUG;
+        if (!memory) return ANSWER_NONE;
         substituteMessages = new (memory) JPlugMsgs(substituteModulePath);
     }
-    if (!substituteMessages->texts) return ANSWER_BUG;
+    if (!substituteMessages->texts) return ANSWER_NONE;
     unsigned id = static_cast<unsigned>(msgIdOrPath);
-    if (id >= substituteMessages->count) return ANSWER_TOO_BIG;
+    if (id >= substituteMessages->count) return ANSWER_NONE;
     const char* text = substituteMessages->texts[id];
-    return text ? text : ANSWER_BUG;
+    return text ? text : ANSWER_NONE;
 }

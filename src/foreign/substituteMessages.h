@@ -37,5 +37,6 @@ extern const char* substituteLanguageFiles;
 // argument is the address of the DLL path (32-bit); with SUBSTITUTE_RELEASE it
 // is ignored; both release the current table and return nullptr. Any other
 // first argument looks up message id msgIdOrPath, loading the table first
-// when none is held; "Bug!" or "TooBig!" answer what cannot be found.
+// when none is held; an empty text answers what cannot be found (no file, no
+// such id), so that no placeholder becomes a plugin's menu item.
 const char* WINAPI substituteGetMsg(int pluginNumberOrCode, int msgIdOrPath);

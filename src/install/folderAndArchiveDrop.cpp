@@ -80,9 +80,9 @@ bool installFolders(Drop& drop, int first) {
     if (!asked) return true;   // nothing to ask about; the failures are told
     InstallQuestion& q = *question;
     char line[128];
+    q.add(PLUGIN_TITLE);
     q.add(message(MAskInstallFolders));
-    q.add("");
-    snprintf(line, sizeof line, "  %s: %u", message(MInstallCount), static_cast<unsigned>(asked));
+    snprintf(line, sizeof line, "%s: %u", message(MInstallCount), static_cast<unsigned>(asked));
     q.add(line);
     char sizeText[32];
     bytesText(size, sizeText, sizeof sizeText);

@@ -33,7 +33,11 @@ void InstallQuestion::addPath(const char* path) {
 bool InstallQuestion::ask(bool canGoOn, bool allInOne) {
     if (!startupInfo.Message) return false;
     int buttons = 0;
-    DWORD flags = allInOne ? FMSG_ALLINONE | FMSG_LEFTALIGN : 0;
+    // Every install question has one look: "Vantorel" as its title, the
+    // question below it, then the lines left-aligned, so that indented paths
+    // and reasons stand out.
+    DWORD flags = FMSG_LEFTALIGN;
+    if (allInOne) flags |= FMSG_ALLINONE;
     if (!canGoOn || warning) {
         flags |= FMSG_WARNING;
         add(message(MBtnCancel));
@@ -104,6 +108,10 @@ bool dllVersion(const char* path, char* out, size_t cap) {
 
 }  // namespace
 
+bool isOlderBuild(const char* incoming, const char* installed) {
+    return compareVersions(incoming, installed) < 0;
+}
+
 // What the user should know about where a unit goes: the plugin it
 // replaces (with both versions), a folder that is there, the host holding it.
 namespace {
@@ -150,7 +158,7 @@ void addTargetLines(InstallQuestion& q, const InstallUnit& unit, const char* new
     if (unit.match) copyTextN(oldDll, sizeof oldDll, unit.match->dllPath, boundedLength(unit.match->dllPath, MAX_PATH));
     if (unit.match && newDll && dllVersion(oldDll, oldVersion, sizeof oldVersion) &&
         dllVersion(newDll, newVersion, sizeof newVersion)) {
-        bool older = compareVersions(newVersion, oldVersion) < 0;
+        bool older = isOlderBuild(newVersion, oldVersion);
         snprintf(q.next(), 2 * MAX_PATH, "%s %s, %s %s%s%s", message(MVersionInstalled), oldVersion,
                  message(MVersionNew), newVersion, older ? " " : "", older ? message(MVersionOlder) : "");
     }

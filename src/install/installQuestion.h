@@ -29,6 +29,9 @@ private:
     int count;
 };
 
+// Whether a build of version incoming is older than the installed one, in
+// the order the list's version sort shows.
+bool isOlderBuild(const char* incoming, const char* installed);
 // "name is no FAR 1.70 plugin:" and F3's reason on the next line.
 void addUnfitLines(InstallQuestion& q, const char* path);
 // The installed plugin a unit replaces (with both versions, "older" when the

@@ -16,8 +16,14 @@ const char* message(int id) {
 
 int showText(const char* text) {
     if (!startupInfo.Message) return -1;
-    const char* items[3] = {PLUGIN_TITLE, text ? text : "(NULL)", "OK"};
-    return startupInfo.Message(0, FMSG_WARNING, "", items, 3, 1);
+    const char* items[2] = {PLUGIN_TITLE, text ? text : "(NULL)"};
+    return startupInfo.Message(0, FMSG_WARNING | FMSG_MB_OK, "", items, 2, 0);
+}
+
+const char* okButton() {
+    const uint32_t FAR_1_75 = 0x014B;
+    const char* text = msgText((hostFarVersion() & 0xFFFF) >= FAR_1_75 ? MOk : MOkOlderHost);
+    return text && *text ? text : "OK";
 }
 
 int showMsg(int id) {

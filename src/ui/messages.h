@@ -266,6 +266,8 @@ enum MessageId {
     MSearchUnsaved = 269,
     MSearchBackAfterRestart = 270,
     MSearchAnswers = 271,
+    MOkOlderHost = 272,
+    MOk = 273,
 };
 
 // Characters of a box line that fit a box on an 80-column screen.
@@ -280,3 +282,6 @@ const char* message(int id);
 // One-line warning box titled with the plugin's name; returns the host's answer.
 int showText(const char* text);
 int showMsg(int id);
+// FAR's own word for the OK button, for a box with more buttons than that
+// one (the others get it from the host itself): "Ok" before FAR 1.75, "OK" from then on.
+const char* okButton();

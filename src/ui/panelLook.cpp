@@ -281,6 +281,11 @@ int WINAPI comparePanelItems(HANDLE handle, const PluginPanelItem* item1, const 
         // Equal versions keep a stable, readable order: by folder path.
         mode = SM_EXT;
     }
+    if (mode == SM_SIZE && item1->PackSize != item2->PackSize) {
+        // The folder's total is its packed size; larger first, as the host sorts sizes.
+        return item1->PackSize > item2->PackSize ? -1 : 1;
+    }
+    if (mode == SM_SIZE) mode = SM_EXT;
     if (mode != SM_EXT) return -2;
     int order = lstrcmpA(item1->FindData.cFileName, item2->FindData.cFileName);
     return order < 0 ? -1 : (order > 0 ? 1 : 0);

@@ -63,7 +63,9 @@ TEST_F(GoBackTest, GoingBackRunsThePreviousBuildAtItsNextUse) {
         const farhost::MessageCall& box = host->messages[0];
         std::string named = text(MInfoPreviousBuild);
         EXPECT_TRUE(startsAnyLine(box.lines, named.substr(0, named.find(':') + 1))) << testing::PrintToString(box.lines);
-        EXPECT_EQ((std::vector<std::string>{"OK", text(MBtnGoBack), text(MBtnDropPrevious)}), box.buttons);
+        // OK as the FAR it runs in spells it in its own boxes.
+        const std::string ok = build.far175 ? "OK" : "Ok";
+        EXPECT_EQ((std::vector<std::string>{ok, text(MBtnGoBack), text(MBtnDropPrevious)}), box.buttons);
         EXPECT_EQ(text(MAskGoBack), host->messages[1].lines.at(1));
         EXPECT_EQ(text(MWentBackNextUse), host->messages[2].lines.at(1));
         EXPECT_EQ(1, buildRunning()) << "FAR runs the old build";

@@ -13,7 +13,9 @@ using namespace testing_support;
 
 namespace {
 
-const DWORD kYesNo = FMSG_MB_YESNO;
+// Every install question (a DLL, folders, archives) has one look: titled
+// "Vantorel", the question first, lines left-aligned.
+const DWORD kYesNo = FMSG_MB_YESNO | FMSG_LEFTALIGN;
 const DWORD kFolderQuestion = FMSG_MB_YESNO | FMSG_ALLINONE | FMSG_LEFTALIGN;
 
 std::string sized(size_t n, char fill = 'x') { return std::string(n, fill); }
@@ -164,8 +166,9 @@ TEST_F(InstallTest, DroppedFoldersAreCopiedAsTheyAreAndFilesBesideThemStaySelect
     ASSERT_EQ(2u, b.size());
     EXPECT_EQ(kFolderQuestion, b[0].flags);
     EXPECT_EQ(0, b[0].itemsNumber);
-    EXPECT_EQ(text(MAskInstallFolders), b[0].lines.at(0));
-    EXPECT_EQ("  " + text(MInstallCount) + ": 1", b[0].lines.at(2));
+    EXPECT_EQ("Vantorel", b[0].lines.at(0));
+    EXPECT_EQ(text(MAskInstallFolders), b[0].lines.at(1));
+    EXPECT_EQ(text(MInstallCount) + ": 1", b[0].lines.at(2));
     // Only the folders count: readme.txt is not installed.
     EXPECT_EQ(text(MInstallSize) + ": " + withThousands(sizeOf("Net\\net.dll") + 500), b[0].lines.at(3));
     EXPECT_FALSE(contains(b[0].lines, text(MNoPluginDll))) << "the folder holds a plugin";
@@ -402,6 +405,7 @@ TEST_F(ArchiveInstallTest, TheConfiguredCommandRunsRewrittenInAStagingFolder) {
         ASSERT_EQ(2u, b.size()) << c.name;
         EXPECT_EQ(kYesNo, b[0].flags);
         ASSERT_EQ(5u, b[0].lines.size()) << c.name;
+        EXPECT_EQ("Vantorel", b[0].lines[0]);
         EXPECT_EQ(text(MAskInstallArchives), b[0].lines[1]);
         EXPECT_EQ(std::string(c.name) + " (" + withThousands(sizeOf(c.name)) + " " + text(MInstallBytes) + ") " +
                       text(MInstallInto),

@@ -156,7 +156,7 @@ TEST_F(KeyCommandsTest, UnloadingAPluginTheHostHasNotLoadedOnlySaysSo) {
         EXPECT_EQ(1, press(k.vk, k.state)) << k.name;
         ASSERT_EQ(1u, host->messages.size()) << k.name;
         EXPECT_EQ(text(MNotLoaded), host->messages[0].lines.at(1));
-        EXPECT_EQ(FMSG_WARNING, host->messages[0].flags);
+        EXPECT_EQ(static_cast<DWORD>(FMSG_WARNING | FMSG_MB_OK), host->messages[0].flags);
         EXPECT_FALSE(transcriptHas("SaveScreen"));
     }
 }

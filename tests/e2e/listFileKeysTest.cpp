@@ -99,7 +99,8 @@ TEST_F(ListFileKeysTest, FarsFileKeysAreRefusedInTheListAndActOnTheBrowsedFolder
             }
             ASSERT_EQ(1u, host->messages.size());
             const farhost::MessageCall& box = host->messages[0];
-            ASSERT_EQ(4u, box.lines.size());
+            ASSERT_EQ(3u, box.lines.size());   // the host's own OK button
+            EXPECT_EQ(static_cast<DWORD>(FMSG_WARNING | FMSG_MB_OK), box.flags);
             EXPECT_EQ("Vantorel", box.lines[0]);
             EXPECT_EQ(text(row.hint), box.lines[1]);
             EXPECT_EQ(text(MHintWhereItWorks), box.lines[2]);

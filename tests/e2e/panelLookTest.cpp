@@ -47,8 +47,16 @@ TEST_F(HostTest, SortModeThreeOrdersByFolderPathOnlyInListMode) {
     EXPECT_EQ(-1, compare(panel->handle(), &a, &b, SM_EXT));
     EXPECT_EQ(1, compare(panel->handle(), &b, &a, SM_EXT));
     EXPECT_EQ(0, compare(panel->handle(), &a, &a, SM_EXT));
-    for (int mode : {SM_DEFAULT, SM_UNSORTED, SM_NAME, SM_MTIME, SM_SIZE, SM_DESCR})
+    for (int mode : {SM_DEFAULT, SM_UNSORTED, SM_NAME, SM_MTIME, SM_DESCR})
         EXPECT_EQ(-2, compare(panel->handle(), &a, &b, mode)) << mode;
+    // Ctrl+F6 sorts by the folder's total (the packed size), larger first,
+    // equal totals by folder path.
+    a.PackSize = 10;
+    b.PackSize = 2000;
+    EXPECT_EQ(1, compare(panel->handle(), &a, &b, SM_SIZE));
+    EXPECT_EQ(-1, compare(panel->handle(), &b, &a, SM_SIZE));
+    b.PackSize = 10;
+    EXPECT_EQ(-1, compare(panel->handle(), &a, &b, SM_SIZE));
     // In browse mode the host sorts by its own rules.
     ASSERT_TRUE(panel->setCurrentByName("A"));
     ASSERT_TRUE(panel->enter());

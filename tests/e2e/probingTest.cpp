@@ -105,6 +105,36 @@ TEST_F(ProbingTest, DescriptionsComeFromTheFirstSourceThatHasOne) {
     EXPECT_EQ(127u, description(panel, "Long").size());
 }
 
+// A plugin whose language file is missing finds none of its texts: its menu
+// item is empty, as FAR shows it, and the list describes it from its files.
+TEST_F(ProbingTest, APluginWithoutItsLanguageFileIsDescribedFromItsFilesWithoutAPlaceholder) {
+    const struct {
+        const char* folder;
+        const char* removed[3];
+        const char* expected;
+    } rows[] = {
+        {"NoLng", {"recEng.lng", "recRus.lng", nullptr}, "Recorder help contents"},
+        {"NoLngNoHlf", {"recEng.lng", "recRus.lng", "recorder.hlf"}, "Recorder diz text"},
+        {"NoRus", {"recRus.lng", nullptr, nullptr}, "Call recorder"},   // English stands in for Russian
+    };
+    for (const auto& row : rows) {
+        addFixture("recorder", std::string(row.folder) + "\\");
+        for (const char* name : row.removed) {
+            if (name) {
+                ASSERT_TRUE(DeleteFileA((pluginsDir() + row.folder + "\\" + name).c_str())) << name;
+            }
+        }
+    }
+    FarSetup setup;
+    setup.language = "Russian";
+    start(setup);
+    farhost::Panel* panel = openList();
+    for (const auto& row : rows) {
+        EXPECT_EQ(row.expected, description(panel, row.folder)) << row.folder;
+        EXPECT_EQ("2.5.1", version(panel, row.folder)) << row.folder;
+    }
+}
+
 // A help file is read in pieces of 127 characters, and each piece counts as a
 // line: a contents line standing at a piece's start inside a longer line counts.
 TEST_F(ProbingTest, AHelpFileContentsLineMayBeginInsideAnOverlongLine) {

@@ -166,10 +166,11 @@ TEST_F(HostTest, AMissingMessageTextIsShownEmpty) {
     vantorel->open();   // an empty tree: the "no plugins" warning
     ASSERT_EQ(1u, host->messages.size());
     const farhost::MessageCall& box = host->messages[0];
-    EXPECT_EQ(std::vector<std::string>({"Vantorel", "", "OK"}), box.lines);
-    EXPECT_EQ(FMSG_WARNING, box.flags);
+    EXPECT_EQ(std::vector<std::string>({"Vantorel", ""}), box.lines);
+    EXPECT_EQ(std::vector<std::string>({"OK"}), box.buttons);   // the host's own OK
+    EXPECT_EQ(static_cast<DWORD>(FMSG_WARNING | FMSG_MB_OK), box.flags);
     EXPECT_EQ(0, box.pluginNumber);
-    EXPECT_EQ(1, box.buttonsNumber);
+    EXPECT_EQ(0, box.buttonsNumber);
     EXPECT_EQ("", box.helpTopic);
 }
 

@@ -152,7 +152,21 @@ TEST(CompareVersions, OrdersNumbersByValuePartByPartAndVersionsBeforeNone) {
         {"0.98", "0.100", -1},
         {"2.1", "2.1.0", 0},           // a trailing 0 adds nothing
         {"1, 0, 0, 1", "1.0.0.1", 0},  // separators are alike
-        {"1.2beta", "1.2", 0},         // nor does trailing text
+        {"1.2beta", "1.2", -1},        // a suffix marks a build before the number
+        {"1.2beta", "1.2.1", -1},
+        {"1.2", "1.2.1", -1},
+        {"1.2alpha", "1.2beta", -1},
+        {"1.2 beta", "1.2-BETA", 0},
+        {"3.0 RC1", "3.0", -1},
+        {"3.0 RC1", "3.0 RC2", -1},
+        {"3.0 RC2", "3.0.1", -1},
+        {"3.0beta", "3.0rc1", -1},
+        {"2.0a", "2.0", -1},
+        {"2.0a", "2.0.1", -1},
+        {"2.0a", "2.0b", -1},
+        {"2.0", "2.0.0.0", 0},
+        {"1.75 build 2634", "1.75.2634", 0},   // "build" only parts numbers
+        {"1.75 build 2634", "1.75", 1},
         {"1.70 Beta", "1.70 beta", 0}, // text without regard to case
         {"1.70 alpha", "1.70 beta", -1},
         {"3.0", "", -1},               // a version before no version
