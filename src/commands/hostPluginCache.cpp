@@ -21,5 +21,11 @@ void clearHostPluginCache() {
     char cacheKey[MAX_PATH + 32];
     // FAR's own key, also when FAR runs with a user's registry root (/u).
     if (!hostCacheKeyName(cacheKey, sizeof cacheKey)) copyText(cacheKey, sizeof cacheKey, HOST_PLUGIN_CACHE);
-    showMsg(deleteKeyTree(HKEY_CURRENT_USER, cacheKey) ? MCacheCleared : MClearCacheFailed);
+    if (!deleteKeyTree(HKEY_CURRENT_USER, cacheKey)) {
+        showMsg(MClearCacheFailed);
+        return;
+    }
+    // What follows: FAR asks every plugin again when it next starts.
+    const char* items[3] = {PLUGIN_TITLE, msgText(MCacheCleared), msgText(MCacheClearedNext)};
+    startupInfo.Message(startupInfo.ModuleNumber, FMSG_MB_OK, "", items, 3, 0);
 }

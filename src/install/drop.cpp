@@ -58,13 +58,15 @@ void closingBox(const Drop& drop) {
     } else {
         if (drop.pluginUnits) lines[n++] = message(drop.pluginUnits == 1 ? MInstalledPlugin : MInstalledPlugins);
         if (drop.fileUnits) lines[n++] = message(MFilesCopiedOne);
+        if (drop.pluginGone) lines[n++] = message(MPluginReplacedByFiles);
     }
+    if (drop.staysOff) lines[n++] = message(MUpdateStaysOff);
     if (drop.updatedInPlace) {
         lines[n++] = message(MUpdatedInPlace1);
         lines[n++] = message(MUpdatedInPlace2);
     }
     if (drop.restartFirst) lines[n++] = message(MRestartBeforeUse);
-    if (drop.pluginUnits > drop.updatedInPlace + drop.restartFirst)
+    if (drop.pluginUnits > drop.updatedInPlace + drop.restartFirst + drop.staysOff)
         lines[n++] = message(drop.pluginUnits == 1 ? MInstallRestartOne : MInstallRestart);
     lines[n++] = "\x01";
     if (startupInfo.Message)

@@ -22,6 +22,8 @@ struct Drop {
     int fileUnits;      // units placed that hold none
     int updatedInPlace; // plugin units FAR loads from disk at their next use
     int restartFirst;   // plugin units FAR may use the old build's record of until it restarts
+    int staysOff;       // plugin units that update a plugin switched off: FAR loads nothing
+    int pluginGone;     // units that replaced an installed plugin with files that hold none
     InstallUnit* units;
     int unitCount;
 };

@@ -8,6 +8,7 @@
 #include "install/installTarget.h"
 #include "runtime/folderWalk.h"
 #include "runtime/heap.h"
+#include "state/pluginState.h"
 #include "ui/failureReport.h"
 #include "ui/messages.h"
 
@@ -97,7 +98,10 @@ int installDroppedItems(PanelState* panel, PluginPanelItem* items, int count, in
     // Whatever is not installed stays selected: the host then keeps what the
     // items' flags say instead of clearing the whole selection.
     if (!drop.dlls && !drop.folders && !drop.archives) {
-        showMsg(MNothingToInstall);
+        // Why: what can be installed at all.
+        const char* items[3] = {PLUGIN_TITLE, msgText(MNothingToInstall), msgText(MNothingToInstallWhy)};
+        if (startupInfo.Message)
+            startupInfo.Message(startupInfo.ModuleNumber, FMSG_WARNING | FMSG_MB_OK, "", items, 3, 0);
         return 0;
     }
     if (!takeRoom(drop)) return 0;

@@ -127,7 +127,12 @@ int keepOldFiles(const InstallUnit& unit) {
 void countPlaced(Drop& drop, const InstallUnit& unit, const RecordsSynced& synced) {
     if (unit.plugins) ++drop.pluginUnits;
     else ++drop.fileUnits;
+    if (!unit.plugins && unit.match) ++drop.pluginGone;
     if (!unit.plugins) return;
+    if (unit.match && isSwitchedOff(unit.match->dllPath)) {
+        ++drop.staysOff;
+        return;
+    }
     if (synced.unknownBuild && unit.exists) ++drop.restartFirst;
     else if (synced.rearmed && !synced.gone && !synced.unknown) ++drop.updatedInPlace;
 }

@@ -268,6 +268,9 @@ enum MessageId {
     MSearchAnswers = 271,
     MOkOlderHost = 272,
     MOk = 273,
+    MPluginReplacedByFiles = 274,
+    MCacheClearedNext = 275,
+    MNothingToInstallWhy = 276,
 };
 
 // Characters of a box line that fit a box on an 80-column screen.

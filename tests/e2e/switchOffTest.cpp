@@ -124,6 +124,13 @@ TEST_F(SwitchOffTest, AnUpdateOfASwitchedOffPluginKeepsItOff) {
     EXPECT_EQ(1, panel->putFiles(dir / "Downloads\\", {"calllogall.dll"}).result);
     ASSERT_FALSE(host->messages.empty());
     EXPECT_TRUE(contains(host->messages[0].lines, text(MUpdateStaysOff)));
+    // The closing box says it stays off, and asks for no restart to load it.
+    const farhost::MessageCall* closing = nullptr;
+    for (const auto& m : host->messages)
+        if (contains(m.lines, text(MInstalledPlugin))) closing = &m;
+    ASSERT_NE(nullptr, closing);
+    EXPECT_TRUE(contains(closing->lines, text(MUpdateStaysOff))) << testing::PrintToString(closing->lines);
+    EXPECT_FALSE(contains(closing->lines, text(MInstallRestartOne)));
     EXPECT_FALSE(fileExists(dll()));
     EXPECT_EQ(readFile(fixtureDir("calllogall2") + "calllogall2.dll"), readFile(dll() + ".off"));
     EXPECT_FALSE(fileExists(pluginsDir() + "calllogall")) << "no second copy";
