@@ -155,3 +155,50 @@ TEST_F(SelectionTest, EachSelectedPluginIsActedOnOrLeftWithItsReason) {
     EXPECT_FALSE(loaded("Gamma\\helperuser.dll")) << testing::PrintToString(host->messages[0].lines);
     EXPECT_TRUE(host->faults.empty()) << host->faults.front();
 }
+
+// One plugin or several: every question and closing box names them in the
+// right number, key by key.
+TEST_F(SelectionTest, EveryQuestionAndClosingBoxSpeaksOfOneOrSeveral) {
+    const struct {
+        const char* what;
+        int vk;
+        unsigned state;
+        std::vector<int> answers;              // to the question (0 Yes, 1 No) and a closing box
+        std::vector<std::pair<int, int>> said;   // a line for one plugin, and for several
+    } keys[] = {
+        {"Shift+Del", VK_F8, PKF_SHIFT, {1}, {{MAskUnload1, MAskUnloadMany}, {MUnloadBackWithReload, MUnloadBackWithReloadMany}}},
+        {"F8", VK_F8, 0, {1}, {{MAskUninstall, MAskUninstallMany}}},
+        {"Alt+F5 off", VK_F5, PKF_ALT, {0},
+         {{MAskSwitchOff, MAskSwitchOffMany}, {MSwitchOffKeeps, MSwitchOffKeepsMany},
+          {MSwitchUnloadsFirst, MSwitchUnloadsFirstMany}}},
+        {"Alt+F5 on", VK_F5, PKF_ALT, {0, 0}, {{MAskSwitchOn, MAskSwitchOnMany}, {MSwitchedOnNextUse, MSwitchedOnNextUseMany}}},
+    };
+    for (bool several : {false, true}) {
+        SCOPED_TRACE(several ? "several" : "one");
+        openWithTwoSelected(FAR_BUILDS[0]);
+        for (const auto& k : keys) {
+            SCOPED_TRACE(k.what);
+            // Alpha and Beta selected, or none and the cursor on Alpha.
+            for (const char* name : {"Alpha", "Beta"}) {
+                ASSERT_TRUE(panel->setCurrentByName(name));
+                for (const auto& e : panel->items())
+                    if (e.name == pluginsDir() + name && several != ((e.raw.Flags & PPIF_SELECTED) != 0))
+                        panel->key(VK_INSERT, 0);
+            }
+            ASSERT_TRUE(panel->setCurrentByName(several ? "Gamma" : "Alpha"));
+            host->clearTranscript();
+            for (int answer : k.answers) host->answerMessages({answer});
+            panel->key(k.vk, k.state);
+            std::vector<std::string> lines;
+            for (const auto& m : host->messages) lines.insert(lines.end(), m.lines.begin(), m.lines.end());
+            for (const auto& said : k.said) {
+                const std::string right = text(several ? said.second : said.first);
+                const std::string wrong = text(several ? said.first : said.second);
+                EXPECT_TRUE(std::find(lines.begin(), lines.end(), right) != lines.end())
+                    << right << " in " << testing::PrintToString(lines);
+                EXPECT_TRUE(std::find(lines.begin(), lines.end(), wrong) == lines.end()) << wrong;
+            }
+        }
+        finish();
+    }
+}
