@@ -84,18 +84,6 @@ int switchDllsUnder(const char* folder, bool off, SwitchFailure* failure) {
 
 namespace {
 
-struct Named {
-    const char* name;
-    bool found;
-};
-
-int findNamed(const WIN32_FIND_DATAA* entry, const char*, void* context) {
-    Named* named = static_cast<Named*>(context);
-    if (!(entry->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && equalNoCase(entry->cFileName, named->name))
-        named->found = true;
-    return 0;
-}
-
 // The old build's switched-off DLL goes where the new build brings a DLL of
 // that name, wherever in its tree (a new build may move it into bin\).
 int dropReplacedOff(const WIN32_FIND_DATAA* entry, const char* folder, void* context) {
@@ -105,9 +93,7 @@ int dropReplacedOff(const WIN32_FIND_DATAA* entry, const char* folder, void* con
         !isSwitchedOff(off))
         return 0;
     copyTextN(fresh, sizeof fresh, entry->cFileName, strlen(entry->cFileName) - (sizeof SWITCHED_OFF_SUFFIX - 1));
-    Named named = {fresh, false};
-    walkFolder(static_cast<const char*>(context), findNamed, &named, 1);
-    if (named.found) DeleteFileA(off);
+    if (fileNamedUnder(static_cast<const char*>(context), fresh)) DeleteFileA(off);
     return 0;
 }
 

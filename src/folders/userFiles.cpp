@@ -44,18 +44,6 @@ int noteKept(const WIN32_FIND_DATAA* entry, const char* folder, void* context) {
     return 0;
 }
 
-// Whether a file of this name lies anywhere under the folder.
-struct Named {
-    const char* name;
-    bool found;
-};
-int findNamed(const WIN32_FIND_DATAA* entry, const char*, void* context) {
-    Named* named = static_cast<Named*>(context);
-    if (!(entry->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && equalNoCase(entry->cFileName, named->name))
-        named->found = true;
-    return 0;
-}
-
 // The name a plugin DLL goes by, switched on or off.
 void dllName(const char* name, char* out, size_t cap) {
     copyText(out, cap, name);
@@ -74,14 +62,10 @@ int takeEntry(const WIN32_FIND_DATAA* entry, const char* folder, void* context) 
     char name[MAX_PATH];
     dllName(entry->cFileName, name, sizeof name);
     if (!present && endsWith(name, ".dll")) {
-        Named named = {name, false};
-        walkFolder(walk->other, findNamed, &named, 1);
         char off[MAX_PATH];
         copyText(off, sizeof off, name);
         appendWhole(off, sizeof off, ".off");
-        Named namedOff = {off, false};
-        walkFolder(walk->other, findNamed, &namedOff, 1);
-        if (named.found || namedOff.found) return 0;
+        if (fileNamedUnder(walk->other, name) || fileNamedUnder(walk->other, off)) return 0;
     }
     if (present) {
         if (!usersCopyStays(here, there)) return 0;

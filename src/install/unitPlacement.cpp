@@ -78,23 +78,13 @@ struct OldFiles {
     int ok;
 };
 
-// Whether a file of this name lies anywhere in the tree under folder.
-int findNamed(const WIN32_FIND_DATAA* entry, const char*, void* context) {
-    const char** name = static_cast<const char**>(context);
-    if (*name && !(entry->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && equalNoCase(entry->cFileName, *name))
-        *name = nullptr;
-    return 0;
-}
-
 // One file of the old folder into the stage, unless the new build has it.
 // A plugin DLL the new build holds elsewhere in its tree stays behind: FAR
 // would list the plugin twice.
 int keepOldEntry(const WIN32_FIND_DATAA* entry, const char* folder, void* context) {
     OldFiles* old = static_cast<OldFiles*>(context);
     if (!(entry->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && hasExtension(entry->cFileName, ".dll")) {
-        const char* name = entry->cFileName;
-        walkFolder(old->stage, findNamed, &name, 1);
-        if (!name) return 0;
+        if (fileNamedUnder(old->stage, entry->cFileName)) return 0;
     }
     // A file of the user's that the new build also brings, changed: the
     // user's copy stays, the build's goes beside it.

@@ -147,3 +147,25 @@ int sumFileSizes(const WIN32_FIND_DATAA* entry, const char*, void* total) {
         *static_cast<DWORD*>(total) += entry->nFileSizeLow;
     return 0;
 }
+
+namespace {
+
+struct Named {
+    const char* name;
+    bool found;
+};
+
+int noteNamed(const WIN32_FIND_DATAA* entry, const char*, void* context) {
+    Named* named = static_cast<Named*>(context);
+    if (!(entry->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && equalNoCase(entry->cFileName, named->name))
+        named->found = true;
+    return 0;
+}
+
+}  // namespace
+
+bool fileNamedUnder(const char* folder, const char* name) {
+    Named named = {name, false};
+    walkFolder(folder, noteNamed, &named, 1);
+    return named.found;
+}

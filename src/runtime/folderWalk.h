@@ -13,5 +13,8 @@ typedef int (*VisitFunction)(const WIN32_FIND_DATAA* entry, const char* folder, 
 // back) is visited but not entered again.
 int walkFolder(const char* folder, VisitFunction visit, void* context, int recurse);
 
+// Whether a file of this name (any case) lies anywhere in the tree under folder.
+bool fileNamedUnder(const char* folder, const char* name);
+
 // Adds the low 32 bits of each file's size to the DWORD total (wrapping).
 int sumFileSizes(const WIN32_FIND_DATAA* entry, const char* folder, void* total);
